@@ -1,0 +1,308 @@
+#include "app/MainFrame.h"
+
+#include "albums/CopyToAlbum.h"
+#include "app/HelpPage.h"
+#include "app/Splash.h"
+#include "common/AppState.h"
+#include "common/ui/ProgressWindow.h"
+#include "common/ui/WidgetPosition.h"
+#include "core/ConfigPaths.h"
+#include "core/Messages.h"
+#include "data/Database.h"
+#include "setup/StartupSteps.h"
+#include "setup/UpgradeFiles.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace td {
+
+namespace {
+const QString kFrameSection = QStringLiteral("Main");
+const TableId kFrameTables[] = {TableId::Album, TableId::Media, TableId::Tunedeck};
+} // namespace
+
+MainFrame::MainFrame(AppState& state, QWidget* parent)
+    : QMainWindow(parent)
+    , state_(state)
+{
+    setObjectName(QStringLiteral("MAIN$APPFRAME"));
+    setWindowTitle(QString::fromLatin1(kProgramTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/images/frame.svg")));
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setBackground(QColor(0x5a, 0x6e, 0x8c));
+    setCentralWidget(mdi_);
+    actions_ = buildFrameMenu(menuBar(), this);
+    buildToolBar();
+    statusBar()->showMessage(QString());
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        const FrameAction id = it.key();
+        connect(it.value(), &QAction::triggered, this, [this, id] { runAction(id); });
+        it.value()->setEnabled(false);
+    }
+    wireStandardActions();
+    resize(900, 640);
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::buildToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(32, 32));
+    struct Button {
+        const char* text;
+        const char* icon;
+        FrameAction id;
+    };
+    const Button buttons[] = {
+        {"Albums", ":/images/albums.svg", FrameAction::BrowseAlbums},
+        {"Songs", ":/images/songs.svg", FrameAction::BrowseSongs},
+        {"Labels", ":/images/labels.svg", FrameAction::BrowseLabels},
+        {"Playlists", ":/images/playlists.svg", FrameAction::BrowsePlaylists},
+        {"Play CD", ":/images/playcd.svg", FrameAction::CdPlayer},
+    };
+    for (const auto& b : buttons) {
+        // A button of its own that follows the menu item's state and starts the same action.
+        auto* a = new QAction(QIcon(QString::fromLatin1(b.icon)), QString::fromLatin1(b.text), bar);
+        a->setObjectName(QStringLiteral("tool") + QString::fromLatin1(b.text).remove(QLatin1Char(' ')));
+        QAction* menuItem = actions_.value(b.id);
+        a->setStatusTip(menuItem->statusTip());
+        a->setEnabled(false);
+        connect(menuItem, &QAction::changed, a, [a, menuItem] { a->setEnabled(menuItem->isEnabled()); });
+        const FrameAction id = b.id;
+        connect(a, &QAction::triggered, this, [this, id] { runAction(id); });
+        bar->addAction(a);
+    }
+    bar->addSeparator();
+    logo_ = new QLabel(bar);
+    logo_->setObjectName(QStringLiteral("logo"));
+    logo_->setFixedHeight(48);
+    logo_->setMinimumWidth(48);
+    logo_->setAlignment(Qt::AlignCenter);
+    bar->addWidget(logo_);
+    showLogo(QString());
+}
+
+void MainFrame::wireStandardActions()
+{
+    setActionHandler(FrameAction::Exit, [this] { close(); });
+    setActionHandler(FrameAction::PrintSetup, [this] {
+        QPrinter printer;
+        QPageSetupDialog dialog(&printer, this);
+        dialog.exec();
+    });
+    auto clipboard = [](const char* slot) {
+        QWidget* w = QApplication::focusWidget();
+        if (w)
+            QMetaObject::invokeMethod(w, slot);
+    };
+    setActionHandler(FrameAction::Cut, [clipboard] { clipboard("cut"); });
+    setActionHandler(FrameAction::Copy, [clipboard] { clipboard("copy"); });
+    setActionHandler(FrameAction::Paste, [clipboard] { clipboard("paste"); });
+    setActionHandler(FrameAction::WindowTile, [this] { mdi_->tileSubWindows(); });
+    setActionHandler(FrameAction::WindowCascade, [this] { mdi_->cascadeSubWindows(); });
+    setActionHandler(FrameAction::WindowArrangeIcons, [this] {
+        // Minimised child windows lined up along the bottom edge.
+        int x = 0;
+        const int y = mdi_->viewport()->height();
+        for (QMdiSubWindow* w : mdi_->subWindowList()) {
+            if (!w->isMinimized())
+                continue;
+            w->move(x, y - w->height());
+            x += w->width();
+        }
+    });
+    setActionHandler(FrameAction::HelpContents, [this] { openHelp(QStringLiteral("contents")); });
+    setActionHandler(FrameAction::HelpSearch, [this] { openHelp(QStringLiteral("index")); });
+    setActionHandler(FrameAction::HelpHowTo, [this] { openHelp(QStringLiteral("using-help")); });
+    setActionHandler(FrameAction::HelpAbout, [this] { showAbout(); });
+}
+
+void MainFrame::setActionHandler(FrameAction id, std::function<void()> handler)
+{
+    handlers_.insert(id, std::move(handler));
+    if (QAction* a = actions_.value(id))
+        a->setEnabled(true);
+}
+
+void MainFrame::runAction(FrameAction id)
+{
+    if (splash_)
+        splash_->accept();
+    emit actionStarted(id);
+    const auto it = handlers_.constFind(id);
+    if (it != handlers_.constEnd())
+        (*it)();
+}
+
+void MainFrame::requestAction(FrameAction id)
+{
+    QMetaObject::invokeMethod(this, [this, id] { runAction(id); }, Qt::QueuedConnection);
+}
+
+void MainFrame::addChildWindow(QWidget* w)
+{
+    QMdiSubWindow* sub = mdi_->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+}
+
+void MainFrame::showLogo(const QString& path)
+{
+    QPixmap p;
+    if (!path.isEmpty())
+        p.load(path);
+    if (p.isNull())
+        p.load(QStringLiteral(":/images/logo.svg"));
+    logo_->setProperty("logoPath", path);
+    logo_->setPixmap(p.scaledToHeight(44, Qt::SmoothTransformation));
+}
+
+void MainFrame::open()
+{
+    Database& db = state_.db;
+    // 1. The three tables the frame keeps open while it lives.
+    for (TableId t : kFrameTables)
+        db.useTable(t);
+    tablesOpen_ = true;
+    // 2. Default media names for an empty media table.
+    startup::fillDefaultMedia(db);
+    // 3. Position of the frame.
+    restorePosition(this, kFrameSection);
+    // 4-6. Version and the picture of the logo control.
+    const QString settingsIni = settingsIniPath();
+    const QString frameLogo = startup::frameLogo(settingsIni);
+    if (!frameLogo.isEmpty())
+        showLogo(frameLogo);
+    const QString previousVersion = startup::recordVersion(settingsIni, state_.version);
+    state_.versionCaption = QStringLiteral("Version ") + state_.version;
+    // 7. Started from another directory than last time: move the legacy songs over.
+    if (startup::programMoved(winIniPath(), QDir::currentPath()))
+        QTimer::singleShot(0, this, &MainFrame::startLegacyMove);
+    // 8. Preferences.
+    LoadGlobalSettings(state_.settings, state_.criteria, settingsIni);
+    // 9. Albums from songs for a catalogue that has songs but no albums yet.
+    if (startup::albumCopyWanted(db, previousVersion))
+        startAlbumCopy();
+    // 11. The logo pictures of the preferences.
+    if (!state_.settings.Logo.isEmpty())
+        showLogo(state_.settings.Logo);
+    const QString mainLogo = startup::mainLogo(settingsIni);
+    if (!mainLogo.isEmpty())
+        showLogo(mainLogo);
+    // 12. The desktop session ending: the question whether it may end is always answered yes (no
+    // cancel), and the end itself closes the frame in order.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager&) {});
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible())
+            close();
+    });
+    opened_ = true;
+}
+
+void MainFrame::startAlbumCopy()
+{
+    const int answer = state_.messages.show(
+        QStringLiteral("Album Database Empty"),
+        QStringLiteral("Do you want to copy your album information from the general music database into the album "
+                       "database? (Recommended)"),
+        Icon::Question, Yes | No, Yes);
+    if (answer != Yes)
+        return;
+    CopyToAlbum run(state_.db);
+    ProgressWindow::runModal(run, this);
+    state_.settings.AutoAddToAlbums = QStringLiteral("1");
+    SaveSetting(settingsIniPath(), QStringLiteral("AutoAddToAlbums"), QStringLiteral("1"));
+}
+
+void MainFrame::startLegacyMove()
+{
+    ProgressWindow::startModeless(std::make_unique<UpgradeFiles>(state_.db), this);
+}
+
+void MainFrame::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (opened_ && !splashShown_) {
+        splashShown_ = true;
+        QTimer::singleShot(0, this, &MainFrame::showSplash);
+    }
+}
+
+void MainFrame::showSplash()
+{
+    splash_ = new Splash(state_.versionCaption, splashMs_, this);
+    connect(splash_, &QDialog::finished, this, &MainFrame::afterSplash);
+    splash_->show();
+}
+
+void MainFrame::afterSplash()
+{
+    emit splashClosed();
+    // The setup wizard runs here while it has never been completed, once it is part of the program.
+    if (!state_.settings.SetupWizardComplete && hasHandler(FrameAction::Preferences))
+        runAction(FrameAction::Preferences);
+    if (!isVisible())
+        return;
+    const GlobalSettings& s = state_.settings;
+    if (s.SU_Songs)
+        requestAction(FrameAction::BrowseSongs);
+    if (s.SU_Albums)
+        requestAction(FrameAction::BrowseAlbums);
+    if (s.SU_Playlists)
+        requestAction(FrameAction::BrowsePlaylists);
+    if (s.SU_Labels)
+        requestAction(FrameAction::BrowseLabels);
+}
+
+void MainFrame::closeEvent(QCloseEvent* e)
+{
+    mdi_->closeAllSubWindows();
+    if (!mdi_->subWindowList().isEmpty()) {   // a child refused to close (a form with changes)
+        e->ignore();
+        return;
+    }
+    if (splash_)
+        splash_->accept();
+    if (tablesOpen_) {
+        for (TableId t : kFrameTables)
+            state_.db.releaseTable(t);
+        tablesOpen_ = false;
+    }
+    if (opened_)
+        savePosition(this, kFrameSection);
+    e->accept();
+}
+
+void MainFrame::openHelp(const QString& anchor)
+{
+    if (!HelpPage::open(anchor))
+        state_.messages.show(QStringLiteral("Help"), QStringLiteral("The help page could not be opened."));
+}
+
+void MainFrame::showAbout()
+{
+    state_.messages.show(QStringLiteral("About ") + QString::fromLatin1(kProgramTitle),
+                         QString::fromLatin1(kProgramTitle) + QStringLiteral("|") + state_.versionCaption
+                             + QStringLiteral("|A catalogue of your music collection."),
+                         Icon::Information, Ok, Ok);
+}
+
+} // namespace td

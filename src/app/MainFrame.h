@@ -1,0 +1,82 @@
+#pragma once
+// The main frame: menu, tool bar with the logo control, status bar hints, the area holding every
+// list and form as a child window, the opening steps and an orderly close.
+
+#include "app/FrameActions.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QLabel;
+class QMdiArea;
+
+namespace td {
+
+class AppState;
+class Splash;
+
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainFrame(AppState& state, QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    // The opening steps, from opening the tables to the shutdown hook. Throws ProgramEnd when a
+    // table cannot be opened. Call before show().
+    void open();
+
+    AppState& state() { return state_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    QAction* action(FrameAction id) const { return actions_.value(id); }
+    QLabel* logoControl() const { return logo_; }
+    Splash* splash() const { return splash_; }
+
+    // A window that a later part of the program provides: the menu item and its tool bar button
+    // become enabled and start it.
+    void setActionHandler(FrameAction id, std::function<void()> handler);
+    bool hasHandler(FrameAction id) const { return handlers_.contains(id); }
+
+    // Asks the frame to start an action as if the user had chosen it; queued, like an event posted
+    // from another window. While the splash shows, it closes first.
+    void requestAction(FrameAction id);
+
+    // Puts a window into the frame as an independent child window.
+    void addChildWindow(QWidget* w);
+
+    // Milliseconds the splash stays (one second); tests shorten it.
+    void setSplashDuration(int ms) { splashMs_ = ms; }
+
+signals:
+    void actionStarted(td::FrameAction id);
+    void splashClosed();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildToolBar();
+    void wireStandardActions();
+    void runAction(FrameAction id);
+    void showLogo(const QString& path);
+    void showSplash();
+    void afterSplash();
+    void startAlbumCopy();
+    void startLegacyMove();
+    void openHelp(const QString& anchor);
+    void showAbout();
+
+    AppState& state_;
+    QMdiArea* mdi_ = nullptr;
+    QLabel* logo_ = nullptr;
+    FrameActionMap actions_;
+    QHash<FrameAction, std::function<void()>> handlers_;
+    QPointer<Splash> splash_;
+    bool opened_ = false;
+    bool splashShown_ = false;
+    bool tablesOpen_ = false;
+    int splashMs_ = 1000;
+};
+
+} // namespace td

@@ -1,0 +1,44 @@
+#pragma once
+// The process-wide values of one program run, owned by the program and handed to every window:
+// the database with its use counts, the message service, the preferences and report criteria, the
+// version, the wizards' instance number and the flag "started from the CD player". Tests make their own.
+
+#include "setup/GlobalSettings.h"
+
+#include <QString>
+
+namespace td {
+
+class Database;
+class Messages;
+
+inline constexpr const char* kVersion = "1.8c";
+inline constexpr const char* kProgramTitle = "Tunedeck Pro 97";
+
+class AppState {
+public:
+    AppState(Database& db, Messages& messages)
+        : db(db)
+        , messages(messages)
+    {
+    }
+
+    Database& db;
+    Messages& messages;
+    GlobalSettings settings;
+    ReportCriteria criteria;
+
+    QString version = QString::fromLatin1(kVersion);
+    QString versionCaption = QStringLiteral("Version ") + QString::fromLatin1(kVersion);
+    QString queryWizardFileName = QStringLiteral("TDPQUERY");
+    int threadInstance = 0;                 // owner number of the add wizards' scratch rows
+    bool startedFromCdPlayer = false;
+
+    // A fresh window instance number, one per window that keeps scratch rows.
+    int nextInstance() { return ++instanceCounter_; }
+
+private:
+    int instanceCounter_ = 0;
+};
+
+} // namespace td

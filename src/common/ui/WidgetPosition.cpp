@@ -1,0 +1,62 @@
+#include "common/ui/WidgetPosition.h"
+
+#include "core/ConfigPaths.h"
+
+#include <QMdiSubWindow>
+#include <QWidget>
+
+namespace td {
+
+namespace {
+
+QWidget* frameOf(QWidget* w)
+{
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (qobject_cast<QMdiSubWindow*>(p))
+            return p;
+    return w->window();
+}
+
+} // namespace
+
+WidgetPosition::WidgetPosition(QWidget* w)
+    : w_(frameOf(w))
+{
+}
+
+bool WidgetPosition::isMaximized() const { return w_->isMaximized(); }
+bool WidgetPosition::isMinimized() const { return w_->isMinimized(); }
+
+bool WidgetPosition::isFixedSize() const
+{
+    return w_->minimumSize() == w_->maximumSize();
+}
+
+void WidgetPosition::showNormal() { w_->showNormal(); }
+void WidgetPosition::showMaximized() { w_->showMaximized(); }
+
+QRect WidgetPosition::normalGeometry() const
+{
+    // A child window's normal geometry is its geometry once shown normal; a top-level window
+    // remembers it while maximised.
+    if (!w_->isWindow() || w_->normalGeometry().isNull())
+        return w_->geometry();
+    return w_->normalGeometry();
+}
+
+void WidgetPosition::setGeometry(const QRect& r) { w_->setGeometry(r); }
+void WidgetPosition::move(const QPoint& p) { w_->move(p); }
+
+void restorePosition(QWidget* w, const QString& procedure)
+{
+    WidgetPosition p(w);
+    RestoreWindowPosition(p, procedure, positionIniPath());
+}
+
+void savePosition(QWidget* w, const QString& procedure)
+{
+    WidgetPosition p(w);
+    SaveWindowPosition(p, procedure, positionIniPath());
+}
+
+} // namespace td
