@@ -1,0 +1,26 @@
+#pragma once
+// The key order of every text key: Unicode simple case folding, trailing blanks ignored. Registered
+// on every connection as the SQLite collation "TDKEY" and usable from C++ for the same comparisons
+// (a walk along a key that stops when the link value differs).
+
+#include <QString>
+#include <QStringView>
+
+struct sqlite3;
+
+namespace td {
+
+inline constexpr char kKeyCollation[] = "TDKEY";
+// Bumped whenever the order changes; stored in every data file so that keys built with another
+// order are found and rebuilt.
+inline constexpr int kKeyCollationVersion = 1;
+
+// <0, 0, >0 like strcmp, on UTF-8 bytes.
+int compareKeyUtf8(const char* a, int aLen, const char* b, int bLen);
+int compareKeyText(QStringView a, QStringView b);
+inline bool keyTextEqual(QStringView a, QStringView b) { return compareKeyText(a, b) == 0; }
+
+// Registers TDKEY on a connection; returns the SQLite result code.
+int registerKeyCollation(sqlite3* db);
+
+} // namespace td

@@ -1,0 +1,144 @@
+#pragma once
+// One SQLite connection for the working directory. Each table's data file (<file>.db) is attached to
+// it while the table is open, so that one transaction spans every table. The main database of the
+// connection is a small empty file, tdpmain.db: SQLite makes a commit over several attached files
+// atomic (through a super-journal beside the main file) only when the main database is a real file.
+//
+// Opening follows the shared open routine CheckOpen: create when missing, wait once more for a
+// locked file, offer to rebuild damaged keys, hand an older layout to UpgradeFile, and end the
+// program (after its message) when a table cannot be opened. Use counts open a table for its first
+// user and close it after its last.
+
+#include "core/Messages.h"
+#include "data/Errors.h"
+#include "data/FieldCatalog.h"
+
+#include <QDir>
+#include <QString>
+#include <array>
+
+struct sqlite3;
+
+namespace td {
+
+class Database {
+public:
+    explicit Database(Messages& messages, QString dir = QDir::currentPath());
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    Messages& messages() const { return messages_; }
+    QString directory() const { return dir_; }
+    sqlite3* connection() const { return db_; }
+
+    // Where a table lives: "<dir>/tdpdata.db"; the schema it is attached as ("Tunedeck", also for
+    // A_Songs); its quoted SQL name ("Tunedeck"."Tunedeck").
+    QString filePath(TableId table) const;
+    static QString schemaName(TableId table);
+    static QString sqlTable(TableId table);
+    static TableId fileOwner(TableId table);     // A_Songs -> Tunedeck, others themselves
+
+    // --- use counts --------------------------------------------------------------------------
+    void useTable(TableId table);                // CheckOpen when the count is 0, then count + 1
+    void releaseTable(TableId table);            // count - 1; closed when it reaches 0
+    int useCount(TableId table) const;
+    bool isOpen(TableId table) const;
+
+    // --- the open routine --------------------------------------------------------------------
+    // Returns with the table open, or shows its message and throws ProgramEnd.
+    void CheckOpen(TableId table, bool create = true);
+
+    // The single steps, without messages (CheckOpen, UpgradeFile and tests use them). Each returns
+    // 0 or the error code and leaves the error in lastError().
+    int openFile(TableId table);                 // attach and check layout and keys (0 or 52)
+    int createFile(TableId table);               // a new, empty file of the current layout
+    int rebuildKeys(TableId table);              // drop and rebuild every index of the table
+    void closeFile(TableId table);               // detach (later, when inside a transaction)
+    bool isAttached(TableId table) const;
+
+    // --- errors --------------------------------------------------------------------------------
+    // Saving an error (just before its message) also rolls back any open transaction.
+    void saveError(const StorageError& e);
+    void saveError() { saveError(lastError_); }
+    StorageError savedError() const { return saved_; }
+    bool hasSavedError() const { return hasSaved_; }
+    void clearSavedError();
+    // The current error: the last failure of any operation on this connection (code 0 after success).
+    StorageError lastError() const { return lastError_; }
+    void setLastError(const StorageError& e) { lastError_ = e; }
+    int setLastSqliteError(int rc);              // maps, records and returns our code
+    void clearLastError() { lastError_ = StorageError(); }
+
+    // --- transactions --------------------------------------------------------------------------
+    // BEGIN IMMEDIATE over every open file, waiting up to waitMs for other writers; 32 after the
+    // wait. Inside a transaction, begin() opens a savepoint that commit() releases.
+    int begin(int waitMs = 2000);
+    int commit();
+    void rollback();                             // the innermost level
+    void rollbackAll();
+    bool inTransaction() const { return depth_ > 0; }
+    int transactionDepth() const { return depth_; }
+
+    // Bumped by every change made through this connection; handles re-read their cached page
+    // when it moved.
+    quint64 changeCount() const { return changes_; }
+    void noteChange() { ++changes_; }
+
+    // Runs SQL without results; returns 0 or our error code (recorded in lastError()).
+    int exec(const QString& sql);
+
+private:
+    int probeFile(TableId file);
+    void detachNow(TableId file);
+    void processPendingDetach();
+    int fileIndex(TableId t) const { return static_cast<int>(fileOwner(t)); }
+
+    Messages& messages_;
+    QString dir_;
+    sqlite3* db_ = nullptr;
+    std::array<int, kTableCount> counts_{};
+    std::array<bool, kTableCount> opened_{};     // per table: CheckOpen succeeded, not yet closed
+    std::array<bool, kTableCount> attached_{};   // per file owner
+    std::array<bool, kTableCount> pendingDetach_{};
+    StorageError lastError_;
+    StorageError saved_;
+    bool hasSaved_ = false;
+    int depth_ = 0;
+    quint64 changes_ = 0;
+};
+
+// Holds one use of a table for its lifetime.
+class TableUse {
+public:
+    TableUse(Database& db, TableId table);
+    ~TableUse();
+    TableUse(const TableUse&) = delete;
+    TableUse& operator=(const TableUse&) = delete;
+    void release();
+
+private:
+    Database* db_;
+    TableId table_;
+};
+
+// Begins a transaction and rolls it back on destruction unless committed.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(Database& db, int waitMs = 2000);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+    int error() const { return error_; }         // the result of begin()
+    bool ok() const { return error_ == 0; }
+    int commit();
+    void rollback();
+
+private:
+    Database& db_;
+    int error_ = 0;
+    bool active_ = false;
+};
+
+} // namespace td

@@ -1,0 +1,154 @@
+#pragma once
+// A record buffer and a position on one table. Positions are rowids. Reading along a key uses keyset
+// queries only: WHERE (k1,...,kn,rowid) > (...) ORDER BY k1,...,kn,rowid LIMIT n, with the partial
+// condition of an optional key so that its index is used; rows come a page at a time and next() and
+// previous() are served from the page. A_Songs is simply a second handle on the song file.
+//
+// Every operation returns 0 or an error code (33 at the end of a key, 40 for a duplicate key, with
+// the key's label in lastError().key, 89 when put() finds the stored record changed since it was
+// read). The error is also recorded as the database's current error.
+
+#include "data/Database.h"
+#include "data/Records.h"
+
+#include <QHash>
+#include <QVariantList>
+#include <memory>
+
+struct sqlite3_stmt;
+
+namespace td {
+
+struct PageRow {
+    qint64 position = 0;
+    Row row;
+};
+
+class TableHandle {
+public:
+    // The handle holds a use of the table for its lifetime (CheckOpen on the first use).
+    TableHandle(Database& db, TableId table);
+    virtual ~TableHandle();
+    TableHandle(const TableHandle&) = delete;
+    TableHandle& operator=(const TableHandle&) = delete;
+
+    Database& database() const { return db_; }
+    TableId table() const { return table_; }
+    const TableDef& def() const { return *def_; }
+
+    // Key number of a key label or name ("MUS:SongsByArtist", "SongsByArtist"); -1 if none. Key -1
+    // given to set()/readPage() means the physical (position) order.
+    int key(const QString& labelOrName) const { return def_->keyIndex(labelOrName); }
+
+    // --- the record buffer ------------------------------------------------------------------
+    Row& row();
+    const Row& row() const;
+    void setRow(const Row& r);
+    QVariant value(int field) const;
+    QVariant value(const QString& labelOrName) const;
+    void setValue(int field, const QVariant& v);
+    void setValue(const QString& labelOrName, const QVariant& v);
+    // The record as stored when it was last read or written through this handle (the copy a
+    // concurrent change is detected against, and the link values' old state).
+    const Row& original() const { return original_; }
+    void setOriginal(const Row& r) { original_ = r; }
+    // Blank buffer, no position.
+    void clear();
+
+    qint64 position() const { return position_; }
+
+    // --- changes -----------------------------------------------------------------------------
+    int add();                  // insert the buffer; position and original follow the new record
+    int put();                  // write the buffer over the record at position()
+    int del();                  // delete the record at position()
+
+    // --- reads -------------------------------------------------------------------------------
+    int fetch(qint64 position);             // the record at a saved position
+    int get(int key);                       // the record whose key fields equal the buffer's
+    int set(int key);                       // next() from the first entry, previous() from the last
+    int set(int key, const Row& from);      // next(): first at/after from; previous(): last at/before
+    int setFromBuffer(int key) { return set(key, row()); }
+    int setLast(int key) { return set(key); }
+    int next();
+    int previous();
+    qint64 records();                       // number of records in the table (filter not applied)
+
+    // Hints for long sequential runs: larger pages, the cached page trusted while the run lasts.
+    void stream(bool on);
+    void quickScan(bool on);
+
+    // A condition added to every read along a key (next, previous, readPage): SQL over the table's
+    // column names with ? parameters, e.g. "Artist >= ? AND Artist <= ?". Never user text.
+    void setFilter(const QString& sqlCondition, const QVariantList& params = {});
+    void clearFilter() { setFilter(QString()); }
+    QString filter() const { return filter_; }
+
+    // One page of rows in key order, starting at `from` (its key values and, when fromPosition is
+    // not 0, its position as the tie-breaker): forward gives rows at/after it in key order,
+    // backward rows at/before it (nearest first). inclusive=false leaves the starting row (or, with
+    // fromPosition 0, every row with equal key values) out. An empty `from` starts at the first
+    // (forward) or last (backward) entry. Returns 0 or an error code; 0 with fewer than n rows at
+    // the end of the key.
+    int readPage(int key, const Row& from, bool forward, int n, QList<PageRow>& out, qint64 fromPosition = 0,
+                 bool inclusive = true);
+
+    StorageError lastError() const { return error_; }
+
+    // The row normalised as it would be stored: text clipped to its width, trailing blanks removed,
+    // numbers of the field's type. Returns 88 (with the field in the error text) for a number out of
+    // the field's range.
+    static int normalise(const TableDef& t, Row& r, StorageError* error = nullptr);
+
+protected:
+    // Table<R> keeps its typed buffer in step with the row through these.
+    virtual void bufferToRow() const {}
+    virtual void rowToBuffer() {}
+    void setRowQuiet(const Row& r) const { row_ = r; }
+    const Row& rowQuiet() const { return row_; }
+
+private:
+    struct Cursor;
+    sqlite3_stmt* statement(const QString& sql);
+    int fail(const StorageError& e);
+    int failSqlite(int rc);
+    int ok();
+    int readRowAt(qint64 pos, Row& out);
+    int step(bool forward);
+    int loadPage(bool forward);
+    void invalidatePage();
+    QString selectList() const;
+
+    Database& db_;
+    TableId table_;
+    const TableDef* def_;
+    TableUse use_;
+    mutable Row row_;
+    Row original_;
+    qint64 position_ = 0;
+    StorageError error_;
+    QString filter_;
+    QVariantList filterParams_;
+    bool stream_ = false;
+    bool quickScan_ = false;
+    std::unique_ptr<Cursor> cursor_;
+    QHash<QString, sqlite3_stmt*> statements_;
+};
+
+// A handle with a typed buffer: `rec` is the record, kept in step with the generic row around every
+// operation (use rec, not row(), on a typed handle).
+template<class R>
+class Table : public TableHandle {
+public:
+    explicit Table(Database& db, TableId table = RecordTraits<R>::table)
+        : TableHandle(db, table)
+    {
+        rowToBuffer();
+    }
+    R rec;
+
+protected:
+    void bufferToRow() const override { TableHandle::setRowQuiet(toRow(rec)); }
+    void rowToBuffer() override { fromRow(TableHandle::rowQuiet(), rec); }
+};
+
+} // namespace td
