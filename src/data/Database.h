@@ -90,6 +90,7 @@ public:
 
 private:
     int probeFile(TableId file);
+    int attach(TableId file, bool create);
     void detachNow(TableId file);
     void processPendingDetach();
     int fileIndex(TableId t) const { return static_cast<int>(fileOwner(t)); }
@@ -106,6 +107,7 @@ private:
     bool hasSaved_ = false;
     int depth_ = 0;
     quint64 changes_ = 0;
+    bool newerLayout_ = false;                   // the last open found a layout newer than ours
 };
 
 // Holds one use of a table for its lifetime.
@@ -138,6 +140,7 @@ public:
 private:
     Database& db_;
     int error_ = 0;
+    int level_ = 0;
     bool active_ = false;
 };
 

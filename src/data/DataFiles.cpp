@@ -1,0 +1,378 @@
+// Opening, creating and repairing the data files, and the shared open routine CheckOpen.
+
+#include "data/Database.h"
+
+#include "data/Collation.h"
+#include "data/Schema.h"
+#include "data/StandardWarning.h"
+#include "data/Statement.h"
+#include "data/UpgradeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace td {
+
+namespace {
+
+QString uriFor(const QString& path, bool create)
+{
+    QString uri = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
+    uri += create ? QLatin1String("?mode=rwc") : QLatin1String("?mode=rw");
+    return uri;
+}
+
+struct IndexInfo {
+    bool unique = false;
+    bool partial = false;
+    QStringList columns;
+    QStringList collations;
+};
+
+} // namespace
+
+int Database::attach(TableId file, bool create)
+{
+    Statement st(db_, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema::quoted(schemaName(file))));
+    st.bind(1, uriFor(filePath(file), create));
+    const int rc = st.step();
+    if (rc != SQLITE_DONE)
+        return setLastSqliteError(rc);
+    attached_[int(file)] = true;
+    return 0;
+}
+
+// Attaches a file and checks that it holds the table in the current layout with sound keys.
+// Leaves it attached only when the answer is 0.
+int Database::probeFile(TableId file)
+{
+    const TableDef& t = tableDef(file);
+    const QString path = filePath(file);
+    const QString s = schema::quoted(t.label);
+    newerLayout_ = false;
+
+    const QFileInfo fi(path);
+    if (!fi.exists()) {
+        lastError_ = StorageError::make(FileNotFound);
+        return FileNotFound;
+    }
+    if (!fi.isFile()) {
+        lastError_ = StorageError::make(InvalidDataFile, QStringLiteral("Not A Data File"));
+        return InvalidDataFile;
+    }
+    if (!fi.isReadable() || !fi.isWritable()) {
+        lastError_ = StorageError::make(AccessDenied);
+        return AccessDenied;
+    }
+    QString why;
+    const int headerErr = schema::checkDataFileHeader(path, &why);
+    if (headerErr) {
+        lastError_ = StorageError::make(headerErr, why);
+        return headerErr;
+    }
+
+    if (const int err = attach(file, false))
+        return err;
+
+    auto failWith = [&](int code, const QString& text = {}) {
+        StorageError e = StorageError::make(code, text);
+        if (code == EngineError || code == FileLocked || code == InvalidDataFile) {
+            e.engineCode = lastError_.engineCode;
+            e.engineText = lastError_.engineText;
+        }
+        detachNow(file);
+        lastError_ = e;
+        return code;
+    };
+    auto pragmaInt = [&](const char* name, int* out) {
+        Statement st(db_, QStringLiteral("PRAGMA %1.%2").arg(s, QLatin1String(name)));
+        const int rc = st.step();
+        if (rc != SQLITE_ROW)
+            return setLastSqliteError(rc == SQLITE_DONE ? st.prepareResult() : rc);
+        *out = int(st.int64(0));
+        return 0;
+    };
+
+    if (sqlite3_db_readonly(db_, t.label.toUtf8().constData()) == 1)
+        return failWith(AccessDenied);
+
+    int version = 0;
+    int appId = 0;
+    if (int err = pragmaInt("user_version", &version))
+        return failWith(err);
+    if (int err = pragmaInt("application_id", &appId))
+        return failWith(err);
+
+    // Does the table exist, and with which columns?
+    QSet<QString> columns;
+    {
+        Statement st(db_, QStringLiteral("PRAGMA %1.table_info(%2)").arg(s, schema::quoted(t.label)));
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            columns.insert(st.text(1).toLower());
+        if (rc != SQLITE_DONE)
+            return failWith(setLastSqliteError(rc));
+    }
+    if (columns.isEmpty()) {
+        Statement st(db_, QStringLiteral("SELECT count(*) FROM %1.sqlite_schema").arg(s));
+        const int rc = st.step();
+        if (rc != SQLITE_ROW)
+            return failWith(setLastSqliteError(rc));
+        // An empty database of ours (nothing in it yet) is created like a missing file; anything
+        // else is some other program's database and is left alone.
+        if (st.int64(0) == 0 && version == 0 && (appId == 0 || schema::isOurMark(appId)))
+            return failWith(FileNotFound);
+        return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
+    }
+    if (appId != 0 && !schema::isOurMark(appId))
+        return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
+    if (version > t.layoutVersion) {
+        newerLayout_ = true;
+        return failWith(LayoutDiffers,
+                        QStringLiteral("File Layout %1 Is Newer Than This Program's (%2)").arg(version).arg(t.layoutVersion));
+    }
+    if (version < t.layoutVersion)
+        return failWith(LayoutDiffers);
+    for (const auto& f : t.fields)
+        if (!columns.contains(f.name.toLower()))
+            return failWith(LayoutDiffers);
+
+    // The records must be readable: the last page of the table is the first to go when a file is cut.
+    {
+        Statement st(db_, QStringLiteral("SELECT rowid FROM %1.%2 ORDER BY rowid DESC LIMIT 1").arg(s, schema::quoted(t.label)));
+        const int rc = st.step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            setLastSqliteError(rc);
+            return failWith(lastError_.code == FileLocked ? FileLocked : (rc & 0xff) == SQLITE_CORRUPT ? EngineError
+                                                                                               : lastError_.code);
+        }
+    }
+
+    // Keys: every key's index must be there as we build it, in the key order of this program.
+    if (appId != schema::applicationId())
+        return failWith(KeysMustBeRebuilt);
+    for (int k = 0; k < t.keys.size(); ++k) {
+        const QString name = schema::indexName(t, k);
+        IndexInfo info;
+        bool found = false;
+        {
+            Statement st(db_, QStringLiteral("PRAGMA %1.index_list(%2)").arg(s, schema::quoted(t.label)));
+            while (st.step() == SQLITE_ROW) {
+                if (st.text(1).compare(name, Qt::CaseInsensitive) == 0) {
+                    found = true;
+                    info.unique = st.int64(2) != 0;
+                    info.partial = st.int64(4) != 0;
+                }
+            }
+        }
+        if (!found)
+            return failWith(KeysMustBeRebuilt);
+        {
+            Statement st(db_, QStringLiteral("PRAGMA %1.index_xinfo(%2)").arg(s, schema::quoted(name)));
+            while (st.step() == SQLITE_ROW) {
+                if (st.int64(5) == 0)   // key columns only, not the rowid
+                    continue;
+                info.columns << st.text(2).toLower();
+                info.collations << st.text(4).toUpper();
+            }
+        }
+        const KeyDef& key = t.keys.at(k);
+        bool same = info.unique == key.unique && info.partial == key.optional
+            && info.columns.size() == key.fields.size();
+        for (int i = 0; same && i < key.fields.size(); ++i) {
+            const FieldDef& f = t.fields.at(key.fields.at(i));
+            same = info.columns.at(i) == f.name.toLower()
+                && (!f.isText() || info.collations.at(i) == QLatin1String(kKeyCollation));
+        }
+        if (!same)
+            return failWith(KeysMustBeRebuilt);
+    }
+
+    // Our files use a rollback journal so that a commit over several files stays atomic.
+    {
+        Statement st(db_, QStringLiteral("PRAGMA %1.journal_mode").arg(s));
+        if (st.step() == SQLITE_ROW && st.text(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+            Statement set(db_, QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(s));
+            set.step();
+        }
+    }
+    exec(QStringLiteral("PRAGMA %1.cache_size=-16384").arg(s));
+    clearLastError();
+    return 0;
+}
+
+int Database::openFile(TableId table)
+{
+    const int i = static_cast<int>(table);
+    if (opened_[i]) {
+        lastError_ = StorageError::make(AlreadyOpen);
+        return AlreadyOpen;
+    }
+    const TableId owner = fileOwner(table);
+    if (!attached_[int(owner)]) {
+        if (const int err = probeFile(owner))
+            return err;
+    }
+    opened_[i] = true;
+    clearLastError();
+    return 0;
+}
+
+int Database::createFile(TableId table)
+{
+    const TableId owner = fileOwner(table);
+    const TableDef& t = tableDef(owner);
+    const QString path = filePath(owner);
+    const bool existed = QFileInfo::exists(path);
+    if (attached_[int(owner)]) {
+        lastError_ = StorageError::make(AlreadyOpen);
+        return AlreadyOpen;
+    }
+    if (existed && QFileInfo(path).size() != 0) {
+        // Never written over: only a missing or empty file is created.
+        lastError_ = StorageError::make(AccessDenied, QStringLiteral("File Already Exists"));
+        return AccessDenied;
+    }
+    if (const int err = attach(owner, true))
+        return err;
+    const QString s = schema::quoted(t.label);
+    int err = exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(s));
+    const bool outer = !inTransaction();
+    if (!err && outer)
+        err = exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!err)
+        err = exec(schema::createTableSql(t, t.label));
+    for (int k = 0; !err && k < t.keys.size(); ++k)
+        err = exec(schema::createIndexSql(t, k, t.label));
+    if (!err)
+        err = exec(QStringLiteral("PRAGMA %1.user_version=%2").arg(s).arg(t.layoutVersion));
+    if (!err)
+        err = exec(QStringLiteral("PRAGMA %1.application_id=%2").arg(s).arg(schema::applicationId()));
+    if (!err && outer)
+        err = exec(QStringLiteral("COMMIT"));
+    const StorageError e = lastError_;
+    if (err && outer)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    detachNow(owner);
+    if (err) {
+        if (!existed)
+            QFile::remove(path);
+        lastError_ = e;
+        return err;
+    }
+    clearLastError();
+    return 0;
+}
+
+int Database::rebuildKeys(TableId table)
+{
+    const TableId owner = fileOwner(table);
+    const TableDef& t = tableDef(owner);
+    const QString s = schema::quoted(t.label);
+    const bool wasAttached = attached_[int(owner)];
+    if (!wasAttached) {
+        if (const int err = attach(owner, false))
+            return err;
+    }
+    QStringList indexes;
+    int err = exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!err) {
+        Statement st(db_, QStringLiteral("SELECT name FROM %1.sqlite_schema WHERE type='index' AND sql IS NOT NULL "
+                                         "AND tbl_name=?").arg(s));
+        st.bind(1, t.label);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            indexes << st.text(0);
+        if (rc != SQLITE_DONE)
+            err = setLastSqliteError(rc);
+    }
+    for (int i = 0; !err && i < indexes.size(); ++i)
+        err = exec(QStringLiteral("DROP INDEX %1.%2").arg(s, schema::quoted(indexes.at(i))));
+    for (int k = 0; !err && k < t.keys.size(); ++k)
+        err = exec(schema::createIndexSql(t, k, t.label));
+    if (!err)
+        err = exec(QStringLiteral("PRAGMA %1.application_id=%2").arg(s).arg(schema::applicationId()));
+    if (!err)
+        err = exec(QStringLiteral("COMMIT"));
+    const StorageError e = lastError_;
+    if (err)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!wasAttached)
+        detachNow(owner);
+    if (err) {
+        // A unique key that the old order allowed twice cannot be rebuilt.
+        lastError_ = e;
+        return err;
+    }
+    clearLastError();
+    return 0;
+}
+
+void Database::CheckOpen(TableId table, bool create)
+{
+    const QString fileName = QFileInfo(filePath(table)).fileName();
+    const QString label = tableDef(table).label;
+    // The song view shares the song file; only the song table itself goes to the upgrade.
+    const bool upgradable = table != TableId::A_Songs;
+
+    int err = openFile(table);
+    if (err == FileLocked)
+        err = openFile(table);   // the lock wait has passed once; one more try
+    if (err == NoError || err == AlreadyOpen)
+        return;
+
+    if (err == FileNotFound && create) {
+        if (createFile(table)) {
+            saveError();
+            StandardWarning(*this, 4, fileName);
+            throw ProgramEnd{QStringLiteral("File Creation Error!")};
+        }
+        if (openFile(table)) {
+            saveError();
+            StandardWarning(*this, 5, fileName);
+            throw ProgramEnd{QStringLiteral("File Creation Error!")};
+        }
+        return;
+    }
+
+    if (err == KeysMustBeRebuilt) {
+        if (StandardWarning(*this, 2, fileName) != Yes)
+            throw ProgramEnd{QStringLiteral("Invalid Key!")};
+        if (rebuildKeys(table)) {
+            saveError();
+            StandardWarning(*this, 3, fileName);
+            throw ProgramEnd{QStringLiteral("Error Rebuilding Key!")};
+        }
+        err = openFile(table);
+        if (err == NoError)
+            return;
+    }
+
+    if (err == LayoutDiffers) {
+        if (!newerLayout_ && upgradable) {
+            const int upgradeErr = UpgradeFile(*this, table);
+            if (upgradeErr == NoError) {
+                err = openFile(table);
+                if (err == NoError)
+                    return;
+            }
+        }
+        saveError();
+        StandardWarning(*this, 1, fileName);
+        throw ProgramEnd{QStringLiteral("Invalid File!")};
+    }
+
+    const StorageError openError = lastError_;
+    if ((err == InvalidDataFile || err == InvalidRecord || err == EngineError) && upgradable) {
+        if (UpgradeFile(*this, table) == NoError && openFile(table) == NoError)
+            return;
+    }
+    saveError(openError);
+    StandardWarning(*this, 30, fileName);
+    throw ProgramEnd{QStringLiteral("Disk Error")};
+}
+
+} // namespace td

@@ -1,0 +1,309 @@
+#include "data/Database.h"
+
+#include "data/Collation.h"
+#include "data/Schema.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+#if __has_include("data/SqlFunctions.h")
+#include "data/SqlFunctions.h"
+#define TD_HAVE_SQL_FUNCTIONS 1
+#endif
+
+namespace td {
+
+namespace {
+constexpr int kLockWaitMs = 2000;
+}
+
+Database::Database(Messages& messages, QString dir)
+    : messages_(messages)
+    , dir_(QDir(dir).absolutePath())
+{
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
+    const QByteArray mainFile = QDir(dir_).filePath(QStringLiteral("tdpmain.db")).toUtf8();
+    if (sqlite3_open_v2(mainFile.constData(), &db_, flags, nullptr) != SQLITE_OK) {
+        // A folder we cannot write to still lets the tables be read; commits over several files
+        // are then atomic per file only.
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        sqlite3_open_v2(":memory:", &db_, flags, nullptr);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, kLockWaitMs);
+    registerKeyCollation(db_);
+#ifdef TD_HAVE_SQL_FUNCTIONS
+    registerFilterFunctions(db_);
+#endif
+}
+
+Database::~Database()
+{
+    rollbackAll();
+    sqlite3_close_v2(db_);
+}
+
+QString Database::filePath(TableId table) const
+{
+    return QDir(dir_).filePath(tableDef(table).file + QLatin1String(".db"));
+}
+
+TableId Database::fileOwner(TableId table)
+{
+    return table == TableId::A_Songs ? TableId::Tunedeck : table;
+}
+
+QString Database::schemaName(TableId table)
+{
+    return tableDef(fileOwner(table)).label;
+}
+
+QString Database::sqlTable(TableId table)
+{
+    const QString label = tableDef(fileOwner(table)).label;
+    return schema::quoted(label) + QLatin1Char('.') + schema::quoted(label);
+}
+
+// --- use counts -----------------------------------------------------------------------------------
+
+void Database::useTable(TableId table)
+{
+    const int i = static_cast<int>(table);
+    if (counts_[i] == 0 && !opened_[i])
+        CheckOpen(table, true);
+    ++counts_[i];
+}
+
+void Database::releaseTable(TableId table)
+{
+    const int i = static_cast<int>(table);
+    if (counts_[i] <= 0)
+        return;
+    if (--counts_[i] == 0)
+        closeFile(table);
+}
+
+int Database::useCount(TableId table) const
+{
+    return counts_[static_cast<int>(table)];
+}
+
+bool Database::isOpen(TableId table) const
+{
+    return opened_[static_cast<int>(table)];
+}
+
+bool Database::isAttached(TableId table) const
+{
+    return attached_[fileIndex(table)];
+}
+
+void Database::closeFile(TableId table)
+{
+    opened_[static_cast<int>(table)] = false;
+    const TableId owner = fileOwner(table);
+    // The song file stays attached while either of its views is open.
+    if (owner == TableId::Tunedeck && (opened_[int(TableId::Tunedeck)] || opened_[int(TableId::A_Songs)]))
+        return;
+    if (!attached_[int(owner)])
+        return;
+    if (inTransaction())
+        pendingDetach_[int(owner)] = true;
+    else
+        detachNow(owner);
+}
+
+void Database::detachNow(TableId file)
+{
+    const int i = static_cast<int>(file);
+    pendingDetach_[i] = false;
+    if (!attached_[i])
+        return;
+    const QByteArray sql = QStringLiteral("DETACH DATABASE %1").arg(schema::quoted(schemaName(file))).toUtf8();
+    if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+        attached_[i] = false;
+}
+
+void Database::processPendingDetach()
+{
+    for (TableId t : allTables()) {
+        const int i = static_cast<int>(t);
+        if (pendingDetach_[i] && !opened_[i] && !(t == TableId::Tunedeck && opened_[int(TableId::A_Songs)]))
+            detachNow(t);
+        pendingDetach_[i] = false;
+    }
+}
+
+// --- errors ---------------------------------------------------------------------------------------
+
+void Database::saveError(const StorageError& e)
+{
+    saved_ = e;
+    hasSaved_ = true;
+    rollbackAll();
+}
+
+void Database::clearSavedError()
+{
+    saved_ = StorageError();
+    hasSaved_ = false;
+}
+
+int Database::setLastSqliteError(int rc)
+{
+    lastError_ = storageErrorFromSqlite(rc, db_);
+    return lastError_.code;
+}
+
+int Database::exec(const QString& sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_exec(db_, utf8.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return setLastSqliteError(rc);
+    return 0;
+}
+
+// --- transactions ---------------------------------------------------------------------------------
+
+int Database::begin(int waitMs)
+{
+    // SQLite may have rolled back by itself after an I/O error; follow it.
+    if (depth_ > 0 && sqlite3_get_autocommit(db_))
+        depth_ = 0;
+    if (depth_ > 0) {
+        const int err = exec(QStringLiteral("SAVEPOINT td_level%1").arg(depth_));
+        if (err)
+            return err;
+        ++depth_;
+        return 0;
+    }
+    sqlite3_busy_timeout(db_, qMax(0, waitMs));
+    const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        setLastSqliteError(rc);
+    sqlite3_busy_timeout(db_, kLockWaitMs);
+    if (rc != SQLITE_OK)
+        return lastError_.code;
+    depth_ = 1;
+    clearLastError();
+    return 0;
+}
+
+int Database::commit()
+{
+    if (depth_ > 0 && sqlite3_get_autocommit(db_)) {
+        depth_ = 0;
+        lastError_ = StorageError::make(EngineError);
+        lastError_.engineText = QStringLiteral("The transaction was rolled back by the storage engine");
+        processPendingDetach();
+        return lastError_.code;
+    }
+    if (depth_ == 0)
+        return 0;
+    if (depth_ > 1) {
+        --depth_;
+        const int err = exec(QStringLiteral("RELEASE td_level%1").arg(depth_));
+        return err;
+    }
+    const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        // A commit that cannot finish (readers holding the file past the lock wait) is undone
+        // rather than left hanging.
+        setLastSqliteError(rc);
+        const StorageError e = lastError_;
+        rollbackAll();
+        lastError_ = e;
+        return e.code;
+    }
+    depth_ = 0;
+    processPendingDetach();
+    return 0;
+}
+
+void Database::rollback()
+{
+    if (depth_ == 0)
+        return;
+    if (depth_ > 1 && !sqlite3_get_autocommit(db_)) {
+        --depth_;
+        const QString name = QStringLiteral("td_level%1").arg(depth_);
+        exec(QStringLiteral("ROLLBACK TO %1").arg(name));
+        exec(QStringLiteral("RELEASE %1").arg(name));
+        noteChange();
+        return;
+    }
+    rollbackAll();
+}
+
+void Database::rollbackAll()
+{
+    if (depth_ == 0 && sqlite3_get_autocommit(db_))
+        return;
+    if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    depth_ = 0;
+    noteChange();
+    processPendingDetach();
+}
+
+// --- helpers --------------------------------------------------------------------------------------
+
+TableUse::TableUse(Database& db, TableId table)
+    : db_(&db)
+    , table_(table)
+{
+    db.useTable(table);
+}
+
+TableUse::~TableUse()
+{
+    release();
+}
+
+void TableUse::release()
+{
+    if (db_)
+        db_->releaseTable(table_);
+    db_ = nullptr;
+}
+
+TransactionGuard::TransactionGuard(Database& db, int waitMs)
+    : db_(db)
+{
+    error_ = db.begin(waitMs);
+    active_ = error_ == 0;
+    level_ = db.transactionDepth();
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (active_)
+        db_.rollback();
+}
+
+int TransactionGuard::commit()
+{
+    if (!active_)
+        return error_ ? error_ : 0;
+    active_ = false;
+    if (db_.transactionDepth() < level_) {
+        // Rolled back underneath us (an error was saved): nothing of it is stored.
+        StorageError e = StorageError::make(EngineError);
+        e.engineText = QStringLiteral("The transaction had already been rolled back");
+        e.engineCode = -1;
+        db_.setLastError(e);
+        return e.code;
+    }
+    return db_.commit();
+}
+
+void TransactionGuard::rollback()
+{
+    if (active_)
+        db_.rollback();
+    active_ = false;
+}
+
+} // namespace td

@@ -1,0 +1,435 @@
+#include "data/RecordServices.h"
+
+#include "data/Collation.h"
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "data/StandardWarning.h"
+#include "data/Statement.h"
+#include "data/TableHandle.h"
+
+#include <memory>
+#include <sqlite3.h>
+#include <vector>
+
+namespace td {
+
+namespace {
+
+bool sameLink(const QVariant& a, const QVariant& b)
+{
+    if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString)
+        return keyTextEqual(a.toString(), b.toString());
+    return a.toLongLong() == b.toLongLong();
+}
+
+// Link values compare exactly: renaming "cd" to "CD" is a change that the children follow.
+bool linkChanged(const QVariant& before, const QVariant& after)
+{
+    if (before.typeId() == QMetaType::QString || after.typeId() == QMetaType::QString)
+        return before.toString() != after.toString();
+    return before.toLongLong() != after.toLongLong();
+}
+
+// The handles of the related tables, each holding a use of its table while the service runs.
+struct Related {
+    Database& db;
+    std::vector<std::unique_ptr<TableHandle>> handles;
+    TableHandle& open(TableId t)
+    {
+        for (auto& h : handles)
+            if (h->table() == t)
+                return *h;
+        handles.push_back(std::make_unique<TableHandle>(db, t));
+        return *handles.back();
+    }
+};
+
+enum class Walk { Done, Stop, Failed };
+
+// Reads the children of a parent along a key: the key set to the parent's value with the other key
+// fields at their lowest, then forward until the link value differs. `each` returns false to stop.
+// A read error other than the normal end shows message 35 naming the child.
+Walk walkChildren(TableHandle& child, const QString& keyName, const QString& linkField, const QVariant& value,
+                  const std::function<bool()>& each)
+{
+    Database& db = child.database();
+    const int key = child.key(keyName);
+    const int link = child.def().fieldIndex(linkField);
+    child.set(key, Row{value});
+    for (;;) {
+        const int err = child.next();
+        if (err == RecordNotAvailable)
+            return Walk::Done;
+        if (err) {
+            db.saveError(child.lastError());
+            StandardWarning(db, 35, child.def().label);
+            return Walk::Failed;
+        }
+        if (!sameLink(child.value(link), value))
+            return Walk::Done;
+        if (!each())
+            return Walk::Stop;
+    }
+}
+
+// Whether any child refers to the value; -1 after a read error (message shown).
+int hasChild(TableHandle& child, const QString& keyName, const QString& linkField, const QVariant& value)
+{
+    bool found = false;
+    const Walk w = walkChildren(child, keyName, linkField, value, [&] {
+        found = true;
+        return false;
+    });
+    if (w == Walk::Failed)
+        return -1;
+    return found ? 1 : 0;
+}
+
+// Refuses (message 13 naming the child) when a child exists. Returns true when the delete may go on.
+bool noChildren(TransactionGuard& tx, TableHandle& child, const QString& keyName, const QString& linkField,
+                const QVariant& value, const QString& childLabel)
+{
+    const int has = hasChild(child, keyName, linkField, value);
+    if (has < 0)
+        return false;
+    if (has > 0) {
+        tx.rollback();
+        StandardWarning(child.database(), 13, childLabel);
+        return false;
+    }
+    return true;
+}
+
+bool deleteChild(TableHandle& child, const QString& label)
+{
+    if (child.del() == 0)
+        return true;
+    Database& db = child.database();
+    db.saveError(child.lastError());
+    StandardWarning(db, 17, label);
+    return false;
+}
+
+// Gives every child on the old link value the new one; message 15 naming the child on a write error.
+bool cascade(TableHandle& child, const QString& keyName, const QString& linkField, const QVariant& oldValue,
+             const QVariant& newValue, const QString& label)
+{
+    bool ok = true;
+    const int link = child.def().fieldIndex(linkField);
+    const Walk w = walkChildren(child, keyName, linkField, oldValue, [&] {
+        child.setValue(link, newValue);
+        if (child.put() != 0) {
+            Database& db = child.database();
+            db.saveError(child.lastError());
+            StandardWarning(db, 15, label);
+            ok = false;
+            return false;
+        }
+        return true;
+    });
+    return ok && w == Walk::Done;
+}
+
+TableId rulesOf(TableId t)
+{
+    return t == TableId::A_Songs ? TableId::Tunedeck : t;
+}
+
+} // namespace
+
+int DeleteRecord(TableHandle& h)
+{
+    Database& db = h.database();
+    const TableId t = rulesOf(h.table());
+    const QString label = tableDef(t).label;
+    const qint64 pos = h.position();
+
+    Related rel{db, {}};
+    switch (t) {
+    case TableId::PlaylistMaster:
+    case TableId::Tunedeck:
+        rel.open(TableId::PlaylistDetails);
+        break;
+    case TableId::Media:
+        rel.open(TableId::Tunedeck);
+        break;
+    case TableId::Categories:
+        rel.open(TableId::Album);
+        rel.open(TableId::Tunedeck);
+        break;
+    case TableId::Album:
+        rel.open(TableId::A_Songs);
+        rel.open(TableId::Tunedeck);
+        rel.open(TableId::PlaylistDetails);
+        break;
+    default:
+        break;
+    }
+
+    TransactionGuard tx(db);
+    if (!tx.ok()) {
+        db.saveError();
+        StandardWarning(db, 34, QStringLiteral("Delete"), label);
+        return 1;
+    }
+    if (h.fetch(pos)) {
+        db.saveError(h.lastError());
+        StandardWarning(db, 17, label);
+        return 1;
+    }
+
+    switch (t) {
+    case TableId::PlaylistMaster: {
+        TableHandle& lines = rel.open(TableId::PlaylistDetails);
+        bool ok = true;
+        const Walk w = walkChildren(lines, QStringLiteral("KeyPlaylistID"), QStringLiteral("PlaylistID"),
+                                    h.value(QStringLiteral("PlaylistID")), [&] {
+                                        ok = deleteChild(lines, QStringLiteral("PlaylistDetails"));
+                                        return ok;
+                                    });
+        if (!ok || w != Walk::Done)
+            return 1;
+        break;
+    }
+    case TableId::Tunedeck:
+        if (!noChildren(tx, rel.open(TableId::PlaylistDetails), QStringLiteral("KeyID"), QStringLiteral("ID"),
+                        h.value(QStringLiteral("ID")), QStringLiteral("PlaylistDetails")))
+            return 1;
+        break;
+    case TableId::Media:
+        if (!noChildren(tx, rel.open(TableId::Tunedeck), QStringLiteral("SongsByMedia"), QStringLiteral("Media"),
+                        h.value(QStringLiteral("Media")), QStringLiteral("Tunedeck")))
+            return 1;
+        break;
+    case TableId::Categories: {
+        const QVariant id = h.value(QStringLiteral("CategoryID"));
+        if (!noChildren(tx, rel.open(TableId::Album), QStringLiteral("KeyCategory"), QStringLiteral("CategoryID"), id,
+                        QStringLiteral("Album")))
+            return 1;
+        if (!noChildren(tx, rel.open(TableId::Tunedeck), QStringLiteral("SongsByCategory"),
+                        QStringLiteral("CategoryID"), id, QStringLiteral("Tunedeck")))
+            return 1;
+        break;
+    }
+    case TableId::Album: {
+        TableHandle& byFile = rel.open(TableId::A_Songs);
+        TableHandle& songs = rel.open(TableId::Tunedeck);
+        TableHandle& lines = rel.open(TableId::PlaylistDetails);
+        // A song in a playlist keeps the whole album: the songs found by file number are held to
+        // the same rule as those found by album, or a playlist line would point at nothing.
+        bool ok = true;
+        bool refused = false;
+        auto deleteSong = [&](TableHandle& song, const QString& songLabel) {
+            const int inPlaylist = hasChild(lines, QStringLiteral("KeyID"), QStringLiteral("ID"),
+                                            song.value(QStringLiteral("ID")));
+            if (inPlaylist != 0) {
+                refused = inPlaylist > 0;
+                ok = false;
+                return false;
+            }
+            ok = deleteChild(song, songLabel);
+            return ok;
+        };
+        Walk w = walkChildren(byFile, QStringLiteral("KeyFileNumber"), QStringLiteral("FileNumber"),
+                              h.value(QStringLiteral("FileNumber")),
+                              [&] { return deleteSong(byFile, QStringLiteral("A_Songs")); });
+        if (ok && w == Walk::Done)
+            w = walkChildren(songs, QStringLiteral("KeyAlbumID"), QStringLiteral("AlbumID"),
+                             h.value(QStringLiteral("AlbumID")),
+                             [&] { return deleteSong(songs, QStringLiteral("Tunedeck")); });
+        if (refused) {
+            tx.rollback();
+            StandardWarning(db, 13, QStringLiteral("PlaylistDetails"));
+            return 1;
+        }
+        if (!ok || w != Walk::Done)
+            return 1;
+        break;
+    }
+    default:
+        break;
+    }
+
+    if (h.del()) {
+        db.saveError(h.lastError());
+        StandardWarning(db, 17, label);
+        return 1;
+    }
+    if (tx.commit()) {
+        db.saveError();
+        StandardWarning(db, 17, label);
+        return 1;
+    }
+    return 0;
+}
+
+int UpdateRecord(TableHandle& h, bool fromForm)
+{
+    Database& db = h.database();
+    const TableId t = rulesOf(h.table());
+    const QString label = tableDef(t).label;
+    const qint64 pos = h.position();
+    // The link values as they were when the record was read.
+    const Row before = h.original();
+
+    Related rel{db, {}};
+    switch (t) {
+    case TableId::Media:
+        rel.open(TableId::Tunedeck);
+        break;
+    case TableId::Categories:
+        rel.open(TableId::Album);
+        rel.open(TableId::Tunedeck);
+        break;
+    case TableId::Album:
+        rel.open(TableId::Tunedeck);
+        rel.open(TableId::A_Songs);
+        break;
+    default:
+        break;
+    }
+
+    TransactionGuard tx(db);
+    if (!tx.ok()) {
+        db.saveError();
+        StandardWarning(db, 34, QStringLiteral("Update"), label);
+        return 1;
+    }
+    if (h.put()) {
+        const StorageError e = h.lastError();
+        db.saveError(e);
+        if (e.code == RecordChanged) {
+            if (fromForm)
+                StandardWarning(db, 38);
+            else
+                StandardWarning(db, 15, QStringLiteral("Record Changed by Another Station"));
+            h.fetch(pos);
+            return 2;
+        }
+        StandardWarning(db, 15, label);
+        return 1;
+    }
+
+    auto oldValue = [&](const QString& field) {
+        const int i = h.def().fieldIndex(field);
+        return i < before.size() ? before.at(i) : QVariant();
+    };
+    auto failed = [&] {
+        // Nothing was stored: the buffer keeps the user's values, the original the stored record.
+        h.setOriginal(before);
+        return 1;
+    };
+
+    switch (t) {
+    case TableId::Media: {
+        const QVariant oldName = oldValue(QStringLiteral("Media"));
+        const QVariant newName = h.value(QStringLiteral("Media"));
+        if (!before.isEmpty() && linkChanged(oldName, newName)
+            && !cascade(rel.open(TableId::Tunedeck), QStringLiteral("SongsByMedia"), QStringLiteral("Media"), oldName,
+                        newName, QStringLiteral("Tunedeck")))
+            return failed();
+        break;
+    }
+    case TableId::Categories: {
+        const QVariant oldId = oldValue(QStringLiteral("CategoryID"));
+        const QVariant newId = h.value(QStringLiteral("CategoryID"));
+        if (before.isEmpty() || !linkChanged(oldId, newId))
+            break;
+        const int used = hasChild(rel.open(TableId::Album), QStringLiteral("KeyCategory"),
+                                  QStringLiteral("CategoryID"), oldId);
+        if (used < 0)
+            return failed();
+        if (used > 0) {
+            tx.rollback();
+            StandardWarning(db, 12, QStringLiteral("Album"));
+            h.setValue(QStringLiteral("CategoryID"), oldId);
+            return failed();
+        }
+        if (!cascade(rel.open(TableId::Tunedeck), QStringLiteral("SongsByCategory"), QStringLiteral("CategoryID"),
+                     oldId, newId, QStringLiteral("Tunedeck")))
+            return failed();
+        break;
+    }
+    case TableId::Album: {
+        if (before.isEmpty())
+            break;
+        const QVariant oldFile = oldValue(QStringLiteral("FileNumber"));
+        const QVariant newFile = h.value(QStringLiteral("FileNumber"));
+        if (linkChanged(oldFile, newFile)
+            && !cascade(rel.open(TableId::A_Songs), QStringLiteral("KeyFileNumber"), QStringLiteral("FileNumber"),
+                        oldFile, newFile, QStringLiteral("A_Songs")))
+            return failed();
+        const QVariant oldId = oldValue(QStringLiteral("AlbumID"));
+        const QVariant newId = h.value(QStringLiteral("AlbumID"));
+        if (linkChanged(oldId, newId)
+            && !cascade(rel.open(TableId::Tunedeck), QStringLiteral("KeyAlbumID"), QStringLiteral("AlbumID"), oldId,
+                        newId, QStringLiteral("Tunedeck")))
+            return failed();
+        break;
+    }
+    default:
+        break;
+    }
+
+    if (tx.commit()) {
+        db.saveError();
+        StandardWarning(db, 15, label);
+        return failed();
+    }
+    return 0;
+}
+
+qint64 nextNumber(Database& db, TableId table)
+{
+    const TableDef& t = tableDef(table);
+    const int pk = t.primaryKey();
+    if (pk < 0)
+        return 1;
+    TableUse use(db, table);
+    const QString col = schema::quoted(t.fields.at(t.keys.at(pk).fields.first()).name);
+    const QString cond = schema::keyCondition(t, pk);
+    Statement st(db.connection(), QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %1 DESC LIMIT 1")
+                                      .arg(col, Database::sqlTable(table),
+                                           cond.isEmpty() ? QString() : QLatin1String("WHERE ") + cond));
+    const int rc = st.step();
+    if (rc == SQLITE_DONE)
+        return 1;
+    if (rc != SQLITE_ROW) {
+        db.setLastSqliteError(rc);
+        return -1;
+    }
+    return st.int64(0) + 1;
+}
+
+int addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
+{
+    Database& db = h.database();
+    const TableDef& t = h.def();
+    int attempts = 0;
+    for (;;) {
+        if (prime) {
+            if (!prime(h))
+                return 1;
+        } else {
+            const qint64 n = nextNumber(db, h.table());
+            if (n < 0) {
+                db.saveError();
+                StandardWarning(db, 35, t.label);
+                return 1;
+            }
+            const int pk = t.primaryKey();
+            if (pk >= 0)
+                h.setValue(t.keys.at(pk).fields.first(), n);
+        }
+        if (h.add() == 0)
+            return 0;
+        if (++attempts < 3)
+            continue;
+        db.saveError(h.lastError());
+        if (StandardWarning(db, 25) != Retry)
+            return 1;
+        attempts = 0;
+    }
+}
+
+} // namespace td

@@ -1,0 +1,671 @@
+#include "data/TableHandle.h"
+
+#include "data/Collation.h"
+#include "data/Schema.h"
+#include "data/Statement.h"
+
+#include <sqlite3.h>
+
+namespace td {
+
+namespace {
+
+constexpr int kPageRows = 64;
+constexpr int kStreamPageRows = 512;
+
+// Resets a cached statement when the scope ends, so no read keeps its lock on the file.
+struct ResetOnExit {
+    sqlite3_stmt* s;
+    ~ResetOnExit()
+    {
+        if (s)
+            sqlite3_reset(s);
+    }
+};
+
+QVariant readColumn(sqlite3_stmt* s, int col, const FieldDef& f)
+{
+    if (f.isText()) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+        return QVariant(p ? QString::fromUtf8(p, sqlite3_column_bytes(s, col)) : QString());
+    }
+    const qint64 v = sqlite3_column_int64(s, col);
+    if (f.type == FieldType::Decimal)
+        return QVariant(qlonglong(v));
+    return QVariant(int(v));
+}
+
+qint64 maxOf(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Byte: return 255;
+    case FieldType::Decimal: {
+        qint64 m = 1;
+        for (int i = 0; i < f.digits(); ++i)
+            m *= 10;
+        return m - 1;
+    }
+    default: return 2147483647LL;
+    }
+}
+
+qint64 minOf(const FieldDef& f)
+{
+    switch (f.type) {
+    case FieldType::Byte: return 0;
+    case FieldType::Decimal: return -maxOf(f);
+    default: return -2147483648LL;
+    }
+}
+
+QString clipText(const QString& s, int width)
+{
+    QString t = s;
+    if (width > 0 && t.size() > width) {
+        int n = width;
+        if (t.at(n - 1).isHighSurrogate())
+            --n;   // never cut a character in half
+        t.truncate(n);
+    }
+    int end = int(t.size());
+    while (end > 0 && t.at(end - 1) == QLatin1Char(' '))
+        --end;
+    t.truncate(end);
+    return t;
+}
+
+// The value of a key's leading field that keeps a record out of an optional key.
+bool isEmptyKeyValue(const FieldDef& f, const QVariant& v)
+{
+    return f.isText() ? clipText(v.toString(), 0).isEmpty() : v.toLongLong() == 0;
+}
+
+} // namespace
+
+// Where next() and previous() go on from.
+struct TableHandle::Cursor {
+    int key = -2;               // -2: no set yet; -1: physical order; else a key
+    enum State { FromEdge, FromValues, FromRecord } state = FromEdge;
+    Row values;                 // key values of the set point or of the last record read
+    qint64 rowid = 0;           // last record read (FromRecord)
+
+    QList<PageRow> page;        // rows read ahead in one direction
+    int pageIndex = -1;
+    bool pageForward = true;
+    bool pageComplete = false;  // the page reached the end of the key
+    quint64 generation = 0;
+};
+
+TableHandle::TableHandle(Database& db, TableId table)
+    : db_(db)
+    , table_(table)
+    , def_(&tableDef(table))
+    , use_(db, table)
+    , cursor_(std::make_unique<Cursor>())
+{
+    row_ = blankRow(table);
+}
+
+TableHandle::~TableHandle()
+{
+    for (sqlite3_stmt* s : std::as_const(statements_))
+        sqlite3_finalize(s);
+    statements_.clear();
+}
+
+// --- buffer -------------------------------------------------------------------------------------
+
+Row& TableHandle::row()
+{
+    bufferToRow();
+    return row_;
+}
+
+const Row& TableHandle::row() const
+{
+    bufferToRow();
+    return row_;
+}
+
+void TableHandle::setRow(const Row& r)
+{
+    row_ = r;
+    while (row_.size() < def_->fields.size())
+        row_ << blankRow(table_).at(row_.size());
+    rowToBuffer();
+}
+
+QVariant TableHandle::value(int field) const
+{
+    bufferToRow();
+    return field >= 0 && field < row_.size() ? row_.at(field) : QVariant();
+}
+
+QVariant TableHandle::value(const QString& labelOrName) const
+{
+    return value(def_->fieldIndex(labelOrName));
+}
+
+void TableHandle::setValue(int field, const QVariant& v)
+{
+    if (field < 0 || field >= def_->fields.size())
+        return;
+    bufferToRow();
+    row_[field] = v;
+    rowToBuffer();
+}
+
+void TableHandle::setValue(const QString& labelOrName, const QVariant& v)
+{
+    setValue(def_->fieldIndex(labelOrName), v);
+}
+
+void TableHandle::clear()
+{
+    row_ = blankRow(table_);
+    original_.clear();
+    position_ = 0;
+    rowToBuffer();
+}
+
+// --- helpers ------------------------------------------------------------------------------------
+
+int TableHandle::normalise(const TableDef& t, Row& r, StorageError* error)
+{
+    while (r.size() < t.fields.size())
+        r << QVariant();
+    while (r.size() > t.fields.size())
+        r.removeLast();
+    for (int i = 0; i < t.fields.size(); ++i) {
+        const FieldDef& f = t.fields.at(i);
+        const QVariant v = r.at(i);
+        if (f.isText()) {
+            r[i] = QVariant(clipText(v.toString(), f.width));
+            continue;
+        }
+        qint64 n = 0;
+        bool ok = true;
+        if (v.typeId() == QMetaType::QString) {
+            const QString s = v.toString().trimmed();
+            n = s.isEmpty() ? 0 : s.toLongLong(&ok);
+        } else if (v.isValid()) {
+            n = v.toLongLong(&ok);
+        }
+        if (!ok || n < minOf(f) || n > maxOf(f)) {
+            if (error) {
+                *error = StorageError::make(InvalidRecord,
+                                            QStringLiteral("Invalid Value For %1").arg(f.label));
+            }
+            return InvalidRecord;
+        }
+        r[i] = f.type == FieldType::Decimal ? QVariant(qlonglong(n)) : QVariant(int(n));
+    }
+    return 0;
+}
+
+sqlite3_stmt* TableHandle::statement(const QString& sql)
+{
+    auto it = statements_.constFind(sql);
+    if (it != statements_.constEnd())
+        return it.value();
+    sqlite3_stmt* s = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(db_.connection(), utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &s, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(s);
+        failSqlite(rc);
+        return nullptr;
+    }
+    statements_.insert(sql, s);
+    return s;
+}
+
+int TableHandle::fail(const StorageError& e)
+{
+    error_ = e;
+    db_.setLastError(e);
+    return e.code;
+}
+
+int TableHandle::failSqlite(int rc)
+{
+    StorageError e = storageErrorFromSqlite(rc, db_.connection());
+    if (e.code == DuplicateKey) {
+        // "UNIQUE constraint failed: Album.Album, Album.Artist": find the key with those fields.
+        const QString msg = e.engineText;
+        const int colon = msg.indexOf(QLatin1String(": "));
+        QStringList cols;
+        for (QString c : msg.mid(colon + 2).split(QLatin1String(", "))) {
+            const int dot = c.lastIndexOf(QLatin1Char('.'));
+            cols << c.mid(dot + 1).trimmed().toLower();
+        }
+        for (const auto& k : def_->keys) {
+            if (!k.unique || k.fields.size() != cols.size())
+                continue;
+            bool same = true;
+            for (int i = 0; same && i < cols.size(); ++i)
+                same = def_->fields.at(k.fields.at(i)).name.toLower() == cols.at(i);
+            if (same) {
+                e.key = k.label;
+                break;
+            }
+        }
+    }
+    return fail(e);
+}
+
+int TableHandle::ok()
+{
+    error_ = StorageError();
+    db_.clearLastError();
+    return 0;
+}
+
+QString TableHandle::selectList() const
+{
+    return QStringLiteral("SELECT rowid,%1 FROM %2").arg(schema::columnList(*def_), Database::sqlTable(table_));
+}
+
+int TableHandle::readRowAt(qint64 pos, Row& out)
+{
+    sqlite3_stmt* s = statement(selectList() + QLatin1String(" WHERE rowid=?"));
+    if (!s)
+        return error_.code;
+    ResetOnExit guard{s};
+    sqlite3_bind_int64(s, 1, pos);
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE)
+        return fail(StorageError::make(RecordNotAvailable));
+    if (rc != SQLITE_ROW)
+        return failSqlite(rc);
+    out.clear();
+    out.reserve(def_->fields.size());
+    for (int i = 0; i < def_->fields.size(); ++i)
+        out << readColumn(s, i + 1, def_->fields.at(i));
+    return 0;
+}
+
+void TableHandle::invalidatePage()
+{
+    cursor_->page.clear();
+    cursor_->pageIndex = -1;
+    cursor_->pageComplete = false;
+}
+
+// --- changes ------------------------------------------------------------------------------------
+
+int TableHandle::add()
+{
+    bufferToRow();
+    Row r = row_;
+    StorageError e;
+    if (normalise(*def_, r, &e))
+        return fail(e);
+    QStringList marks;
+    for (int i = 0; i < def_->fields.size(); ++i)
+        marks << QStringLiteral("?");
+    sqlite3_stmt* s = statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(Database::sqlTable(table_), schema::columnList(*def_), marks.join(QLatin1Char(','))));
+    if (!s)
+        return error_.code;
+    ResetOnExit guard{s};
+    for (int i = 0; i < r.size(); ++i)
+        bindVariant(s, i + 1, r.at(i));
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        return failSqlite(rc);
+    db_.noteChange();
+    position_ = sqlite3_last_insert_rowid(db_.connection());
+    row_ = r;
+    original_ = r;
+    rowToBuffer();
+    return ok();
+}
+
+int TableHandle::put()
+{
+    bufferToRow();
+    if (position_ == 0)
+        return fail(StorageError::make(RecordNotAvailable));
+    Row r = row_;
+    StorageError e;
+    if (normalise(*def_, r, &e))
+        return fail(e);
+
+    // Read, compare and write inside one transaction so no other copy can slip in between.
+    TransactionGuard tx(db_);
+    if (!tx.ok())
+        return fail(db_.lastError());
+    Row stored;
+    if (readRowAt(position_, stored))
+        return error_.code;
+    if (!original_.isEmpty() && stored != original_)
+        return fail(StorageError::make(RecordChanged));
+
+    QStringList sets;
+    for (const auto& f : def_->fields)
+        sets << schema::quoted(f.name) + QLatin1String("=?");
+    sqlite3_stmt* s = statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
+                                    .arg(Database::sqlTable(table_), sets.join(QLatin1Char(','))));
+    if (!s)
+        return error_.code;
+    {
+        ResetOnExit guard{s};
+        for (int i = 0; i < r.size(); ++i)
+            bindVariant(s, i + 1, r.at(i));
+        sqlite3_bind_int64(s, int(r.size()) + 1, position_);
+        const int rc = sqlite3_step(s);
+        if (rc != SQLITE_DONE)
+            return failSqlite(rc);
+    }
+    if (const int err = tx.commit())
+        return fail(db_.lastError().code ? db_.lastError() : StorageError::make(err));
+    db_.noteChange();
+    row_ = r;
+    original_ = r;
+    rowToBuffer();
+    return ok();
+}
+
+int TableHandle::del()
+{
+    if (position_ == 0)
+        return fail(StorageError::make(RecordNotAvailable));
+    sqlite3_stmt* s = statement(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)));
+    if (!s)
+        return error_.code;
+    ResetOnExit guard{s};
+    sqlite3_bind_int64(s, 1, position_);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE)
+        return failSqlite(rc);
+    if (sqlite3_changes(db_.connection()) == 0)
+        return fail(StorageError::make(RecordNotAvailable));
+    db_.noteChange();
+    position_ = 0;
+    original_.clear();
+    return ok();
+}
+
+// --- reads --------------------------------------------------------------------------------------
+
+int TableHandle::fetch(qint64 pos)
+{
+    Row r;
+    if (readRowAt(pos, r))
+        return error_.code;
+    row_ = r;
+    original_ = r;
+    position_ = pos;
+    rowToBuffer();
+    return ok();
+}
+
+int TableHandle::get(int key)
+{
+    if (key < 0 || key >= def_->keys.size())
+        return fail(StorageError::make(InvalidRecord, QStringLiteral("Invalid Key")));
+    bufferToRow();
+    Row r = row_;
+    normalise(*def_, r);
+    const KeyDef& k = def_->keys.at(key);
+    if (k.optional && isEmptyKeyValue(def_->fields.at(k.fields.first()), r.at(k.fields.first())))
+        return fail(StorageError::make(RecordNotAvailable));
+    QStringList where;
+    const QString cond = schema::keyCondition(*def_, key);
+    if (!cond.isEmpty())
+        where << cond;
+    for (int f : k.fields)
+        where << schema::quoted(def_->fields.at(f).name) + QLatin1String("=?");
+    sqlite3_stmt* s = statement(selectList() + QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "))
+                                + QLatin1String(" ORDER BY ") + schema::keyColumns(*def_, key).join(QLatin1Char(','))
+                                + QLatin1String(",rowid LIMIT 1"));
+    if (!s)
+        return error_.code;
+    ResetOnExit guard{s};
+    int b = 1;
+    for (int f : k.fields)
+        bindVariant(s, b++, r.at(f));
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE)
+        return fail(StorageError::make(RecordNotAvailable));
+    if (rc != SQLITE_ROW)
+        return failSqlite(rc);
+    Row out;
+    for (int i = 0; i < def_->fields.size(); ++i)
+        out << readColumn(s, i + 1, def_->fields.at(i));
+    position_ = sqlite3_column_int64(s, 0);
+    row_ = out;
+    original_ = out;
+    rowToBuffer();
+    return ok();
+}
+
+int TableHandle::set(int key)
+{
+    if (key < -1 || key >= def_->keys.size())
+        return fail(StorageError::make(InvalidRecord, QStringLiteral("Invalid Key")));
+    *cursor_ = Cursor();
+    cursor_->key = key;
+    cursor_->state = Cursor::FromEdge;
+    return ok();
+}
+
+int TableHandle::set(int key, const Row& from)
+{
+    if (set(key))
+        return error_.code;
+    if (key == -1)
+        return ok();
+    // `from` is a whole record or the key's values (leading ones at least).
+    const KeyDef& k = def_->keys.at(key);
+    Row full = from;
+    Row values;
+    if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
+        normalise(*def_, full);
+        for (int f : k.fields)
+            values << full.at(f);
+    } else {
+        for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
+            const FieldDef& f = def_->fields.at(k.fields.at(i));
+            values << (f.isText() ? QVariant(clipText(from.at(i).toString(), 0)) : QVariant(from.at(i).toLongLong()));
+        }
+    }
+    cursor_->state = values.isEmpty() ? Cursor::FromEdge : Cursor::FromValues;
+    cursor_->values = values;
+    return ok();
+}
+
+int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<PageRow>& out, qint64 fromPosition,
+                          bool inclusive)
+{
+    out.clear();
+    if (key < -1 || key >= def_->keys.size())
+        return fail(StorageError::make(InvalidRecord, QStringLiteral("Invalid Key")));
+    QStringList where;
+    QVariantList params;
+    QString order;
+    const char* desc = forward ? "" : " DESC";
+    if (key == -1) {
+        if (fromPosition != 0) {
+            where << (forward ? (inclusive ? QStringLiteral("rowid>=?") : QStringLiteral("rowid>?"))
+                              : (inclusive ? QStringLiteral("rowid<=?") : QStringLiteral("rowid<?")));
+            params << QVariant(fromPosition);
+        }
+        order = QStringLiteral("rowid") + QLatin1String(desc);
+    } else {
+        const KeyDef& k = def_->keys.at(key);
+        const QString cond = schema::keyCondition(*def_, key);
+        if (!cond.isEmpty())
+            where << cond;
+        // The key values of the starting point: from a whole record or given directly.
+        Row values;
+        if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
+            Row full = from;
+            normalise(*def_, full);
+            for (int f : k.fields)
+                values << full.at(f);
+        } else {
+            for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
+                const FieldDef& f = def_->fields.at(k.fields.at(i));
+                values << (f.isText() ? QVariant(clipText(from.at(i).toString(), 0))
+                                      : QVariant(from.at(i).toLongLong()));
+            }
+        }
+        const QStringList cols = schema::keyColumns(*def_, key);
+        if (!values.isEmpty()) {
+            QStringList lhs = cols.mid(0, values.size());
+            QStringList marks;
+            for (int i = 0; i < values.size(); ++i)
+                marks << QStringLiteral("?");
+            const bool withRow = fromPosition != 0 && values.size() == cols.size();
+            if (withRow) {
+                lhs << QStringLiteral("rowid");
+                marks << QStringLiteral("?");
+            }
+            const QString op = forward ? (inclusive ? QStringLiteral(">=") : QStringLiteral(">"))
+                                       : (inclusive ? QStringLiteral("<=") : QStringLiteral("<"));
+            where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), op, marks.join(QLatin1Char(',')));
+            params << values;
+            if (withRow)
+                params << QVariant(fromPosition);
+        }
+        QStringList ord;
+        for (const QString& c : cols)
+            ord << c + QLatin1String(desc);
+        ord << QStringLiteral("rowid") + QLatin1String(desc);
+        order = ord.join(QLatin1Char(','));
+    }
+    if (!filter_.isEmpty()) {
+        where << QLatin1Char('(') + filter_ + QLatin1Char(')');
+        params << filterParams_;
+    }
+    QString sql = selectList();
+    if (!where.isEmpty())
+        sql += QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "));
+    sql += QLatin1String(" ORDER BY ") + order + QLatin1String(" LIMIT ?");
+    sqlite3_stmt* s = statement(sql);
+    if (!s)
+        return error_.code;
+    ResetOnExit guard{s};
+    int b = 1;
+    for (const QVariant& v : std::as_const(params))
+        bindVariant(s, b++, v);
+    sqlite3_bind_int64(s, b, qMax(0, n));
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        PageRow pr;
+        pr.position = sqlite3_column_int64(s, 0);
+        pr.row.reserve(def_->fields.size());
+        for (int i = 0; i < def_->fields.size(); ++i)
+            pr.row << readColumn(s, i + 1, def_->fields.at(i));
+        out << pr;
+    }
+    if (rc != SQLITE_DONE) {
+        out.clear();
+        return failSqlite(rc);
+    }
+    return ok();
+}
+
+int TableHandle::loadPage(bool forward)
+{
+    Cursor& c = *cursor_;
+    const int n = (stream_ || quickScan_) ? kStreamPageRows : kPageRows;
+    QList<PageRow> rows;
+    int err = 0;
+    switch (c.state) {
+    case Cursor::FromEdge:
+        err = readPage(c.key, Row(), forward, n, rows);
+        break;
+    case Cursor::FromValues:
+        err = readPage(c.key, c.values, forward, n, rows, 0, true);
+        break;
+    case Cursor::FromRecord:
+        err = readPage(c.key, c.key == -1 ? Row() : c.values, forward, n, rows, c.rowid, false);
+        break;
+    }
+    if (err)
+        return err;
+    c.page = rows;
+    c.pageIndex = -1;
+    c.pageForward = forward;
+    c.pageComplete = rows.size() < n;
+    c.generation = db_.changeCount();
+    return 0;
+}
+
+int TableHandle::step(bool forward)
+{
+    Cursor& c = *cursor_;
+    if (c.key == -2)
+        return fail(StorageError::make(RecordNotAvailable, QStringLiteral("No Key Set")));
+    // A change made through this connection since the page was read makes it stale.
+    const bool fresh = c.generation == db_.changeCount();
+    const bool usable = !c.page.isEmpty() && c.pageForward == forward && fresh;
+    if (!usable || c.pageIndex + 1 >= c.page.size()) {
+        if (usable && c.pageComplete)
+            return fail(StorageError::make(RecordNotAvailable));
+        if (const int err = loadPage(forward))
+            return err;
+    }
+    if (c.pageIndex + 1 >= c.page.size())
+        return fail(StorageError::make(RecordNotAvailable));
+    const PageRow& pr = c.page.at(++c.pageIndex);
+    row_ = pr.row;
+    original_ = pr.row;
+    position_ = pr.position;
+    c.state = Cursor::FromRecord;
+    c.rowid = pr.position;
+    c.values.clear();
+    if (c.key >= 0)
+        for (int f : def_->keys.at(c.key).fields)
+            c.values << pr.row.at(f);
+    rowToBuffer();
+    return ok();
+}
+
+int TableHandle::next()
+{
+    return step(true);
+}
+
+int TableHandle::previous()
+{
+    return step(false);
+}
+
+qint64 TableHandle::records()
+{
+    sqlite3_stmt* s = statement(QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)));
+    if (!s)
+        return -1;
+    ResetOnExit guard{s};
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW) {
+        failSqlite(rc);
+        return -1;
+    }
+    ok();
+    return sqlite3_column_int64(s, 0);
+}
+
+void TableHandle::stream(bool on)
+{
+    stream_ = on;
+}
+
+void TableHandle::quickScan(bool on)
+{
+    quickScan_ = on;
+}
+
+void TableHandle::setFilter(const QString& sqlCondition, const QVariantList& params)
+{
+    filter_ = sqlCondition;
+    filterParams_ = params;
+    invalidatePage();
+}
+
+} // namespace td
