@@ -178,8 +178,13 @@ std::optional<ListFormat> ListFormat::parse(const QString& text, QString* error)
         if (!r.until(QLatin1Char('@'), picture) || picture.isEmpty())
             return fail(QStringLiteral("unclosed picture"));
         col.picture = QLatin1Char('@') + picture;
+        // Marks after the picture ("?") are single symbols; letters or another header there
+        // mean the text is not a format.
         while (!r.atEnd() && !isDigit(r.peek())) {
-            col.trailing += r.peek();
+            const QChar c = r.peek();
+            if (c.isLetter() || QStringLiteral("~@#()").contains(c))
+                return fail(QStringLiteral("column width expected"));
+            col.trailing += c;
             r.skip();
         }
         format.columns << col;

@@ -232,9 +232,8 @@ QString layoutNumber(const QString& intDigits, const QString& fracDigits, bool n
             return {};
         negative = false;
     }
-    QString body = fill == Picture::Fill::None ? grouped(intDigits) : intDigits;
-    if (!fracDigits.isEmpty())
-        body += QLatin1Char('.') + fracDigits;
+    QString body = intDigits;
+    const QString fraction = fracDigits.isEmpty() ? QString() : QLatin1Char('.') + fracDigits;
 
     QString before, after;
     if (negative) {
@@ -246,6 +245,14 @@ QString layoutNumber(const QString& intDigits, const QString& fracDigits, bool n
         else
             before = QStringLiteral("-");
     }
+    // Grouping is decoration: it is dropped when only the plain digits fit ("@n4b" shows the
+    // year 1997 as "1997").
+    if (fill == Picture::Fill::None) {
+        const QString withGroups = grouped(intDigits);
+        if (before.size() + withGroups.size() + fraction.size() + after.size() <= size)
+            body = withGroups;
+    }
+    body += fraction;
     const qsizetype used = before.size() + body.size() + after.size();
     if (used > size)
         return overflow(size);

@@ -5,7 +5,8 @@
 //
 //   @s40, @S20        text of that many characters
 //   @n3, @N30.9       number: [-] [fill] size [.places] [-] [b]
-//                     no fill: blanks in front and thousands grouped with ","; "_" blanks, "0"
+//                     no fill: blanks in front and thousands grouped with "," (where the
+//                     groups fit; plain digits where only they fit); "_" blanks, "0"
 //                     zeros and "*" asterisks in front, without grouping. A leading "-" shows a
 //                     leading minus, a trailing "-" a trailing one; "(" ... ")" puts negatives in
 //                     parentheses. "b": blank when zero. The size counts every character shown;
