@@ -10,8 +10,8 @@ namespace td {
 // TDP_CONFIG_DIR when set and not empty, else the platform's application configuration folder.
 // Created when missing.
 QString configDir();
-QString settingsIniPath();   // configDir() + "/TDPRO97.INI"
-QString winIniPath();        // configDir() + "/WIN.INI"
-QString positionIniPath();   // "POSITION.INI" in the current working directory, as an absolute path
+QString settingsIniPath(); // configDir() + "/TDPRO97.INI"
+QString winIniPath(); // configDir() + "/WIN.INI"
+QString positionIniPath(); // "POSITION.INI" in the current working directory, as an absolute path
 
 } // namespace td

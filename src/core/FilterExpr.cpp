@@ -9,7 +9,8 @@ namespace td {
 using filter::Kind;
 using filter::Value;
 
-FilterExpr FilterExpr::parse(const QString& text, const FilterSchema& schema, QString* error, int* errorPosition)
+FilterExpr FilterExpr::parse(
+    const QString& text, const FilterSchema& schema, QString* error, int* errorPosition)
 {
     FilterExpr e;
     e.text_ = text;
@@ -33,12 +34,18 @@ namespace {
 bool compareResult(FilterNode::Op op, int c)
 {
     switch (op) {
-    case FilterNode::Op::Eq: return c == 0;
-    case FilterNode::Op::Ne: return c != 0;
-    case FilterNode::Op::Lt: return c < 0;
-    case FilterNode::Op::Gt: return c > 0;
-    case FilterNode::Op::Le: return c <= 0;
-    case FilterNode::Op::Ge: return c >= 0;
+    case FilterNode::Op::Eq:
+        return c == 0;
+    case FilterNode::Op::Ne:
+        return c != 0;
+    case FilterNode::Op::Lt:
+        return c < 0;
+    case FilterNode::Op::Gt:
+        return c > 0;
+    case FilterNode::Op::Le:
+        return c <= 0;
+    case FilterNode::Op::Ge:
+        return c >= 0;
     }
     return false;
 }
@@ -46,12 +53,18 @@ bool compareResult(FilterNode::Op op, int c)
 const char* sqlOperator(FilterNode::Op op)
 {
     switch (op) {
-    case FilterNode::Op::Eq: return "=";
-    case FilterNode::Op::Ne: return "<>";
-    case FilterNode::Op::Lt: return "<";
-    case FilterNode::Op::Gt: return ">";
-    case FilterNode::Op::Le: return "<=";
-    case FilterNode::Op::Ge: return ">=";
+    case FilterNode::Op::Eq:
+        return "=";
+    case FilterNode::Op::Ne:
+        return "<>";
+    case FilterNode::Op::Lt:
+        return "<";
+    case FilterNode::Op::Gt:
+        return ">";
+    case FilterNode::Op::Le:
+        return "<=";
+    case FilterNode::Op::Ge:
+        return ">=";
     }
     return "=";
 }
@@ -59,12 +72,18 @@ const char* sqlOperator(FilterNode::Op op)
 const char* sqlFunction(FilterNode::Fn fn)
 {
     switch (fn) {
-    case FilterNode::Fn::Upper: return "td_upper";
-    case FilterNode::Fn::Lower: return "td_lower";
-    case FilterNode::Fn::Clip: return "td_clip";
-    case FilterNode::Fn::Sub: return "td_sub";
-    case FilterNode::Fn::Instring: return "td_instring";
-    case FilterNode::Fn::Len: return "td_len";
+    case FilterNode::Fn::Upper:
+        return "td_upper";
+    case FilterNode::Fn::Lower:
+        return "td_lower";
+    case FilterNode::Fn::Clip:
+        return "td_clip";
+    case FilterNode::Fn::Sub:
+        return "td_sub";
+    case FilterNode::Fn::Instring:
+        return "td_instring";
+    case FilterNode::Fn::Len:
+        return "td_len";
     }
     return "";
 }
@@ -109,16 +128,20 @@ private:
         for (const auto& arg : n.args)
             a.push_back(eval(*arg));
         switch (n.fn) {
-        case FilterNode::Fn::Upper: return Value::fromText(filter::upper(filter::toText(a[0])));
-        case FilterNode::Fn::Lower: return Value::fromText(filter::lower(filter::toText(a[0])));
-        case FilterNode::Fn::Clip: return Value::fromText(filter::clip(filter::toText(a[0])));
-        case FilterNode::Fn::Len: return Value::fromNumber(filter::len(filter::toText(a[0])));
+        case FilterNode::Fn::Upper:
+            return Value::fromText(filter::upper(filter::toText(a[0])));
+        case FilterNode::Fn::Lower:
+            return Value::fromText(filter::lower(filter::toText(a[0])));
+        case FilterNode::Fn::Clip:
+            return Value::fromText(filter::clip(filter::toText(a[0])));
+        case FilterNode::Fn::Len:
+            return Value::fromNumber(filter::len(filter::toText(a[0])));
         case FilterNode::Fn::Sub:
-            return Value::fromText(filter::sub(filter::toText(a[0]), filter::toNumber(a[1]), filter::toNumber(a[2])));
+            return Value::fromText(
+                filter::sub(filter::toText(a[0]), filter::toNumber(a[1]), filter::toNumber(a[2])));
         case FilterNode::Fn::Instring:
             return Value::fromNumber(filter::instring(filter::toText(a[0]), filter::toText(a[1]),
-                                                      a.size() > 2 ? filter::toNumber(a[2]) : 1,
-                                                      a.size() > 3 ? filter::toNumber(a[3]) : 1));
+                a.size() > 2 ? filter::toNumber(a[2]) : 1, a.size() > 3 ? filter::toNumber(a[3]) : 1));
         }
         return Value::fromText(QString());
     }

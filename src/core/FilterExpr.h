@@ -35,7 +35,7 @@ struct FilterNode;
 // use the collation TDTEXT and functions are td_upper, td_lower, td_clip, td_sub, td_instring,
 // td_len and td_compare: registerFilterFunctions (data/SqlFunctions.h) provides them.
 struct SqlCondition {
-    QString sql;            // empty for the empty filter: no condition
+    QString sql; // empty for the empty filter: no condition
     QVariantList params;
     bool isEmpty() const { return sql.isEmpty(); }
 };
@@ -49,7 +49,7 @@ public:
     // invalid (isValid() false, matches nothing) and error, when given, receives a message that
     // names the position (1-based, in characters) and what was expected there.
     static FilterExpr parse(const QString& text, const FilterSchema& schema, QString* error = nullptr,
-                            int* errorPosition = nullptr);
+        int* errorPosition = nullptr);
 
     bool isValid() const { return valid_; }
     bool isEmpty() const { return valid_ && !root_; }

@@ -7,7 +7,7 @@ namespace td::filter {
 
 namespace {
 
-constexpr double kIndexLimit = 1e12;   // far beyond any text, small enough for exact arithmetic
+constexpr double kIndexLimit = 1e12; // far beyond any text, small enough for exact arithmetic
 
 bool isDigit(QChar c)
 {
@@ -81,7 +81,7 @@ QString numberToText(double n)
 {
     if (!std::isfinite(n))
         return QStringLiteral("0");
-    if (n == std::trunc(n) && std::fabs(n) < 9007199254740992.0)   // 2^53: exact as a whole number
+    if (n == std::trunc(n) && std::fabs(n) < 9007199254740992.0) // 2^53: exact as a whole number
         return QString::number(qint64(n));
     return QString::number(n, 'g', 15);
 }
@@ -139,7 +139,7 @@ int compareTextUtf8(const char* a, qsizetype na, const char* b, qsizetype nb)
     while (nb > 0 && b[nb - 1] == ' ')
         --nb;
     const qsizetype n = std::min(na, nb);
-    const int c = n > 0 ? std::memcmp(a, b, size_t(n)) : 0;   // UTF-8 bytes sort in code point order
+    const int c = n > 0 ? std::memcmp(a, b, size_t(n)) : 0; // UTF-8 bytes sort in code point order
     if (c != 0)
         return c < 0 ? -1 : 1;
     return na < nb ? -1 : (na > nb ? 1 : 0);
@@ -195,7 +195,7 @@ QString sub(const QString& s, double startArg, double lengthArg)
         return {};
     if (start < 0)
         start = n + start + 1;
-    qint64 first = start;            // 1-based, may lie before the text
+    qint64 first = start; // 1-based, may lie before the text
     qint64 last = start + length - 1;
     first = std::max<qint64>(first, 1);
     last = std::min<qint64>(last, n);

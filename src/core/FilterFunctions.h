@@ -30,9 +30,9 @@ struct Value {
     static Value fromNumber(double n) { return Value { Kind::Number, {}, n }; }
 };
 
-QString clip(QStringView s);                          // trailing blanks removed
-QString numberToText(double n);                       // 12, -3.5, 0.1 (whole numbers without a point)
-bool textToNumber(QStringView s, double* out);        // the whole text, blanks around it allowed
+QString clip(QStringView s); // trailing blanks removed
+QString numberToText(double n); // 12, -3.5, 0.1 (whole numbers without a point)
+bool textToNumber(QStringView s, double* out); // the whole text, blanks around it allowed
 QString toText(const Value& v);
 double toNumber(const Value& v);
 bool isTrue(const Value& v);

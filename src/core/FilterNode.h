@@ -26,12 +26,12 @@ struct FilterNode {
         return type == Type::Compare || type == Type::And || type == Type::Or || type == Type::Not;
     }
 
-    filter::Value constant;                 // Constant
-    int fieldId = 0;                        // Field
-    QString sqlExpr;                        // Field
-    std::function<QVariant()> getter;       // NamedValue
-    Op op = Op::Eq;                         // Compare
-    Fn fn = Fn::Upper;                      // Function
+    filter::Value constant; // Constant
+    int fieldId = 0; // Field
+    QString sqlExpr; // Field
+    std::function<QVariant()> getter; // NamedValue
+    Op op = Op::Eq; // Compare
+    Fn fn = Fn::Upper; // Function
     std::vector<std::unique_ptr<FilterNode>> args;
 };
 
@@ -40,7 +40,7 @@ struct FilterNode {
 filter::Value filterValueFrom(filter::Kind kind, const QVariant& v);
 
 // The parser: a tree, or null with the error message and position set.
-std::unique_ptr<FilterNode> parseFilter(const QString& text, const FilterSchema& schema, QString* error,
-                                        int* position);
+std::unique_ptr<FilterNode> parseFilter(
+    const QString& text, const FilterSchema& schema, QString* error, int* position);
 
 } // namespace td

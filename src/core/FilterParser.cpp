@@ -7,13 +7,13 @@ namespace td {
 
 namespace {
 
-constexpr int kMaxDepth = 100;   // deeper nesting is refused instead of exhausting the stack
+constexpr int kMaxDepth = 100; // deeper nesting is refused instead of exhausting the stack
 
 struct Token {
     enum class Type { End, Text, Number, Name, LParen, RParen, Comma, Compare, And, Or, Not, Minus, Plus };
     Type type = Type::End;
-    int position = 1;           // 1-based character position
-    QString text;               // as written (Text: the value with quotes resolved)
+    int position = 1; // 1-based character position
+    QString text; // as written (Text: the value with quotes resolved)
     FilterNode::Op op = FilterNode::Op::Eq;
     double number = 0;
 };
@@ -94,13 +94,26 @@ public:
         t.text = QString(c);
         ++i_;
         switch (c.unicode()) {
-        case '(': t.type = Token::Type::LParen; return t;
-        case ')': t.type = Token::Type::RParen; return t;
-        case ',': t.type = Token::Type::Comma; return t;
-        case '~': t.type = Token::Type::Not; return t;
-        case '-': t.type = Token::Type::Minus; return t;
-        case '+': t.type = Token::Type::Plus; return t;
-        default: break;
+        case '(':
+            t.type = Token::Type::LParen;
+            return t;
+        case ')':
+            t.type = Token::Type::RParen;
+            return t;
+        case ',':
+            t.type = Token::Type::Comma;
+            return t;
+        case '~':
+            t.type = Token::Type::Not;
+            return t;
+        case '-':
+            t.type = Token::Type::Minus;
+            return t;
+        case '+':
+            t.type = Token::Type::Plus;
+            return t;
+        default:
+            break;
         }
         throw ParseError { t.position, QStringLiteral("the character \"%1\" is not allowed here").arg(c) };
     }
@@ -112,7 +125,8 @@ private:
         QString value;
         for (;;) {
             if (i_ >= s_.size())
-                throw ParseError { t.position, QStringLiteral("the text starting here has no closing quote") };
+                throw ParseError { t.position,
+                    QStringLiteral("the text starting here has no closing quote") };
             if (s_[i_] == QLatin1Char('\'')) {
                 if (i_ + 1 < s_.size() && s_[i_ + 1] == QLatin1Char('\'')) {
                     value += QLatin1Char('\'');
@@ -143,7 +157,7 @@ private:
         if (i_ < s_.size() && isNameStart(s_[i_]))
             throw ParseError { t.position, QStringLiteral("\"%1\" is not a number").arg(t.text + s_[i_]) };
         double d = 0;
-        if (!filter::textToNumber(t.text, &d))   // digits other than 0-9 (other scripts) land here
+        if (!filter::textToNumber(t.text, &d)) // digits other than 0-9 (other scripts) land here
             throw ParseError { t.position, QStringLiteral("\"%1\" is not a number").arg(t.text) };
         t.type = Token::Type::Number;
         t.number = d;
@@ -199,9 +213,12 @@ private:
     QString found() const
     {
         switch (tok_.type) {
-        case Token::Type::End: return QStringLiteral("the end of the filter");
-        case Token::Type::Text: return QStringLiteral("the text '%1'").arg(tok_.text);
-        default: return QStringLiteral("\"%1\"").arg(tok_.text);
+        case Token::Type::End:
+            return QStringLiteral("the end of the filter");
+        case Token::Type::Text:
+            return QStringLiteral("the text '%1'").arg(tok_.text);
+        default:
+            return QStringLiteral("\"%1\"").arg(tok_.text);
         }
     }
 
@@ -355,9 +372,10 @@ private:
                 info = &f;
         }
         if (!info)
-            throw ParseError { nameTok.position, QStringLiteral("unknown function \"%1\"").arg(nameTok.text) };
+            throw ParseError { nameTok.position,
+                QStringLiteral("unknown function \"%1\"").arg(nameTok.text) };
         enter();
-        advance();   // the "("
+        advance(); // the "("
         auto n = make(FilterNode::Type::Function, info->result);
         n->fn = info->fn;
         if (tok_.type != Token::Type::RParen) {
@@ -370,18 +388,20 @@ private:
         const int count = int(n->args.size());
         if (tok_.type != Token::Type::RParen) {
             if (count < info->maxArgs)
-                fail(QStringLiteral("expected \",\" or \")\" in %1 but found %2").arg(QLatin1String(info->name), found()));
-            fail(QStringLiteral("expected \")\" to close %1 but found %2").arg(QLatin1String(info->name), found()));
+                fail(QStringLiteral("expected \",\" or \")\" in %1 but found %2")
+                         .arg(QLatin1String(info->name), found()));
+            fail(QStringLiteral("expected \")\" to close %1 but found %2")
+                     .arg(QLatin1String(info->name), found()));
         }
         if (count < info->minArgs || count > info->maxArgs) {
             const QString wanted = info->minArgs == info->maxArgs
                 ? QString::number(info->minArgs)
                 : QStringLiteral("%1 to %2").arg(info->minArgs).arg(info->maxArgs);
             throw ParseError { nameTok.position,
-                               QStringLiteral("%1 takes %2 argument%3, not %4")
-                                   .arg(QLatin1String(info->name), wanted,
-                                        info->maxArgs == 1 ? QString() : QStringLiteral("s"))
-                                   .arg(count) };
+                QStringLiteral("%1 takes %2 argument%3, not %4")
+                    .arg(QLatin1String(info->name), wanted,
+                        info->maxArgs == 1 ? QString() : QStringLiteral("s"))
+                    .arg(count) };
         }
         advance();
         --depth_;
@@ -416,8 +436,8 @@ filter::Value filterValueFrom(filter::Kind kind, const QVariant& v)
     return filter::Value::fromNumber(v.toDouble());
 }
 
-std::unique_ptr<FilterNode> parseFilter(const QString& text, const FilterSchema& schema, QString* error,
-                                        int* position)
+std::unique_ptr<FilterNode> parseFilter(
+    const QString& text, const FilterSchema& schema, QString* error, int* position)
 {
     try {
         Parser p(text, schema);

@@ -78,7 +78,8 @@ QString queryCondition(const QString& fieldLabel, FilterKind kind, int op, const
     case QueryOperator::Contains:
         return QStringLiteral("INSTRING(%1,UPPER(%2),1,1) > 0").arg(quoted(filter::upper(v)), field);
     case QueryOperator::IsChecked:
-        return kind == FilterKind::Number ? field + QStringLiteral(" <> 0") : field + QStringLiteral(" <> ''");
+        return kind == FilterKind::Number ? field + QStringLiteral(" <> 0")
+                                          : field + QStringLiteral(" <> ''");
     case QueryOperator::IsNotChecked:
         return kind == FilterKind::Number ? field + QStringLiteral(" = 0") : field + QStringLiteral(" = ''");
     default:

@@ -17,16 +17,16 @@ namespace td {
 using FilterKind = filter::Kind;
 
 struct FilterField {
-    QString label;          // "MUS:Artist"
+    QString label; // "MUS:Artist"
     FilterKind kind = FilterKind::Text;
-    QString sqlExpr;        // "\"Artist\"", or any SQL expression of the program's own making
-    int id = 0;             // passed to the field reader of FilterExpr::matches
+    QString sqlExpr; // "\"Artist\"", or any SQL expression of the program's own making
+    int id = 0; // passed to the field reader of FilterExpr::matches
 };
 
 struct FilterNamedValue {
-    QString name;           // "LOC:LowChart"
+    QString name; // "LOC:LowChart"
     FilterKind kind = FilterKind::Text;
-    std::function<QVariant()> value;   // read when the filter is evaluated or compiled to SQL
+    std::function<QVariant()> value; // read when the filter is evaluated or compiled to SQL
 };
 
 class FilterSchema {

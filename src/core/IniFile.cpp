@@ -348,7 +348,7 @@ bool writeString(const QString& path, const QString& section, const QString& key
     IniFile f;
     f.setPath(path);
     if (!f.load())
-        return false;   // an unreadable file is not overwritten with a near-empty one
+        return false; // an unreadable file is not overwritten with a near-empty one
     if (!f.setValue(section, key, value))
         return false;
     return !f.isModified() || f.save();

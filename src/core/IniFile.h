@@ -44,8 +44,8 @@ public:
     // an empty key, a line break anywhere, "=" in the key, "]" in the section, or a key starting
     // with "[" or ";".
     bool setValue(const QString& section, const QString& key, const QString& value);
-    bool removeKey(const QString& section, const QString& key);       // false when not there
-    bool removeSection(const QString& section);                       // false when not there
+    bool removeKey(const QString& section, const QString& key); // false when not there
+    bool removeSection(const QString& section); // false when not there
 
     QStringList sections() const;
     QStringList keys(const QString& section) const;
@@ -59,11 +59,11 @@ public:
 
 private:
     struct Line {
-        QString raw;        // the line as read or written, without its line end
+        QString raw; // the line as read or written, without its line end
     };
-    int findSection(const QString& section) const;                    // header line or -1
-    int sectionEnd(int header) const;                                 // index of next header or size
-    int findKey(int header, const QString& key) const;                // line or -1
+    int findSection(const QString& section) const; // header line or -1
+    int sectionEnd(int header) const; // index of next header or size
+    int findKey(int header, const QString& key) const; // line or -1
     static bool parseKey(const QString& raw, QString* key, QString* value);
     static bool parseSection(const QString& raw, QString* name);
 
@@ -72,7 +72,7 @@ private:
     bool crlf_ = false;
     bool finalNewline_ = true;
     bool bom_ = false;
-    bool latin1_ = false;   // the file was not valid UTF-8: written back as it came
+    bool latin1_ = false; // the file was not valid UTF-8: written back as it came
     bool modified_ = false;
     QString error_;
 };

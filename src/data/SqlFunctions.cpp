@@ -110,8 +110,12 @@ void registerFilterFunctions(sqlite3* db)
         void (*call)(sqlite3_context*, int, sqlite3_value**);
     };
     static const Fn functions[] = {
-        { "td_upper", 1, tdUpper },       { "td_lower", 1, tdLower }, { "td_clip", 1, tdClip },
-        { "td_len", 1, tdLen },           { "td_sub", 3, tdSub },     { "td_instring", -1, tdInstring },
+        { "td_upper", 1, tdUpper },
+        { "td_lower", 1, tdLower },
+        { "td_clip", 1, tdClip },
+        { "td_len", 1, tdLen },
+        { "td_sub", 3, tdSub },
+        { "td_instring", -1, tdInstring },
         { "td_compare", 2, tdCompare },
     };
     for (const Fn& f : functions)

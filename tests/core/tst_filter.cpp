@@ -16,17 +16,28 @@ enum Field { Artist, Title, Album, Media, Chart, Bpm, Time, Side, Udk, CategoryI
 QVariant song(int field)
 {
     switch (field) {
-    case Artist: return QStringLiteral("Beatles   ");
-    case Title: return QStringLiteral("It's Love");
-    case Album: return QStringLiteral("   ");
-    case Media: return QStringLiteral("CD");
-    case Chart: return 12;
-    case Bpm: return 0;
-    case Time: return 22501;
-    case Side: return QStringLiteral("A");
-    case Udk: return QStringLiteral("007");
-    case CategoryId: return qlonglong(3);
-    case Released: return QVariant();   // a null value reads as empty / 0
+    case Artist:
+        return QStringLiteral("Beatles   ");
+    case Title:
+        return QStringLiteral("It's Love");
+    case Album:
+        return QStringLiteral("   ");
+    case Media:
+        return QStringLiteral("CD");
+    case Chart:
+        return 12;
+    case Bpm:
+        return 0;
+    case Time:
+        return 22501;
+    case Side:
+        return QStringLiteral("A");
+    case Udk:
+        return QStringLiteral("007");
+    case CategoryId:
+        return qlonglong(3);
+    case Released:
+        return QVariant(); // a null value reads as empty / 0
     }
     return {};
 }
@@ -124,7 +135,8 @@ void TestFilter::evaluate_data()
     QTest::newRow("and") << "MUS:ChartNumber = 12 AND MUS:Side = 'A'" << true;
     QTest::newRow("and fails") << "MUS:ChartNumber = 12 AND MUS:Side = 'B'" << false;
     QTest::newRow("or") << "MUS:Side = 'B' OR MUS:Side = 'A'" << true;
-    QTest::newRow("and binds tighter than or") << "MUS:Side = 'A' OR MUS:Side = 'B' AND MUS:ChartNumber = 0" << true;
+    QTest::newRow("and binds tighter than or")
+        << "MUS:Side = 'A' OR MUS:Side = 'B' AND MUS:ChartNumber = 0" << true;
     QTest::newRow("parentheses") << "(MUS:Side = 'A' OR MUS:Side = 'B') AND MUS:ChartNumber = 0" << false;
     QTest::newRow("not") << "NOT MUS:Side = 'B'" << true;
     QTest::newRow("tilde is not") << "~ MUS:Side = 'A'" << false;
@@ -176,48 +188,65 @@ void TestFilter::errors_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("unknown name") << "MUS:Artist = 'A' AND MUS:Nope = 1" << 22 << "Position 22: unknown name \"MUS:Nope\"";
-    QTest::newRow("unknown function") << "TRIM(MUS:Artist) = 'A'" << 1 << "Position 1: unknown function \"TRIM\"";
+    QTest::newRow("unknown name") << "MUS:Artist = 'A' AND MUS:Nope = 1" << 22
+                                  << "Position 22: unknown name \"MUS:Nope\"";
+    QTest::newRow("unknown function")
+        << "TRIM(MUS:Artist) = 'A'" << 1 << "Position 1: unknown function \"TRIM\"";
     QTest::newRow("missing close") << "(MUS:Side = 'A'" << 16
                                    << "Position 16: expected \")\" but found the end of the filter";
     QTest::newRow("stray close") << "MUS:Side = 'A')" << 15 << "Position 15: \")\" without a matching \"(\"";
-    QTest::newRow("open text") << "MUS:Side = 'A" << 12 << "Position 12: the text starting here has no closing quote";
-    QTest::newRow("dangling and") << "MUS:Side = 'A' AND" << 19
-                                  << "Position 19: expected a value (a field, a number, a text in quotes or a "
-                                     "function) but found the end of the filter";
-    QTest::newRow("missing value") << "MUS:Side = " << 12
-                                   << "Position 12: expected a value (a field, a number, a text in quotes or a "
-                                      "function) but found the end of the filter";
-    QTest::newRow("two values") << "MUS:Side 'A'" << 10
-                                << "Position 10: expected AND, OR or the end of the filter but found the text 'A'";
+    QTest::newRow("open text") << "MUS:Side = 'A" << 12
+                               << "Position 12: the text starting here has no closing quote";
+    QTest::newRow("dangling and")
+        << "MUS:Side = 'A' AND" << 19
+        << "Position 19: expected a value (a field, a number, a text in quotes or a "
+           "function) but found the end of the filter";
+    QTest::newRow("missing value")
+        << "MUS:Side = " << 12
+        << "Position 12: expected a value (a field, a number, a text in quotes or a "
+           "function) but found the end of the filter";
+    QTest::newRow("two values")
+        << "MUS:Side 'A'" << 10
+        << "Position 10: expected AND, OR or the end of the filter but found the text 'A'";
     QTest::newRow("two comparisons") << "1 < MUS:ChartNumber < 20" << 21
                                      << "Position 21: two comparisons in a row; join them with AND or OR";
-    QTest::newRow("bad character") << "MUS:Side = #A" << 12 << "Position 12: the character \"#\" is not allowed here";
-    QTest::newRow("double quotes") << "MUS:Side = \"A\"" << 12 << "Position 12: the character \"\"\" is not allowed here";
-    QTest::newRow("keyword glued to a number") << "MUS:ChartNumber=12AND 1=1" << 17 << "Position 17: \"12A\" is not a number";
-    QTest::newRow("number glued to a word") << "MUS:ChartNumber = 12abc" << 19 << "Position 19: \"12a\" is not a number";
-    QTest::newRow("too few arguments") << "SUB(MUS:Artist, 1) = 'B'" << 1 << "Position 1: SUB takes 3 arguments, not 2";
-    QTest::newRow("too many arguments") << "UPPER(MUS:Artist, 1) = 'B'" << 1
-                                        << "Position 1: UPPER takes 1 argument, not 2";
-    QTest::newRow("unclosed after last argument") << "UPPER(MUS:Artist 'x'" << 18
-                                                  << "Position 18: expected \")\" to close UPPER but found the text 'x'";
+    QTest::newRow("bad character") << "MUS:Side = #A" << 12
+                                   << "Position 12: the character \"#\" is not allowed here";
+    QTest::newRow("double quotes") << "MUS:Side = \"A\"" << 12
+                                   << "Position 12: the character \"\"\" is not allowed here";
+    QTest::newRow("keyword glued to a number")
+        << "MUS:ChartNumber=12AND 1=1" << 17 << "Position 17: \"12A\" is not a number";
+    QTest::newRow("number glued to a word")
+        << "MUS:ChartNumber = 12abc" << 19 << "Position 19: \"12a\" is not a number";
+    QTest::newRow("too few arguments")
+        << "SUB(MUS:Artist, 1) = 'B'" << 1 << "Position 1: SUB takes 3 arguments, not 2";
+    QTest::newRow("too many arguments")
+        << "UPPER(MUS:Artist, 1) = 'B'" << 1 << "Position 1: UPPER takes 1 argument, not 2";
+    QTest::newRow("unclosed after last argument")
+        << "UPPER(MUS:Artist 'x'" << 18
+        << "Position 18: expected \")\" to close UPPER but found the text 'x'";
     QTest::newRow("no arguments") << "LEN() = 0" << 1 << "Position 1: LEN takes 1 argument, not 0";
-    QTest::newRow("instring needs two") << "INSTRING('A') > 0" << 1
-                                        << "Position 1: INSTRING takes 2 to 4 arguments, not 1";
-    QTest::newRow("unclosed call") << "SUB(MUS:Artist, 1, 2" << 21
-                                   << "Position 21: expected \")\" to close SUB but found the end of the filter";
+    QTest::newRow("instring needs two")
+        << "INSTRING('A') > 0" << 1 << "Position 1: INSTRING takes 2 to 4 arguments, not 1";
+    QTest::newRow("unclosed call")
+        << "SUB(MUS:Artist, 1, 2" << 21
+        << "Position 21: expected \")\" to close SUB but found the end of the filter";
     QTest::newRow("missing comma") << "SUB(MUS:Artist 1, 2) = 'B'" << 16
                                    << "Position 16: expected \",\" or \")\" in SUB but found \"1\"";
-    QTest::newRow("sign without number") << "MUS:ChartNumber > -MUS:Time" << 20
-                                         << "Position 20: expected a number after the sign but found \"MUS:Time\"";
-    QTest::newRow("empty parentheses") << "()" << 2
-                                       << "Position 2: expected a value (a field, a number, a text in quotes or a "
-                                          "function) but found \")\"";
-    QTest::newRow("operator first") << "= 1" << 1
-                                    << "Position 1: expected a value (a field, a number, a text in quotes or a "
-                                       "function) but found \"=\"";
-    QTest::newRow("plus between values") << "(MUS:Side = 'A') + 0 = 1" << 18
-                                         << "Position 18: expected AND, OR or the end of the filter but found \"+\"";
+    QTest::newRow("sign without number")
+        << "MUS:ChartNumber > -MUS:Time" << 20
+        << "Position 20: expected a number after the sign but found \"MUS:Time\"";
+    QTest::newRow("empty parentheses")
+        << "()" << 2
+        << "Position 2: expected a value (a field, a number, a text in quotes or a "
+           "function) but found \")\"";
+    QTest::newRow("operator first")
+        << "= 1" << 1
+        << "Position 1: expected a value (a field, a number, a text in quotes or a "
+           "function) but found \"=\"";
+    QTest::newRow("plus between values")
+        << "(MUS:Side = 'A') + 0 = 1" << 18
+        << "Position 18: expected AND, OR or the end of the filter but found \"+\"";
     QTest::newRow("too deep") << QString(150, QLatin1Char('(')) + "1" + QString(150, QLatin1Char(')')) << 101
                               << "Position 101: the filter is nested too deeply";
     QTest::newRow("too many nots") << QString("NOT ").repeated(200) + "1" << 397
@@ -271,7 +300,8 @@ void TestFilter::emptyFilter()
 void TestFilter::namedValueReadWhenEvaluated()
 {
     int low = 10;
-    const FilterExpr e = FilterExpr::parse(QStringLiteral("MUS:ChartNumber >= LOC:LowChart"), songSchema(&low));
+    const FilterExpr e
+        = FilterExpr::parse(QStringLiteral("MUS:ChartNumber >= LOC:LowChart"), songSchema(&low));
     QVERIFY(e.isValid());
     QVERIFY(e.matches(song));
     low = 13;
@@ -318,20 +348,34 @@ void TestFilter::instring_data()
     QTest::addColumn<double>("step");
     QTest::addColumn<double>("start");
     QTest::addColumn<double>("expected");
-    QTest::newRow("found") << "DD" << "ABCDDEF" << 1.0 << 1.0 << 4.0;
-    QTest::newRow("not found") << "XY" << "ABCDDEF" << 1.0 << 1.0 << 0.0;
-    QTest::newRow("case counts") << "dd" << "ABCDDEF" << 1.0 << 1.0 << 0.0;
-    QTest::newRow("start after it") << "DD" << "ABCDDEF" << 1.0 << 5.0 << 0.0;
-    QTest::newRow("start on it") << "DD" << "ABCDDEF" << 1.0 << 4.0 << 4.0;
-    QTest::newRow("steps of three") << "ABC" << "XYZABCDEF" << 3.0 << 1.0 << 2.0;
-    QTest::newRow("steps miss it") << "ABC" << "XABCDEF" << 3.0 << 1.0 << 0.0;
-    QTest::newRow("at the very end") << "EF" << "ABCDDEF" << 1.0 << 1.0 << 6.0;
-    QTest::newRow("longer than text") << "ABCDEFGH" << "ABC" << 1.0 << 1.0 << 0.0;
-    QTest::newRow("empty needle found at start") << "" << "ABC" << 1.0 << 2.0 << 2.0;
-    QTest::newRow("empty needle past the end") << "" << "ABC" << 1.0 << 5.0 << 0.0;
-    QTest::newRow("zero step counts as one") << "C" << "ABC" << 0.0 << 1.0 << 3.0;
-    QTest::newRow("negative start counts as one") << "A" << "ABC" << 1.0 << -4.0 << 1.0;
-    QTest::newRow("absurd step") << "A" << "ABC" << 1e300 << 1.0 << 1.0;
+    QTest::newRow("found") << "DD"
+                           << "ABCDDEF" << 1.0 << 1.0 << 4.0;
+    QTest::newRow("not found") << "XY"
+                               << "ABCDDEF" << 1.0 << 1.0 << 0.0;
+    QTest::newRow("case counts") << "dd"
+                                 << "ABCDDEF" << 1.0 << 1.0 << 0.0;
+    QTest::newRow("start after it") << "DD"
+                                    << "ABCDDEF" << 1.0 << 5.0 << 0.0;
+    QTest::newRow("start on it") << "DD"
+                                 << "ABCDDEF" << 1.0 << 4.0 << 4.0;
+    QTest::newRow("steps of three") << "ABC"
+                                    << "XYZABCDEF" << 3.0 << 1.0 << 2.0;
+    QTest::newRow("steps miss it") << "ABC"
+                                   << "XABCDEF" << 3.0 << 1.0 << 0.0;
+    QTest::newRow("at the very end") << "EF"
+                                     << "ABCDDEF" << 1.0 << 1.0 << 6.0;
+    QTest::newRow("longer than text") << "ABCDEFGH"
+                                      << "ABC" << 1.0 << 1.0 << 0.0;
+    QTest::newRow("empty needle found at start") << ""
+                                                 << "ABC" << 1.0 << 2.0 << 2.0;
+    QTest::newRow("empty needle past the end") << ""
+                                               << "ABC" << 1.0 << 5.0 << 0.0;
+    QTest::newRow("zero step counts as one") << "C"
+                                             << "ABC" << 0.0 << 1.0 << 3.0;
+    QTest::newRow("negative start counts as one") << "A"
+                                                  << "ABC" << 1.0 << -4.0 << 1.0;
+    QTest::newRow("absurd step") << "A"
+                                 << "ABC" << 1e300 << 1.0 << 1.0;
 }
 
 void TestFilter::instring()
@@ -370,7 +414,8 @@ void TestFilter::compareValues()
     QFETCH(QVariant, b);
     QFETCH(int, expected);
     auto value = [](const QVariant& v) {
-        return v.typeId() == QMetaType::Double ? Value::fromNumber(v.toDouble()) : Value::fromText(v.toString());
+        return v.typeId() == QMetaType::Double ? Value::fromNumber(v.toDouble())
+                                               : Value::fromText(v.toString());
     };
     QCOMPARE(filter::compare(value(a), value(b)), expected);
 }
@@ -379,12 +424,16 @@ void TestFilter::textOrderSameAsUtf8Order_data()
 {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
-    QTest::newRow("ascii") << "abc" << "abd";
+    QTest::newRow("ascii") << "abc"
+                           << "abd";
     QTest::newRow("accent") << QString::fromUtf8("\xC3\x89t\xC3\xA9") << "Ete";
-    QTest::newRow("private use vs emoji") << QString::fromUtf8("\xEF\xBF\xBD") << QString::fromUtf8("\xF0\x9F\x8E\xB5");
+    QTest::newRow("private use vs emoji")
+        << QString::fromUtf8("\xEF\xBF\xBD") << QString::fromUtf8("\xF0\x9F\x8E\xB5");
     QTest::newRow("emoji vs ascii") << QString::fromUtf8("\xF0\x9F\x8E\xB5") << "z";
-    QTest::newRow("equal with blanks") << "x  " << "x";
-    QTest::newRow("tab is no blank") << "x\t" << "x";
+    QTest::newRow("equal with blanks") << "x  "
+                                       << "x";
+    QTest::newRow("tab is no blank") << "x\t"
+                                     << "x";
 }
 
 void TestFilter::textOrderSameAsUtf8Order()
@@ -393,8 +442,10 @@ void TestFilter::textOrderSameAsUtf8Order()
     QFETCH(QString, b);
     const QByteArray ua = a.toUtf8();
     const QByteArray ub = b.toUtf8();
-    QCOMPARE(filter::compareText(a, b), filter::compareTextUtf8(ua.constData(), ua.size(), ub.constData(), ub.size()));
-    QCOMPARE(filter::compareText(b, a), filter::compareTextUtf8(ub.constData(), ub.size(), ua.constData(), ua.size()));
+    QCOMPARE(filter::compareText(a, b),
+        filter::compareTextUtf8(ua.constData(), ua.size(), ub.constData(), ub.size()));
+    QCOMPARE(filter::compareText(b, a),
+        filter::compareTextUtf8(ub.constData(), ub.size(), ua.constData(), ua.size()));
 }
 
 void TestFilter::queryCondition_data()
@@ -404,26 +455,46 @@ void TestFilter::queryCondition_data()
     QTest::addColumn<int>("op");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("equal text") << "MUS:Artist" << false << 1 << "Beatles  " << "MUS:Artist = 'Beatles'";
-    QTest::newRow("not equal") << "MUS:Artist" << false << 2 << "Abba" << "MUS:Artist <> 'Abba'";
-    QTest::newRow("greater") << "MUS:ChartNumber" << true << 3 << " 10 " << "MUS:ChartNumber > 10";
-    QTest::newRow("less") << "MUS:ChartNumber" << true << 4 << "-2.5" << "MUS:ChartNumber < -2.5";
-    QTest::newRow("greater or equal") << "MUS:Time" << true << 5 << "22501" << "MUS:Time >= 22501";
-    QTest::newRow("less or equal") << "MUS:Artist" << false << 6 << "M" << "MUS:Artist <= 'M'";
-    QTest::newRow("begins with") << "MUS:Artist" << false << 7 << "be" << "SUB(UPPER(MUS:Artist),1,2) = 'BE'";
-    QTest::newRow("contains") << "MUS:Title" << false << 8 << "love" << "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0";
-    QTest::newRow("checked number") << "MUS:BeatsPerMinute" << true << 9 << "" << "MUS:BeatsPerMinute <> 0";
-    QTest::newRow("not checked number") << "MUS:BeatsPerMinute" << true << 10 << "x" << "MUS:BeatsPerMinute = 0";
-    QTest::newRow("checked text") << "MUS:Album" << false << 9 << "" << "MUS:Album <> ''";
-    QTest::newRow("not checked text") << "MUS:Album" << false << 10 << "" << "MUS:Album = ''";
-    QTest::newRow("quote in value") << "MUS:Title" << false << 1 << "It's" << "MUS:Title = 'It''s'";
-    QTest::newRow("quote in contains") << "MUS:Title" << false << 8 << "t's" << "INSTRING('T''S',UPPER(MUS:Title),1,1) > 0";
-    QTest::newRow("number field, text typed") << "MUS:ChartNumber" << true << 1 << "ten" << "MUS:ChartNumber = 'ten'";
-    QTest::newRow("number field, SQL typed") << "MUS:ChartNumber" << true << 1 << "1 OR 1=1" << "MUS:ChartNumber = '1 OR 1=1'";
-    QTest::newRow("text field keeps digits quoted") << "MUS:Side" << false << 1 << "1" << "MUS:Side = '1'";
-    QTest::newRow("operator 0") << "MUS:Artist" << false << 0 << "x" << "";
-    QTest::newRow("operator 11") << "MUS:Artist" << false << 11 << "x" << "";
-    QTest::newRow("no field") << "" << false << 1 << "x" << "";
+    QTest::newRow("equal text") << "MUS:Artist" << false << 1 << "Beatles  "
+                                << "MUS:Artist = 'Beatles'";
+    QTest::newRow("not equal") << "MUS:Artist" << false << 2 << "Abba"
+                               << "MUS:Artist <> 'Abba'";
+    QTest::newRow("greater") << "MUS:ChartNumber" << true << 3 << " 10 "
+                             << "MUS:ChartNumber > 10";
+    QTest::newRow("less") << "MUS:ChartNumber" << true << 4 << "-2.5"
+                          << "MUS:ChartNumber < -2.5";
+    QTest::newRow("greater or equal") << "MUS:Time" << true << 5 << "22501"
+                                      << "MUS:Time >= 22501";
+    QTest::newRow("less or equal") << "MUS:Artist" << false << 6 << "M"
+                                   << "MUS:Artist <= 'M'";
+    QTest::newRow("begins with") << "MUS:Artist" << false << 7 << "be"
+                                 << "SUB(UPPER(MUS:Artist),1,2) = 'BE'";
+    QTest::newRow("contains") << "MUS:Title" << false << 8 << "love"
+                              << "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0";
+    QTest::newRow("checked number") << "MUS:BeatsPerMinute" << true << 9 << ""
+                                    << "MUS:BeatsPerMinute <> 0";
+    QTest::newRow("not checked number") << "MUS:BeatsPerMinute" << true << 10 << "x"
+                                        << "MUS:BeatsPerMinute = 0";
+    QTest::newRow("checked text") << "MUS:Album" << false << 9 << ""
+                                  << "MUS:Album <> ''";
+    QTest::newRow("not checked text") << "MUS:Album" << false << 10 << ""
+                                      << "MUS:Album = ''";
+    QTest::newRow("quote in value") << "MUS:Title" << false << 1 << "It's"
+                                    << "MUS:Title = 'It''s'";
+    QTest::newRow("quote in contains") << "MUS:Title" << false << 8 << "t's"
+                                       << "INSTRING('T''S',UPPER(MUS:Title),1,1) > 0";
+    QTest::newRow("number field, text typed") << "MUS:ChartNumber" << true << 1 << "ten"
+                                              << "MUS:ChartNumber = 'ten'";
+    QTest::newRow("number field, SQL typed") << "MUS:ChartNumber" << true << 1 << "1 OR 1=1"
+                                             << "MUS:ChartNumber = '1 OR 1=1'";
+    QTest::newRow("text field keeps digits quoted") << "MUS:Side" << false << 1 << "1"
+                                                    << "MUS:Side = '1'";
+    QTest::newRow("operator 0") << "MUS:Artist" << false << 0 << "x"
+                                << "";
+    QTest::newRow("operator 11") << "MUS:Artist" << false << 11 << "x"
+                                 << "";
+    QTest::newRow("no field") << "" << false << 1 << "x"
+                              << "";
 }
 
 void TestFilter::queryCondition()
@@ -451,7 +522,8 @@ void TestFilter::queryConditionMatches_data()
     QTest::newRow("equal is exact") << "MUS:Artist" << false << 1 << "beatles" << false;
     QTest::newRow("equal") << "MUS:Artist" << false << 1 << "Beatles" << true;
     QTest::newRow("begins with ignores case") << "MUS:Artist" << false << 7 << "bEa" << true;
-    QTest::newRow("begins with, longer than field") << "MUS:Artist" << false << 7 << "Beatles and more" << false;
+    QTest::newRow("begins with, longer than field")
+        << "MUS:Artist" << false << 7 << "Beatles and more" << false;
     QTest::newRow("begins with nothing") << "MUS:Artist" << false << 7 << "" << true;
     QTest::newRow("begins with on a number") << "MUS:Time" << true << 7 << "225" << true;
     QTest::newRow("contains ignores case") << "MUS:Title" << false << 8 << "S LOV" << true;
@@ -482,9 +554,9 @@ void TestFilter::queryConditionMatches()
 void TestFilter::operatorTexts()
 {
     QCOMPARE(queryOperatorTexts(),
-             QStringList({ "Is Equal To", "Is NOT Equal To", "Is Greater Than", "Is Less Than",
-                           "Is Greater Than or Equal To", "Is Less Than or Equal To", "Begins With", "Contains",
-                           "Is Checked", "Is Not Checked" }));
+        QStringList({ "Is Equal To", "Is NOT Equal To", "Is Greater Than", "Is Less Than",
+            "Is Greater Than or Equal To", "Is Less Than or Equal To", "Begins With", "Contains",
+            "Is Checked", "Is Not Checked" }));
     QCOMPARE(queryOperatorText(0), QString());
     QCOMPARE(queryOperatorText(11), QString());
 }
@@ -494,11 +566,18 @@ void TestFilter::joinFilters_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("both") << "MUS:Media = 'CD'" << "MUS:ChartNumber > 0 OR 1 = 1"
+    QTest::newRow("both") << "MUS:Media = 'CD'"
+                          << "MUS:ChartNumber > 0 OR 1 = 1"
                           << "(MUS:Media = 'CD') AND (MUS:ChartNumber > 0 OR 1 = 1)";
-    QTest::newRow("tab only") << "MUS:Media = 'CD'" << "  " << "MUS:Media = 'CD'";
-    QTest::newRow("search only") << "" << "1 = 1" << "1 = 1";
-    QTest::newRow("none") << "" << "" << "";
+    QTest::newRow("tab only") << "MUS:Media = 'CD'"
+                              << "  "
+                              << "MUS:Media = 'CD'";
+    QTest::newRow("search only") << ""
+                                 << "1 = 1"
+                                 << "1 = 1";
+    QTest::newRow("none") << ""
+                          << ""
+                          << "";
 }
 
 void TestFilter::joinFilters()

@@ -32,14 +32,16 @@ const std::vector<Row> kRows = {
     { { "Bee Gees", "Stayin' Alive", "LP", 3, 0, "1", 1, {} } },
     { { "", "", "", 0, 0, "", 0, {} } },
     { { u("\xC3\x89tienne Daho"), u("\xC3\xA9t\xC3\xA9"), "CD", 100, 36000, "2", 9, {} } },
-    { { u("Stra\xC3\x9F" "e"), "STRASSE", "Cassette", 7, 12, "A", 2, {} } },
+    { { u("Stra\xC3\x9F"
+          "e"),
+        "STRASSE", "Cassette", 7, 12, "A", 2, {} } },
     { { u("\xF0\x9F\x8E\xB5 Notes"), u("\xEF\xBF\xBD"), "MD", 9, 9, "B", 1, {} } },
     { { "10", "9", "12", 10, 9, "0", 3, {} } },
     { { "ABBA", "Waterloo", "LP", 1, 17001, "A", 3, {} } },
     { { "a'b", "x  y", "CD", 40, 40, "1", 2, {} } },
 };
 
-const char* const kCategoryNames[] = { "", "Pop", "Rock", "Disco" };   // category 9 does not exist
+const char* const kCategoryNames[] = { "", "Pop", "Rock", "Disco" }; // category 9 does not exist
 
 FilterSchema schema()
 {
@@ -53,8 +55,8 @@ FilterSchema schema()
     s.addField(QStringLiteral("MUS:CategoryID"), Kind::Number, QStringLiteral("CategoryID"), Category);
     // A field of another table, read through a sub-query that finds nothing for category 9 or 0.
     s.addField(QStringLiteral("CAT:Category"), Kind::Text,
-               QStringLiteral("SELECT c.Category FROM Categories c WHERE c.CategoryID = Songs.CategoryID"),
-               CategoryName);
+        QStringLiteral("SELECT c.Category FROM Categories c WHERE c.CategoryID = Songs.CategoryID"),
+        CategoryName);
     s.addValue(QStringLiteral("LOC:Media"), Kind::Text, QStringLiteral("cd  "));
     s.addValue(QStringLiteral("LOC:LowChart"), Kind::Number, 9);
     s.addValue(QStringLiteral("CAT:CategoryID"), Kind::Number, QStringLiteral("2"));
@@ -80,10 +82,15 @@ public:
              "Side TEXT, CategoryID INTEGER)");
         exec("CREATE TABLE Categories(CategoryID INTEGER, Category TEXT)");
         for (int id = 1; id <= 3; ++id)
-            exec(QStringLiteral("INSERT INTO Categories VALUES(%1, '%2')").arg(id).arg(kCategoryNames[id]).toUtf8());
+            exec(QStringLiteral("INSERT INTO Categories VALUES(%1, '%2')")
+                     .arg(id)
+                     .arg(kCategoryNames[id])
+                     .toUtf8());
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db_, "INSERT INTO Songs(rowid, Artist, Title, Media, ChartNumber, Time, Side, CategoryID) "
-                                "VALUES(?,?,?,?,?,?,?,?)", -1, &st, nullptr);
+        sqlite3_prepare_v2(db_,
+            "INSERT INTO Songs(rowid, Artist, Title, Media, ChartNumber, Time, Side, CategoryID) "
+            "VALUES(?,?,?,?,?,?,?,?)",
+            -1, &st, nullptr);
         for (size_t r = 0; r < kRows.size(); ++r) {
             sqlite3_bind_int64(st, 1, qint64(r));
             for (int c = 0; c < Category + 1; ++c)
@@ -143,7 +150,7 @@ public:
         if (rc != SQLITE_DONE && error)
             *error = QString::fromUtf8(sqlite3_errmsg(db_));
         sqlite3_finalize(st);
-        return rc == SQLITE_DONE ? rows : QList<int>{ -1 };
+        return rc == SQLITE_DONE ? rows : QList<int> { -1 };
     }
 
     QVariant scalar(const char* sql)
@@ -152,10 +159,17 @@ public:
         QVariant out;
         if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
             switch (sqlite3_column_type(st, 0)) {
-            case SQLITE_INTEGER: out = qlonglong(sqlite3_column_int64(st, 0)); break;
-            case SQLITE_FLOAT: out = sqlite3_column_double(st, 0); break;
-            case SQLITE_TEXT: out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))); break;
-            default: break;
+            case SQLITE_INTEGER:
+                out = qlonglong(sqlite3_column_int64(st, 0));
+                break;
+            case SQLITE_FLOAT:
+                out = sqlite3_column_double(st, 0);
+                break;
+            case SQLITE_TEXT:
+                out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+                break;
+            default:
+                break;
             }
         } else {
             out = QStringLiteral("error: ") + QString::fromUtf8(sqlite3_errmsg(db_));
@@ -192,10 +206,14 @@ public:
         switch (pick) {
         case 0:
         case 1:
-        case 2: return comparison(depth);
-        case 3: return condition(depth - 1) + " AND " + condition(depth - 1);
-        case 4: return "(" + condition(depth - 1) + " OR " + condition(depth - 1) + ")";
-        default: return "NOT " + condition(depth - 1);
+        case 2:
+            return comparison(depth);
+        case 3:
+            return condition(depth - 1) + " AND " + condition(depth - 1);
+        case 4:
+            return "(" + condition(depth - 1) + " OR " + condition(depth - 1) + ")";
+        default:
+            return "NOT " + condition(depth - 1);
         }
     }
 
@@ -204,39 +222,50 @@ private:
     {
         static const char* const ops[] = { "=", "<>", "<", ">", "<=", ">=", "~=" };
         if (rnd_.bounded(12) == 0)
-            return value(depth);   // a bare value as a condition
+            return value(depth); // a bare value as a condition
         return value(depth) + " " + ops[rnd_.bounded(7)] + " " + value(depth);
     }
 
     QString value(int depth)
     {
-        static const char* const names[] = { "MUS:Artist", "MUS:Title",     "MUS:Media",       "MUS:ChartNumber",
-                                             "MUS:Time",   "MUS:Side",      "MUS:CategoryID",  "CAT:Category",
-                                             "LOC:Media",  "LOC:LowChart",  "CAT:CategoryID" };
+        static const char* const names[]
+            = { "MUS:Artist", "MUS:Title", "MUS:Media", "MUS:ChartNumber", "MUS:Time", "MUS:Side",
+                  "MUS:CategoryID", "CAT:Category", "LOC:Media", "LOC:LowChart", "CAT:CategoryID" };
         static const char* const texts[] = { "''", "'A'", "'Beatles'", "'BEATLES'", "'cd'", "'10'", "' 9 '",
-                                             "'It''s Love'", "'Pop'", "'a''b'", "'Z'", "'1e1'", "'x  y  '" };
+            "'It''s Love'", "'Pop'", "'a''b'", "'Z'", "'1e1'", "'x  y  '" };
         static const char* const numbers[] = { "0", "1", "9", "10", "12", "-3", "2.5", "22501", "100" };
         const int pick = int(rnd_.bounded(depth > 0 ? 6 : 4));
         switch (pick) {
         case 0:
-        case 1: return names[rnd_.bounded(int(std::size(names)))];
-        case 2: return texts[rnd_.bounded(int(std::size(texts)))];
-        case 3: return numbers[rnd_.bounded(int(std::size(numbers)))];
-        default: return function(depth - 1);
+        case 1:
+            return names[rnd_.bounded(int(std::size(names)))];
+        case 2:
+            return texts[rnd_.bounded(int(std::size(texts)))];
+        case 3:
+            return numbers[rnd_.bounded(int(std::size(numbers)))];
+        default:
+            return function(depth - 1);
         }
     }
 
     QString function(int depth)
     {
         switch (rnd_.bounded(7)) {
-        case 0: return "UPPER(" + value(depth) + ")";
-        case 1: return "LOWER(" + value(depth) + ")";
-        case 2: return "CLIP(" + value(depth) + ")";
-        case 3: return "LEN(" + value(depth) + ")";
-        case 4: return "SUB(" + value(depth) + ", " + value(depth) + ", " + value(depth) + ")";
-        case 5: return "INSTRING(" + value(depth) + ", " + value(depth) + ")";
+        case 0:
+            return "UPPER(" + value(depth) + ")";
+        case 1:
+            return "LOWER(" + value(depth) + ")";
+        case 2:
+            return "CLIP(" + value(depth) + ")";
+        case 3:
+            return "LEN(" + value(depth) + ")";
+        case 4:
+            return "SUB(" + value(depth) + ", " + value(depth) + ", " + value(depth) + ")";
+        case 5:
+            return "INSTRING(" + value(depth) + ", " + value(depth) + ")";
         default:
-            return "INSTRING(" + value(depth) + ", " + value(depth) + ", " + value(depth) + ", " + value(depth) + ")";
+            return "INSTRING(" + value(depth) + ", " + value(depth) + ", " + value(depth) + ", "
+                + value(depth) + ")";
         }
     }
 
@@ -263,30 +292,37 @@ void TestFilterSql::sameAsEvaluator_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("expected");
-    QTest::newRow("exact text") << "MUS:Artist = 'Beatles'" << QList<int>{ 0 };
-    QTest::newRow("upper") << "UPPER(MUS:Artist) = 'BEATLES'" << QList<int>{ 0, 1 };
-    QTest::newRow("trailing blanks of the constant") << "MUS:Title = 'x  y   '" << QList<int>{ 9 };
-    QTest::newRow("media of the tab, case ignored") << "UPPER(MUS:Media) = UPPER(LOC:Media)" << QList<int>{ 0, 1, 4, 9 };
-    QTest::newRow("category of the report") << "MUS:CategoryID = CAT:CategoryID" << QList<int>{ 1, 5, 9 };
-    QTest::newRow("chart range") << "MUS:ChartNumber >= LOC:LowChart AND MUS:ChartNumber < 100" << QList<int>{ 0, 6, 7, 9 };
-    QTest::newRow("text order by code point") << "MUS:Artist > 'Z'" << QList<int>{ 1, 4, 6, 9 };
-    QTest::newRow("full upper case mapping") << "UPPER(MUS:Artist) = 'STRASSE'" << QList<int>{ 5 };
-    QTest::newRow("accents are not letters of another case") << "LOWER(MUS:Artist) = 'etienne daho'" << QList<int>{};
-    QTest::newRow("begins with") << td::queryCondition("MUS:Artist", Kind::Text, 7, "be") << QList<int>{ 0, 1, 2 };
-    QTest::newRow("contains") << td::queryCondition("MUS:Title", Kind::Text, 8, "love") << QList<int>{ 0, 1 };
-    QTest::newRow("contains a quote") << td::queryCondition("MUS:Artist", Kind::Text, 8, "A'") << QList<int>{ 9 };
-    QTest::newRow("text field against number") << "MUS:Artist = 10" << QList<int>{ 7 };
-    QTest::newRow("two text fields compare as texts") << "MUS:Title < MUS:Artist" << QList<int>{ 1, 5, 6 };
-    QTest::newRow("text field is not 0") << "MUS:Side = 0" << QList<int>{ 7 };
-    QTest::newRow("missing category row reads empty") << "CAT:Category = ''" << QList<int>{ 3, 4 };
-    QTest::newRow("not of a missing row") << "NOT CAT:Category = 'Pop'" << QList<int>{ 1, 3, 4, 5, 7, 8, 9 };
-    QTest::newRow("bare text") << "CAT:Category" << QList<int>{ 0, 1, 2, 5, 6, 7, 8, 9 };
-    QTest::newRow("bare number") << "NOT MUS:ChartNumber" << QList<int>{ 1, 3 };
-    QTest::newRow("sub from the end") << "SUB(MUS:Artist, -5, 5) = ' Daho'" << QList<int>{ 4 };
-    QTest::newRow("instring steps") << "INSTRING('ee', MUS:Artist, 2, 1) = 1" << QList<int>{};
-    QTest::newRow("len") << "LEN(MUS:Title) = 1" << QList<int>{ 6, 7 };
-    QTest::newRow("emoji sorts after everything") << "MUS:Artist > '\xC3\x89tienne Daho'" << QList<int>{ 6 };
-    QTest::newRow("precedence") << "MUS:Side = 'A' OR MUS:Side = 'B' AND MUS:ChartNumber = 0" << QList<int>{ 0, 1, 5, 8 };
+    QTest::newRow("exact text") << "MUS:Artist = 'Beatles'" << QList<int> { 0 };
+    QTest::newRow("upper") << "UPPER(MUS:Artist) = 'BEATLES'" << QList<int> { 0, 1 };
+    QTest::newRow("trailing blanks of the constant") << "MUS:Title = 'x  y   '" << QList<int> { 9 };
+    QTest::newRow("media of the tab, case ignored")
+        << "UPPER(MUS:Media) = UPPER(LOC:Media)" << QList<int> { 0, 1, 4, 9 };
+    QTest::newRow("category of the report") << "MUS:CategoryID = CAT:CategoryID" << QList<int> { 1, 5, 9 };
+    QTest::newRow("chart range") << "MUS:ChartNumber >= LOC:LowChart AND MUS:ChartNumber < 100"
+                                 << QList<int> { 0, 6, 7, 9 };
+    QTest::newRow("text order by code point") << "MUS:Artist > 'Z'" << QList<int> { 1, 4, 6, 9 };
+    QTest::newRow("full upper case mapping") << "UPPER(MUS:Artist) = 'STRASSE'" << QList<int> { 5 };
+    QTest::newRow("accents are not letters of another case")
+        << "LOWER(MUS:Artist) = 'etienne daho'" << QList<int> {};
+    QTest::newRow("begins with") << td::queryCondition("MUS:Artist", Kind::Text, 7, "be")
+                                 << QList<int> { 0, 1, 2 };
+    QTest::newRow("contains") << td::queryCondition("MUS:Title", Kind::Text, 8, "love")
+                              << QList<int> { 0, 1 };
+    QTest::newRow("contains a quote")
+        << td::queryCondition("MUS:Artist", Kind::Text, 8, "A'") << QList<int> { 9 };
+    QTest::newRow("text field against number") << "MUS:Artist = 10" << QList<int> { 7 };
+    QTest::newRow("two text fields compare as texts") << "MUS:Title < MUS:Artist" << QList<int> { 1, 5, 6 };
+    QTest::newRow("text field is not 0") << "MUS:Side = 0" << QList<int> { 7 };
+    QTest::newRow("missing category row reads empty") << "CAT:Category = ''" << QList<int> { 3, 4 };
+    QTest::newRow("not of a missing row") << "NOT CAT:Category = 'Pop'" << QList<int> { 1, 3, 4, 5, 7, 8, 9 };
+    QTest::newRow("bare text") << "CAT:Category" << QList<int> { 0, 1, 2, 5, 6, 7, 8, 9 };
+    QTest::newRow("bare number") << "NOT MUS:ChartNumber" << QList<int> { 1, 3 };
+    QTest::newRow("sub from the end") << "SUB(MUS:Artist, -5, 5) = ' Daho'" << QList<int> { 4 };
+    QTest::newRow("instring steps") << "INSTRING('ee', MUS:Artist, 2, 1) = 1" << QList<int> {};
+    QTest::newRow("len") << "LEN(MUS:Title) = 1" << QList<int> { 6, 7 };
+    QTest::newRow("emoji sorts after everything") << "MUS:Artist > '\xC3\x89tienne Daho'" << QList<int> { 6 };
+    QTest::newRow("precedence") << "MUS:Side = 'A' OR MUS:Side = 'B' AND MUS:ChartNumber = 0"
+                                << QList<int> { 0, 1, 5, 8 };
 }
 
 void TestFilterSql::sameAsEvaluator()
@@ -322,7 +358,8 @@ void TestFilterSql::generatedFiltersSameAsEvaluator()
         if (!byEvaluator.isEmpty() && byEvaluator.size() < int(kRows.size()))
             ++nonTrivial;
     }
-    QVERIFY2(nonTrivial > 600, qPrintable(QString::number(nonTrivial)));   // the generator really tells rows apart
+    QVERIFY2(
+        nonTrivial > 600, qPrintable(QString::number(nonTrivial))); // the generator really tells rows apart
 }
 
 void TestFilterSql::userTextNeverInSql_data()
@@ -344,8 +381,8 @@ void TestFilterSql::userTextNeverInSql()
         QVERIFY(e.isValid());
         const SqlCondition c = e.toSql();
         QVERIFY2(!c.sql.contains(QStringLiteral("1=1")) && !c.sql.contains(QStringLiteral("DROP"))
-                     && c.sql.count(QLatin1Char('?')) == c.params.size(),
-                 qPrintable(c.sql));
+                && c.sql.count(QLatin1Char('?')) == c.params.size(),
+            qPrintable(c.sql));
         QString error;
         QCOMPARE(db.select(c, &error), evaluated(e));
     }
@@ -356,19 +393,27 @@ void TestFilterSql::sqlFunctions_data()
 {
     QTest::addColumn<QByteArray>("sql");
     QTest::addColumn<QVariant>("expected");
-    QTest::newRow("collation ignores trailing blanks") << QByteArray("SELECT 'abc  ' = 'abc' COLLATE TDTEXT") << QVariant(1LL);
-    QTest::newRow("collation keeps case") << QByteArray("SELECT 'ABC' = 'abc' COLLATE TDTEXT") << QVariant(0LL);
-    QTest::newRow("collation keeps leading blanks") << QByteArray("SELECT ' a' = 'a' COLLATE TDTEXT") << QVariant(0LL);
-    QTest::newRow("upper") << QByteArray("SELECT td_upper('stra\xC3\x9F" "e')") << QVariant(QString("STRASSE"));
+    QTest::newRow("collation ignores trailing blanks")
+        << QByteArray("SELECT 'abc  ' = 'abc' COLLATE TDTEXT") << QVariant(1LL);
+    QTest::newRow("collation keeps case")
+        << QByteArray("SELECT 'ABC' = 'abc' COLLATE TDTEXT") << QVariant(0LL);
+    QTest::newRow("collation keeps leading blanks")
+        << QByteArray("SELECT ' a' = 'a' COLLATE TDTEXT") << QVariant(0LL);
+    QTest::newRow("upper") << QByteArray("SELECT td_upper('stra\xC3\x9F"
+                                         "e')")
+                           << QVariant(QString("STRASSE"));
     QTest::newRow("upper of a number") << QByteArray("SELECT td_upper(12)") << QVariant(QString("12"));
     QTest::newRow("upper of null") << QByteArray("SELECT td_upper(NULL)") << QVariant(QString(""));
     QTest::newRow("lower") << QByteArray("SELECT td_lower('AbC')") << QVariant(QString("abc"));
     QTest::newRow("clip") << QByteArray("SELECT td_clip(' a  ')") << QVariant(QString(" a"));
     QTest::newRow("len") << QByteArray("SELECT td_len('ab ')") << QVariant(3LL);
     QTest::newRow("sub") << QByteArray("SELECT td_sub('Beatles', 2, 3)") << QVariant(QString("eat"));
-    QTest::newRow("sub with text numbers") << QByteArray("SELECT td_sub('Beatles', '2', 'x')") << QVariant(QString(""));
-    QTest::newRow("instring two arguments") << QByteArray("SELECT td_instring('at', 'Beatles')") << QVariant(3LL);
-    QTest::newRow("instring four arguments") << QByteArray("SELECT td_instring('ABC', 'XYZABC', 3, 1)") << QVariant(2LL);
+    QTest::newRow("sub with text numbers")
+        << QByteArray("SELECT td_sub('Beatles', '2', 'x')") << QVariant(QString(""));
+    QTest::newRow("instring two arguments")
+        << QByteArray("SELECT td_instring('at', 'Beatles')") << QVariant(3LL);
+    QTest::newRow("instring four arguments")
+        << QByteArray("SELECT td_instring('ABC', 'XYZABC', 3, 1)") << QVariant(2LL);
     QTest::newRow("instring one argument") << QByteArray("SELECT td_instring('a')")
                                            << QVariant(QString("error: td_instring takes 2 to 4 arguments"));
     QTest::newRow("compare mixed") << QByteArray("SELECT td_compare('10', 9)") << QVariant(1LL);
@@ -388,7 +433,7 @@ void TestFilterSql::emptyAndInvalid()
     Db db;
     QVERIFY(FilterExpr::parse(QString(), schema()).toSql().isEmpty());
     const FilterExpr bad = FilterExpr::parse(QStringLiteral("MUS:Nope = 1"), schema());
-    QCOMPARE(db.select(bad.toSql()), QList<int>{});
+    QCOMPARE(db.select(bad.toSql()), QList<int> {});
 }
 
 QTEST_GUILESS_MAIN(TestFilterSql)

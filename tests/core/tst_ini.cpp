@@ -73,29 +73,74 @@ void TestIni::readString_data()
                             "UDKPrompt=\"  Shelf  \"\nQuoteOnce=\"x\nPair='y'\nNotes=a;b;c\n"
                             "SRCF?Browse:1=240L(2)|M~Artist~@s40@\n; Hidden=1\nnot a key line\n"
                             "SongTab=9\n[ Fonts ]\nFontNamePrintMUS:SongsByArtist=Arial\n";
-    QTest::newRow("plain") << base << "Settings" << "SongTab" << "3";
-    QTest::newRow("section case ignored") << base << "SETTINGS" << "SongTab" << "3";
-    QTest::newRow("key case ignored") << base << "Settings" << "songtab" << "3";
-    QTest::newRow("first of two equal keys") << base << "Settings" << "SONGTAB" << "3";
-    QTest::newRow("blanks trimmed, backslashes kept") << base << "Settings" << "Logo" << "C:\\PICS\\LOGO.BMP";
-    QTest::newRow("one pair of quotes removed") << base << "Settings" << "UDKPrompt" << "  Shelf  ";
-    QTest::newRow("lone quote kept") << base << "Settings" << "QuoteOnce" << "\"x";
-    QTest::newRow("single quotes kept") << base << "Settings" << "Pair" << "'y'";
-    QTest::newRow("semicolons in value") << base << "Settings" << "Notes" << "a;b;c";
-    QTest::newRow("odd key") << base << "settings" << "srcf?browse:1" << "240L(2)|M~Artist~@s40@";
-    QTest::newRow("commented key is no key") << base << "Settings" << "Hidden" << "<def>";
-    QTest::newRow("blanks in header") << base << "fonts" << "FontNamePrintMUS:SongsByArtist" << "Arial";
-    QTest::newRow("key of another section") << base << "Fonts" << "SongTab" << "<def>";
-    QTest::newRow("missing section") << base << "Global Settings" << "Version" << "<def>";
-    QTest::newRow("CRLF file") << QByteArray("[A]\r\nK=v \r\nL=w\r\n") << "a" << "k" << "v";
-    QTest::newRow("CRLF last line") << QByteArray("[A]\r\nK=v\r\nL=w\r\n") << "A" << "L" << "w";
-    QTest::newRow("no final line end") << QByteArray("[A]\nK=v") << "A" << "K" << "v";
-    QTest::newRow("key before any section") << QByteArray("K=v\n[A]\n") << "A" << "K" << "<def>";
-    QTest::newRow("empty value") << QByteArray("[A]\nK=\n") << "A" << "K" << "";
-    QTest::newRow("equals in value") << QByteArray("[A]\nK=a=b\n") << "A" << "K" << "a=b";
-    QTest::newRow("empty file") << QByteArray() << "A" << "K" << "<def>";
-    QTest::newRow("missing file") << kMissing << "A" << "K" << "<def>";
-    QTest::newRow("UTF-8 text") << QByteArray("[A]\nK=Bj\xC3\xB6rk\n") << "A" << "K" << QString::fromUtf8("Bj\xC3\xB6rk");
+    QTest::newRow("plain") << base << "Settings"
+                           << "SongTab"
+                           << "3";
+    QTest::newRow("section case ignored") << base << "SETTINGS"
+                                          << "SongTab"
+                                          << "3";
+    QTest::newRow("key case ignored") << base << "Settings"
+                                      << "songtab"
+                                      << "3";
+    QTest::newRow("first of two equal keys") << base << "Settings"
+                                             << "SONGTAB"
+                                             << "3";
+    QTest::newRow("blanks trimmed, backslashes kept") << base << "Settings"
+                                                      << "Logo"
+                                                      << "C:\\PICS\\LOGO.BMP";
+    QTest::newRow("one pair of quotes removed") << base << "Settings"
+                                                << "UDKPrompt"
+                                                << "  Shelf  ";
+    QTest::newRow("lone quote kept") << base << "Settings"
+                                     << "QuoteOnce"
+                                     << "\"x";
+    QTest::newRow("single quotes kept") << base << "Settings"
+                                        << "Pair"
+                                        << "'y'";
+    QTest::newRow("semicolons in value") << base << "Settings"
+                                         << "Notes"
+                                         << "a;b;c";
+    QTest::newRow("odd key") << base << "settings"
+                             << "srcf?browse:1"
+                             << "240L(2)|M~Artist~@s40@";
+    QTest::newRow("commented key is no key") << base << "Settings"
+                                             << "Hidden"
+                                             << "<def>";
+    QTest::newRow("blanks in header") << base << "fonts"
+                                      << "FontNamePrintMUS:SongsByArtist"
+                                      << "Arial";
+    QTest::newRow("key of another section") << base << "Fonts"
+                                            << "SongTab"
+                                            << "<def>";
+    QTest::newRow("missing section") << base << "Global Settings"
+                                     << "Version"
+                                     << "<def>";
+    QTest::newRow("CRLF file") << QByteArray("[A]\r\nK=v \r\nL=w\r\n") << "a"
+                               << "k"
+                               << "v";
+    QTest::newRow("CRLF last line") << QByteArray("[A]\r\nK=v\r\nL=w\r\n") << "A"
+                                    << "L"
+                                    << "w";
+    QTest::newRow("no final line end") << QByteArray("[A]\nK=v") << "A"
+                                       << "K"
+                                       << "v";
+    QTest::newRow("key before any section") << QByteArray("K=v\n[A]\n") << "A"
+                                            << "K"
+                                            << "<def>";
+    QTest::newRow("empty value") << QByteArray("[A]\nK=\n") << "A"
+                                 << "K"
+                                 << "";
+    QTest::newRow("equals in value") << QByteArray("[A]\nK=a=b\n") << "A"
+                                     << "K"
+                                     << "a=b";
+    QTest::newRow("empty file") << QByteArray() << "A"
+                                << "K"
+                                << "<def>";
+    QTest::newRow("missing file") << kMissing << "A"
+                                  << "K"
+                                  << "<def>";
+    QTest::newRow("UTF-8 text") << QByteArray("[A]\nK=Bj\xC3\xB6rk\n") << "A"
+                                << "K" << QString::fromUtf8("Bj\xC3\xB6rk");
 }
 
 void TestIni::readString()
@@ -109,12 +154,12 @@ void TestIni::readString()
         writeAll(path, content);
     QCOMPARE(ini::readString(path, section, key, QStringLiteral("<def>")), expected);
     QCOMPARE(IniFile(path).contains(section, key), expected != QLatin1String("<def>"));
-    QCOMPARE(readAll(path), content);   // reading never writes
+    QCOMPARE(readAll(path), content); // reading never writes
 }
 
 void TestIni::readInt_data()
 {
-    QTest::addColumn<QString>("value");   // "<none>": no key at all
+    QTest::addColumn<QString>("value"); // "<none>": no key at all
     QTest::addColumn<int>("expected");
     QTest::newRow("number") << "42" << 42;
     QTest::newRow("leading digits") << "12abc" << 12;
@@ -148,36 +193,50 @@ void TestIni::writeString_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("new file") << kMissing << "Settings" << "SongTab" << "2"
-                              << QByteArray("[Settings]\nSongTab=2\n");
+    QTest::newRow("new file") << kMissing << "Settings"
+                              << "SongTab"
+                              << "2" << QByteArray("[Settings]\nSongTab=2\n");
     QTest::newRow("odd key and value exactly as given")
-        << kMissing << "BrowseSongs" << "SRCF?Browse:1" << "C:\\TD\\X;Y=1"
-        << QByteArray("[BrowseSongs]\nSRCF?Browse:1=C:\\TD\\X;Y=1\n");
+        << kMissing << "BrowseSongs"
+        << "SRCF?Browse:1"
+        << "C:\\TD\\X;Y=1" << QByteArray("[BrowseSongs]\nSRCF?Browse:1=C:\\TD\\X;Y=1\n");
     QTest::newRow("replace keeps comments and order")
-        << QByteArray("; mine\n[Settings]\n; tab\nSongTab=1\nOther=x\n\n[Fonts]\nA=1\n")
-        << "settings" << "SONGTAB" << "5"
-        << QByteArray("; mine\n[Settings]\n; tab\nSONGTAB=5\nOther=x\n\n[Fonts]\nA=1\n");
+        << QByteArray("; mine\n[Settings]\n; tab\nSongTab=1\nOther=x\n\n[Fonts]\nA=1\n") << "settings"
+        << "SONGTAB"
+        << "5" << QByteArray("; mine\n[Settings]\n; tab\nSONGTAB=5\nOther=x\n\n[Fonts]\nA=1\n");
     QTest::newRow("new key at end of section, before blank line and next comment")
-        << QByteArray("[Settings]\nA=1\n\n; fonts next\n[Fonts]\nB=2\n") << "SETTINGS" << "New" << "v"
-        << QByteArray("[Settings]\nA=1\nNew=v\n\n; fonts next\n[Fonts]\nB=2\n");
-    QTest::newRow("new key in empty section") << QByteArray("[Main]\n[Other]\n") << "main" << "XPosit" << "10"
-                                              << QByteArray("[Main]\nXPosit=10\n[Other]\n");
-    QTest::newRow("new key in last section") << QByteArray("[A]\nx=1\n") << "a" << "y" << "2"
-                                             << QByteArray("[A]\nx=1\ny=2\n");
-    QTest::newRow("new section at end") << QByteArray("[A]\nx=1\n; tail\n") << "B" << "y" << "2"
-                                        << QByteArray("[A]\nx=1\n; tail\n[B]\ny=2\n");
-    QTest::newRow("CRLF kept") << QByteArray("[A]\r\nx=1\r\n") << "A" << "y" << "2"
-                               << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
-    QTest::newRow("no final line end kept") << QByteArray("[A]\nx=1") << "A" << "x" << "3"
-                                            << QByteArray("[A]\nx=3");
-    QTest::newRow("empty file") << QByteArray() << "A" << "x" << "1" << QByteArray("[A]\nx=1\n");
-    QTest::newRow("value with blanks written as given") << QByteArray("[A]\n") << "A" << "x" << " v "
-                                                        << QByteArray("[A]\nx= v \n");
-    QTest::newRow("empty value") << QByteArray("[A]\nx=1\n") << "A" << "x" << ""
-                                 << QByteArray("[A]\nx=\n");
-    QTest::newRow("same value leaves file alone") << QByteArray("[A]\r\nx=1") << "A" << "x" << "1"
-                                                  << QByteArray("[A]\r\nx=1");
-    QTest::newRow("UTF-8 value") << QByteArray("[A]\n") << "A" << "x" << QString::fromUtf8("Bj\xC3\xB6rk")
+        << QByteArray("[Settings]\nA=1\n\n; fonts next\n[Fonts]\nB=2\n") << "SETTINGS"
+        << "New"
+        << "v" << QByteArray("[Settings]\nA=1\nNew=v\n\n; fonts next\n[Fonts]\nB=2\n");
+    QTest::newRow("new key in empty section") << QByteArray("[Main]\n[Other]\n") << "main"
+                                              << "XPosit"
+                                              << "10" << QByteArray("[Main]\nXPosit=10\n[Other]\n");
+    QTest::newRow("new key in last section") << QByteArray("[A]\nx=1\n") << "a"
+                                             << "y"
+                                             << "2" << QByteArray("[A]\nx=1\ny=2\n");
+    QTest::newRow("new section at end") << QByteArray("[A]\nx=1\n; tail\n") << "B"
+                                        << "y"
+                                        << "2" << QByteArray("[A]\nx=1\n; tail\n[B]\ny=2\n");
+    QTest::newRow("CRLF kept") << QByteArray("[A]\r\nx=1\r\n") << "A"
+                               << "y"
+                               << "2" << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
+    QTest::newRow("no final line end kept") << QByteArray("[A]\nx=1") << "A"
+                                            << "x"
+                                            << "3" << QByteArray("[A]\nx=3");
+    QTest::newRow("empty file") << QByteArray() << "A"
+                                << "x"
+                                << "1" << QByteArray("[A]\nx=1\n");
+    QTest::newRow("value with blanks written as given") << QByteArray("[A]\n") << "A"
+                                                        << "x"
+                                                        << " v " << QByteArray("[A]\nx= v \n");
+    QTest::newRow("empty value") << QByteArray("[A]\nx=1\n") << "A"
+                                 << "x"
+                                 << "" << QByteArray("[A]\nx=\n");
+    QTest::newRow("same value leaves file alone") << QByteArray("[A]\r\nx=1") << "A"
+                                                  << "x"
+                                                  << "1" << QByteArray("[A]\r\nx=1");
+    QTest::newRow("UTF-8 value") << QByteArray("[A]\n") << "A"
+                                 << "x" << QString::fromUtf8("Bj\xC3\xB6rk")
                                  << QByteArray("[A]\nx=Bj\xC3\xB6rk\n");
 }
 
@@ -200,16 +259,36 @@ void TestIni::refusedWrites_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("line break in value") << "A" << "x" << "1\n[Evil]\ny=2";
-    QTest::newRow("carriage return in value") << "A" << "x" << "1\r2";
-    QTest::newRow("line break in key") << "A" << "x\ny" << "1";
-    QTest::newRow("line break in section") << "A\nB" << "x" << "1";
-    QTest::newRow("equals in key") << "A" << "x=y" << "1";
-    QTest::newRow("empty key") << "A" << "" << "1";
-    QTest::newRow("blank key") << "A" << "  " << "1";
-    QTest::newRow("key looks like a section") << "A" << "[x" << "1";
-    QTest::newRow("key looks like a comment") << "A" << ";x" << "1";
-    QTest::newRow("bracket in section") << "A]B" << "x" << "1";
+    QTest::newRow("line break in value") << "A"
+                                         << "x"
+                                         << "1\n[Evil]\ny=2";
+    QTest::newRow("carriage return in value") << "A"
+                                              << "x"
+                                              << "1\r2";
+    QTest::newRow("line break in key") << "A"
+                                       << "x\ny"
+                                       << "1";
+    QTest::newRow("line break in section") << "A\nB"
+                                           << "x"
+                                           << "1";
+    QTest::newRow("equals in key") << "A"
+                                   << "x=y"
+                                   << "1";
+    QTest::newRow("empty key") << "A"
+                               << ""
+                               << "1";
+    QTest::newRow("blank key") << "A"
+                               << "  "
+                               << "1";
+    QTest::newRow("key looks like a section") << "A"
+                                              << "[x"
+                                              << "1";
+    QTest::newRow("key looks like a comment") << "A"
+                                              << ";x"
+                                              << "1";
+    QTest::newRow("bracket in section") << "A]B"
+                                        << "x"
+                                        << "1";
 }
 
 void TestIni::refusedWrites()
@@ -226,7 +305,7 @@ void TestIni::refusedWrites()
 
 void TestIni::removeKeyAndSection_data()
 {
-    QTest::addColumn<bool>("section");   // remove the whole section, else one key
+    QTest::addColumn<bool>("section"); // remove the whole section, else one key
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QByteArray>("after");
@@ -266,12 +345,18 @@ void TestIni::readAfterWrite_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("readBack");
-    QTest::newRow("plain") << "Yes" << "Yes";
-    QTest::newRow("path") << "C:\\Program Files\\TD\\logo.gif" << "C:\\Program Files\\TD\\logo.gif";
-    QTest::newRow("format string") << "240L(2)|M~Artist~@s40@;x" << "240L(2)|M~Artist~@s40@;x";
-    QTest::newRow("blanks around are lost, as in Windows") << "  a b  " << "a b";
-    QTest::newRow("quoted keeps inner blanks") << "\"  a  \"" << "  a  ";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("plain") << "Yes"
+                           << "Yes";
+    QTest::newRow("path") << "C:\\Program Files\\TD\\logo.gif"
+                          << "C:\\Program Files\\TD\\logo.gif";
+    QTest::newRow("format string") << "240L(2)|M~Artist~@s40@;x"
+                                   << "240L(2)|M~Artist~@s40@;x";
+    QTest::newRow("blanks around are lost, as in Windows") << "  a b  "
+                                                           << "a b";
+    QTest::newRow("quoted keeps inner blanks") << "\"  a  \""
+                                               << "  a  ";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestIni::readAfterWrite()
@@ -281,7 +366,8 @@ void TestIni::readAfterWrite()
     const QString path = ws_->file(QStringLiteral("TEST.INI"));
     QVERIFY(ini::writeString(path, QStringLiteral("S"), QStringLiteral("K"), value));
     QVERIFY(ini::writeString(path, QStringLiteral("S"), QStringLiteral("Other"), QStringLiteral("1")));
-    QCOMPARE(ini::readString(path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("<def>")), readBack);
+    QCOMPARE(
+        ini::readString(path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("<def>")), readBack);
 }
 
 void TestIni::replacesFileAtomically()
@@ -296,7 +382,7 @@ void TestIni::replacesFileAtomically()
     QCOMPARE(readAll(path), QByteArray("[A]\nx=2\n"));
     QCOMPARE(readAll(link), QByteArray("[A]\nx=1\n"));
     const QStringList left = QDir(ws_->path()).entryList(QDir::Files);
-    QCOMPARE(left, QStringList({ "OLD.INI", "TEST.INI" }));   // no temporary left behind
+    QCOMPARE(left, QStringList({ "OLD.INI", "TEST.INI" })); // no temporary left behind
 }
 
 void TestIni::keepsOldCodePageBytes()
@@ -305,7 +391,8 @@ void TestIni::keepsOldCodePageBytes()
     // must come back byte for byte.
     const QString path = ws_->file(QStringLiteral("TEST.INI"));
     writeAll(path, "[A]\r\nName=Bj\xF6rk\r\n");
-    QCOMPARE(ini::readString(path, QStringLiteral("A"), QStringLiteral("Name")), QString::fromLatin1("Bj\xF6rk"));
+    QCOMPARE(
+        ini::readString(path, QStringLiteral("A"), QStringLiteral("Name")), QString::fromLatin1("Bj\xF6rk"));
     QVERIFY(ini::writeString(path, QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1")));
     QCOMPARE(readAll(path), QByteArray("[A]\r\nName=Bj\xF6rk\r\nx=1\r\n"));
 }
@@ -330,12 +417,12 @@ void TestIni::iniFileManyChanges()
     QCOMPARE(f.value(QStringLiteral("browsesongs"), QStringLiteral("width")), QStringLiteral("300"));
     QCOMPARE(f.intValue(QStringLiteral("MAIN"), QStringLiteral("yposit"), 0), 2);
     QVERIFY(f.isModified());
-    QCOMPARE(readAll(path), QByteArray("[Main]\nXPosit=1\n"));   // nothing on disk before save()
+    QCOMPARE(readAll(path), QByteArray("[Main]\nXPosit=1\n")); // nothing on disk before save()
     QVERIFY(f.save());
     QVERIFY(!f.isModified());
     QCOMPARE(readAll(path), QByteArray("[Main]\nXPosit=1\nYPosit=2\n[BrowseSongs]\nWidth=300\n"));
     f.setValue(QStringLiteral("Main"), QStringLiteral("XPosit"), QStringLiteral("9"));
-    QVERIFY(f.load());   // dropping the unsaved change
+    QVERIFY(f.load()); // dropping the unsaved change
     QCOMPARE(f.value(QStringLiteral("Main"), QStringLiteral("XPosit")), QStringLiteral("1"));
 }
 
@@ -358,9 +445,9 @@ void TestIni::configPaths()
     const QString fresh = ws_->file(QStringLiteral("elsewhere/cfg"));
     qputenv("TDP_CONFIG_DIR", fresh.toLocal8Bit());
     QCOMPARE(configDir(), fresh);
-    QVERIFY(QDir(fresh).exists());   // created when missing
-    QVERIFY(ini::writeString(settingsIniPath(), QStringLiteral("Settings"), QStringLiteral("SongTab"),
-                             QStringLiteral("4")));
+    QVERIFY(QDir(fresh).exists()); // created when missing
+    QVERIFY(ini::writeString(
+        settingsIniPath(), QStringLiteral("Settings"), QStringLiteral("SongTab"), QStringLiteral("4")));
     QVERIFY(QFile::exists(fresh + "/TDPRO97.INI"));
 }
 
