@@ -182,6 +182,7 @@ void MainFrame::open()
     for (TableId t : kFrameTables)
         db.useTable(t);
     tablesOpen_ = true;
+    startup::createMissingFiles(db);
     // 2. Default media names for an empty media table.
     startup::fillDefaultMedia(db);
     // 3. Position of the frame.

@@ -3,6 +3,7 @@
 // list and form as a child window, the opening steps and an orderly close.
 
 #include "app/FrameActions.h"
+#include "app/Splash.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -14,7 +15,7 @@ class QMdiArea;
 namespace td {
 
 class AppState;
-class Splash;
+
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
