@@ -94,7 +94,6 @@ void MainFrame::buildToolBar()
     logo_ = new QLabel(bar);
     logo_->setObjectName(QStringLiteral("logo"));
     logo_->setFixedHeight(48);
-    logo_->setMinimumWidth(48);
     logo_->setAlignment(Qt::AlignCenter);
     bar->addWidget(logo_);
     showLogo(QString());
@@ -172,7 +171,9 @@ void MainFrame::showLogo(const QString& path)
     if (p.isNull())
         p.load(QStringLiteral(":/images/logo.svg"));
     logo_->setProperty("logoPath", path);
-    logo_->setPixmap(p.scaledToHeight(44, Qt::SmoothTransformation));
+    const QPixmap shown = p.scaledToHeight(44, Qt::SmoothTransformation);
+    logo_->setPixmap(shown);
+    logo_->setFixedWidth(qMin(shown.width(), 320) + 8);
 }
 
 void MainFrame::open()
