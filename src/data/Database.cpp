@@ -2,14 +2,11 @@
 
 #include "data/Collation.h"
 #include "data/Schema.h"
+#include "data/SqlFunctions.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
 
-#if __has_include("data/SqlFunctions.h")
-#include "data/SqlFunctions.h"
-#define TD_HAVE_SQL_FUNCTIONS 1
-#endif
 
 namespace td {
 
@@ -33,9 +30,7 @@ Database::Database(Messages& messages, QString dir)
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kLockWaitMs);
     registerKeyCollation(db_);
-#ifdef TD_HAVE_SQL_FUNCTIONS
     registerFilterFunctions(db_);
-#endif
 }
 
 Database::~Database()

@@ -255,6 +255,50 @@ int TableHandle::failSqlite(int rc)
     return fail(e);
 }
 
+QString TableHandle::duplicateKeyOf(const Row& r, qint64 self)
+{
+    // The first unique key, in declaration order, that another record already holds these values in.
+    for (int k = 0; k < def_->keys.size(); ++k) {
+        const KeyDef& key = def_->keys.at(k);
+        if (!key.unique)
+            continue;
+        if (key.optional && isEmptyKeyValue(def_->fields.at(key.fields.first()), r.at(key.fields.first())))
+            continue;
+        QStringList where;
+        const QString cond = schema::keyCondition(*def_, k);
+        if (!cond.isEmpty())
+            where << cond;
+        for (int f : key.fields)
+            where << schema::quoted(def_->fields.at(f).name) + QLatin1String("=?");
+        where << QStringLiteral("rowid<>?");
+        sqlite3_stmt* s = statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1")
+                                        .arg(Database::sqlTable(table_), where.join(QLatin1String(" AND "))));
+        if (!s)
+            continue;
+        ResetOnExit guard{s};
+        int b = 1;
+        for (int f : key.fields)
+            bindVariant(s, b++, r.at(f));
+        sqlite3_bind_int64(s, b, self);
+        if (sqlite3_step(s) == SQLITE_ROW)
+            return key.label;
+    }
+    return {};
+}
+
+int TableHandle::failDuplicate(int rc, const Row& r, qint64 self)
+{
+    const int code = failSqlite(rc);
+    if (code == DuplicateKey) {
+        const QString key = duplicateKeyOf(r, self);
+        if (!key.isEmpty()) {
+            error_.key = key;
+            db_.setLastError(error_);
+        }
+    }
+    return code;
+}
+
 int TableHandle::ok()
 {
     error_ = StorageError();
@@ -314,7 +358,7 @@ int TableHandle::add()
         bindVariant(s, i + 1, r.at(i));
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
-        return failSqlite(rc);
+        return failDuplicate(rc, r, 0);
     db_.noteChange();
     position_ = sqlite3_last_insert_rowid(db_.connection());
     row_ = r;
@@ -357,7 +401,7 @@ int TableHandle::put()
         sqlite3_bind_int64(s, int(r.size()) + 1, position_);
         const int rc = sqlite3_step(s);
         if (rc != SQLITE_DONE)
-            return failSqlite(rc);
+            return failDuplicate(rc, r, position_);
     }
     if (const int err = tx.commit())
         return fail(db_.lastError().code ? db_.lastError() : StorageError::make(err));

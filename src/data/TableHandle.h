@@ -111,6 +111,8 @@ private:
     sqlite3_stmt* statement(const QString& sql);
     int fail(const StorageError& e);
     int failSqlite(int rc);
+    int failDuplicate(int rc, const Row& r, qint64 self);
+    QString duplicateKeyOf(const Row& r, qint64 self);
     int ok();
     int readRowAt(qint64 pos, Row& out);
     int step(bool forward);
