@@ -2,7 +2,7 @@
 # Installs the Debian packages the program, its tests and its benchmarks need; does nothing when they
 # are all present. Needs root (or sudo) only when something is missing.
 set -euo pipefail
-packages=(build-essential cmake ninja-build pkg-config ccache ccache
+packages=(build-essential cmake ninja-build pkg-config ccache
           qt6-base-dev qt6-svg-dev libgl-dev libsqlite3-dev sqlite3
           libcdio-dev libdiscid-dev libbenchmark-dev
           fonts-dejavu-core xvfb xauth)
