@@ -117,13 +117,20 @@ int Database::probeFile(TableId file)
             return failWith(setLastSqliteError(rc));
     }
     if (columns.isEmpty()) {
-        Statement st(db_, QStringLiteral("SELECT count(*) FROM %1.sqlite_schema").arg(s));
-        const int rc = st.step();
-        if (rc != SQLITE_ROW)
-            return failWith(setLastSqliteError(rc));
+        qint64 objects = -1;
+        {
+            Statement st(db_, QStringLiteral("SELECT count(*) FROM %1.sqlite_schema").arg(s));
+            const int rc = st.step();
+            if (rc != SQLITE_ROW)
+                setLastSqliteError(rc);
+            else
+                objects = st.int64(0);
+        }
+        if (objects < 0)
+            return failWith(lastError_.code);
         // An empty database of ours (nothing in it yet) is created like a missing file; anything
         // else is some other program's database and is left alone.
-        if (st.int64(0) == 0 && version == 0 && (appId == 0 || schema::isOurMark(appId)))
+        if (objects == 0 && version == 0 && (appId == 0 || schema::isOurMark(appId)))
             return failWith(FileNotFound);
         return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
     }
