@@ -1,0 +1,436 @@
+#include "songs/SongForm.h"
+
+#include "common/AppState.h"
+#include "core/DayTime.h"
+#include "core/TextField.h"
+#include "data/Database.h"
+#include "data/RecordServices.h"
+#include "data/StandardWarning.h"
+#include "data/TableHandle.h"
+#include "songs/MediaList.h"
+
+#include <algorithm>
+
+namespace td {
+
+namespace {
+
+const QString kSongLabel = QStringLiteral("Tunedeck");
+
+Row normalisedRow(const Tunedeck& s)
+{
+    Row r = toRow(s);
+    TableHandle::normalise(tableDef(TableId::Tunedeck), r);
+    return r;
+}
+
+bool blank(const QString& s)
+{
+    return clip(s).trimmed().isEmpty();
+}
+
+} // namespace
+
+AddRedirect addModeRedirect(const QString& addMode, Request request, const Tunedeck& song)
+{
+    if (request != Request::Insert || addMode.isEmpty())
+        return AddRedirect::Form;
+    switch (addMode.at(0).toUpper().unicode()) {
+    case 'C':
+        return AddRedirect::Compilation;
+    case 'S':
+        return AddRedirect::SingleArtist;
+    case 'A':
+        if (blank(song.Title) && blank(song.Artist) && blank(song.FileNumber) && blank(song.Album))
+            return AddRedirect::Ask;
+        return AddRedirect::Form;
+    default:
+        return AddRedirect::Form;
+    }
+}
+
+AddRedirect addTypeAnswer(const QString& answer)
+{
+    if (answer.isEmpty())
+        return AddRedirect::Form;
+    switch (answer.at(0).toUpper().unicode()) {
+    case 'C':
+        return AddRedirect::Compilation;
+    case 'S':
+        return AddRedirect::SingleArtist;
+    default:
+        return AddRedirect::Form;
+    }
+}
+
+int songTimeRule(int time)
+{
+    if (time <= timeFromParts(2, 0, 0))
+        return time;
+    // Divided on the hundredths, not on the stored value (which is one more): 3:45 becomes
+    // exactly 3 minutes 45 seconds rather than a hundredth less.
+    return timeFromHundredths(hundredthsFromTime(time) / 60);
+}
+
+void defaultWithAlbum(Tunedeck& song, const Album& album)
+{
+    song.Album = album.Album;
+    song.Media = album.Media;
+    song.AlbumID = album.AlbumID;
+    if (blank(song.Artist))
+        song.Artist = album.Artist;
+    if (blank(song.FileNumber))
+        song.FileNumber = album.FileNumber;
+    if (song.ReleaseDate == 0)
+        song.ReleaseDate = album.ReleaseDate;
+    if (song.CategoryID == 0)
+        song.CategoryID = qint32(album.CategoryID);
+    if (blank(song.Notes))
+        song.Notes = album.Notes;
+}
+
+bool linkSongToAlbum(Database& db, Tunedeck& song)
+{
+    // A song without album title would find no album (a blank title is not in ALB:KeyAlbum) and
+    // add a new empty one on every save.
+    if (song.AlbumID != 0 || blank(song.Album))
+        return false;
+    Table<Album> a(db);
+    a.rec.Album = song.Album;
+    a.rec.Artist = song.Artist;
+    if (a.get(a.key(QStringLiteral("ALB:KeyAlbum"))) == 0) {
+        song.AlbumID = a.rec.AlbumID;
+        return true;
+    }
+    const qint64 next = nextNumber(db, TableId::Album);
+    if (next < 0)
+        return false;
+    a.clear();
+    a.rec.AlbumID = qint32(next);
+    a.rec.Artist = song.Artist;
+    a.rec.Album = song.Album;
+    a.rec.Media = song.Media;
+    a.rec.FileNumber = song.FileNumber;
+    a.rec.ReleaseDate = song.ReleaseDate;
+    a.rec.CategoryID = song.CategoryID;
+    a.rec.Notes = song.Notes;
+    if (a.add() != 0)
+        return false;
+    song.AlbumID = qint32(next);
+    return true;
+}
+
+// --- the form ----------------------------------------------------------------------------------
+
+SongForm::SongForm(AppState& state, Request request, const Tunedeck& buffer)
+    : state_(state)
+    , initial_(buffer)
+    , request_(request)
+{
+}
+
+SongForm::~SongForm()
+{
+    close();
+}
+
+Database& SongForm::database() const
+{
+    return state_.db;
+}
+
+Tunedeck& SongForm::song()
+{
+    return song_ ? song_->rec : initial_;
+}
+
+const Tunedeck& SongForm::song() const
+{
+    return song_ ? song_->rec : initial_;
+}
+
+bool SongForm::open()
+{
+    if (request_ == Request::Select) {
+        request_ = Request::Insert;
+        copy_ = true;
+    }
+    Database& db = database();
+    song_ = std::make_unique<Table<Tunedeck>>(db);
+    categoriesUse_ = std::make_unique<TableUse>(db, TableId::Categories);
+    mediaUse_ = std::make_unique<TableUse>(db, TableId::Media);
+    albumUse_ = std::make_unique<TableUse>(db, TableId::Album);
+    opened_ = true;
+
+    song_->rec = initial_;
+    if (blank(song_->rec.Media))
+        song_->rec.Media = QStringLiteral("CD");
+
+    switch (request_) {
+    case Request::Insert:
+        if (!prepareNewSong())
+            return false;
+        numbered_ = true;
+        break;
+    case Request::Change:
+    case Request::Delete:
+        if (!loadStoredSong())
+            return false;
+        break;
+    default:
+        return false;
+    }
+    if (blank(song_->rec.Media))
+        song_->rec.Media = QStringLiteral("CD");
+
+    if (request_ == Request::Delete) {
+        if (StandardWarning(db, 32) != Ok)
+            return false;
+        for (;;) {
+            if (DeleteRecord(*song_) == 0) {
+                response_ = Response::Completed;
+                return false;
+            }
+            if (StandardWarning(db, 18) != Yes)
+                return false;
+        }
+    }
+    opening_ = normalisedRow(song_->rec);
+    return true;
+}
+
+bool SongForm::prepareNewSong()
+{
+    Database& db = database();
+    auto prime = [&](TableHandle&) {
+        const qint64 id = nextNumber(db, TableId::Tunedeck);
+        if (id < 0) {
+            db.saveError();
+            StandardWarning(db, 35, kSongLabel);
+            return false;
+        }
+        // The next track of the song's album: the last entry of MUS:KeyAlbumID at or before
+        // (album, 255). Songs without album are not in that key and start at 1.
+        Table<Tunedeck> byAlbum(db);
+        const int key = byAlbum.key(QStringLiteral("MUS:KeyAlbumID"));
+        byAlbum.set(key, Row{song_->rec.AlbumID, 255});
+        const int err = byAlbum.previous();
+        int track = 1;
+        if (err == 0 && byAlbum.rec.AlbumID == song_->rec.AlbumID && song_->rec.AlbumID != 0) {
+            track = std::min(byAlbum.rec.TrackNumber + 1, 255);
+        } else if (err != 0 && err != RecordNotAvailable) {
+            db.saveError(byAlbum.lastError());
+            StandardWarning(db, 35, kSongLabel);
+            return false;
+        }
+        song_->rec.ID = qint32(id);
+        song_->rec.TrackNumber = track;
+        return true;
+    };
+    return addNumbered(*song_, prime) == 0;
+}
+
+bool SongForm::loadStoredSong()
+{
+    // The stored song, fresh: a change made elsewhere since the caller's list was read is shown
+    // and becomes the copy a later concurrent change is detected against.
+    Database& db = database();
+    if (song_->get(song_->key(QStringLiteral("MUS:KeyID"))) != 0) {
+        db.saveError(song_->lastError());
+        StandardWarning(db, 35, kSongLabel);
+        return false;
+    }
+    return true;
+}
+
+bool SongForm::fillMediaList()
+{
+    if (!loadMediaNames(database(), media_))
+        return false;
+    Tunedeck& s = song();
+    if (media_.isEmpty())
+        s.Media.clear();
+    else if (blank(s.Media))
+        s.Media = media_.first();
+    return true;
+}
+
+bool SongForm::fillCategoryList()
+{
+    return loadCategoryList(database(), categories_);
+}
+
+QString SongForm::categoryName() const
+{
+    return categoryNameOf(categories_, song().CategoryID);
+}
+
+bool SongForm::checkMedia()
+{
+    if (mediaExists(database(), song().Media))
+        return true;
+    StandardWarning(database(), 11, QStringLiteral("Media"), QStringLiteral("Media"));
+    return false;
+}
+
+bool SongForm::checkTrackNumber()
+{
+    const int n = song().TrackNumber;
+    if (n >= 0 && n <= 99)
+        return true;
+    StandardWarning(database(), 10, QStringLiteral("Track"), QStringLiteral("0 and 99"));
+    return false;
+}
+
+bool SongForm::checkChartNumber()
+{
+    const int n = song().ChartNumber;
+    if (n >= 0 && n <= 100)
+        return true;
+    StandardWarning(database(), 10, QStringLiteral("Chart"), QStringLiteral("0 and 100"));
+    return false;
+}
+
+bool SongForm::acceptCategory(const QString& typed)
+{
+    qint64 id = 0;
+    if (acceptCategoryName(database(), categories_, typed, &id) != CategoryAccept::Linked)
+        return false;
+    song().CategoryID = qint32(id);
+    return true;
+}
+
+bool SongForm::changed() const
+{
+    return normalisedRow(song()) != opening_;
+}
+
+SongForm::Save SongForm::save()
+{
+    if (!song_)
+        return Save::Stay;
+    return isAdd() ? saveAdd() : saveChange();
+}
+
+SongForm::Save SongForm::saveAdd()
+{
+    Database& db = database();
+    Tunedeck& s = song_->rec;
+    const Tunedeck user = s;
+    const Row stored = song_->original();
+    // The album the link adds and the song are stored together or not at all.
+    TransactionGuard tx(db);
+    int err = tx.error();
+    StorageError e = db.lastError();
+    if (!err) {
+        if (state_.settings.autoAddToAlbums())
+            linkSongToAlbum(db, s);
+        err = song_->put();
+        e = song_->lastError();
+        if (!err) {
+            err = tx.commit();
+            e = db.lastError();
+        }
+    }
+    if (!err) {
+        response_ = Response::Completed;
+        opening_ = normalisedRow(s);
+        return Save::Closed;
+    }
+    db.saveError(e);
+    s = user;
+    song_->setOriginal(stored);
+    if (e.code == DuplicateKey && e.key.compare(QLatin1String("MUS:KeyID"), Qt::CaseInsensitive) == 0)
+        StandardWarning(db, 24, QStringLiteral("Unique Song ID"));
+    else
+        StandardWarning(db, 14);
+    return Save::Stay;
+}
+
+SongForm::Save SongForm::saveChange()
+{
+    Database& db = database();
+    if (!changed()) {
+        response_ = Response::Completed;
+        return Save::Closed;
+    }
+    for (;;) {
+        Tunedeck& s = song_->rec;
+        const Tunedeck user = s;
+        const Row stored = song_->original();
+        int result = 1;
+        {
+            TransactionGuard tx(db);
+            if (!tx.ok()) {
+                db.saveError();
+                StandardWarning(db, 34, QStringLiteral("Update"), kSongLabel);
+            } else {
+                if (state_.settings.autoAddToAlbums())
+                    linkSongToAlbum(db, s);
+                result = UpdateRecord(*song_, false);
+                if (result == 0 && tx.commit() != 0) {
+                    db.saveError();
+                    StandardWarning(db, 15, kSongLabel);
+                    result = 1;
+                    song_->setOriginal(stored);
+                }
+            }
+        }
+        if (result == 0) {
+            response_ = Response::Completed;
+            opening_ = normalisedRow(s);
+            return Save::Closed;
+        }
+        if (result == 2) {
+            // The buffer holds the stored song now; the user's own values wait for Ditto.
+            userValues_ = normalisedRow(user);
+            dittoBase_ = opening_;
+            opening_ = normalisedRow(s);
+            return Save::ShowStored;
+        }
+        s = user;
+        const int answer = StandardWarning(db, 16);
+        if (answer == Yes)
+            continue;
+        if (answer == No) {
+            response_ = Response::Cancelled;
+            return Save::Closed;
+        }
+        return Save::Stay;
+    }
+}
+
+bool SongForm::ditto()
+{
+    if (userValues_.isEmpty() || !song_)
+        return false;
+    Row current = toRow(song_->rec);
+    for (int i = 0; i < current.size() && i < userValues_.size() && i < dittoBase_.size(); ++i)
+        if (userValues_.at(i) != dittoBase_.at(i))
+            current[i] = userValues_.at(i);
+    fromRow(current, song_->rec);
+    return true;
+}
+
+void SongForm::close()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    if (song_ && numbered_ && response_ != Response::Completed) {
+        Database& db = database();
+        const int err = song_->del();
+        if (err && err != RecordNotAvailable) {
+            db.saveError(song_->lastError());
+            StandardWarning(db, 17, kSongLabel);
+        }
+    }
+    if (song_)
+        initial_ = song_->rec;
+    song_.reset();
+    albumUse_.reset();
+    mediaUse_.reset();
+    categoriesUse_.reset();
+}
+
+} // namespace td
