@@ -3,6 +3,7 @@
 
 #include "app/MainFrame.h"
 #include "app/Resources.h"
+#include "app/TunedeckApplication.h"
 #include "app/WidgetMessages.h"
 #include "common/AppState.h"
 #include "core/Messages.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv)
                      "Start it from a desktop session, or under a virtual display: xvfb-run tunedeck\n");
         return 2;
     }
-    QApplication app(argc, argv);
+    td::TunedeckApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tunedeck"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tunedeck Pro 97"));
     QApplication::setOrganizationName(QStringLiteral("tunedeck"));
@@ -70,7 +71,10 @@ int main(int argc, char** argv)
         td::MainFrame frame(state);
         frame.open();
         frame.show();
-        return app.exec();
+        const int rc = app.exec();
+        if (!app.endText().isEmpty())
+            std::fprintf(stderr, "tunedeck: %s\n", qPrintable(app.endText()));
+        return rc;
     } catch (const td::ProgramEnd& end) {
         std::fprintf(stderr, "tunedeck: %s\n", qPrintable(end.text));
         return 1;
