@@ -11,6 +11,7 @@ namespace td {
 
 class Database;
 class Messages;
+class QueryWizardTexts;
 
 inline constexpr const char* kVersion = "1.8c";
 inline constexpr const char* kProgramTitle = "Tunedeck Pro 97";
@@ -31,6 +32,7 @@ public:
     QString version = QString::fromLatin1(kVersion);
     QString versionCaption = QStringLiteral("Version ") + QString::fromLatin1(kVersion);
     QString queryWizardFileName = QStringLiteral("TDPQUERY");
+    QueryWizardTexts* queryTexts = nullptr; // the query wizard's texts, set up once at start
     int threadInstance = 0;                 // owner number of the add wizards' scratch rows
     bool startedFromCdPlayer = false;
 
