@@ -220,6 +220,13 @@ int Database::openFile(TableId table)
     }
     const TableId owner = fileOwner(table);
     if (!attached_[int(owner)]) {
+        if (inTransaction()) {
+            // SQLite cannot attach a file inside a transaction: tables are opened before it begins.
+            lastError_ = StorageError::make(EngineError);
+            lastError_.engineCode = -1;
+            lastError_.engineText = QStringLiteral("Table %1 opened inside a transaction").arg(tableDef(table).label);
+            return EngineError;
+        }
         if (const int err = probeFile(owner))
             return err;
     }
@@ -243,32 +250,32 @@ int Database::createFile(TableId table)
         lastError_ = StorageError::make(AccessDenied, QStringLiteral("File Already Exists"));
         return AccessDenied;
     }
-    if (const int err = attach(owner, true))
-        return err;
-    const QString s = schema::quoted(t.label);
-    int err = exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(s));
-    const bool outer = !inTransaction();
-    if (!err && outer)
-        err = exec(QStringLiteral("BEGIN IMMEDIATE"));
-    if (!err)
-        err = exec(schema::createTableSql(t, t.label));
-    for (int k = 0; !err && k < t.keys.size(); ++k)
-        err = exec(schema::createIndexSql(t, k, t.label));
-    if (!err)
-        err = exec(QStringLiteral("PRAGMA %1.user_version=%2").arg(s).arg(t.layoutVersion));
-    if (!err)
-        err = exec(QStringLiteral("PRAGMA %1.application_id=%2").arg(s).arg(schema::applicationId()));
-    if (!err && outer)
-        err = exec(QStringLiteral("COMMIT"));
-    const StorageError e = lastError_;
-    if (err && outer)
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    detachNow(owner);
-    if (err) {
+    int rc = SQLITE_OK;
+    {
+        // On a connection of its own, so the files other windows hold do not stand in the way.
+        FileConnection c(path, true);
+        rc = c.openResult;
+        const QStringList steps = [&] {
+            QStringList sql{QStringLiteral("PRAGMA journal_mode=DELETE"), QStringLiteral("BEGIN IMMEDIATE"),
+                            schema::createTableSql(t, QStringLiteral("main"))};
+            for (int k = 0; k < t.keys.size(); ++k)
+                sql << schema::createIndexSql(t, k, QStringLiteral("main"));
+            sql << QStringLiteral("PRAGMA user_version=%1").arg(t.layoutVersion)
+                << QStringLiteral("PRAGMA application_id=%1").arg(schema::applicationId()) << QStringLiteral("COMMIT");
+            return sql;
+        }();
+        for (int i = 0; rc == SQLITE_OK && i < steps.size(); ++i)
+            rc = c.exec(steps.at(i));
+        if (rc != SQLITE_OK) {
+            lastError_ = storageErrorFromSqlite(rc, c.db);
+            if (c.db)
+                sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+    if (rc != SQLITE_OK) {
         if (!existed)
             QFile::remove(path);
-        lastError_ = e;
-        return err;
+        return lastError_.code;
     }
     clearLastError();
     return 0;
@@ -278,41 +285,38 @@ int Database::rebuildKeys(TableId table)
 {
     const TableId owner = fileOwner(table);
     const TableDef& t = tableDef(owner);
-    const QString s = schema::quoted(t.label);
-    const bool wasAttached = attached_[int(owner)];
-    if (!wasAttached) {
-        if (const int err = attach(owner, false))
-            return err;
+    if (attached_[int(owner)]) {
+        lastError_ = StorageError::make(AlreadyOpen);
+        return AlreadyOpen;
     }
+    FileConnection c(filePath(owner), false);
+    int rc = c.openResult;
+    if (rc == SQLITE_OK)
+        rc = c.exec(QStringLiteral("BEGIN IMMEDIATE"));
     QStringList indexes;
-    int err = exec(QStringLiteral("BEGIN IMMEDIATE"));
-    if (!err) {
-        Statement st(db_, QStringLiteral("SELECT name FROM %1.sqlite_schema WHERE type='index' AND sql IS NOT NULL "
-                                         "AND tbl_name=?").arg(s));
+    if (rc == SQLITE_OK) {
+        Statement st(c.db, QStringLiteral("SELECT name FROM main.sqlite_schema WHERE type='index' AND sql IS NOT NULL "
+                                          "AND tbl_name=?"));
         st.bind(1, t.label);
-        int rc;
         while ((rc = st.step()) == SQLITE_ROW)
             indexes << st.text(0);
-        if (rc != SQLITE_DONE)
-            err = setLastSqliteError(rc);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
     }
-    for (int i = 0; !err && i < indexes.size(); ++i)
-        err = exec(QStringLiteral("DROP INDEX %1.%2").arg(s, schema::quoted(indexes.at(i))));
-    for (int k = 0; !err && k < t.keys.size(); ++k)
-        err = exec(schema::createIndexSql(t, k, t.label));
-    if (!err)
-        err = exec(QStringLiteral("PRAGMA %1.application_id=%2").arg(s).arg(schema::applicationId()));
-    if (!err)
-        err = exec(QStringLiteral("COMMIT"));
-    const StorageError e = lastError_;
-    if (err)
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    if (!wasAttached)
-        detachNow(owner);
-    if (err) {
-        // A unique key that the old order allowed twice cannot be rebuilt.
-        lastError_ = e;
-        return err;
+    for (int i = 0; rc == SQLITE_OK && i < indexes.size(); ++i)
+        rc = c.exec(QStringLiteral("DROP INDEX main.%1").arg(schema::quoted(indexes.at(i))));
+    for (int k = 0; rc == SQLITE_OK && k < t.keys.size(); ++k)
+        rc = c.exec(schema::createIndexSql(t, k, QStringLiteral("main")));
+    if (rc == SQLITE_OK)
+        rc = c.exec(QStringLiteral("PRAGMA application_id=%1").arg(schema::applicationId()));
+    if (rc == SQLITE_OK)
+        rc = c.exec(QStringLiteral("COMMIT"));
+    if (rc != SQLITE_OK) {
+        // A unique key that the old order allowed twice cannot be rebuilt: all of it is undone.
+        lastError_ = storageErrorFromSqlite(rc, c.db);
+        if (c.db)
+            sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return lastError_.code;
     }
     clearLastError();
     return 0;
@@ -326,6 +330,11 @@ void Database::CheckOpen(TableId table, bool create)
     const bool upgradable = table != TableId::A_Songs;
 
     int err = openFile(table);
+    if (err == EngineError && inTransaction()) {
+        saveError();
+        StandardWarning(*this, 30, fileName);
+        throw ProgramEnd{QStringLiteral("Disk Error")};
+    }
     if (err == FileLocked)
         err = openFile(table);   // the lock wait has passed once; one more try
     if (err == NoError || err == AlreadyOpen)

@@ -1,5 +1,8 @@
 #include "data/Statement.h"
 
+#include "data/Collation.h"
+
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace td {
@@ -49,6 +52,28 @@ QString Statement::text(int col) const
 bool Statement::isNull(int col) const
 {
     return sqlite3_column_type(stmt_, col) == SQLITE_NULL;
+}
+
+FileConnection::FileConnection(const QString& path, bool create)
+{
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + (create ? "?mode=rwc" : "?mode=rw");
+    openResult = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                                 nullptr);
+    if (db) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, 2000);
+        registerKeyCollation(db);
+    }
+}
+
+FileConnection::~FileConnection()
+{
+    sqlite3_close_v2(db);
+}
+
+int FileConnection::exec(const QString& sql)
+{
+    return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
 }
 
 void bindVariant(sqlite3_stmt* stmt, int index, const QVariant& v)

@@ -34,6 +34,20 @@ private:
     int prepareRc_ = 0;
 };
 
+// A private connection to one data file, for work on the file alone (creating it, rebuilding its keys,
+// upgrading it) without locking the files attached to the program's own connection.
+class FileConnection {
+public:
+    FileConnection(const QString& path, bool create);
+    ~FileConnection();
+    FileConnection(const FileConnection&) = delete;
+    FileConnection& operator=(const FileConnection&) = delete;
+
+    sqlite3* db = nullptr;
+    int openResult = 0;     // SQLite result of opening
+    int exec(const QString& sql);   // SQLite result code
+};
+
 // Binds a value to any statement.
 void bindVariant(sqlite3_stmt* stmt, int index, const QVariant& v);
 

@@ -13,28 +13,6 @@
 
 namespace td {
 
-namespace {
-
-// A private connection to the one file, so the program's own connection is not disturbed.
-class FileConnection {
-public:
-    explicit FileConnection(const QString& path)
-    {
-        const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?mode=rw";
-        rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
-        if (db) {
-            sqlite3_extended_result_codes(db, 1);
-            sqlite3_busy_timeout(db, 2000);
-            registerKeyCollation(db);
-        }
-    }
-    ~FileConnection() { sqlite3_close_v2(db); }
-    sqlite3* db = nullptr;
-    int rc = SQLITE_OK;
-};
-
-} // namespace
-
 int UpgradeFile(Database& db, TableId table)
 {
     const TableId owner = Database::fileOwner(table);
@@ -57,9 +35,9 @@ int UpgradeFile(Database& db, TableId table)
     if (const int err = schema::checkDataFileHeader(path, &why))
         return fail(err, why);
 
-    FileConnection c(path);
-    if (c.rc != SQLITE_OK)
-        return failSqlite(c.db, c.rc);
+    FileConnection c(path, false);
+    if (c.openResult != SQLITE_OK)
+        return failSqlite(c.db, c.openResult);
 
     auto pragmaInt = [&](const char* name, int* out) {
         Statement st(c.db, QStringLiteral("PRAGMA %1").arg(QLatin1String(name)));

@@ -422,6 +422,16 @@ private slots:
         QCOMPARE(db_->commit(), 0);
     }
 
+    void openingInsideATransactionIsAnError()
+    {
+        TableUse media(*db_, TableId::Media);
+        QCOMPARE(db_->begin(), 0);
+        QVERIFY_THROWS_EXCEPTION(ProgramEnd, db_->useTable(TableId::Fonts));
+        QCOMPARE(scripted_->captions(), QStringList({"File Access Error"}));
+        QVERIFY(!db_->inTransaction());
+        QVERIFY(!QFile::exists(ws_->file(QStringLiteral("tdpfont.db"))));   // not created, nor upgraded
+    }
+
     void typedTableKeepsRecInStep()
     {
         Table<Fonts> fonts(*db_);
