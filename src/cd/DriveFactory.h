@@ -1,0 +1,20 @@
+#pragma once
+// Which drive the cdaudio device uses. The environment variable TDP_CDROM chooses: a ".toc" text
+// file is a virtual drive (VirtualDrive.h), a ".cue" file (or another image libcdio reads, such as
+// ".nrg") is an image opened through libcdio, anything else a device path ("/dev/sr1"); unset or
+// empty, libcdio's default drive.
+
+#include "cd/CdDrive.h"
+#include "cd/PlayClock.h"
+
+#include <memory>
+
+namespace td {
+
+inline constexpr const char* kCdromVariable = "TDP_CDROM";
+
+std::unique_ptr<CdDrive> createDrive(const QString& source, std::shared_ptr<PlayClock> clock = {});
+// The drive TDP_CDROM names.
+std::unique_ptr<CdDrive> createDriveFromEnvironment(std::shared_ptr<PlayClock> clock = {});
+
+} // namespace td
