@@ -134,7 +134,10 @@ void Database::processPendingDetach()
 
 void Database::saveError(const StorageError& e)
 {
+    // Each text of the saved error holds up to 255 characters.
     saved_ = e;
+    saved_.text.truncate(255);
+    saved_.engineText.truncate(255);
     hasSaved_ = true;
     rollbackAll();
 }
