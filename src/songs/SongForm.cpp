@@ -1,6 +1,7 @@
 #include "songs/SongForm.h"
 
 #include "common/AppState.h"
+#include "core/Messages.h"
 #include "core/DayTime.h"
 #include "core/TextField.h"
 #include "data/Database.h"
@@ -70,6 +71,27 @@ int songTimeRule(int time)
     // Divided on the hundredths, not on the stored value (which is one more): 3:45 becomes
     // exactly 3 minutes 45 seconds rather than a hundredth less.
     return timeFromHundredths(hundredthsFromTime(time) / 60);
+}
+
+Message invalidTimeMessage(const QString& typed)
+{
+    Message m;
+    m.caption = QStringLiteral("Invalid Time");
+    m.text = QStringLiteral("\"%1\" is not a time.|Type minutes and seconds (3:45) or hours, minutes and "
+                            "seconds (1:03:45).")
+                 .arg(typed.trimmed());
+    m.icon = Icon::Exclamation;
+    return m;
+}
+
+Message invalidDateMessage(const QString& typed, const QString& example)
+{
+    Message m;
+    m.caption = QStringLiteral("Invalid Date");
+    m.text = QStringLiteral("\"%1\" is not a date.|Type the date as it is shown, for example %2.")
+                 .arg(typed.trimmed(), example);
+    m.icon = Icon::Exclamation;
+    return m;
 }
 
 void defaultWithAlbum(Tunedeck& song, const Album& album)

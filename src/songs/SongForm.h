@@ -37,6 +37,11 @@ AddRedirect addTypeAnswer(const QString& answer);
 // hour and minute places ("3:45"), so it is divided by 60 (fractions of a hundredth dropped).
 int songTimeRule(int time);
 
+// The messages for a time or a date that does not read (a clear word instead of a stored guess).
+struct Message;
+Message invalidTimeMessage(const QString& typed);
+Message invalidDateMessage(const QString& typed, const QString& example);
+
 // "Default with Album Information": album title, media and identifier always; artist, file
 // number, release date, category and notes where the song has none.
 void defaultWithAlbum(Tunedeck& song, const Album& album);

@@ -1,0 +1,624 @@
+#include "songs/ui/UpdateSong.h"
+
+#include "common/AppState.h"
+#include "common/ui/WidgetPosition.h"
+#include "core/DayTime.h"
+#include "core/ListFormat.h"
+#include "core/Messages.h"
+#include "core/Picture.h"
+#include "core/TextField.h"
+#include "data/Database.h"
+#include "songs/MediaList.h"
+#include "songs/SongForm.h"
+#include "songs/ui/SelectAddType.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QCompleter>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace td {
+
+namespace {
+
+const char* const kTimePicture = "@t4";
+const char* const kInstanceProperty = "tdThreadInstance";
+
+int widthOf(const QString& field)
+{
+    const TableDef& t = tableDef(TableId::Tunedeck);
+    return t.field(t.fieldIndex(field)).width;
+}
+
+// The wizards keep their scratch rows under the number of the window the form was opened from;
+// each list window gets its own number the first time it opens a song form.
+int windowInstance(AppState& state, QWidget* parent)
+{
+    QWidget* owner = parent ? parent->window() : nullptr;
+    for (QWidget* p = parent; p; p = p->parentWidget()) {
+        if (qobject_cast<QMdiSubWindow*>(p)) {
+            owner = p;
+            break;
+        }
+    }
+    if (!owner)
+        return state.threadInstance ? state.threadInstance : state.nextInstance();
+    QVariant v = owner->property(kInstanceProperty);
+    if (!v.isValid()) {
+        v = state.nextInstance();
+        owner->setProperty(kInstanceProperty, v);
+    }
+    return v.toInt();
+}
+
+// Stops a memo at its size, keeping the cursor where the typing was.
+void limitMemo(QPlainTextEdit* edit, int max)
+{
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max] {
+        const QString text = edit->toPlainText();
+        if (text.size() <= max)
+            return;
+        const int pos = qMin(edit->textCursor().position(), max);
+        QSignalBlocker block(edit);
+        edit->setPlainText(text.left(max));
+        QTextCursor c = edit->textCursor();
+        c.setPosition(pos);
+        edit->setTextCursor(c);
+    });
+}
+
+// Runs a field check once at a time: a message box taking the focus must not start another.
+class CheckGuard {
+public:
+    explicit CheckGuard(bool& flag)
+        : flag_(flag)
+        , was_(flag)
+    {
+        flag_ = true;
+    }
+    ~CheckGuard() { flag_ = was_; }
+    bool nested() const { return was_; }
+
+private:
+    bool& flag_;
+    bool was_;
+};
+
+} // namespace
+
+SongFormHooks& songFormHooks()
+{
+    static SongFormHooks hooks;
+    return hooks;
+}
+
+// --- the window ----------------------------------------------------------------------------------
+
+UpdateSongDialog::UpdateSongDialog(SongForm& form, QWidget* parent)
+    : QDialog(parent)
+    , form_(form)
+{
+    setObjectName(QStringLiteral("UpdateSong"));
+    setWindowTitle(QStringLiteral("Update the Tunedeck Database"));
+    setSizeGripEnabled(true);
+    datePicture_ = applyDatePicture(QStringLiteral("@d17"), form.state().settings.DateFormat);
+
+    tabs_ = new QTabWidget(this);
+    buildGeneralTab();
+    buildCustomTab();
+    buildRecordingTab();
+    buildNotesTab();
+
+    ok_ = new QPushButton(QStringLiteral("&OK"), this);
+    ok_->setObjectName(QStringLiteral("OK"));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("Cancel"));
+    albumDefaults_ = new QPushButton(QStringLiteral("Default with Album Information"), this);
+    albumDefaults_->setObjectName(QStringLiteral("DefaultWithAlbum"));
+    // The album picker comes with the album windows; until then the button has nothing to open.
+    albumDefaults_->setEnabled(bool(songFormHooks().selectAlbum));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(albumDefaults_);
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    layout->addLayout(buttons);
+
+    connect(ok_, &QPushButton::clicked, this, &UpdateSongDialog::okPressed);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(albumDefaults_, &QPushButton::clicked, this, &UpdateSongDialog::albumDefaultsPressed);
+    auto* ditto = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Apostrophe), this);
+    connect(ditto, &QShortcut::activated, this, &UpdateSongDialog::dittoPressed);
+}
+
+UpdateSongDialog::~UpdateSongDialog() = default;
+
+QLineEdit* UpdateSongDialog::textEntry(const QString& field, const QString& name)
+{
+    auto* e = new QLineEdit(this);
+    e->setObjectName(name);
+    e->setMaxLength(widthOf(field));
+    return e;
+}
+
+QPlainTextEdit* UpdateSongDialog::memoEntry(const QString& field, const QString& name)
+{
+    auto* e = new QPlainTextEdit(this);
+    e->setObjectName(name);
+    e->setTabChangesFocus(true);
+    limitMemo(e, widthOf(field));
+    return e;
+}
+
+void UpdateSongDialog::buildGeneralTab()
+{
+    auto* page = new QWidget;
+    auto* f = new QFormLayout(page);
+    artist_ = textEntry(QStringLiteral("Artist"), QStringLiteral("Artist"));
+    title_ = textEntry(QStringLiteral("Title"), QStringLiteral("Title"));
+    album_ = textEntry(QStringLiteral("Album"), QStringLiteral("Album"));
+    media_ = new QComboBox(this);
+    media_->setObjectName(QStringLiteral("Media"));
+    time_ = new QLineEdit(this);
+    time_->setObjectName(QStringLiteral("Time"));
+    time_->setMaxLength(12);
+    fileNumber_ = textEntry(QStringLiteral("FileNumber"), QStringLiteral("FileNumber"));
+    releaseDate_ = new QLineEdit(this);
+    releaseDate_->setObjectName(QStringLiteral("ReleaseDate"));
+    releaseDate_->setMaxLength(40);
+    category_ = new QComboBox(this);
+    category_->setObjectName(QStringLiteral("Category"));
+    category_->setEditable(true);
+    category_->setInsertPolicy(QComboBox::NoInsert);
+    category_->lineEdit()->setMaxLength(tableDef(TableId::Categories).field(1).width);
+    category_->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    track_ = new QSpinBox(this);
+    track_->setObjectName(QStringLiteral("TrackNumber"));
+    track_->setRange(0, 999);       // three digits; the check allows 0 to 99
+
+    auto* sideBox = new QWidget(this);
+    auto* sideLayout = new QHBoxLayout(sideBox);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    side_ = new QButtonGroup(this);
+    const struct {
+        const char* text;
+        const char* name;
+        int id;
+    } sides[] = {{"1", "Side1", 1}, {"2", "Side2", 2}, {" None", "SideNone", 0}};
+    for (const auto& s : sides) {
+        auto* b = new QRadioButton(QString::fromLatin1(s.text), sideBox);
+        b->setObjectName(QString::fromLatin1(s.name));
+        side_->addButton(b, s.id);
+        sideLayout->addWidget(b);
+    }
+    sideLayout->addStretch(1);
+
+    f->addRow(QStringLiteral("&Artist:"), artist_);
+    f->addRow(QStringLiteral("&Title:"), title_);
+    f->addRow(QStringLiteral("&Album:"), album_);
+    f->addRow(QStringLiteral("&Media:"), media_);
+    f->addRow(QStringLiteral("T&ime:"), time_);
+    f->addRow(QStringLiteral("&File Number:"), fileNumber_);
+    f->addRow(QStringLiteral("&Release Date:"), releaseDate_);
+    f->addRow(QStringLiteral("&Category:"), category_);
+    f->addRow(QStringLiteral("Track &Number:"), track_);
+    f->addRow(QStringLiteral("Side / Disc"), sideBox);
+    tabs_->addTab(page, QStringLiteral("&General"));
+
+    connect(time_, &QLineEdit::editingFinished, this, [this] {
+        if (time_->isModified() && !leavingForCancel())
+            acceptTime();
+    });
+    connect(releaseDate_, &QLineEdit::editingFinished, this, [this] {
+        if (releaseDate_->isModified() && !leavingForCancel())
+            acceptDate();
+    });
+    connect(media_, &QComboBox::activated, this, [this] { acceptMedia(); });
+    auto categoryDone = [this] {
+        if (category_->currentText() != acceptedCategory_ && !leavingForCancel())
+            acceptCategory();
+    };
+    connect(category_->lineEdit(), &QLineEdit::editingFinished, this, categoryDone);
+    connect(category_, &QComboBox::activated, this, categoryDone);
+    connect(track_, &QSpinBox::editingFinished, this, [this] {
+        if (!leavingForCancel())
+            acceptTrack();
+    });
+}
+
+void UpdateSongDialog::buildCustomTab()
+{
+    auto* page = new QWidget;
+    auto* f = new QFormLayout(page);
+    chart_ = new QSpinBox(this);
+    chart_->setObjectName(QStringLiteral("ChartNumber"));
+    chart_->setRange(0, 999);       // three digits; the check allows 0 to 100
+    udk_ = textEntry(QStringLiteral("UserDefinedKeyField"), QStringLiteral("UserDefinedKeyField"));
+    udk_->setToolTip(QStringLiteral("See File/Preferences/Customization to label this field to suit your needs"));
+    bpm_ = new QSpinBox(this);
+    bpm_->setObjectName(QStringLiteral("BeatsPerMinute"));
+    bpm_->setRange(0, 9999);        // @n_4b: four digits, blank when zero
+    bpm_->setSpecialValueText(QStringLiteral(" "));
+    bpm_->setToolTip(QStringLiteral("Beats Per Minute (BPM)"));
+    style_ = textEntry(QStringLiteral("Style"), QStringLiteral("Style"));
+    for (int i = 0; i < 3; ++i) {
+        info_[i] = textEntry(QStringLiteral("AdditionalInformation%1").arg(i + 1),
+                             QStringLiteral("AdditionalInformation%1").arg(i + 1));
+        info_[i]->setToolTip(QStringLiteral("Addition Information (%1)").arg(i + 1));
+    }
+    const QString prompt = clip(form_.state().settings.UDKPrompt);
+    udkPrompt_ = new QLabel(prompt.trimmed().isEmpty() ? QStringLiteral("User Defined Key Field:")
+                                                       : prompt + QLatin1Char(':'),
+                            this);
+    udkPrompt_->setObjectName(QStringLiteral("UserDefinedKeyPrompt"));
+    udkPrompt_->setBuddy(udk_);
+
+    f->addRow(QStringLiteral("Highest Chart Number:"), chart_);
+    f->addRow(udkPrompt_, udk_);
+    f->addRow(QStringLiteral("Beats Per Minute:"), bpm_);
+    f->addRow(QStringLiteral("Style:"), style_);
+    for (int i = 0; i < 3; ++i)
+        f->addRow(QStringLiteral("Additional Information %1:").arg(i + 1), info_[i]);
+    tabs_->addTab(page, QStringLiteral("DJ/Custom"));
+
+    connect(chart_, &QSpinBox::editingFinished, this, [this] {
+        if (!leavingForCancel())
+            acceptChart();
+    });
+}
+
+void UpdateSongDialog::buildRecordingTab()
+{
+    auto* page = new QWidget;
+    auto* f = new QFormLayout(page);
+    recording_ = memoEntry(QStringLiteral("Recording"), QStringLiteral("Recording"));
+    recording_->setToolTip(QStringLiteral("Recording Information (Engineer, Producer, Etc)"));
+    composer_ = textEntry(QStringLiteral("Composer"), QStringLiteral("Composer"));
+    performance_ = memoEntry(QStringLiteral("PerformanceNotes"), QStringLiteral("PerformanceNotes"));
+    f->addRow(QStringLiteral("Recording Information:"), recording_);
+    f->addRow(QStringLiteral("Composer:"), composer_);
+    f->addRow(QStringLiteral("Performance Notes:"), performance_);
+    tabs_->addTab(page, QStringLiteral("Recording/Performance"));
+}
+
+void UpdateSongDialog::buildNotesTab()
+{
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    notes_ = memoEntry(QStringLiteral("Notes"), QStringLiteral("Notes"));
+    l->addWidget(notes_);
+    tabs_->addTab(page, QStringLiteral("&Notes"));
+}
+
+bool UpdateSongDialog::load()
+{
+    setWindowTitle(form_.isAdd() ? QStringLiteral("Adding Information") : QStringLiteral("Changing Information"));
+    if (!form_.fillMediaList() || !form_.fillCategoryList())
+        return false;
+    fillMediaCombo();
+    fillCategoryCombo();
+    showRecord();
+    artist_->setFocus();
+    return true;
+}
+
+void UpdateSongDialog::fillMediaCombo()
+{
+    QSignalBlocker block(media_);
+    media_->clear();
+    media_->addItems(form_.mediaNames());
+}
+
+void UpdateSongDialog::fillCategoryCombo()
+{
+    QSignalBlocker block(category_);
+    const QString text = category_->currentText();
+    category_->clear();
+    for (const auto& c : form_.categories())
+        category_->addItem(c.name, c.id);
+    category_->setEditText(text);
+}
+
+void UpdateSongDialog::showRecord()
+{
+    const Tunedeck& s = form_.song();
+    artist_->setText(s.Artist);
+    title_->setText(s.Title);
+    album_->setText(s.Album);
+    {
+        QSignalBlocker block(media_);
+        media_->setCurrentIndex(findMedia(form_.mediaNames(), s.Media));
+    }
+    time_->setText(Picture(QString::fromLatin1(kTimePicture)).format(s.Time));
+    fileNumber_->setText(s.FileNumber);
+    releaseDate_->setText(formatDateValue(Picture(datePicture_), s.ReleaseDate));
+    {
+        QSignalBlocker block(category_);
+        const QString name = form_.categoryName();
+        const int i = category_->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        category_->setCurrentIndex(name.isEmpty() ? -1 : i);
+        category_->setEditText(name);
+        acceptedCategory_ = name;
+    }
+    track_->setValue(s.TrackNumber);
+    {
+        const QString side = clip(s.Side);
+        QAbstractButton* b = side == QLatin1String("1") ? side_->button(1)
+                             : side == QLatin1String("2") ? side_->button(2)
+                             : side.trimmed().isEmpty()   ? side_->button(0)
+                                                          : nullptr;
+        side_->setExclusive(false);
+        for (QAbstractButton* each : side_->buttons())
+            each->setChecked(each == b);
+        side_->setExclusive(true);
+    }
+    chart_->setValue(s.ChartNumber);
+    udk_->setText(s.UserDefinedKeyField);
+    bpm_->setValue(s.BeatsPerMinute);
+    style_->setText(s.Style);
+    info_[0]->setText(s.AdditionalInformation1);
+    info_[1]->setText(s.AdditionalInformation2);
+    info_[2]->setText(s.AdditionalInformation3);
+    recording_->setPlainText(s.Recording);
+    composer_->setText(s.Composer);
+    performance_->setPlainText(s.PerformanceNotes);
+    notes_->setPlainText(s.Notes);
+}
+
+void UpdateSongDialog::storePlainControls()
+{
+    Tunedeck& s = form_.song();
+    s.Artist = artist_->text();
+    s.Title = title_->text();
+    s.Album = album_->text();
+    if (media_->currentIndex() >= 0)
+        s.Media = media_->currentText();
+    s.FileNumber = fileNumber_->text();
+    s.TrackNumber = track_->value();
+    switch (side_->checkedId()) {
+    case 1: s.Side = QStringLiteral("1"); break;
+    case 2: s.Side = QStringLiteral("2"); break;
+    case 0: s.Side.clear(); break;
+    default: break;     // none checked: a value no radio stands for stays as it was
+    }
+    s.ChartNumber = chart_->value();
+    s.UserDefinedKeyField = udk_->text();
+    s.BeatsPerMinute = bpm_->value();
+    s.Style = style_->text();
+    s.AdditionalInformation1 = info_[0]->text();
+    s.AdditionalInformation2 = info_[1]->text();
+    s.AdditionalInformation3 = info_[2]->text();
+    s.Recording = recording_->toPlainText();
+    s.Composer = composer_->text();
+    s.PerformanceNotes = performance_->toPlainText();
+    s.Notes = notes_->toPlainText();
+}
+
+bool UpdateSongDialog::leavingForCancel() const
+{
+    return QApplication::focusWidget() == cancel_;
+}
+
+void UpdateSongDialog::select(QWidget* w)
+{
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (tabs_->widget(i)->isAncestorOf(w))
+            tabs_->setCurrentIndex(i);
+    w->setFocus();
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->selectAll();
+    else if (auto* sb = qobject_cast<QSpinBox*>(w))
+        sb->selectAll();
+}
+
+bool UpdateSongDialog::acceptTime()
+{
+    CheckGuard guard(checking_);
+    if (guard.nested())
+        return false;
+    const Picture picture(QString::fromLatin1(kTimePicture));
+    const Picture::Input in = picture.parse(time_->text());
+    if (!in.ok) {
+        form_.state().messages.show(invalidTimeMessage(time_->text()));
+        select(time_);
+        return false;
+    }
+    const int t = songTimeRule(int(in.value.toLongLong()));
+    form_.song().Time = t;
+    time_->setText(picture.format(t));
+    return true;
+}
+
+bool UpdateSongDialog::acceptDate()
+{
+    CheckGuard guard(checking_);
+    if (guard.nested())
+        return false;
+    const Picture picture(datePicture_);
+    const Picture::Input in = parseDateValue(picture, releaseDate_->text());
+    const qint64 v = in.value.toLongLong();
+    if (!in.ok || v < 0 || v > maxDay()) {
+        form_.state().messages.show(
+            invalidDateMessage(releaseDate_->text(), formatDateValue(picture, dayFromYmd(1997, 10, 31))));
+        select(releaseDate_);
+        return false;
+    }
+    form_.song().ReleaseDate = int(v);
+    releaseDate_->setText(formatDateValue(picture, int(v)));
+    return true;
+}
+
+bool UpdateSongDialog::acceptMedia()
+{
+    CheckGuard guard(checking_);
+    if (guard.nested())
+        return false;
+    if (media_->currentIndex() >= 0)
+        form_.song().Media = media_->currentText();
+    if (form_.checkMedia())
+        return true;
+    select(media_);
+    return false;
+}
+
+bool UpdateSongDialog::acceptCategory()
+{
+    CheckGuard guard(checking_);
+    if (guard.nested())
+        return false;
+    const QString typed = category_->currentText();
+    const bool linked = form_.acceptCategory(typed);
+    // The list may have grown (a new category, or one added by another window).
+    fillCategoryCombo();
+    if (!linked) {
+        category_->setEditText(typed);
+        select(category_);
+        category_->lineEdit()->selectAll();
+        return false;
+    }
+    QSignalBlocker block(category_);
+    const QString name = form_.categoryName();
+    category_->setCurrentIndex(category_->findData(QVariant::fromValue<qint64>(form_.song().CategoryID)));
+    category_->setEditText(name);
+    acceptedCategory_ = name;
+    return true;
+}
+
+bool UpdateSongDialog::acceptTrack()
+{
+    CheckGuard guard(checking_);
+    if (guard.nested())
+        return false;
+    form_.song().TrackNumber = track_->value();
+    if (form_.checkTrackNumber())
+        return true;
+    select(track_);
+    return false;
+}
+
+bool UpdateSongDialog::acceptChart()
+{
+    CheckGuard guard(checking_);
+    if (guard.nested())
+        return false;
+    form_.song().ChartNumber = chart_->value();
+    if (form_.checkChartNumber())
+        return true;
+    select(chart_);
+    return false;
+}
+
+bool UpdateSongDialog::runFieldChecks()
+{
+    storePlainControls();
+    if (!acceptTime() || !acceptDate() || !acceptMedia())
+        return false;
+    if (category_->currentText() != acceptedCategory_ && !acceptCategory())
+        return false;
+    return acceptTrack() && acceptChart();
+}
+
+void UpdateSongDialog::okPressed()
+{
+    if (checking_ || !runFieldChecks())
+        return;
+    switch (form_.save()) {
+    case SongForm::Save::Closed:
+        if (form_.response() == Response::Completed)
+            accept();
+        else
+            reject();
+        return;
+    case SongForm::Save::Stay:
+        showRecord();
+        tabs_->setCurrentIndex(0);
+        select(artist_);
+        return;
+    case SongForm::Save::ShowStored:
+        showRecord();
+        return;
+    }
+}
+
+void UpdateSongDialog::dittoPressed()
+{
+    storePlainControls();
+    if (form_.ditto())
+        showRecord();
+}
+
+void UpdateSongDialog::albumDefaultsPressed()
+{
+    const auto& pick = songFormHooks().selectAlbum;
+    if (!pick)
+        return;
+    storePlainControls();
+    Album a;
+    if (!pick(form_.state(), this, &a))
+        return;
+    defaultWithAlbum(form_.song(), a);
+    showRecord();
+}
+
+void UpdateSongDialog::done(int r)
+{
+    // Esc, Cancel and the close box all cancel.
+    if (form_.response() != Response::Completed)
+        form_.cancel();
+    QDialog::done(r);
+}
+
+// --- the entry point -----------------------------------------------------------------------------
+
+Response UpdateSong(AppState& state, Request request, Tunedeck& buffer, QWidget* parent)
+{
+    state.threadInstance = windowInstance(state, parent);
+    Tunedeck song = buffer;
+    if (clip(song.Media).trimmed().isEmpty())
+        song.Media = QStringLiteral("CD");
+
+    AddRedirect redirect = addModeRedirect(state.settings.AddMode, request, song);
+    if (redirect == AddRedirect::Ask)
+        redirect = addTypeAnswer(SelectAddType(parent));
+    const SongFormHooks& hooks = songFormHooks();
+    // Until the wizards exist, a redirect goes on with the form.
+    if (redirect == AddRedirect::Compilation && hooks.addCompilation)
+        return hooks.addCompilation(state, parent);
+    if (redirect == AddRedirect::SingleArtist && hooks.addSingleArtist)
+        return hooks.addSingleArtist(state, parent);
+
+    SongForm form(state, request, song);
+    if (!form.open()) {
+        form.close();
+        return form.response();
+    }
+    UpdateSongDialog dialog(form, parent);
+    restorePosition(&dialog, QStringLiteral("UpdateSong"));
+    if (dialog.load())
+        dialog.exec();
+    else
+        form.cancel();
+    savePosition(&dialog, QStringLiteral("UpdateSong"));
+    form.close();
+    if (form.response() == Response::Completed)
+        buffer = form.song();
+    return form.response();
+}
+
+} // namespace td
