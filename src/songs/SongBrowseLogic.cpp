@@ -1,0 +1,185 @@
+#include "songs/SongBrowseLogic.h"
+
+#include "core/IniFile.h"
+#include "core/ListFormat.h"
+#include "data/Errors.h"
+#include "setup/GlobalSettings.h"
+#include "songs/SongFilter.h"
+
+namespace td {
+
+namespace {
+
+const std::array<SongTabInfo, kSongTabCount>& tabs()
+{
+    static const std::array<SongTabInfo, kSongTabCount> t = {{
+        {QStringLiteral("By Artist"), QStringLiteral("MUS:SongsByArtist"), QStringLiteral("MUS:Artist"), false},
+        {QStringLiteral("By Title"), QStringLiteral("MUS:SongsByTitle"), QStringLiteral("MUS:Title"), false},
+        {QStringLiteral("By Album"), QStringLiteral("MUS:SongsByAlbum"), QStringLiteral("MUS:Album"), false},
+        {QStringLiteral("By Media"), QStringLiteral("MUS:SongsByMedia"), QStringLiteral("MUS:FileNumber"), false},
+        {QStringLiteral("By Category"), QStringLiteral("MUS:SongsByCategory"), QStringLiteral("MUS:Artist"), false},
+        {QStringLiteral("By Chart #"), QStringLiteral("MUS:SongsByChartNumber"), QStringLiteral("MUS:ChartNumber"), true},
+        {QStringLiteral("By BPM"), QStringLiteral("MUS:KeyBeatsPerMinute"), QStringLiteral("MUS:BeatsPerMinute"), true},
+        {QStringLiteral("By UDK"), QStringLiteral("MUS:SongsByUserDefinedKey"), QStringLiteral("MUS:UserDefinedKeyField"), false},
+    }};
+    return t;
+}
+
+QString clipRight(const QString& s)
+{
+    int n = int(s.size());
+    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return s.left(n);
+}
+
+} // namespace
+
+const SongTabInfo& songTabInfo(SongTab tab)
+{
+    return tabs().at(qBound(0, int(tab), kSongTabCount - 1));
+}
+
+QString songTabTitle(SongTab tab, const GlobalSettings& settings)
+{
+    if (tab == SongTab::ByUdk && !settings.UDKPrompt.trimmed().isEmpty())
+        return QStringLiteral("By ") + clipRight(settings.UDKPrompt.left(10));
+    return songTabInfo(tab).title;
+}
+
+QString songListCaption(qint64 records)
+{
+    return QStringLiteral("Songs - %1 entries").arg(records);
+}
+
+QString songListDesignedFormat()
+{
+    return QStringLiteral("120L(2)|M~Artist~@s40@"
+                          "120L(2)|M~Title~@s40@"
+                          "120L(2)|M~Album~@s40@"
+                          "60L(2)|M~Media~@s20@"
+                          "60L(2)|M~File Number~@s20@"
+                          "80L(2)|M~Category~@s30@"
+                          "36R(2)|M~Time~C(0)@t4b@"
+                          "48R(2)|M~Released~C(0)@d17b@"
+                          "28R(2)|M~BPM~C(0)@n_4b@"
+                          "80L(2)|M~User Defined Key Field~@s30@"
+                          "48R(2)|M~Last Played~C(0)@d17-@"
+                          "80L(2)|M~Style~@s30@");
+}
+
+QString songListFormat(const GlobalSettings& settings)
+{
+    return applyDateFormat(songListDesignedFormat(), settings.DateFormat);
+}
+
+ColumnFormatKeys songListFormatKeys()
+{
+    return ColumnFormatKeys{QStringLiteral("BrowseSongs"), QString()};
+}
+
+SongTab openingSongTab(const GlobalSettings& settings, const QString& settingsIni)
+{
+    if (!settings.SaveLastTab)
+        return SongTab::ByArtist;
+    const int n = ini::readInt(settingsIni, QLatin1String(kSettingsSection), QStringLiteral("SongTab"), 1);
+    if (n < 1 || n > kSongTabCount)
+        return SongTab::ByArtist;
+    return SongTab(n - 1);
+}
+
+bool saveSongTab(SongTab tab, const QString& settingsIni)
+{
+    return ini::writeString(settingsIni, QLatin1String(kSettingsSection), QStringLiteral("SongTab"),
+                            QString::number(int(tab) + 1));
+}
+
+SongBrowser::SongBrowser(Database& db, const GlobalSettings& settings)
+    : db_(db)
+    , settings_(settings)
+    , categoriesUse_(db, TableId::Categories)
+    , mediaUse_(db, TableId::Media)
+    , songs_(db)
+    , categories_(db)
+    , list_(songs_)
+    , schema_(songFilterSchema([this]() { return categoryId_; }))
+{
+}
+
+Row SongBrowser::locatorValues(const QString& text) const
+{
+    if (songTabInfo(tab_).numericLocator)
+        return Row{QVariant(qlonglong(IniFile::leadingInt(text, 0)))};
+    return Row{QVariant(text)};
+}
+
+int SongBrowser::configure()
+{
+    const SongTabInfo& info = songTabInfo(tab_);
+    const int key = songs_.key(info.key);
+    QString range;
+    QVariantList params;
+    Row fixed;
+    if (tab_ == SongTab::ByMedia) {
+        // The key's own comparison: letter case and trailing blanks ignored ("cd" shows "CD").
+        range = QStringLiteral("\"Tunedeck\".\"Media\" = ?");
+        params << QVariant(media_);
+        fixed << QVariant(media_);
+    } else if (tab_ == SongTab::ByCategory) {
+        range = QStringLiteral("\"Tunedeck\".\"CategoryID\" = ?");
+        params << QVariant(qlonglong(categoryId_));
+        fixed << QVariant(qlonglong(categoryId_));
+    }
+
+    list_.setOrder(key, fixed);
+    if (!searchActive()) {
+        list_.setCondition(range, params);
+        return 0;
+    }
+    // The field the order starts with, after the fixed range field: where a "Begins With" can use
+    // the key.
+    const KeyDef& k = songs_.def().key(key);
+    const int lead = int(fixed.size());
+    const QString orderedBy = lead < k.fields.size() ? songs_.def().field(k.fields.at(lead)).label : QString();
+    const SongSearch s = compileSongSearch(search_, schema_, orderedBy);
+    if (!s.valid) {
+        db_.setLastError(StorageError::make(InvalidRecord, s.error));
+        configureUnfiltered();
+        return InvalidDataFile;
+    }
+    if (range.isEmpty()) {
+        list_.setCondition(s.sql, s.params);
+    } else {
+        list_.setCondition(QLatin1Char('(') + range + QStringLiteral(") AND (") + s.sql + QLatin1Char(')'),
+                           params + s.params);
+    }
+    return 0;
+}
+
+void SongBrowser::configureUnfiltered()
+{
+    const int key = songs_.key(songTabInfo(tab_).key);
+    list_.setOrder(key);
+    list_.setCondition(QString());
+}
+
+QString SongBrowser::categoryName(qint64 id)
+{
+    if (id == 0)
+        return QString();
+    auto it = categoryNames_.constFind(id);
+    if (it != categoryNames_.constEnd())
+        return it.value();
+    // A page shows a few dozen rows: the cache never grows past a few pages' worth.
+    if (categoryNames_.size() > 512)
+        categoryNames_.clear();
+    categories_.clear();
+    categories_.rec.CategoryID = id;
+    QString name;
+    if (categories_.get(categories_.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
+        name = categories_.rec.Category;
+    categoryNames_.insert(id, name);
+    return name;
+}
+
+} // namespace td
