@@ -212,7 +212,8 @@ MciReply CdAudioClient::status(const QStringList& args)
     // Everything else asks about the disc. "length", "position" and "type" may name a track.
     QStringList words = args;
     int track = 0;
-    const qsizetype at = words.indexOf(QStringLiteral("track"));
+    static const QStringList tracked{QStringLiteral("length"), QStringLiteral("position"), QStringLiteral("type")};
+    const qsizetype at = tracked.contains(words.first()) ? words.indexOf(QStringLiteral("track")) : -1;
     if (at >= 0) {
         if (at + 1 >= words.size())
             return error(mci::MissingParameter);
@@ -230,9 +231,7 @@ MciReply CdAudioClient::status(const QStringList& args)
                                    QStringLiteral("start position"),   QStringLiteral("type")};
     if (!known.contains(what))
         return error(mci::UnrecognizedKeyword);
-    const bool tracked = what == QLatin1String("length") || what == QLatin1String("position")
-        || what == QLatin1String("type");
-    if (at >= 0 && !tracked)
+    if (at >= 0 && !tracked.contains(what))
         return error(mci::UnrecognizedKeyword);
     if (what == QLatin1String("type") && at < 0)
         return error(mci::MissingParameter);

@@ -11,6 +11,7 @@
 #include "data/TableHandle.h"
 
 #include <QList>
+#include <memory>
 
 namespace td {
 
@@ -68,9 +69,8 @@ void showError(Database& db, const QString& text)
 }
 
 // The wizard's rows: times of rows that are there, new rows "Track n" for the others.
-int writeWizardRows(Database& db, const Album& album, qint64 instance, const QList<TrackLength>& tracks)
+int writeWizardRows(Table<AddWizard>& aw, const Album& album, qint64 instance, const QList<TrackLength>& tracks)
 {
-    Table<AddWizard> aw(db);
     const int key = aw.key(QStringLiteral("AW:KeyInstance"));
     aw.stream(true);
     const QString artist = album.Artist.trimmed().isEmpty() ? QStringLiteral("Various") : album.Artist.left(30);
@@ -99,9 +99,9 @@ int writeWizardRows(Database& db, const Album& album, qint64 instance, const QLi
 }
 
 // The album's songs: times of songs that are there, new songs "Track n" for the others.
-int writeSongs(Database& db, const Album& album, const QList<TrackLength>& tracks)
+int writeSongs(Table<Tunedeck>& song, const Album& album, const QList<TrackLength>& tracks)
 {
-    Table<Tunedeck> song(db);
+    Database& db = song.database();
     const int key = song.key(QStringLiteral("MUS:KeyAlbumID"));
     song.stream(true);
     for (const TrackLength& t : tracks) {
@@ -214,14 +214,21 @@ bool ReadCompactDisc(CdAudioDevice& device, Database& db, Album& album, bool ide
     if (!wizard && album.AlbumID == 0)
         return true;
 
-    // All rows or none: a failed write is rolled back and reported.
+    // All rows or none: a failed write is rolled back and reported. The table is opened before the
+    // transaction begins (a file cannot be attached inside one).
     const TableId table = wizard ? TableId::AddWizard : TableId::Tunedeck;
     int rc = 0;
     {
+        std::unique_ptr<Table<AddWizard>> aw;
+        std::unique_ptr<Table<Tunedeck>> songs;
+        if (wizard)
+            aw = std::make_unique<Table<AddWizard>>(db);
+        else
+            songs = std::make_unique<Table<Tunedeck>>(db);
         TransactionGuard transaction(db);
         rc = transaction.error();
         if (rc == 0)
-            rc = wizard ? writeWizardRows(db, album, instance, tracks) : writeSongs(db, album, tracks);
+            rc = wizard ? writeWizardRows(*aw, album, instance, tracks) : writeSongs(*songs, album, tracks);
         if (rc == 0)
             rc = transaction.commit();
         if (rc != 0)
