@@ -41,11 +41,18 @@ DiscReadResult readDiscInfo(CdAudioDevice& device, DiscInfo& info, QString* why)
             text = QStringLiteral("There is no disc in %1.").arg(drive.name());
             break;
         }
+    } else if (!drive.toc(info.toc)) {
+        result = DiscReadResult::NotReady;
+        text = QStringLiteral("The disc in %1 cannot be read (%2).").arg(drive.name(), drive.errorText());
     } else {
         send(QStringLiteral("set cdaudio time format tmsf"));
+        const DiscToc toc = info.toc;
         info = DiscInfo();
+        info.toc = toc;
         info.trackCount = int(mciNumber(send(QStringLiteral("status cdaudio number of tracks"))));
-        for (int i = 1; i <= info.trackCount; ++i) {
+        // The disc's own track numbers (a disc may begin with track 2); the identifier below asks
+        // for tracks 1 to 3 whatever they are, as the catalogue always has.
+        for (int i = toc.first; i <= toc.last; ++i) {
             DiscTrackInfo t;
             t.number = i;
             t.msf = send(QStringLiteral("status cdaudio length track %1").arg(i));
@@ -55,10 +62,6 @@ DiscReadResult readDiscInfo(CdAudioDevice& device, DiscInfo& info, QString* why)
         info.totalMsf = send(QStringLiteral("status cdaudio length"));
         info.totalTime = MciTimeToTime(info.totalMsf);
         info.identifier = BuildDiscIdentifier(cd, info.trackCount);
-        if (!drive.toc(info.toc)) {
-            result = DiscReadResult::NotReady;
-            text = QStringLiteral("The disc in %1 cannot be read (%2).").arg(drive.name(), drive.errorText());
-        }
     }
     send(QStringLiteral("close cdaudio"));
     return result == DiscReadResult::Read ? result : fail(result, text);
