@@ -206,7 +206,9 @@ int Database::probeFile(TableId file)
             set.step();
         }
     }
-    exec(QStringLiteral("PRAGMA %1.cache_size=-16384").arg(s));
+    // The song file holds most of the data and seven text keys: a larger page cache keeps bulk adds
+    // of a big catalogue from thrashing its indexes.
+    exec(QStringLiteral("PRAGMA %1.cache_size=%2").arg(s).arg(file == TableId::Tunedeck ? -65536 : -8192));
     clearLastError();
     return 0;
 }

@@ -313,7 +313,7 @@ QString TableHandle::selectList() const
 
 int TableHandle::readRowAt(qint64 pos, Row& out)
 {
-    sqlite3_stmt* s = statement(selectList() + QLatin1String(" WHERE rowid=?"));
+    sqlite3_stmt* s = fixedStatement(SelectRow, [&] { return selectList() + QLatin1String(" WHERE rowid=?"); });
     if (!s)
         return error_.code;
     ResetOnExit guard{s};
@@ -346,11 +346,13 @@ int TableHandle::add()
     StorageError e;
     if (normalise(*def_, r, &e))
         return fail(e);
-    QStringList marks;
-    for (int i = 0; i < def_->fields.size(); ++i)
-        marks << QStringLiteral("?");
-    sqlite3_stmt* s = statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(Database::sqlTable(table_), schema::columnList(*def_), marks.join(QLatin1Char(','))));
+    sqlite3_stmt* s = fixedStatement(InsertRow, [&] {
+        QStringList marks;
+        for (int i = 0; i < def_->fields.size(); ++i)
+            marks << QStringLiteral("?");
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(Database::sqlTable(table_), schema::columnList(*def_), marks.join(QLatin1Char(',')));
+    });
     if (!s)
         return error_.code;
     ResetOnExit guard{s};
@@ -387,11 +389,12 @@ int TableHandle::put()
     if (!original_.isEmpty() && stored != original_)
         return fail(StorageError::make(RecordChanged));
 
-    QStringList sets;
-    for (const auto& f : def_->fields)
-        sets << schema::quoted(f.name) + QLatin1String("=?");
-    sqlite3_stmt* s = statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                    .arg(Database::sqlTable(table_), sets.join(QLatin1Char(','))));
+    sqlite3_stmt* s = fixedStatement(UpdateRow, [&] {
+        QStringList sets;
+        for (const auto& f : def_->fields)
+            sets << schema::quoted(f.name) + QLatin1String("=?");
+        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(Database::sqlTable(table_), sets.join(QLatin1Char(',')));
+    });
     if (!s)
         return error_.code;
     {
@@ -416,7 +419,8 @@ int TableHandle::del()
 {
     if (position_ == 0)
         return fail(StorageError::make(RecordNotAvailable));
-    sqlite3_stmt* s = statement(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)));
+    sqlite3_stmt* s = fixedStatement(
+        DeleteRow, [&] { return QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)); });
     if (!s)
         return error_.code;
     ResetOnExit guard{s};
@@ -682,7 +686,8 @@ int TableHandle::previous()
 
 qint64 TableHandle::records()
 {
-    sqlite3_stmt* s = statement(QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)));
+    sqlite3_stmt* s = fixedStatement(
+        CountRows, [&] { return QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)); });
     if (!s)
         return -1;
     ResetOnExit guard{s};

@@ -109,6 +109,14 @@ protected:
 private:
     struct Cursor;
     sqlite3_stmt* statement(const QString& sql);
+    // The statements of every record operation, prepared once per handle.
+    enum FixedStatement { InsertRow, UpdateRow, DeleteRow, SelectRow, CountRows, FixedStatementCount };
+    template<class Build> sqlite3_stmt* fixedStatement(FixedStatement which, Build build)
+    {
+        if (!fixed_[which])
+            fixed_[which] = statement(build());
+        return fixed_[which];
+    }
     int fail(const StorageError& e);
     int failSqlite(int rc);
     int failDuplicate(int rc, const Row& r, qint64 self);
@@ -134,6 +142,7 @@ private:
     bool quickScan_ = false;
     std::unique_ptr<Cursor> cursor_;
     QHash<QString, sqlite3_stmt*> statements_;
+    sqlite3_stmt* fixed_[FixedStatementCount] = {};
 };
 
 // A handle with a typed buffer: `rec` is the record, kept in step with the generic row around every
