@@ -139,7 +139,12 @@ QString conditionExpression(const QueryFieldList& fields, const QueryCondition& 
         f->label, f->filterKind(), c.op, queryOperatorNeedsValue(c.op) ? c.value : QString());
 }
 
-QString buildQueryExpression(const QList<QueryCondition>& conditions, const QueryFieldList& fields, bool* ok)
+namespace {
+
+// Groups of several conditions are written in parentheses, or bare (AND binds closer than OR, so
+// both mean the same; the bare form is only read, never written).
+QString buildExpression(
+    const QList<QueryCondition>& conditions, const QueryFieldList& fields, bool* ok, bool parenthesize)
 {
     if (ok)
         *ok = true;
@@ -160,8 +165,16 @@ QString buildQueryExpression(const QList<QueryCondition>& conditions, const Quer
         return groups.first().join(andWord);
     QStringList parts;
     for (const QStringList& g : groups)
-        parts << (g.size() > 1 ? QLatin1Char('(') + g.join(andWord) + QLatin1Char(')') : g.first());
+        parts << (g.size() > 1 && parenthesize ? QLatin1Char('(') + g.join(andWord) + QLatin1Char(')')
+                                               : g.join(andWord));
     return parts.join(QStringLiteral(" OR "));
+}
+
+} // namespace
+
+QString buildQueryExpression(const QList<QueryCondition>& conditions, const QueryFieldList& fields, bool* ok)
+{
+    return buildExpression(conditions, fields, ok, true);
 }
 
 // ---- reading an expression back ----
@@ -401,11 +414,13 @@ std::optional<QList<QueryCondition>> decomposeQueryExpression(
         }
     }
     // Only a text this wizard would write itself is taken apart; anything else stays as typed.
-    bool ok = false;
-    const auto rebuilt = tokenize(buildQueryExpression(out, fields, &ok));
-    if (!ok || !rebuilt || !sameTokens(*rebuilt, *tokens))
-        return std::nullopt;
-    return out;
+    for (bool parenthesize : { true, false }) {
+        bool ok = false;
+        const auto rebuilt = tokenize(buildExpression(out, fields, &ok, parenthesize));
+        if (ok && rebuilt && sameTokens(*rebuilt, *tokens))
+            return out;
+    }
+    return std::nullopt;
 }
 
 QString describeCondition(const QueryFieldList& fields, const QueryCondition& c, bool first,

@@ -151,6 +151,9 @@ const TextEntry kTexts[] = {
     { 301, "Converting Data File Structure  -- Please Wait..." },
     { 302, "All Records" },
     { 303, "Custom Query..." },
+    { 304, "Query Not Saved" },
+    { 305,
+        "The query could not be written to the file %1.|Check that the working folder may be written to." },
 };
 
 const struct {

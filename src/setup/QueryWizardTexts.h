@@ -122,6 +122,8 @@ enum : int {
     ConvertingFile = 301,
     AllRecords = 302,
     CustomQuery = 303,
+    NotSavedCaption = 304,
+    NotSavedText = 305, // "%1" is the store's file name
 };
 } // namespace qwt
 
