@@ -8,12 +8,12 @@ namespace {
 
 MciReply ok(const QString& text = {})
 {
-    return {mci::NoError, text};
+    return { mci::NoError, text };
 }
 
 MciReply error(int code)
 {
-    return {code, QString()};
+    return { code, QString() };
 }
 
 qint64 framesToMs(qint64 frames)
@@ -102,9 +102,9 @@ MciReply CdAudioClient::send(const QString& command)
     QStringList words = command.simplified().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty())
         return error(mci::MissingCommandString);
-    static const QStringList verbs{QStringLiteral("open"),  QStringLiteral("close"),  QStringLiteral("status"),
-                                   QStringLiteral("set"),   QStringLiteral("play"),   QStringLiteral("pause"),
-                                   QStringLiteral("resume"), QStringLiteral("stop")};
+    static const QStringList verbs { QStringLiteral("open"), QStringLiteral("close"),
+        QStringLiteral("status"), QStringLiteral("set"), QStringLiteral("play"), QStringLiteral("pause"),
+        QStringLiteral("resume"), QStringLiteral("stop") };
     const QString verb = words.takeFirst();
     if (!verbs.contains(verb))
         return error(mci::UnrecognizedCommand);
@@ -212,7 +212,8 @@ MciReply CdAudioClient::status(const QStringList& args)
     // Everything else asks about the disc. "length", "position" and "type" may name a track.
     QStringList words = args;
     int track = 0;
-    static const QStringList tracked{QStringLiteral("length"), QStringLiteral("position"), QStringLiteral("type")};
+    static const QStringList tracked { QStringLiteral("length"), QStringLiteral("position"),
+        QStringLiteral("type") };
     const qsizetype at = tracked.contains(words.first()) ? words.indexOf(QStringLiteral("track")) : -1;
     if (at >= 0) {
         if (at + 1 >= words.size())
@@ -226,9 +227,9 @@ MciReply CdAudioClient::status(const QStringList& args)
         words = words.mid(0, at);
     }
     const QString what = words.join(QLatin1Char(' '));
-    static const QStringList known{QStringLiteral("number of tracks"), QStringLiteral("current track"),
-                                   QStringLiteral("length"),           QStringLiteral("position"),
-                                   QStringLiteral("start position"),   QStringLiteral("type")};
+    static const QStringList known { QStringLiteral("number of tracks"), QStringLiteral("current track"),
+        QStringLiteral("length"), QStringLiteral("position"), QStringLiteral("start position"),
+        QStringLiteral("type") };
     if (!known.contains(what))
         return error(mci::UnrecognizedKeyword);
     if (at >= 0 && !tracked.contains(what))

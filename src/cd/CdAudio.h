@@ -47,8 +47,8 @@ enum Error : int {
     UnrecognizedKeyword = 259,
     UnrecognizedCommand = 261,
     Hardware = 262,
-    InvalidDeviceName = 263,    // not open, or not a device we know
-    DeviceOpen = 265,           // in use by another open
+    InvalidDeviceName = 263, // not open, or not a device we know
+    DeviceOpen = 265, // in use by another open
     MissingCommandString = 267,
     BadInteger = 270,
     MissingParameter = 273,

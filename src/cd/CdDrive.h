@@ -11,10 +11,10 @@
 namespace td {
 
 enum class MediaState {
-    Ready,      // a disc is in and its table of contents can be read
-    NoDisc,     // door closed, nothing in the drive
+    Ready, // a disc is in and its table of contents can be read
+    NoDisc, // door closed, nothing in the drive
     DoorOpen,
-    NotReady,   // a disc is in but cannot be read (yet)
+    NotReady, // a disc is in but cannot be read (yet)
 };
 
 enum class AudioState { Stopped, Playing, Paused, Seeking };

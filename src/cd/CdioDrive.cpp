@@ -67,8 +67,9 @@ bool CdioDrive::open()
             return false;
         }
         const QByteArray path = QFile::encodeName(source_);
-        cdio_ = source_.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive) ? cdio_open_cue(path.constData())
-                                                                            : cdio_open(path.constData(), DRIVER_UNKNOWN);
+        cdio_ = source_.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive)
+            ? cdio_open_cue(path.constData())
+            : cdio_open(path.constData(), DRIVER_UNKNOWN);
         if (!cdio_)
             error_ = QStringLiteral("image %1 cannot be read (is its data file beside it, named as it says?)")
                          .arg(source_);
@@ -176,7 +177,7 @@ bool CdioDrive::toc(DiscToc& out)
 
 bool CdioDrive::subchannel(AudioState& state, int& address)
 {
-    cdio_subchannel_t sub{};
+    cdio_subchannel_t sub {};
     if (!cdio_ || cdio_audio_read_subchannel(cdio_, &sub) != DRIVER_OP_SUCCESS)
         return false;
     switch (sub.audio_status) {
@@ -227,7 +228,7 @@ bool CdioDrive::play(int from, int to)
         playback_.play(from, to);
         return true;
     }
-    msf_t start{}, end{};
+    msf_t start {}, end {};
     cdio_lba_to_msf(from, &start);
     // The end address is the last frame played.
     cdio_lba_to_msf(qMax(from, to - 1), &end);

@@ -49,14 +49,14 @@ private:
 
     Kind kind_;
     QString source_;
-    QString device_;        // the device actually opened
+    QString device_; // the device actually opened
     CdIo_t* cdio_ = nullptr;
     bool tocLoaded_ = false;
     DiscToc toc_;
     QString error_;
-    SimulatedPlayback playback_;    // images only
-    int stoppedAt_ = 0;             // devices: where play was stopped
-    bool doorOpen_ = false;         // an image whose door was opened by command
+    SimulatedPlayback playback_; // images only
+    int stoppedAt_ = 0; // devices: where play was stopped
+    bool doorOpen_ = false; // an image whose door was opened by command
 };
 
 // Keeps libcdio's warnings (about images and absent drives) off the terminal: failures reach the

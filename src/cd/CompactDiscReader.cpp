@@ -69,11 +69,13 @@ void showError(Database& db, const QString& text)
 }
 
 // The wizard's rows: times of rows that are there, new rows "Track n" for the others.
-int writeWizardRows(Table<AddWizard>& aw, const Album& album, qint64 instance, const QList<TrackLength>& tracks)
+int writeWizardRows(
+    Table<AddWizard>& aw, const Album& album, qint64 instance, const QList<TrackLength>& tracks)
 {
     const int key = aw.key(QStringLiteral("AW:KeyInstance"));
     aw.stream(true);
-    const QString artist = album.Artist.trimmed().isEmpty() ? QStringLiteral("Various") : album.Artist.left(30);
+    const QString artist
+        = album.Artist.trimmed().isEmpty() ? QStringLiteral("Various") : album.Artist.left(30);
     for (const TrackLength& t : tracks) {
         aw.rec = AddWizard();
         aw.rec.Instance = instance;
@@ -141,7 +143,8 @@ int writeSongs(Table<Tunedeck>& song, const Album& album, const QList<TrackLengt
 
 QString cdNotAvailableText()
 {
-    return QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive.");
+    return QStringLiteral(
+        "CD player not available.  Ensure that no other program is using the CD-ROM drive.");
 }
 
 QString cdNotReadyText()
@@ -160,7 +163,7 @@ int readPercent(int steps)
 }
 
 bool ReadCompactDisc(CdAudioDevice& device, Database& db, Album& album, bool identifierOnly, bool wizard,
-                     qint64 instance, ReadProgress* progress)
+    qint64 instance, ReadProgress* progress)
 {
     CdAudioClient cd(device);
     auto send = [&](const QString& command) { return SendMciCommand(cd, command); };
@@ -202,7 +205,7 @@ bool ReadCompactDisc(CdAudioDevice& device, Database& db, Album& album, bool ide
     QList<TrackLength> tracks;
     for (int i = 1; i <= count; ++i) {
         window.status(QStringLiteral("Track %1 of %2").arg(i).arg(count));
-        tracks.append({i, MciTimeToTime(send(QStringLiteral("status cdaudio length track %1").arg(i)))});
+        tracks.append({ i, MciTimeToTime(send(QStringLiteral("status cdaudio length track %1").arg(i))) });
         window.yield();
         window.step();
     }

@@ -37,6 +37,6 @@ int readPercent(int steps);
 // message has been shown) or when the songs or wizard rows could not be written (the storage
 // message has been shown, nothing was written and the album buffer is as it was).
 bool ReadCompactDisc(CdAudioDevice& device, Database& db, Album& album, bool identifierOnly, bool wizard,
-                     qint64 instance = 0, ReadProgress* progress = nullptr);
+    qint64 instance = 0, ReadProgress* progress = nullptr);
 
 } // namespace td

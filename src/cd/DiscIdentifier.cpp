@@ -23,7 +23,8 @@ QString BuildDiscIdentifier(CdAudioClient& client, int trackCount)
     QList<int> lengths;
     const int asked = qBound(1, trackCount, 3);
     for (int i = 1; i <= asked; ++i)
-        lengths << MciTimeToTime(SendMciCommand(client, QStringLiteral("status cdaudio length track %1").arg(i)));
+        lengths << MciTimeToTime(
+            SendMciCommand(client, QStringLiteral("status cdaudio length track %1").arg(i)));
     return discIdentifier(trackCount, total, lengths);
 }
 

@@ -13,8 +13,8 @@ class CdAudioDevice;
 
 struct DiscTrackInfo {
     int number = 0;
-    QString msf;        // length as the device gives it, "mm:ss:ff"
-    int time = 0;       // the same as a time value
+    QString msf; // length as the device gives it, "mm:ss:ff"
+    int time = 0; // the same as a time value
 };
 
 struct DiscInfo {
@@ -23,7 +23,7 @@ struct DiscInfo {
     QString totalMsf;
     int totalTime = 0;
     QString identifier;
-    DiscToc toc;        // the drive's table of contents in frames
+    DiscToc toc; // the drive's table of contents in frames
 };
 
 enum class DiscReadResult { Read, NoDrive, NoDisc, DoorOpen, NotReady };

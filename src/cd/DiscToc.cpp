@@ -82,7 +82,8 @@ bool parseTocLine(const QString& line, DiscToc& toc, QString* error)
     if (t.first < 1 || t.last < t.first || t.last > kMaxTracks)
         return fail(QStringLiteral("track numbers %1 to %2 are not possible").arg(t.first).arg(t.last));
     if (t.starts.size() != t.last - t.first + 1)
-        return fail(QStringLiteral("%1 tracks but %2 start offsets").arg(t.last - t.first + 1).arg(t.starts.size()));
+        return fail(
+            QStringLiteral("%1 tracks but %2 start offsets").arg(t.last - t.first + 1).arg(t.starts.size()));
     if (!t.isValid())
         return fail(QStringLiteral("the start offsets must rise and end before the lead-out"));
     toc = t;
@@ -91,7 +92,7 @@ bool parseTocLine(const QString& line, DiscToc& toc, QString* error)
 
 QString tocLine(const DiscToc& toc)
 {
-    QStringList parts{QString::number(toc.first), QString::number(toc.last), QString::number(toc.leadout)};
+    QStringList parts { QString::number(toc.first), QString::number(toc.last), QString::number(toc.leadout) };
     for (int s : toc.starts)
         parts << QString::number(s);
     return parts.join(QLatin1Char(' '));

@@ -12,17 +12,17 @@ inline constexpr int kFramesPerSecond = 75;
 inline constexpr int kMaxTracks = 99;
 
 struct DiscToc {
-    int first = 0;              // number of the first track
-    int last = 0;               // number of the last track
-    int leadout = 0;            // where the lead-out starts
-    QList<int> starts;          // start of tracks first..last
-    QList<bool> data;           // per track: a data track (empty: all audio)
+    int first = 0; // number of the first track
+    int last = 0; // number of the last track
+    int leadout = 0; // where the lead-out starts
+    QList<int> starts; // start of tracks first..last
+    QList<bool> data; // per track: a data track (empty: all audio)
 
     bool isEmpty() const { return starts.isEmpty(); }
     // Tracks on the disc, data tracks included.
     int trackCount() const { return starts.size(); }
     bool hasTrack(int track) const { return track >= first && track <= last && !starts.isEmpty(); }
-    int trackStart(int track) const;    // 0 for a track not on the disc
+    int trackStart(int track) const; // 0 for a track not on the disc
     // The next track's start (or the lead-out) minus this track's start; 0 for a track not on the disc.
     int trackLength(int track) const;
     // The lead-out minus the first track's start.

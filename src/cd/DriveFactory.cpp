@@ -12,8 +12,8 @@ std::unique_ptr<CdDrive> createDrive(const QString& source, std::shared_ptr<Play
     const QString suffix = QFileInfo(source).suffix().toLower();
     if (suffix == QLatin1String("toc"))
         return std::make_unique<VirtualDrive>(source, std::move(clock));
-    static const QStringList images{QStringLiteral("cue"), QStringLiteral("nrg"), QStringLiteral("bin"),
-                                    QStringLiteral("iso")};
+    static const QStringList images { QStringLiteral("cue"), QStringLiteral("nrg"), QStringLiteral("bin"),
+        QStringLiteral("iso") };
     if (!source.isEmpty() && images.contains(suffix))
         return std::make_unique<CdioDrive>(CdioDrive::Kind::Image, source, std::move(clock));
     return std::make_unique<CdioDrive>(CdioDrive::Kind::Device, source, std::move(clock));

@@ -14,7 +14,7 @@ public:
     virtual void setStatus(const QString& text) = 0;
     virtual void setPercent(int percent) = 0;
     // Lets other windows handle their events between tracks.
-    virtual void yield() {}
+    virtual void yield() { }
     virtual void finish() = 0;
 };
 

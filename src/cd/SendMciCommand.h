@@ -7,8 +7,8 @@ namespace td {
 
 class CdAudioClient;
 
-inline constexpr int kMciCommandLength = 100;   // longer commands are cut
-inline constexpr int kMciReplyLength = 128;     // the reply buffer, its terminating zero included
+inline constexpr int kMciCommandLength = 100; // longer commands are cut
+inline constexpr int kMciReplyLength = 128; // the reply buffer, its terminating zero included
 
 // Sends `command` (or, with askMode, "status cdaudio mode" instead) and returns:
 //   the reply "true" as "1" and "false" as an empty text, any other reply as it is;

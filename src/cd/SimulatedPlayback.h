@@ -34,10 +34,10 @@ private:
     AudioState state_ = AudioState::Stopped;
     int home_ = 0;
     int discEnd_ = 0;
-    int from_ = 0;          // where the running play started (or was resumed)
+    int from_ = 0; // where the running play started (or was resumed)
     int to_ = 0;
-    int held_ = 0;          // position while stopped or paused
-    qint64 startedAt_ = 0;  // clock when the running play began to move (after seeking)
+    int held_ = 0; // position while stopped or paused
+    qint64 startedAt_ = 0; // clock when the running play began to move (after seeking)
     int seekMs_ = 0;
 };
 

@@ -8,11 +8,11 @@ namespace td {
 
 namespace {
 
-constexpr int kSessionGap = 11400;  // lead-out and lead-in between the audio and the data session
+constexpr int kSessionGap = 11400; // lead-out and lead-in between the audio and the data session
 
 bool put(DiscId* d, const DiscToc& toc, QString& error)
 {
-    std::array<int, 100> offsets{};
+    std::array<int, 100> offsets {};
     offsets[0] = toc.leadout;
     for (int t = toc.first; t <= toc.last; ++t)
         offsets[t] = toc.trackStart(t);

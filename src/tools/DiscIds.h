@@ -8,9 +8,9 @@
 namespace td {
 
 struct OtherDiscIds {
-    QString freedb;         // eight hex digits, over every track
-    QString musicBrainz;    // 28 characters, over the audio tracks only
-    QString error;          // libdiscid's reason when it refused the table
+    QString freedb; // eight hex digits, over every track
+    QString musicBrainz; // 28 characters, over the audio tracks only
+    QString error; // libdiscid's reason when it refused the table
     bool ok() const { return error.isEmpty(); }
 };
 

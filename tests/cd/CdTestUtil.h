@@ -52,16 +52,19 @@ inline int timeOfFrames(int frames)
 
 // A BIN/CUE image of silence: one track per entry of `sectors`; tracks listed in `dataTracks`
 // (1-based) are MODE1/2352. The .bin is made sparse, so large images cost no disk space.
-inline bool writeCueImage(const QString& cuePath, const QList<int>& sectors, const QList<int>& dataTracks = {},
-                          const QString& binName = QStringLiteral("disc.bin"), bool writeBin = true)
+inline bool writeCueImage(const QString& cuePath, const QList<int>& sectors,
+    const QList<int>& dataTracks = {}, const QString& binName = QStringLiteral("disc.bin"),
+    bool writeBin = true)
 {
     QString cue = QStringLiteral("FILE \"%1\" BINARY\n").arg(binName);
     qint64 at = 0;
     for (int i = 0; i < sectors.size(); ++i) {
         const bool data = dataTracks.contains(i + 1);
-        cue += QStringLiteral("  TRACK %1 %2\n").arg(i + 1, 2, 10, QLatin1Char('0'))
+        cue += QStringLiteral("  TRACK %1 %2\n")
+                   .arg(i + 1, 2, 10, QLatin1Char('0'))
                    .arg(data ? QStringLiteral("MODE1/2352") : QStringLiteral("AUDIO"));
-        const qint64 m = at / (60 * kFramesPerSecond), s = at / kFramesPerSecond % 60, f = at % kFramesPerSecond;
+        const qint64 m = at / (60 * kFramesPerSecond), s = at / kFramesPerSecond % 60,
+                     f = at % kFramesPerSecond;
         cue += QStringLiteral("    INDEX 01 %1:%2:%3\n")
                    .arg(m, 2, 10, QLatin1Char('0'))
                    .arg(s, 2, 10, QLatin1Char('0'))

@@ -49,61 +49,159 @@ void TestCdAudio::replies_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("expected");    // the reply, or "#code"
+    QTest::addColumn<QString>("expected"); // the reply, or "#code"
 
-    QTest::newRow("track count") << "tmsf" << "status cdaudio number of tracks" << "3";
-    QTest::newRow("ready") << "tmsf" << "status cdaudio ready" << "true";
-    QTest::newRow("media present") << "tmsf" << "status cdaudio media present" << "true";
-    QTest::newRow("mode") << "tmsf" << "status cdaudio mode" << "stopped";
-    QTest::newRow("current track") << "tmsf" << "status cdaudio current track" << "1";
-    QTest::newRow("letter case and blanks") << "tmsf" << "  STATUS  CDAudio   Number of Tracks " << "3";
-    QTest::newRow("wait ignored") << "tmsf" << "status cdaudio mode wait" << "stopped";
-    QTest::newRow("time format") << "tmsf" << "status cdaudio time format" << "tmsf";
-    QTest::newRow("type") << "tmsf" << "status cdaudio type track 2" << "audio";
+    QTest::newRow("track count") << "tmsf"
+                                 << "status cdaudio number of tracks"
+                                 << "3";
+    QTest::newRow("ready") << "tmsf"
+                           << "status cdaudio ready"
+                           << "true";
+    QTest::newRow("media present") << "tmsf"
+                                   << "status cdaudio media present"
+                                   << "true";
+    QTest::newRow("mode") << "tmsf"
+                          << "status cdaudio mode"
+                          << "stopped";
+    QTest::newRow("current track") << "tmsf"
+                                   << "status cdaudio current track"
+                                   << "1";
+    QTest::newRow("letter case and blanks") << "tmsf"
+                                            << "  STATUS  CDAudio   Number of Tracks "
+                                            << "3";
+    QTest::newRow("wait ignored") << "tmsf"
+                                  << "status cdaudio mode wait"
+                                  << "stopped";
+    QTest::newRow("time format") << "tmsf"
+                                 << "status cdaudio time format"
+                                 << "tmsf";
+    QTest::newRow("type") << "tmsf"
+                          << "status cdaudio type track 2"
+                          << "audio";
 
-    QTest::newRow("tmsf disc length") << "tmsf" << "status cdaudio length" << "13:18:00";
-    QTest::newRow("tmsf length track 1") << "tmsf" << "status cdaudio length track 1" << "04:24:50";
-    QTest::newRow("tmsf length of the last track") << "tmsf" << "status cdaudio length track 3" << "04:26:50";
-    QTest::newRow("tmsf position") << "tmsf" << "status cdaudio position" << "01:00:00:00";
-    QTest::newRow("tmsf position track 2") << "tmsf" << "status cdaudio position track 2" << "02:00:00:00";
-    QTest::newRow("tmsf start position") << "tmsf" << "status cdaudio start position" << "01:00:00:00";
+    QTest::newRow("tmsf disc length") << "tmsf"
+                                      << "status cdaudio length"
+                                      << "13:18:00";
+    QTest::newRow("tmsf length track 1") << "tmsf"
+                                         << "status cdaudio length track 1"
+                                         << "04:24:50";
+    QTest::newRow("tmsf length of the last track") << "tmsf"
+                                                   << "status cdaudio length track 3"
+                                                   << "04:26:50";
+    QTest::newRow("tmsf position") << "tmsf"
+                                   << "status cdaudio position"
+                                   << "01:00:00:00";
+    QTest::newRow("tmsf position track 2") << "tmsf"
+                                           << "status cdaudio position track 2"
+                                           << "02:00:00:00";
+    QTest::newRow("tmsf start position") << "tmsf"
+                                         << "status cdaudio start position"
+                                         << "01:00:00:00";
 
-    QTest::newRow("ms disc length") << "ms" << "status cdaudio length" << "798000";
-    QTest::newRow("ms length track 1") << "ms" << "status cdaudio length track 1" << "264666";
-    QTest::newRow("ms position is on the disc") << "ms" << "status cdaudio position" << "2000";
-    QTest::newRow("ms position track 2") << "ms" << "status cdaudio position track 2" << "266666";
-    QTest::newRow("ms time format") << "milliseconds" << "status cdaudio time format" << "milliseconds";
+    QTest::newRow("ms disc length") << "ms"
+                                    << "status cdaudio length"
+                                    << "798000";
+    QTest::newRow("ms length track 1") << "ms"
+                                       << "status cdaudio length track 1"
+                                       << "264666";
+    QTest::newRow("ms position is on the disc") << "ms"
+                                                << "status cdaudio position"
+                                                << "2000";
+    QTest::newRow("ms position track 2") << "ms"
+                                         << "status cdaudio position track 2"
+                                         << "266666";
+    QTest::newRow("ms time format") << "milliseconds"
+                                    << "status cdaudio time format"
+                                    << "milliseconds";
 
-    QTest::newRow("msf length track 2") << "msf" << "status cdaudio length track 2" << "04:26:50";
-    QTest::newRow("msf position track 2") << "msf" << "status cdaudio position track 2" << "04:26:50";
-    QTest::newRow("msf position") << "msf" << "status cdaudio position" << "00:02:00";
+    QTest::newRow("msf length track 2") << "msf"
+                                        << "status cdaudio length track 2"
+                                        << "04:26:50";
+    QTest::newRow("msf position track 2") << "msf"
+                                          << "status cdaudio position track 2"
+                                          << "04:26:50";
+    QTest::newRow("msf position") << "msf"
+                                  << "status cdaudio position"
+                                  << "00:02:00";
 
-    QTest::newRow("track beyond the last") << "tmsf" << "status cdaudio length track 4" << "#282";
-    QTest::newRow("track 0") << "tmsf" << "status cdaudio position track 0" << "#282";
-    QTest::newRow("track not a number") << "tmsf" << "status cdaudio length track two" << "#270";
-    QTest::newRow("track without number") << "tmsf" << "status cdaudio length track" << "#273";
-    QTest::newRow("track where none is taken") << "tmsf" << "status cdaudio number of tracks track 1" << "#259";
-    QTest::newRow("type without track") << "tmsf" << "status cdaudio type" << "#273";
-    QTest::newRow("status of nothing") << "tmsf" << "status cdaudio" << "#273";
-    QTest::newRow("unknown status") << "tmsf" << "status cdaudio colour" << "#259";
-    QTest::newRow("unknown command") << "tmsf" << "eject cdaudio" << "#261";
-    QTest::newRow("empty command") << "tmsf" << "   " << "#267";
-    QTest::newRow("no device") << "tmsf" << "status" << "#292";
-    QTest::newRow("other device") << "tmsf" << "status waveaudio mode" << "#263";
-    QTest::newRow("bad time format") << "tmsf" << "set cdaudio time format frames" << "#293";
-    QTest::newRow("time format missing") << "tmsf" << "set cdaudio time format" << "#273";
-    QTest::newRow("unknown setting") << "tmsf" << "set cdaudio volume 5" << "#259";
-    QTest::newRow("play a track beyond the last") << "tmsf" << "play cdaudio from 4" << "#282";
-    QTest::newRow("play track 0") << "tmsf" << "play cdaudio from 0" << "#282";
-    QTest::newRow("play from a word") << "tmsf" << "play cdaudio from two" << "#270";
-    QTest::newRow("play from nothing") << "tmsf" << "play cdaudio from" << "#273";
-    QTest::newRow("play sideways") << "tmsf" << "play cdaudio sideways" << "#259";
-    QTest::newRow("play past the lead-out (ms)") << "ms" << "play cdaudio from 800000" << "#282";
-    QTest::newRow("play before the disc (ms)") << "ms" << "play cdaudio from -5000" << "#282";
-    QTest::newRow("play with 60 seconds (msf)") << "msf" << "play cdaudio from 1:60:00" << "#282";
-    QTest::newRow("play backwards") << "tmsf" << "play cdaudio from 3 to 2" << "#282";
-    QTest::newRow("close with words") << "tmsf" << "close cdaudio now" << "#259";
-    QTest::newRow("pause with words") << "tmsf" << "pause cdaudio now" << "#259";
+    QTest::newRow("track beyond the last") << "tmsf"
+                                           << "status cdaudio length track 4"
+                                           << "#282";
+    QTest::newRow("track 0") << "tmsf"
+                             << "status cdaudio position track 0"
+                             << "#282";
+    QTest::newRow("track not a number") << "tmsf"
+                                        << "status cdaudio length track two"
+                                        << "#270";
+    QTest::newRow("track without number") << "tmsf"
+                                          << "status cdaudio length track"
+                                          << "#273";
+    QTest::newRow("track where none is taken") << "tmsf"
+                                               << "status cdaudio number of tracks track 1"
+                                               << "#259";
+    QTest::newRow("type without track") << "tmsf"
+                                        << "status cdaudio type"
+                                        << "#273";
+    QTest::newRow("status of nothing") << "tmsf"
+                                       << "status cdaudio"
+                                       << "#273";
+    QTest::newRow("unknown status") << "tmsf"
+                                    << "status cdaudio colour"
+                                    << "#259";
+    QTest::newRow("unknown command") << "tmsf"
+                                     << "eject cdaudio"
+                                     << "#261";
+    QTest::newRow("empty command") << "tmsf"
+                                   << "   "
+                                   << "#267";
+    QTest::newRow("no device") << "tmsf"
+                               << "status"
+                               << "#292";
+    QTest::newRow("other device") << "tmsf"
+                                  << "status waveaudio mode"
+                                  << "#263";
+    QTest::newRow("bad time format") << "tmsf"
+                                     << "set cdaudio time format frames"
+                                     << "#293";
+    QTest::newRow("time format missing") << "tmsf"
+                                         << "set cdaudio time format"
+                                         << "#273";
+    QTest::newRow("unknown setting") << "tmsf"
+                                     << "set cdaudio volume 5"
+                                     << "#259";
+    QTest::newRow("play a track beyond the last") << "tmsf"
+                                                  << "play cdaudio from 4"
+                                                  << "#282";
+    QTest::newRow("play track 0") << "tmsf"
+                                  << "play cdaudio from 0"
+                                  << "#282";
+    QTest::newRow("play from a word") << "tmsf"
+                                      << "play cdaudio from two"
+                                      << "#270";
+    QTest::newRow("play from nothing") << "tmsf"
+                                       << "play cdaudio from"
+                                       << "#273";
+    QTest::newRow("play sideways") << "tmsf"
+                                   << "play cdaudio sideways"
+                                   << "#259";
+    QTest::newRow("play past the lead-out (ms)") << "ms"
+                                                 << "play cdaudio from 800000"
+                                                 << "#282";
+    QTest::newRow("play before the disc (ms)") << "ms"
+                                               << "play cdaudio from -5000"
+                                               << "#282";
+    QTest::newRow("play with 60 seconds (msf)") << "msf"
+                                                << "play cdaudio from 1:60:00"
+                                                << "#282";
+    QTest::newRow("play backwards") << "tmsf"
+                                    << "play cdaudio from 3 to 2"
+                                    << "#282";
+    QTest::newRow("close with words") << "tmsf"
+                                      << "close cdaudio now"
+                                      << "#259";
+    QTest::newRow("pause with words") << "tmsf"
+                                      << "pause cdaudio now"
+                                      << "#259";
 }
 
 void TestCdAudio::replies()
@@ -135,10 +233,10 @@ void TestCdAudio::openAndShare()
     QCOMPARE(reply(reader, "open cdaudio bogus"), QStringLiteral("#259"));
 
     QCOMPARE(reply(player, "open cdaudio shareable"), QStringLiteral("1"));
-    QCOMPARE(reply(player, "open cdaudio shareable"), QStringLiteral("#265"));   // already open
-    QCOMPARE(reply(reader, "open cdaudio shareable"), QStringLiteral("1"));      // shared
+    QCOMPARE(reply(player, "open cdaudio shareable"), QStringLiteral("#265")); // already open
+    QCOMPARE(reply(reader, "open cdaudio shareable"), QStringLiteral("1")); // shared
     QCOMPARE(cd.device.openCount(), 2);
-    QCOMPARE(reply(other, "open cdaudio"), QStringLiteral("#265"));              // in use: cannot take it alone
+    QCOMPARE(reply(other, "open cdaudio"), QStringLiteral("#265")); // in use: cannot take it alone
 
     // Each user has its own time format.
     QCOMPARE(reply(player, "set cdaudio time format ms"), QString());
@@ -181,19 +279,49 @@ void TestCdAudio::noDrive()
 
 void TestCdAudio::driveStates_data()
 {
-    QTest::addColumn<QString>("file");          // contents of the .toc file; "-" for no file
+    QTest::addColumn<QString>("file"); // contents of the .toc file; "-" for no file
     QTest::addColumn<QString>("ready");
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("present");
     QTest::addColumn<QString>("tracks");
-    QTest::newRow("disc") << kThreeTracks << "true" << "stopped" << "true" << "3";
-    QTest::newRow("disc after comments") << "# a test disc\n\n" + kThreeTracks << "true" << "stopped" << "true" << "3";
-    QTest::newRow("door open") << "open\n" << "true" << "open" << "false" << "#276";
-    QTest::newRow("no disc") << "nodisc\n" << "false" << "open" << "false" << "#276";
-    QTest::newRow("not ready") << "NotReady\n" << "false" << "not ready" << "true" << "#276";
-    QTest::newRow("no file: empty drive") << "-" << "false" << "open" << "false" << "#276";
-    QTest::newRow("empty file: empty drive") << "" << "false" << "open" << "false" << "#276";
-    QTest::newRow("unreadable table") << "1 3 60000 150 20000\n" << "false" << "not ready" << "true" << "#276";
+    QTest::newRow("disc") << kThreeTracks << "true"
+                          << "stopped"
+                          << "true"
+                          << "3";
+    QTest::newRow("disc after comments") << "# a test disc\n\n" + kThreeTracks << "true"
+                                         << "stopped"
+                                         << "true"
+                                         << "3";
+    QTest::newRow("door open") << "open\n"
+                               << "true"
+                               << "open"
+                               << "false"
+                               << "#276";
+    QTest::newRow("no disc") << "nodisc\n"
+                             << "false"
+                             << "open"
+                             << "false"
+                             << "#276";
+    QTest::newRow("not ready") << "NotReady\n"
+                               << "false"
+                               << "not ready"
+                               << "true"
+                               << "#276";
+    QTest::newRow("no file: empty drive") << "-"
+                                          << "false"
+                                          << "open"
+                                          << "false"
+                                          << "#276";
+    QTest::newRow("empty file: empty drive") << ""
+                                             << "false"
+                                             << "open"
+                                             << "false"
+                                             << "#276";
+    QTest::newRow("unreadable table") << "1 3 60000 150 20000\n"
+                                      << "false"
+                                      << "not ready"
+                                      << "true"
+                                      << "#276";
 }
 
 void TestCdAudio::driveStates()
@@ -208,7 +336,7 @@ void TestCdAudio::driveStates()
         QVERIFY(writeText(ws.file("disc.toc"), file));
     VirtualCd cd(ws.file("disc.toc"));
     CdAudioClient c(cd.device);
-    QCOMPARE(reply(c, "open cdaudio shareable"), QStringLiteral("1"));   // the drive is there
+    QCOMPARE(reply(c, "open cdaudio shareable"), QStringLiteral("1")); // the drive is there
     QCOMPARE(reply(c, "status cdaudio ready"), ready);
     QCOMPARE(reply(c, "status cdaudio mode"), mode);
     QCOMPARE(reply(c, "status cdaudio media present"), present);
@@ -413,18 +541,25 @@ void TestCdAudio::sendMciCommand_data()
     QTest::addColumn<bool>("askMode");
     QTest::addColumn<QString>("expected");
     QTest::newRow("true becomes 1") << kThreeTracks << "status cdaudio ready" << false << "1";
-    QTest::newRow("false becomes empty") << "nodisc" << "status cdaudio ready" << false << "";
-    QTest::newRow("other replies as they are") << kThreeTracks << "status cdaudio length track 2" << false << "04:26:50";
+    QTest::newRow("false becomes empty") << "nodisc"
+                                         << "status cdaudio ready" << false << "";
+    QTest::newRow("other replies as they are")
+        << kThreeTracks << "status cdaudio length track 2" << false << "04:26:50";
     QTest::newRow("empty reply") << kThreeTracks << "stop cdaudio" << false << "";
-    QTest::newRow("refused: Error and the code") << kThreeTracks << "status cdaudio length track 9" << false << "Error:282";
+    QTest::newRow("refused: Error and the code")
+        << kThreeTracks << "status cdaudio length track 9" << false << "Error:282";
     QTest::newRow("unknown command") << kThreeTracks << "spin cdaudio" << false << "Error:261";
     QTest::newRow("265 becomes Error:1") << kThreeTracks << "open cdaudio shareable" << false << "Error:1";
-    QTest::newRow("ask mode sends the mode query") << kThreeTracks << "play cdaudio from 9" << true << "stopped";
-    QTest::newRow("ask mode with no command") << "open" << "" << true << "open";
+    QTest::newRow("ask mode sends the mode query")
+        << kThreeTracks << "play cdaudio from 9" << true << "stopped";
+    QTest::newRow("ask mode with no command") << "open"
+                                              << "" << true << "open";
     QTest::newRow("cut to 100 characters")
-        << kThreeTracks << "status cdaudio mode" + QString(81, QLatin1Char(' ')) + "extra" << false << "stopped";
+        << kThreeTracks << "status cdaudio mode" + QString(81, QLatin1Char(' ')) + "extra" << false
+        << "stopped";
     QTest::newRow("kept to 100 characters")
-        << kThreeTracks << "status cdaudio mode" + QString(75, QLatin1Char(' ')) + "extra" << false << "Error:259";
+        << kThreeTracks << "status cdaudio mode" + QString(75, QLatin1Char(' ')) + "extra" << false
+        << "Error:259";
 }
 
 void TestCdAudio::sendMciCommand()

@@ -98,14 +98,14 @@ void TestCdImage::imageToc()
 {
     test::TempWorkspace ws;
     // Three audio tracks of 4, 6 and 8 seconds and a data track of 200 frames.
-    QVERIFY(writeCueImage(ws.file("disc.cue"), {300, 450, 600, 200}, {4}));
+    QVERIFY(writeCueImage(ws.file("disc.cue"), { 300, 450, 600, 200 }, { 4 }));
     CdAudioDevice device(createDrive(ws.file("disc.cue")));
     CdAudioClient c(device);
     QCOMPARE(reply(c, "open cdaudio shareable"), QStringLiteral("1"));
     QCOMPARE(device.drive().name(), QStringLiteral("image disc.cue"));
     QCOMPARE(reply(c, "status cdaudio ready"), QStringLiteral("true"));
     QCOMPARE(reply(c, "status cdaudio mode"), QStringLiteral("stopped"));
-    QCOMPARE(reply(c, "status cdaudio number of tracks"), QStringLiteral("4"));   // data track counted
+    QCOMPARE(reply(c, "status cdaudio number of tracks"), QStringLiteral("4")); // data track counted
     QCOMPARE(reply(c, "status cdaudio type track 3"), QStringLiteral("audio"));
     QCOMPARE(reply(c, "status cdaudio type track 4"), QStringLiteral("other"));
     QCOMPARE(reply(c, "set cdaudio time format tmsf"), QString());
@@ -120,13 +120,13 @@ void TestCdImage::imageToc()
     DiscToc toc;
     QVERIFY(device.drive().toc(toc));
     QCOMPARE(tocLine(toc), QStringLiteral("1 4 1700 150 450 900 1500"));
-    QCOMPARE(toc.data, (QList<bool>{false, false, false, true}));
+    QCOMPARE(toc.data, (QList<bool> { false, false, false, true }));
 }
 
 void TestCdImage::imagePlay()
 {
     test::TempWorkspace ws;
-    QVERIFY(writeCueImage(ws.file("disc.cue"), {300, 450, 600}));
+    QVERIFY(writeCueImage(ws.file("disc.cue"), { 300, 450, 600 }));
     auto clock = std::make_shared<ManualClock>();
     CdAudioDevice device(createDrive(ws.file("disc.cue"), clock));
     CdAudioClient c(device);
@@ -159,7 +159,8 @@ void TestCdImage::imageReader()
     auto script = test::installScripted(messages);
     Database db(messages);
     // 3:00, 4:23 and 2:10 and a few frames.
-    QVERIFY(writeCueImage(ws.file("disc.cue"), {test::msf(3, 0, 12), test::msf(4, 23, 70), test::msf(2, 10)}));
+    QVERIFY(
+        writeCueImage(ws.file("disc.cue"), { test::msf(3, 0, 12), test::msf(4, 23, 70), test::msf(2, 10) }));
     CdAudioDevice device(createDrive(ws.file("disc.cue")));
     Album album;
     album.AlbumID = 3;
@@ -178,7 +179,7 @@ void TestCdImage::missingBin()
     auto script = test::installScripted(messages);
     Database db(messages);
     // The cue names a data file that is not there.
-    QVERIFY(writeCueImage(ws.file("disc.cue"), {300, 450}, {}, QStringLiteral("other.bin"), false));
+    QVERIFY(writeCueImage(ws.file("disc.cue"), { 300, 450 }, {}, QStringLiteral("other.bin"), false));
     CdAudioDevice device(createDrive(ws.file("disc.cue")));
     CdAudioClient c(device);
     QCOMPARE(reply(c, "open cdaudio shareable"), QStringLiteral("#306"));
@@ -193,12 +194,15 @@ void TestCdImage::toolIds_data()
 {
     QTest::addColumn<QString>("toc");
     QTest::addColumn<QString>("identifier");
-    QTest::newRow("three tracks") << "1 3 60000 150 20000 40000" << " 379801264012660126601";
-    QTest::newRow("one track") << "1 1 16800 150" << " 12220122201";
+    QTest::newRow("three tracks") << "1 3 60000 150 20000 40000"
+                                  << " 379801264012660126601";
+    QTest::newRow("one track") << "1 1 16800 150"
+                               << " 12220122201";
     QTest::newRow("twelve tracks")
         << "1 12 198592 150 18265 34445 50697 69377 83690 101385 117935 133595 151235 166707 182522"
         << "12264501241012150121601";
-    QTest::newRow("long tracks") << "1 4 330000 150 90150 180150 270150" << " 44398011200011200011200";
+    QTest::newRow("long tracks") << "1 4 330000 150 90150 180150 270150"
+                                 << " 44398011200011200011200";
 }
 
 void TestCdImage::toolIds()
@@ -217,14 +221,16 @@ void TestCdImage::toolIds()
     QCOMPARE(run.out.first(), QStringLiteral("Tracks: %1").arg(t.trackCount()));
     // A track line for every track: number, mm:ss:ff, time value.
     const int frames = t.trackLength(t.first);
-    QCOMPARE(run.out.at(1), QStringLiteral("Track 1: %1 %2").arg(framesToMsf(frames)).arg(test::timeOfFrames(frames)));
+    QCOMPARE(run.out.at(1),
+        QStringLiteral("Track 1: %1 %2").arg(framesToMsf(frames)).arg(test::timeOfFrames(frames)));
     QCOMPARE(run.out.size(), t.trackCount() + 5);
     QVERIFY(run.out.contains(QStringLiteral("Disc identifier: \"%1\"").arg(identifier)));
     QVERIFY(run.out.contains(QStringLiteral("Total: %1 %2")
                                  .arg(framesToMsf(t.discLength()))
                                  .arg(test::timeOfFrames(t.discLength()))));
     QVERIFY(run.out.contains(QStringLiteral("freedb disc id: ") + freedbId(t)));
-    QVERIFY(run.out.contains(QStringLiteral("MusicBrainz disc id: ") + musicBrainzId(t.first, t.last, t.leadout, t.starts)));
+    QVERIFY(run.out.contains(
+        QStringLiteral("MusicBrainz disc id: ") + musicBrainzId(t.first, t.last, t.leadout, t.starts)));
 }
 
 void TestCdImage::toolDataTrack()
@@ -233,7 +239,7 @@ void TestCdImage::toolDataTrack()
         QFAIL(qPrintable(QStringLiteral("tunedeck-disc is not built (%1)").arg(toolPath())));
     test::TempWorkspace ws;
     // An enhanced CD: two audio tracks, then a data track after the session gap. The .bin is sparse.
-    QVERIFY(writeCueImage(ws.file("disc.cue"), {test::msf(3, 0), test::msf(4, 0), test::msf(1, 0)}, {3}));
+    QVERIFY(writeCueImage(ws.file("disc.cue"), { test::msf(3, 0), test::msf(4, 0), test::msf(1, 0) }, { 3 }));
     const ToolRun run = runTool(ws.file("disc.cue"));
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out.first(), QStringLiteral("Tracks: 3"));
@@ -241,7 +247,7 @@ void TestCdImage::toolDataTrack()
     DiscToc all;
     all.first = 1;
     all.last = 3;
-    all.starts = {150, 150 + test::msf(3, 0), 150 + test::msf(7, 0)};
+    all.starts = { 150, 150 + test::msf(3, 0), 150 + test::msf(7, 0) };
     all.leadout = 150 + test::msf(8, 0);
     // freedb counts the data track; MusicBrainz ends the audio 11400 frames before it.
     QVERIFY(run.out.contains(QStringLiteral("freedb disc id: ") + freedbId(all)));
@@ -251,7 +257,7 @@ void TestCdImage::toolDataTrack()
 
 void TestCdImage::toolNoDisc_data()
 {
-    QTest::addColumn<QString>("file");      // .toc contents; "-" for a device that does not exist
+    QTest::addColumn<QString>("file"); // .toc contents; "-" for a device that does not exist
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     QTest::newRow("no disc") << "nodisc" << 1 << "There is no disc in virtual drive disc.toc.";

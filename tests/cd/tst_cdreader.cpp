@@ -42,7 +42,7 @@ struct RecordedProgress : ReadProgress {
 // a few frames (frames never count).
 QList<int> twelveTracks()
 {
-    QList<int> l{msf(4, 23, 10), msf(5, 0), msf(3, 0, 74)};
+    QList<int> l { msf(4, 23, 10), msf(5, 0), msf(3, 0, 74) };
     int rest = msf(43, 21) - l[0] - l[1] - l[2];
     for (int i = 0; i < 8; ++i) {
         l << rest / 9;
@@ -144,13 +144,16 @@ private slots:
 
 void TestCdReader::driveChecks_data()
 {
-    QTest::addColumn<QString>("setup");     // a .toc file's contents, or "nodrive" / "busy"
+    QTest::addColumn<QString>("setup"); // a .toc file's contents, or "nodrive" / "busy"
     QTest::addColumn<QString>("message");
     QTest::newRow("no drive") << "nodrive" << cdNotAvailableText();
     QTest::newRow("drive held by another program") << "busy" << cdNotAvailableText();
-    QTest::newRow("no disc") << "nodisc" << "CD player not ready.";
-    QTest::newRow("disc not ready") << "notready" << "CD player not ready.";
-    QTest::newRow("door open") << "open" << "CD player door open.";
+    QTest::newRow("no disc") << "nodisc"
+                             << "CD player not ready.";
+    QTest::newRow("disc not ready") << "notready"
+                                    << "CD player not ready.";
+    QTest::newRow("door open") << "open"
+                               << "CD player door open.";
 }
 
 void TestCdReader::driveChecks()
@@ -158,13 +161,13 @@ void TestCdReader::driveChecks()
     QFETCH(QString, setup);
     QFETCH(QString, message);
     QCOMPARE(cdNotAvailableText(),
-             QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive."));
+        QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive."));
     test::TempWorkspace ws;
     Messages messages;
     auto script = test::installScripted(messages);
     Database db(messages);
     const QString source = setup == QLatin1String("nodrive") ? ws.file("no-such-drive") : ws.file("disc.toc");
-    QVERIFY(writeText(ws.file("disc.toc"), setup == QLatin1String("busy") ? tocText({msf(3, 0)}) : setup));
+    QVERIFY(writeText(ws.file("disc.toc"), setup == QLatin1String("busy") ? tocText({ msf(3, 0) }) : setup));
     CdAudioDevice device(createDrive(source));
     CdAudioClient other(device);
     if (setup == QLatin1String("busy"))
@@ -192,11 +195,12 @@ void TestCdReader::identifiers_data()
     QTest::addColumn<QList<int>>("lengths");
     QTest::addColumn<QString>("identifier");
     // Each length by hand: 3:00 is 18001, 4:23 is 26301, and so on.
-    QTest::newRow("one track") << QList<int>{msf(3, 0, 40)} << " 11800118001";
-    QTest::newRow("two tracks") << QList<int>{msf(3, 0), msf(4, 23, 74)} << " 2443011800126301";
-    QTest::newRow("three tracks") << QList<int>{msf(3, 0), msf(4, 23), msf(1, 2)} << " 35050118001263016201";
-    QTest::newRow("nine tracks") << QList<int>{msf(1, 0), msf(1, 0), msf(1, 0), msf(1, 0), msf(1, 0), msf(1, 0),
-                                               msf(1, 0), msf(1, 0), msf(1, 0)}
+    QTest::newRow("one track") << QList<int> { msf(3, 0, 40) } << " 11800118001";
+    QTest::newRow("two tracks") << QList<int> { msf(3, 0), msf(4, 23, 74) } << " 2443011800126301";
+    QTest::newRow("three tracks") << QList<int> { msf(3, 0), msf(4, 23), msf(1, 2) }
+                                  << " 35050118001263016201";
+    QTest::newRow("nine tracks") << QList<int> { msf(1, 0), msf(1, 0), msf(1, 0), msf(1, 0), msf(1, 0),
+        msf(1, 0), msf(1, 0), msf(1, 0), msf(1, 0) }
                                  << " 954001600160016001";
     QTest::newRow("twelve tracks") << twelveTracks() << "12260101263013000118001";
     QList<int> fifteen(15, msf(5, 0));
@@ -236,11 +240,11 @@ void TestCdReader::identifierOnly()
     RecordedProgress progress;
     QVERIFY(ReadCompactDisc(cd.device, db, album, true, false, 0, &progress));
     QCOMPARE(album.CDIdentifier, QStringLiteral("12260101263013000118001"));
-    QCOMPARE(album.TotalTime, 777);                     // not set in this mode
+    QCOMPARE(album.TotalTime, 777); // not set in this mode
     QCOMPARE(songsOfAlbum(db, 5).size(), 1);
     QCOMPARE(songsOfAlbum(db, 5).first().Time, 0);
     QCOMPARE(progress.caption, QStringLiteral("Reading CD"));
-    QCOMPARE(progress.statuses, QStringList{"Serial Number"});
+    QCOMPARE(progress.statuses, QStringList { "Serial Number" });
     QVERIFY(progress.percents.isEmpty());
     QCOMPARE(progress.finishes, 1);
     QCOMPARE(cd.device.openCount(), 0);
@@ -252,7 +256,7 @@ void TestCdReader::fullModeWithoutAlbum()
     Messages messages;
     auto script = test::installScripted(messages);
     Database db(messages);
-    QVERIFY(writeText(ws.file("disc.toc"), tocText({msf(3, 0), msf(4, 23)})));
+    QVERIFY(writeText(ws.file("disc.toc"), tocText({ msf(3, 0), msf(4, 23) })));
     test::VirtualCd cd(ws.file("disc.toc"));
     Album album = sampleAlbum(0);
     QVERIFY(ReadCompactDisc(cd.device, db, album, false, false));
@@ -271,7 +275,7 @@ void TestCdReader::fullModeKeepsSongs()
     Database db(messages);
     for (int i = 1; i <= 5; ++i)
         addSong(db, 10 + i, 5, i, QStringLiteral("Song %1").arg(i), 99901);
-    addSong(db, 40, 6, 6, "Other album");               // the highest number: new songs follow it
+    addSong(db, 40, 6, 6, "Other album"); // the highest number: new songs follow it
     const QList<int> lengths = twelveTracks();
     QVERIFY(writeText(ws.file("disc.toc"), tocText(lengths)));
     test::VirtualCd cd(ws.file("disc.toc"));
@@ -309,7 +313,7 @@ void TestCdReader::fullModeKeepsSongs()
     QCOMPARE(other.first().Time, 0);
     QCOMPARE(rowsIn(db, TableId::AddWizard), 0);
 
-    QStringList expected{"Serial Number"};
+    QStringList expected { "Serial Number" };
     QList<int> percents;
     for (int i = 1; i <= 12; ++i)
         expected << QStringLiteral("Track %1 of 12").arg(i);
@@ -327,10 +331,14 @@ void TestCdReader::wizardModeKeepsRows_data()
     QTest::addColumn<QString>("albumArtist");
     QTest::addColumn<QString>("newArtist");
     QTest::addColumn<bool>("identifierOnly");
-    QTest::newRow("album artist") << "The Band" << "The Band" << false;
-    QTest::newRow("blank artist: Various") << "   " << "Various" << false;
-    QTest::newRow("long artist cut to 30") << QString(40, QLatin1Char('x')) << QString(30, QLatin1Char('x')) << false;
-    QTest::newRow("wizard wins over identifier only") << "The Band" << "The Band" << true;
+    QTest::newRow("album artist") << "The Band"
+                                  << "The Band" << false;
+    QTest::newRow("blank artist: Various") << "   "
+                                           << "Various" << false;
+    QTest::newRow("long artist cut to 30")
+        << QString(40, QLatin1Char('x')) << QString(30, QLatin1Char('x')) << false;
+    QTest::newRow("wizard wins over identifier only") << "The Band"
+                                                      << "The Band" << true;
 }
 
 void TestCdReader::wizardModeKeepsRows()
@@ -345,7 +353,7 @@ void TestCdReader::wizardModeKeepsRows()
     addWizardRow(db, 7, 1, "Kept Artist", "Kept Title");
     addWizardRow(db, 7, 2, "", "Second");
     addWizardRow(db, 8, 3, "Another Wizard", "Theirs");
-    const QList<int> lengths{msf(3, 0), msf(4, 23), msf(2, 10), msf(6, 1)};
+    const QList<int> lengths { msf(3, 0), msf(4, 23), msf(2, 10), msf(6, 1) };
     QVERIFY(writeText(ws.file("disc.toc"), tocText(lengths)));
     test::VirtualCd cd(ws.file("disc.toc"));
 
@@ -372,7 +380,7 @@ void TestCdReader::wizardModeKeepsRows()
     const QList<AddWizard> theirs = wizardRows(db, 8);
     QCOMPARE(theirs.size(), 1);
     QCOMPARE(theirs.first().Time, 12301);
-    QCOMPARE(rowsIn(db, TableId::Tunedeck), 0);     // no songs in this mode
+    QCOMPARE(rowsIn(db, TableId::Tunedeck), 0); // no songs in this mode
     QCOMPARE(cd.device.openCount(), 0);
 }
 
@@ -403,7 +411,7 @@ void TestCdReader::failedWriteChangesNothing()
     auto script = test::installScripted(messages);
     Database db(messages);
     addWizardRow(db, 7, 1, "Kept Artist", "Kept Title");
-    QVERIFY(writeText(ws.file("disc.toc"), tocText({msf(3, 0), msf(4, 23)})));
+    QVERIFY(writeText(ws.file("disc.toc"), tocText({ msf(3, 0), msf(4, 23) })));
     test::VirtualCd cd(ws.file("disc.toc"));
 
     // Another program holds the wizard file locked for writing.
@@ -417,7 +425,7 @@ void TestCdReader::failedWriteChangesNothing()
     sqlite3_close(other);
 
     QVERIFY(!read);
-    QCOMPARE(script->numbers(), QList<int>{31});
+    QCOMPARE(script->numbers(), QList<int> { 31 });
     QCOMPARE(script->asked().first().caption, QStringLiteral("Process PUT Error"));
     QVERIFY(script->asked().first().text.contains(QLatin1String("AddWizard")));
     QCOMPARE(album.CDIdentifier, QStringLiteral("old"));

@@ -105,17 +105,17 @@ void TestCdTime::identifier_data()
     QTest::addColumn<int>("total");
     QTest::addColumn<QList<int>>("lengths");
     QTest::addColumn<QString>("identifier");
-    const QList<int> three{26301, 30001, 18001};
-    QTest::newRow("one track: count, total, track 1") << 1 << 26301 << QList<int>{26301} << " 12630126301";
+    const QList<int> three { 26301, 30001, 18001 };
+    QTest::newRow("one track: count, total, track 1") << 1 << 26301 << QList<int> { 26301 } << " 12630126301";
     QTest::newRow("one track ignores more lengths") << 1 << 26301 << three << " 12630126301";
     QTest::newRow("two tracks: no track 3") << 2 << 56301 << three << " 2563012630130001";
     QTest::newRow("three tracks") << 3 << 74301 << three << " 374301263013000118001";
     QTest::newRow("nine tracks begin with a blank") << 9 << 74301 << three << " 974301263013000118001";
     QTest::newRow("twelve tracks, cut to 24") << 12 << 260101 << three << "12260101263013000118001";
     QTest::newRow("long lengths cut to 24")
-        << 15 << 4500001 << QList<int>{450001, 450001, 450001} << "154500001450001450001450";
-    QTest::newRow("refused queries count as 0") << 3 << 0 << QList<int>{0, 0, 0} << " 30000";
-    QTest::newRow("no tracks") << 0 << 0 << QList<int>{0} << " 000";
+        << 15 << 4500001 << QList<int> { 450001, 450001, 450001 } << "154500001450001450001450";
+    QTest::newRow("refused queries count as 0") << 3 << 0 << QList<int> { 0, 0, 0 } << " 30000";
+    QTest::newRow("no tracks") << 0 << 0 << QList<int> { 0 } << " 000";
 }
 
 void TestCdTime::identifier()
@@ -169,10 +169,10 @@ void TestCdTime::tocLengths()
     QCOMPARE(toc.trackCount(), 3);
     QCOMPARE(toc.trackLength(1), 19850);
     QCOMPARE(toc.trackLength(2), 20000);
-    QCOMPARE(toc.trackLength(3), 20000);    // the last one runs to the lead-out
+    QCOMPARE(toc.trackLength(3), 20000); // the last one runs to the lead-out
     QCOMPARE(toc.trackLength(4), 0);
     QCOMPARE(toc.discLength(), 59850);
-    QCOMPARE(toc.trackAt(0), 1);            // the lead-in belongs to track 1
+    QCOMPARE(toc.trackAt(0), 1); // the lead-in belongs to track 1
     QCOMPARE(toc.trackAt(19999), 1);
     QCOMPARE(toc.trackAt(20000), 2);
     QCOMPARE(toc.trackAt(60000), 3);
