@@ -58,6 +58,9 @@ CdAudioDevice::CdAudioDevice(std::unique_ptr<CdDrive> drive)
 
 CdAudioDevice::~CdAudioDevice()
 {
+    // Clients still holding it (the program closing) must not close it again later.
+    for (CdAudioClient* c : std::as_const(holders_))
+        c->open_ = false;
     if (drive_->isAcquired())
         drive_->release();
 }

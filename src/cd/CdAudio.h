@@ -91,6 +91,7 @@ private:
     bool exclusive_ = false;
 };
 
+// A client must not be used after its device has gone.
 class CdAudioClient {
 public:
     explicit CdAudioClient(CdAudioDevice& device);
@@ -106,6 +107,7 @@ public:
     CdAudioDevice& device() const { return device_; }
 
 private:
+    friend class CdAudioDevice;
     MciReply status(const QStringList& args);
     MciReply set(const QStringList& args);
     MciReply play(const QStringList& args);

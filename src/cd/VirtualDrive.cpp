@@ -66,7 +66,7 @@ void VirtualDrive::refresh()
         state = MediaState::DoorOpen;
     if (state != MediaState::Ready)
         toc = DiscToc();
-    if (toc != toc_ || (state != MediaState::Ready && state_ == MediaState::Ready)) {
+    if (toc != toc_) {
         toc_ = toc;
         playback_.reset(toc.isEmpty() ? 0 : toc.starts.first(), toc.leadout);
     }

@@ -32,6 +32,7 @@ private slots:
     void replies();
     void openAndShare();
     void noDrive();
+    void deviceGoneBeforeItsClient();
     void driveStates_data();
     void driveStates();
     void discChange();
@@ -275,6 +276,18 @@ void TestCdAudio::noDrive()
     QVERIFY(!device.drive().errorText().isEmpty());
     QCOMPARE(reply(c, "status cdaudio mode"), QStringLiteral("#263"));
     QCOMPARE(device.openCount(), 0);
+}
+
+void TestCdAudio::deviceGoneBeforeItsClient()
+{
+    test::TempWorkspace ws;
+    QVERIFY(writeText(ws.file("disc.toc"), kThreeTracks));
+    auto device = std::make_unique<CdAudioDevice>(createDrive(ws.file("disc.toc")));
+    auto client = std::make_unique<CdAudioClient>(*device);
+    QCOMPARE(reply(*client, "open cdaudio shareable"), QStringLiteral("1"));
+    device.reset(); // the program closing: its client goes afterwards without touching it
+    QVERIFY(!client->isOpen());
+    client.reset();
 }
 
 void TestCdAudio::driveStates_data()
