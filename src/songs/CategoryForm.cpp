@@ -86,8 +86,8 @@ bool CategoryForm::nameGiven()
 {
     if (!clip(record().Category).trimmed().isEmpty())
         return true;
-    db_.messages().show(QStringLiteral("Update Categories"), QStringLiteral("Please type a name for the category."),
-                        Icon::Exclamation);
+    db_.messages().show(QStringLiteral("Update Categories"),
+        QStringLiteral("Please type a name for the category."), Icon::Exclamation);
     return false;
 }
 
@@ -130,7 +130,8 @@ FormSave CategoryForm::saveChange()
     {
         Table<Categories> other(db_);
         other.rec.Category = t.rec.Category;
-        if (other.get(other.key(QStringLiteral("CAT:KeyCategory"))) == 0 && other.position() != t.position()) {
+        if (other.get(other.key(QStringLiteral("CAT:KeyCategory"))) == 0
+            && other.position() != t.position()) {
             StandardWarning(db_, 24, QStringLiteral("CAT:KeyCategory"));
             return FormSave::Stay;
         }

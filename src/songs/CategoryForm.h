@@ -11,13 +11,13 @@
 namespace td {
 
 class Database;
-template<class R> class Table;
+template <class R> class Table;
 
 // What OK on the category and media forms decided.
 enum class FormSave {
-    Closed,         // the form closes; its response says completed or cancelled
-    Stay,           // a failure or refusal was reported: the form stays open on its field
-    ShowStored,     // changed by another station: the form stays open showing the stored record
+    Closed, // the form closes; its response says completed or cancelled
+    Stay, // a failure or refusal was reported: the form stays open on its field
+    ShowStored, // changed by another station: the form stays open showing the stored record
 };
 
 class CategoryForm {

@@ -36,11 +36,10 @@ bool loadCategoryList(Database& db, QList<CategoryEntry>& out)
             out.clear();
             return false;
         }
-        out.append({t.rec.Category, t.rec.CategoryID});
+        out.append({ t.rec.Category, t.rec.CategoryID });
     }
-    std::stable_sort(out.begin(), out.end(), [](const CategoryEntry& a, const CategoryEntry& b) {
-        return compareKeyText(a.name, b.name) < 0;
-    });
+    std::stable_sort(out.begin(), out.end(),
+        [](const CategoryEntry& a, const CategoryEntry& b) { return compareKeyText(a.name, b.name) < 0; });
     return true;
 }
 
@@ -89,7 +88,8 @@ int addCategoryNamed(Database& db, const QString& name, qint64* id, StorageError
                 *id = next;
             return 0;
         }
-        if (err != DuplicateKey || t.lastError().key.compare(QLatin1String("CAT:KeyCategoryID"), Qt::CaseInsensitive))
+        if (err != DuplicateKey
+            || t.lastError().key.compare(QLatin1String("CAT:KeyCategoryID"), Qt::CaseInsensitive))
             break;
     }
     if (error)
@@ -109,14 +109,14 @@ CategoryAccept acceptCategoryName(Database& db, QList<CategoryEntry>& list, cons
         *id = list.at(i).id;
         return CategoryAccept::Linked;
     }
-    const int answer = db.messages().show(QStringLiteral("Category not found"), QStringLiteral("Add new category?"),
-                                          Icon::None, Yes | No, Yes);
+    const int answer = db.messages().show(
+        QStringLiteral("Category not found"), QStringLiteral("Add new category?"), Icon::None, Yes | No, Yes);
     if (answer != Yes)
         return CategoryAccept::Refused;
     StorageError e;
     if (addCategoryNamed(db, name, nullptr, &e) != 0) {
-        db.messages().show(QStringLiteral("Error!"), QStringLiteral("Unable to add category - ") + errorTextOf(e),
-                           Icon::Information, Ok, Ok);
+        db.messages().show(QStringLiteral("Error!"),
+            QStringLiteral("Unable to add category - ") + errorTextOf(e), Icon::Information, Ok, Ok);
     }
     // Accepted once more on the fresh list: the new name (or one another window added meanwhile)
     // is found; when it still is not there the field is refused rather than asked again.

@@ -35,8 +35,8 @@ int addCategoryNamed(Database& db, const QString& name, qint64* id, StorageError
 
 // What accepting a category combo decided.
 enum class CategoryAccept {
-    Linked,     // *id holds the identifier to store (0 for a blank name)
-    Refused,    // the name was not taken: the focus stays on the combo
+    Linked, // *id holds the identifier to store (0 for a blank name)
+    Refused, // the name was not taken: the focus stays on the combo
 };
 
 // Accepting a typed category name: blank gives 0; a listed name its identifier; any other name

@@ -84,7 +84,7 @@ FormSave MediaForm::save()
     // A blank name would be a media nobody can pick (it is not in MED:KeyMedia).
     if (clip(table_->rec.Media).trimmed().isEmpty()) {
         db_.messages().show(QStringLiteral("Update Media Format"),
-                            QStringLiteral("Please type a name for the media format."), Icon::Exclamation);
+            QStringLiteral("Please type a name for the media format."), Icon::Exclamation);
         return FormSave::Stay;
     }
     return request_ == Request::Insert ? saveAdd() : saveChange();

@@ -11,7 +11,7 @@
 namespace td {
 
 class Database;
-template<class R> class Table;
+template <class R> class Table;
 
 class MediaForm {
 public:

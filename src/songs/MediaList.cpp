@@ -26,8 +26,8 @@ bool loadMediaNames(Database& db, QStringList& out)
         }
         out << t.rec.Media;
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const QString& a, const QString& b) { return compareKeyText(a, b) < 0; });
+    std::stable_sort(
+        out.begin(), out.end(), [](const QString& a, const QString& b) { return compareKeyText(a, b) < 0; });
     return true;
 }
 

@@ -1,8 +1,8 @@
 #include "songs/SongForm.h"
 
 #include "common/AppState.h"
-#include "core/Messages.h"
 #include "core/DayTime.h"
+#include "core/Messages.h"
 #include "core/TextField.h"
 #include "data/Database.h"
 #include "data/RecordServices.h"
@@ -235,7 +235,7 @@ bool SongForm::prepareNewSong()
         // (album, 255). Songs without album are not in that key and start at 1.
         Table<Tunedeck> byAlbum(db);
         const int key = byAlbum.key(QStringLiteral("MUS:KeyAlbumID"));
-        byAlbum.set(key, Row{song_->rec.AlbumID, 255});
+        byAlbum.set(key, Row { song_->rec.AlbumID, 255 });
         const int err = byAlbum.previous();
         int track = 1;
         if (err == 0 && byAlbum.rec.AlbumID == song_->rec.AlbumID && song_->rec.AlbumID != 0) {

@@ -16,14 +16,14 @@ namespace td {
 class AppState;
 class Database;
 class TableUse;
-template<class R> class Table;
+template <class R> class Table;
 
 // What the "AddMode" setting makes of a request, by its first character.
 enum class AddRedirect {
-    Form,           // go on with the song form
-    Compilation,    // run the compilation wizard instead
-    SingleArtist,   // run the single-artist wizard instead
-    Ask,            // ask with SelectAddType first
+    Form, // go on with the song form
+    Compilation, // run the compilation wizard instead
+    SingleArtist, // run the single-artist wizard instead
+    Ask, // ask with SelectAddType first
 };
 
 // Only a plain add is redirected: a change, a delete or an add of a copy always reaches the form
@@ -80,17 +80,17 @@ public:
     QString categoryName() const;
 
     // Field checks, each with its own message; false keeps the field selected.
-    bool checkMedia();             // message 11 when the media is not in the Media file
-    bool checkTrackNumber();       // message 10, 0 to 99
-    bool checkChartNumber();       // message 10, 0 to 100
+    bool checkMedia(); // message 11 when the media is not in the Media file
+    bool checkTrackNumber(); // message 10, 0 to 99
+    bool checkChartNumber(); // message 10, 0 to 100
     // The category combo accepted with its typed text (the look-up with "Add new category?").
     bool acceptCategory(const QString& typed);
 
     // "&OK" once the field checks have passed: album link, then the add or change is written.
     enum class Save {
-        Closed,         // the form closes; response() says completed or cancelled
-        Stay,           // a failure was reported: the form stays open on its first field
-        ShowStored,     // changed by another station: the form stays open showing the stored song
+        Closed, // the form closes; response() says completed or cancelled
+        Stay, // a failure was reported: the form stays open on its first field
+        ShowStored, // changed by another station: the form stays open showing the stored song
     };
     Save save();
     void cancel() { response_ = Response::Cancelled; }
@@ -111,7 +111,7 @@ private:
     Save saveChange();
 
     AppState& state_;
-    Tunedeck initial_;     // the caller's buffer
+    Tunedeck initial_; // the caller's buffer
     Request request_;
     bool copy_ = false;
     bool opened_ = false;
@@ -120,9 +120,9 @@ private:
     Response response_ = Response::Cancelled;
     std::unique_ptr<Table<Tunedeck>> song_;
     std::unique_ptr<TableUse> categoriesUse_, mediaUse_, albumUse_;
-    Row opening_;          // the song as it was when the form opened (or last stored)
-    Row userValues_;       // the user's song when another station's change was found
-    Row dittoBase_;        // what the user had started from at that moment
+    Row opening_; // the song as it was when the form opened (or last stored)
+    Row userValues_; // the user's song when another station's change was found
+    Row dittoBase_; // what the user had started from at that moment
     QStringList media_;
     QList<CategoryEntry> categories_;
 };

@@ -17,7 +17,7 @@ struct Env {
     test::TempWorkspace ws;
     Messages messages;
     std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db{messages};
+    Database db { messages };
 };
 
 void addCategory(Database& db, qint64 id, const QString& name)
@@ -70,7 +70,7 @@ void TestCategories::listSortedByName()
     QStringList names;
     for (const auto& c : list)
         names << c.name;
-    QCOMPARE(names, (QStringList{"Blues", "Jazz", "rock"}));
+    QCOMPARE(names, (QStringList { "Blues", "Jazz", "rock" }));
     QCOMPARE(categoryNameOf(list, 2), QStringLiteral("Jazz"));
     QCOMPARE(categoryNameOf(list, 0), QString());
     QCOMPARE(categoryNameOf(list, 99), QString());
@@ -84,17 +84,18 @@ void TestCategories::lookup_data()
     QTest::addColumn<qint64>("id");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<QStringList>("names");
-    const QStringList before{"Jazz", "Rock"};
+    const QStringList before { "Jazz", "Rock" };
     QTest::newRow("blank is no category") << "" << 0 << true << qint64(0) << false << before;
     QTest::newRow("only blanks") << "     " << 0 << true << qint64(0) << false << before;
     QTest::newRow("listed name") << "Jazz" << 0 << true << qint64(2) << false << before;
     QTest::newRow("other letter case") << "rOCK" << 0 << true << qint64(5) << false << before;
     QTest::newRow("trailing blanks") << "Rock   " << 0 << true << qint64(5) << false << before;
     QTest::newRow("new name, Yes") << "Blues" << int(Yes) << true << qint64(6) << true
-                                   << QStringList{"Blues", "Jazz", "Rock"};
+                                   << QStringList { "Blues", "Jazz", "Rock" };
     QTest::newRow("new name, No") << "Blues" << int(No) << false << qint64(-7) << true << before;
-    QTest::newRow("too long, cut") << "Progressive Symphonic Space Rock Opera" << int(Yes) << true << qint64(6) << true
-                                   << QStringList{"Jazz", "Progressive Symphonic Space Ro", "Rock"};
+    QTest::newRow("too long, cut") << "Progressive Symphonic Space Rock Opera" << int(Yes) << true
+                                   << qint64(6) << true
+                                   << QStringList { "Jazz", "Progressive Symphonic Space Ro", "Rock" };
 }
 
 void TestCategories::lookup()
@@ -135,18 +136,19 @@ void TestCategories::lookupAddFailure()
     addCategory(e.db, 1, "Jazz");
     {
         test::RawFile raw(e.db.filePath(TableId::Categories));
-        QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Categories BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(raw.exec(
+            "CREATE TRIGGER refuse BEFORE INSERT ON Categories BEGIN SELECT RAISE(ABORT, 'no'); END"));
     }
     QList<CategoryEntry> list;
     QVERIFY(loadCategoryList(e.db, list));
     e.script->plan(Yes);
     qint64 id = -1;
     QCOMPARE(acceptCategoryName(e.db, list, "Blues", &id), CategoryAccept::Refused);
-    QCOMPARE(e.script->captions(), (QStringList{"Category not found", "Error!"}));
+    QCOMPARE(e.script->captions(), (QStringList { "Category not found", "Error!" }));
     QVERIFY(e.script->asked().at(1).text.startsWith(QLatin1String("Unable to add category - ")));
     QVERIFY(e.script->asked().at(1).text.size() > QStringLiteral("Unable to add category - ").size());
     QCOMPARE(id, qint64(-1));
-    QCOMPARE(categoryNames(e.db), QStringList{"Jazz"});
+    QCOMPARE(categoryNames(e.db), QStringList { "Jazz" });
 }
 
 void TestCategories::formAddNumbersAndSaves()
@@ -158,7 +160,7 @@ void TestCategories::formAddNumbersAndSaves()
     QCOMPARE(f.record().CategoryID, qint64(8));
     {
         Table<Categories> t(e.db);
-        QCOMPARE(t.records(), 2);       // stored at once
+        QCOMPARE(t.records(), 2); // stored at once
     }
     f.record().Category = QStringLiteral("Soul");
     QCOMPARE(f.save(), FormSave::Closed);
@@ -190,12 +192,20 @@ void TestCategories::formRefusals_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
     const int ins = int(Request::Insert), chg = int(Request::Change);
-    QTest::newRow("add, only blanks") << ins << "    " << "Update Categories" << "Please type a name for the category.";
-    QTest::newRow("add, same name other case") << ins << "JAZZ" << "Duplicate Key Error"
-                                               << "Adding this record creates a duplicate entry for the key:CAT:KeyCategory";
-    QTest::newRow("change, blank") << chg << "" << "Update Categories" << "Please type a name for the category.";
-    QTest::newRow("change to another's name") << chg << "jazz" << "Duplicate Key Error"
-                                              << "Adding this record creates a duplicate entry for the key:CAT:KeyCategory";
+    QTest::newRow("add, only blanks") << ins << "    "
+                                      << "Update Categories"
+                                      << "Please type a name for the category.";
+    QTest::newRow("add, same name other case")
+        << ins << "JAZZ"
+        << "Duplicate Key Error"
+        << "Adding this record creates a duplicate entry for the key:CAT:KeyCategory";
+    QTest::newRow("change, blank") << chg << ""
+                                   << "Update Categories"
+                                   << "Please type a name for the category.";
+    QTest::newRow("change to another's name")
+        << chg << "jazz"
+        << "Duplicate Key Error"
+        << "Adding this record creates a duplicate entry for the key:CAT:KeyCategory";
 }
 
 void TestCategories::formRefusals()
@@ -213,11 +223,11 @@ void TestCategories::formRefusals()
     QVERIFY(f.open());
     f.record().Category = name;
     QCOMPARE(f.save(), FormSave::Stay);
-    QCOMPARE(e.script->captions(), QStringList{caption});
+    QCOMPARE(e.script->captions(), QStringList { caption });
     QCOMPARE(e.script->asked().first().text, text);
     f.cancel();
     f.close();
-    QCOMPARE(categoryNames(e.db), (QStringList{"Jazz", "Rock"}));
+    QCOMPARE(categoryNames(e.db), (QStringList { "Jazz", "Rock" }));
 }
 
 void TestCategories::renameKeepsLinks()
@@ -250,9 +260,9 @@ void TestCategories::deleteRefusals_data()
     QTest::addColumn<QList<int>>("numbers");
     QTest::addColumn<QString>("names");
     QTest::addColumn<bool>("deleted");
-    QTest::newRow("unused") << false << false << QList<int>{32} << "" << true;
-    QTest::newRow("used by an album") << true << true << QList<int>{32, 13, 18} << "Album" << false;
-    QTest::newRow("used by a song") << false << true << QList<int>{32, 13, 18} << "Tunedeck" << false;
+    QTest::newRow("unused") << false << false << QList<int> { 32 } << "" << true;
+    QTest::newRow("used by an album") << true << true << QList<int> { 32, 13, 18 } << "Album" << false;
+    QTest::newRow("used by a song") << false << true << QList<int> { 32, 13, 18 } << "Tunedeck" << false;
 }
 
 void TestCategories::deleteRefusals()
@@ -286,7 +296,8 @@ void TestCategories::deleteRefusals()
     QCOMPARE(f.response(), deleted ? Response::Completed : Response::Cancelled);
     QCOMPARE(e.script->numbers(), numbers);
     if (!names.isEmpty())
-        QVERIFY(e.script->asked().at(1).text.contains(QLatin1String("from the file ") + names + QLatin1Char('.')));
+        QVERIFY(e.script->asked().at(1).text.contains(
+            QLatin1String("from the file ") + names + QLatin1Char('.')));
     QCOMPARE(categoryNames(e.db).isEmpty(), deleted);
 }
 

@@ -16,7 +16,7 @@ struct Env {
     test::TempWorkspace ws;
     Messages messages;
     std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db{messages};
+    Database db { messages };
 };
 
 void addMedia(Database& db, const QString& name)
@@ -67,9 +67,9 @@ void TestMedia::existsIgnoresCase()
     QVERIFY(mediaExists(e.db, "CD  "));
     QVERIFY(!mediaExists(e.db, "LP"));
     QVERIFY(!mediaExists(e.db, "   "));
-    QCOMPARE(findMedia({"Cassette", "cd", "CD"}, "CD"), 2);
-    QCOMPARE(findMedia({"Cassette", "cd"}, "CD"), 1);
-    QCOMPARE(findMedia({"Cassette"}, "CD"), -1);
+    QCOMPARE(findMedia({ "Cassette", "cd", "CD" }, "CD"), 2);
+    QCOMPARE(findMedia({ "Cassette", "cd" }, "CD"), 1);
+    QCOMPARE(findMedia({ "Cassette" }, "CD"), -1);
 }
 
 void TestMedia::add_data()
@@ -77,11 +77,12 @@ void TestMedia::add_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("stored");
-    QTest::newRow("new name") << "LP" << QStringList{} << QStringList{"CD", "LP"};
-    QTest::newRow("other letter case") << "cd" << QStringList{"Duplicate Key Error"} << QStringList{"CD"};
-    QTest::newRow("only blanks") << "   " << QStringList{"Update Media Format"} << QStringList{"CD"};
-    QTest::newRow("too long, cut to 20") << "Digital Compact Cassette" << QStringList{}
-                                         << QStringList{"CD", "Digital Compact Cass"};
+    QTest::newRow("new name") << "LP" << QStringList {} << QStringList { "CD", "LP" };
+    QTest::newRow("other letter case")
+        << "cd" << QStringList { "Duplicate Key Error" } << QStringList { "CD" };
+    QTest::newRow("only blanks") << "   " << QStringList { "Update Media Format" } << QStringList { "CD" };
+    QTest::newRow("too long, cut to 20")
+        << "Digital Compact Cassette" << QStringList {} << QStringList { "CD", "Digital Compact Cass" };
 }
 
 void TestMedia::add()
@@ -98,7 +99,7 @@ void TestMedia::add()
     QCOMPARE(e.script->captions(), captions);
     if (captions.value(0) == QLatin1String("Duplicate Key Error"))
         QCOMPARE(e.script->asked().first().text,
-                 QStringLiteral("Adding this record creates a duplicate entry for the key:MED:KeyMedia"));
+            QStringLiteral("Adding this record creates a duplicate entry for the key:MED:KeyMedia"));
     QCOMPARE(mediaNames(e.db), stored);
 }
 
@@ -109,13 +110,18 @@ void TestMedia::rename_data()
     QTest::addColumn<bool>("done");
     QTest::addColumn<QStringList>("media");
     QTest::addColumn<QStringList>("songs");
-    QTest::newRow("CD to Compact Disc") << "CD" << "Compact Disc" << true << QStringList{"Compact Disc", "LP"}
-                                        << QStringList{"Compact Disc", "Compact Disc", "LP"};
-    QTest::newRow("letter case only") << "CD" << "cd" << true << QStringList{"cd", "LP"}
-                                      << QStringList{"cd", "cd", "LP"};
-    QTest::newRow("to another's name") << "LP" << "cd" << false << QStringList{"CD", "LP"}
-                                       << QStringList{"CD", "cd", "LP"};
-    QTest::newRow("unchanged") << "LP" << "LP  " << true << QStringList{"CD", "LP"} << QStringList{"CD", "cd", "LP"};
+    QTest::newRow("CD to Compact Disc") << "CD"
+                                        << "Compact Disc" << true << QStringList { "Compact Disc", "LP" }
+                                        << QStringList { "Compact Disc", "Compact Disc", "LP" };
+    QTest::newRow("letter case only")
+        << "CD"
+        << "cd" << true << QStringList { "cd", "LP" } << QStringList { "cd", "cd", "LP" };
+    QTest::newRow("to another's name")
+        << "LP"
+        << "cd" << false << QStringList { "CD", "LP" } << QStringList { "CD", "cd", "LP" };
+    QTest::newRow("unchanged") << "LP"
+                               << "LP  " << true << QStringList { "CD", "LP" }
+                               << QStringList { "CD", "cd", "LP" };
 }
 
 void TestMedia::rename()
@@ -131,7 +137,7 @@ void TestMedia::rename()
     Tunedeck s = test::makeSong("A", "One", 1);
     QVERIFY(test::addRecord(e.db, s));
     s = test::makeSong("A", "Two", 2);
-    s.Media = QStringLiteral("cd");      // found through the key whatever its case
+    s.Media = QStringLiteral("cd"); // found through the key whatever its case
     QVERIFY(test::addRecord(e.db, s));
     s = test::makeSong("A", "Three", 3);
     s.Media = QStringLiteral("LP");
@@ -144,7 +150,7 @@ void TestMedia::rename()
     QCOMPARE(f.save(), done ? FormSave::Closed : FormSave::Stay);
     QCOMPARE(f.response(), done ? Response::Completed : Response::Cancelled);
     QCOMPARE(mediaNames(e.db), media);
-    QCOMPARE((QStringList{mediaOfSong(e.db, 1), mediaOfSong(e.db, 2), mediaOfSong(e.db, 3)}), songs);
+    QCOMPARE((QStringList { mediaOfSong(e.db, 1), mediaOfSong(e.db, 2), mediaOfSong(e.db, 3) }), songs);
 }
 
 void TestMedia::deleteRules()
@@ -162,11 +168,11 @@ void TestMedia::deleteRules()
         QVERIFY(!f.open());
         QCOMPARE(f.response(), Response::Cancelled);
     }
-    QCOMPARE(e.script->numbers(), (QList<int>{32, 13, 18}));
+    QCOMPARE(e.script->numbers(), (QList<int> { 32, 13, 18 }));
     QVERIFY(e.script->asked().at(1).text.contains(QLatin1String("from the file Tunedeck.")));
     // Unused: deleted; the last one leaves the table empty.
     e.script->clear();
-    for (const char* name : {"LP", "CD"}) {
+    for (const char* name : { "LP", "CD" }) {
         if (QLatin1String(name) == QLatin1String("CD")) {
             Table<Tunedeck> t(e.db);
             t.rec.ID = 1;
@@ -178,14 +184,14 @@ void TestMedia::deleteRules()
         QVERIFY(!f.open());
         QCOMPARE(f.response(), Response::Completed);
     }
-    QCOMPARE(mediaNames(e.db), QStringList{});
+    QCOMPARE(mediaNames(e.db), QStringList {});
     // Cancelled at the question: nothing happens.
     addMedia(e.db, "DAT");
     e.script->clear();
     e.script->plan(Cancel);
     MediaForm f(e.db, Request::Delete, named("DAT"));
     QVERIFY(!f.open());
-    QCOMPARE(mediaNames(e.db), QStringList{"DAT"});
+    QCOMPARE(mediaNames(e.db), QStringList { "DAT" });
 }
 
 QTEST_GUILESS_MAIN(TestMedia)

@@ -19,8 +19,8 @@ struct Env {
     test::TempWorkspace ws;
     Messages messages;
     std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db{messages};
-    AppState state{db, messages};
+    Database db { messages };
+    AppState state { db, messages };
 };
 
 Tunedeck song(const QString& artist, const QString& title, qint32 id, qint32 albumId = 0, int track = 0)
@@ -112,9 +112,12 @@ void TestSongForm::addModeRedirect_data()
     QTest::newRow("single artist") << "Single Artist" << ins << "x" << int(AddRedirect::SingleArtist);
     QTest::newRow("ask on blank song") << "Ask Each Time" << ins << "" << int(AddRedirect::Ask);
     QTest::newRow("ask not on a filled song") << "Ask Each Time" << ins << "Song" << int(AddRedirect::Form);
-    QTest::newRow("copy never asks") << "Ask Each Time" << int(Request::Select) << "" << int(AddRedirect::Form);
-    QTest::newRow("change never redirected") << "Compilation" << int(Request::Change) << "" << int(AddRedirect::Form);
-    QTest::newRow("delete never redirected") << "Single Artist" << int(Request::Delete) << "" << int(AddRedirect::Form);
+    QTest::newRow("copy never asks") << "Ask Each Time" << int(Request::Select) << ""
+                                     << int(AddRedirect::Form);
+    QTest::newRow("change never redirected")
+        << "Compilation" << int(Request::Change) << "" << int(AddRedirect::Form);
+    QTest::newRow("delete never redirected")
+        << "Single Artist" << int(Request::Delete) << "" << int(AddRedirect::Form);
     QTest::newRow("empty setting") << "" << ins << "" << int(AddRedirect::Form);
 }
 
@@ -172,11 +175,14 @@ void TestSongForm::numberingNextTrackOfAlbum()
 void TestSongForm::numberingRetriesThenAsks()
 {
     Env e;
-    { Table<Tunedeck> open(e.db); }
+    {
+        Table<Tunedeck> open(e.db);
+    }
     {
         test::RawFile raw(e.db.filePath(TableId::Tunedeck));
-        QVERIFY2(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Tunedeck BEGIN SELECT RAISE(ABORT, 'no'); END"),
-                 qPrintable(raw.lastError));
+        QVERIFY2(
+            raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Tunedeck BEGIN SELECT RAISE(ABORT, 'no'); END"),
+            qPrintable(raw.lastError));
     }
     e.script->plan(Retry);
     e.script->plan(Cancel);
@@ -184,7 +190,7 @@ void TestSongForm::numberingRetriesThenAsks()
     QVERIFY(!f.open());
     QCOMPARE(f.response(), Response::Cancelled);
     // Three tries, the question, three more, the question again.
-    QCOMPARE(e.script->numbers(), (QList<int>{25, 25}));
+    QCOMPARE(e.script->numbers(), (QList<int> { 25, 25 }));
     QCOMPARE(e.script->asked().first().caption, QStringLiteral("Auto Increment Error"));
     QCOMPARE(songCount(e.db), 0);
 }
@@ -210,7 +216,7 @@ void TestSongForm::cancelledAddRemovesSong()
 void TestSongForm::addSavesAndLinksAlbum()
 {
     Env e;
-    addMedia(e.db, {"CD"});
+    addMedia(e.db, { "CD" });
     SongForm f(e.state, Request::Insert, Tunedeck());
     QVERIFY(f.open());
     f.song().Artist = QStringLiteral("Blur");
@@ -259,18 +265,18 @@ void TestSongForm::albumLinkRules()
     Table<Album> albums(e.db);
     Tunedeck s;
     s.Artist = QStringLiteral("Nobody");
-    QVERIFY(!linkSongToAlbum(e.db, s));           // no album title: no empty album
+    QVERIFY(!linkSongToAlbum(e.db, s)); // no album title: no empty album
     QCOMPARE(albums.records(), 0);
     s.Album = QStringLiteral("Title");
     s.AlbumID = 7;
-    QVERIFY(!linkSongToAlbum(e.db, s));           // already linked
+    QVERIFY(!linkSongToAlbum(e.db, s)); // already linked
     QCOMPARE(s.AlbumID, 7);
     s.AlbumID = 0;
     QVERIFY(linkSongToAlbum(e.db, s));
     QCOMPARE(s.AlbumID, 1);
     Tunedeck other = s;
     other.AlbumID = 0;
-    other.Artist = QStringLiteral("Somebody");     // another artist: another album
+    other.Artist = QStringLiteral("Somebody"); // another artist: another album
     QVERIFY(linkSongToAlbum(e.db, other));
     QCOMPARE(other.AlbumID, 2);
     QCOMPARE(albums.records(), 2);
@@ -283,13 +289,16 @@ void TestSongForm::fieldChecks_data()
     QTest::addColumn<QString>("media");
     QTest::addColumn<QList<int>>("messages");
     QTest::addColumn<QString>("text");
-    QTest::newRow("all fine") << 99 << 100 << "cd" << QList<int>{} << "";
-    QTest::newRow("track 100") << 100 << 0 << "CD" << QList<int>{10} << "The value of Track must be between 0 and 99.";
-    QTest::newRow("negative track") << -1 << 0 << "CD" << QList<int>{10} << "The value of Track must be between 0 and 99.";
-    QTest::newRow("chart 101") << 0 << 101 << "CD" << QList<int>{10} << "The value of Chart must be between 0 and 100.";
-    QTest::newRow("unknown media") << 0 << 0 << "Wax Cylinder" << QList<int>{11}
+    QTest::newRow("all fine") << 99 << 100 << "cd" << QList<int> {} << "";
+    QTest::newRow("track 100") << 100 << 0 << "CD" << QList<int> { 10 }
+                               << "The value of Track must be between 0 and 99.";
+    QTest::newRow("negative track") << -1 << 0 << "CD" << QList<int> { 10 }
+                                    << "The value of Track must be between 0 and 99.";
+    QTest::newRow("chart 101") << 0 << 101 << "CD" << QList<int> { 10 }
+                               << "The value of Chart must be between 0 and 100.";
+    QTest::newRow("unknown media") << 0 << 0 << "Wax Cylinder" << QList<int> { 11 }
                                    << "The value for Media must be found in the Media file.";
-    QTest::newRow("blank media") << 0 << 0 << "" << QList<int>{11}
+    QTest::newRow("blank media") << 0 << 0 << "" << QList<int> { 11 }
                                  << "The value for Media must be found in the Media file.";
 }
 
@@ -301,7 +310,7 @@ void TestSongForm::fieldChecks()
     QFETCH(QList<int>, messages);
     QFETCH(QString, text);
     Env e;
-    addMedia(e.db, {"CD", "LP"});
+    addMedia(e.db, { "CD", "LP" });
     SongForm f(e.state, Request::Insert, Tunedeck());
     QVERIFY(f.open());
     f.song().TrackNumber = track;
@@ -317,14 +326,14 @@ void TestSongForm::fieldChecks()
 void TestSongForm::mediaListFill()
 {
     Env e;
-    addMedia(e.db, {"vinyl", "CD", "Cassette"});
+    addMedia(e.db, { "vinyl", "CD", "Cassette" });
     {
         Tunedeck blankMedia;
         SongForm f(e.state, Request::Insert, blankMedia);
         QVERIFY(f.open());
         QVERIFY(f.fillMediaList());
-        QCOMPARE(f.mediaNames(), (QStringList{"Cassette", "CD", "vinyl"}));
-        QCOMPARE(f.song().Media, QStringLiteral("CD"));   // a new song is a CD
+        QCOMPARE(f.mediaNames(), (QStringList { "Cassette", "CD", "vinyl" }));
+        QCOMPARE(f.song().Media, QStringLiteral("CD")); // a new song is a CD
     }
     // With an empty media table the song's media is blanked.
     Table<Media> m(e.db);
@@ -343,7 +352,7 @@ void TestSongForm::changeWithoutDifferenceWritesNothing()
     QVERIFY(test::addRecord(e.db, song("A", "Title", 5)));
     SongForm f(e.state, Request::Change, storedSong(e.db, 5));
     QVERIFY(f.open());
-    f.song().Title = QStringLiteral("Title   ");     // trailing blanks are no change
+    f.song().Title = QStringLiteral("Title   "); // trailing blanks are no change
     // Someone else changes the song meanwhile: with nothing to save, nothing is written over it.
     {
         Table<Tunedeck> other(e.db);
@@ -364,21 +373,22 @@ void TestSongForm::changeFailureAsksAgain()
     QVERIFY(test::addRecord(e.db, song("A", "Title", 5)));
     {
         test::RawFile raw(e.db.filePath(TableId::Tunedeck));
-        QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Tunedeck BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(
+            raw.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Tunedeck BEGIN SELECT RAISE(ABORT, 'no'); END"));
     }
     SongForm f(e.state, Request::Change, storedSong(e.db, 5));
     QVERIFY(f.open());
     f.song().Title = QStringLiteral("New");
-    e.script->plan(Ok);       // 15
-    e.script->plan(Yes);      // 16: try again
-    e.script->plan(Ok);       // 15
-    e.script->plan(Cancel);   // 16: stay
+    e.script->plan(Ok); // 15
+    e.script->plan(Yes); // 16: try again
+    e.script->plan(Ok); // 15
+    e.script->plan(Cancel); // 16: stay
     QCOMPARE(f.save(), SongForm::Save::Stay);
-    QCOMPARE(e.script->numbers(), (QList<int>{15, 16, 15, 16}));
+    QCOMPARE(e.script->numbers(), (QList<int> { 15, 16, 15, 16 }));
     QCOMPARE(f.song().Title, QStringLiteral("New"));
     e.script->clear();
     e.script->plan(Ok);
-    e.script->plan(No);       // 16: close
+    e.script->plan(No); // 16: close
     QCOMPARE(f.save(), SongForm::Save::Closed);
     QCOMPARE(f.response(), Response::Cancelled);
     QCOMPARE(storedSong(e.db, 5).Title, QStringLiteral("Title"));
@@ -390,7 +400,7 @@ void TestSongForm::concurrentChangeAndDitto()
     QVERIFY(test::addRecord(e.db, song("A", "Title", 5)));
     SongForm f(e.state, Request::Change, storedSong(e.db, 5));
     QVERIFY(f.open());
-    QVERIFY(!f.ditto());                 // nothing to bring back yet
+    QVERIFY(!f.ditto()); // nothing to bring back yet
     f.song().Title = QStringLiteral("Mine");
     {
         Table<Tunedeck> other(e.db);
@@ -401,7 +411,7 @@ void TestSongForm::concurrentChangeAndDitto()
         QCOMPARE(other.put(), 0);
     }
     QCOMPARE(f.save(), SongForm::Save::ShowStored);
-    QCOMPARE(e.script->numbers(), QList<int>{15});
+    QCOMPARE(e.script->numbers(), QList<int> { 15 });
     QCOMPARE(e.script->asked().first().text, QStringLiteral("This record was changed by another station."));
     // The form shows the stored song ...
     QCOMPARE(f.song().Title, QStringLiteral("Their title"));
@@ -447,14 +457,14 @@ void TestSongForm::deleteFlows()
 
     // In a playlist: refused (13), asked to try again (18): Yes tries once more, No gives up.
     e.script->clear();
-    for (int a : {int(Ok), int(Ok), int(Yes), int(Ok), int(No)})
+    for (int a : { int(Ok), int(Ok), int(Yes), int(Ok), int(No) })
         e.script->plan(a);
     {
         SongForm f(e.state, Request::Delete, storedSong(e.db, 2));
         QVERIFY(!f.open());
         QCOMPARE(f.response(), Response::Cancelled);
     }
-    QCOMPARE(e.script->numbers(), (QList<int>{32, 13, 18, 13, 18}));
+    QCOMPARE(e.script->numbers(), (QList<int> { 32, 13, 18, 13, 18 }));
     QCOMPARE(songCount(e.db), 1);
 }
 
@@ -465,7 +475,7 @@ void TestSongForm::changeOfMissingSong()
     SongForm f(e.state, Request::Change, gone);
     QVERIFY(!f.open());
     QCOMPARE(f.response(), Response::Cancelled);
-    QCOMPARE(e.script->numbers(), QList<int>{35});
+    QCOMPARE(e.script->numbers(), QList<int> { 35 });
 }
 
 void TestSongForm::defaultWithAlbumFillsBlanksOnly()

@@ -17,7 +17,7 @@ SelectAddTypeDialog::SelectAddTypeDialog(QWidget* parent)
     auto* box = new QGroupBox(QStringLiteral("Mode"), this);
     auto* boxLayout = new QVBoxLayout(box);
     int id = 0;
-    for (const char* text : {"Compilation", "Single Artist", "Normal"}) {
+    for (const char* text : { "Compilation", "Single Artist", "Normal" }) {
         auto* b = new QRadioButton(QString::fromLatin1(text), box);
         b->setObjectName(QString::fromLatin1(text).remove(QLatin1Char(' ')));
         mode_->addButton(b, id++);

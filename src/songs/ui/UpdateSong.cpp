@@ -190,7 +190,7 @@ void UpdateSongDialog::buildGeneralTab()
     category_->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     track_ = new QSpinBox(this);
     track_->setObjectName(QStringLiteral("TrackNumber"));
-    track_->setRange(0, 999);       // three digits; the check allows 0 to 99
+    track_->setRange(0, 999); // three digits; the check allows 0 to 99
 
     auto* sideBox = new QWidget(this);
     auto* sideLayout = new QHBoxLayout(sideBox);
@@ -200,7 +200,7 @@ void UpdateSongDialog::buildGeneralTab()
         const char* text;
         const char* name;
         int id;
-    } sides[] = {{"1", "Side1", 1}, {"2", "Side2", 2}, {" None", "SideNone", 0}};
+    } sides[] = { { "1", "Side1", 1 }, { "2", "Side2", 2 }, { " None", "SideNone", 0 } };
     for (const auto& s : sides) {
         auto* b = new QRadioButton(QString::fromLatin1(s.text), sideBox);
         b->setObjectName(QString::fromLatin1(s.name));
@@ -248,24 +248,25 @@ void UpdateSongDialog::buildCustomTab()
     auto* f = new QFormLayout(page);
     chart_ = new QSpinBox(this);
     chart_->setObjectName(QStringLiteral("ChartNumber"));
-    chart_->setRange(0, 999);       // three digits; the check allows 0 to 100
+    chart_->setRange(0, 999); // three digits; the check allows 0 to 100
     udk_ = textEntry(QStringLiteral("UserDefinedKeyField"), QStringLiteral("UserDefinedKeyField"));
-    udk_->setToolTip(QStringLiteral("See File/Preferences/Customization to label this field to suit your needs"));
+    udk_->setToolTip(
+        QStringLiteral("See File/Preferences/Customization to label this field to suit your needs"));
     bpm_ = new QSpinBox(this);
     bpm_->setObjectName(QStringLiteral("BeatsPerMinute"));
-    bpm_->setRange(0, 9999);        // @n_4b: four digits, blank when zero
+    bpm_->setRange(0, 9999); // @n_4b: four digits, blank when zero
     bpm_->setSpecialValueText(QStringLiteral(" "));
     bpm_->setToolTip(QStringLiteral("Beats Per Minute (BPM)"));
     style_ = textEntry(QStringLiteral("Style"), QStringLiteral("Style"));
     for (int i = 0; i < 3; ++i) {
         info_[i] = textEntry(QStringLiteral("AdditionalInformation%1").arg(i + 1),
-                             QStringLiteral("AdditionalInformation%1").arg(i + 1));
+            QStringLiteral("AdditionalInformation%1").arg(i + 1));
         info_[i]->setToolTip(QStringLiteral("Addition Information (%1)").arg(i + 1));
     }
     const QString prompt = clip(form_.state().settings.UDKPrompt);
-    udkPrompt_ = new QLabel(prompt.trimmed().isEmpty() ? QStringLiteral("User Defined Key Field:")
-                                                       : prompt + QLatin1Char(':'),
-                            this);
+    udkPrompt_ = new QLabel(
+        prompt.trimmed().isEmpty() ? QStringLiteral("User Defined Key Field:") : prompt + QLatin1Char(':'),
+        this);
     udkPrompt_->setObjectName(QStringLiteral("UserDefinedKeyPrompt"));
     udkPrompt_->setBuddy(udk_);
 
@@ -308,7 +309,8 @@ void UpdateSongDialog::buildNotesTab()
 
 bool UpdateSongDialog::load()
 {
-    setWindowTitle(form_.isAdd() ? QStringLiteral("Adding Information") : QStringLiteral("Changing Information"));
+    setWindowTitle(
+        form_.isAdd() ? QStringLiteral("Adding Information") : QStringLiteral("Changing Information"));
     if (!form_.fillMediaList() || !form_.fillCategoryList())
         return false;
     fillMediaCombo();
@@ -360,9 +362,9 @@ void UpdateSongDialog::showRecord()
     {
         const QString side = clip(s.Side);
         QAbstractButton* b = side == QLatin1String("1") ? side_->button(1)
-                             : side == QLatin1String("2") ? side_->button(2)
-                             : side.trimmed().isEmpty()   ? side_->button(0)
-                                                          : nullptr;
+            : side == QLatin1String("2")                ? side_->button(2)
+            : side.trimmed().isEmpty()                  ? side_->button(0)
+                                                        : nullptr;
         side_->setExclusive(false);
         for (QAbstractButton* each : side_->buttons())
             each->setChecked(each == b);
@@ -392,10 +394,17 @@ void UpdateSongDialog::storePlainControls()
     s.FileNumber = fileNumber_->text();
     s.TrackNumber = track_->value();
     switch (side_->checkedId()) {
-    case 1: s.Side = QStringLiteral("1"); break;
-    case 2: s.Side = QStringLiteral("2"); break;
-    case 0: s.Side.clear(); break;
-    default: break;     // none checked: a value no radio stands for stays as it was
+    case 1:
+        s.Side = QStringLiteral("1");
+        break;
+    case 2:
+        s.Side = QStringLiteral("2");
+        break;
+    case 0:
+        s.Side.clear();
+        break;
+    default:
+        break; // none checked: a value no radio stands for stays as it was
     }
     s.ChartNumber = chart_->value();
     s.UserDefinedKeyField = udk_->text();

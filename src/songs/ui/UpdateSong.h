@@ -107,8 +107,8 @@ private:
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* albumDefaults_ = nullptr;
-    QString acceptedCategory_;      // the combo text last accepted (not asked again)
-    bool checking_ = false;         // a field check is showing its message
+    QString acceptedCategory_; // the combo text last accepted (not asked again)
+    bool checking_ = false; // a field check is showing its message
 };
 
 } // namespace td

@@ -32,11 +32,11 @@ struct Env {
     test::TempWorkspace ws;
     Messages messages;
     std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db{messages};
-    AppState state{db, messages};
+    Database db { messages };
+    AppState state { db, messages };
     Env()
     {
-        for (const char* m : {"CD", "LP"}) {
+        for (const char* m : { "CD", "LP" }) {
             Media r;
             r.Media = QString::fromLatin1(m);
             test::addRecord(db, r);
@@ -83,8 +83,7 @@ void dropWatchers()
     watchers.clear();
 }
 
-template<class W>
-W* child(QWidget* d, const char* name)
+template <class W> W* child(QWidget* d, const char* name)
 {
     W* w = d->findChild<W*>(QString::fromLatin1(name));
     if (!w)
@@ -158,19 +157,19 @@ void TestUpdateSong::addAsTyped()
 {
     Env e;
     Tunedeck buffer;
-    e.script->plan(Yes);     // "Add new category?"
+    e.script->plan(Yes); // "Add new category?"
     onModal("UpdateSong", [&](QDialog* d) {
         type(d, "Artist", "Blur");
         type(d, "Title", "Girls & Boys");
         type(d, "Album", "Parklife");
-        QTest::keyClick(child<QComboBox>(d, "Media"), Qt::Key_Down);   // CD -> LP
+        QTest::keyClick(child<QComboBox>(d, "Media"), Qt::Key_Down); // CD -> LP
         type(d, "Time", "3:45");
         type(d, "Category", "Britpop");
         QTest::mouseClick(child<QRadioButton>(d, "Side2"), Qt::LeftButton);
         clickOk(d);
     });
     QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Completed);
-    QCOMPARE(e.script->captions(), QStringList{"Category not found"});
+    QCOMPARE(e.script->captions(), QStringList { "Category not found" });
     const Tunedeck s = storedSong(e.db, 1);
     QCOMPARE(s.Artist, QStringLiteral("Blur"));
     QCOMPARE(s.Media, QStringLiteral("LP"));
@@ -178,7 +177,7 @@ void TestUpdateSong::addAsTyped()
     QCOMPARE(s.CategoryID, 2);
     QCOMPARE(s.Side, QStringLiteral("2"));
     QCOMPARE(s.TrackNumber, 1);
-    QCOMPARE(s.AlbumID, 1);     // "AutoAddToAlbums" is on by default
+    QCOMPARE(s.AlbumID, 1); // "AutoAddToAlbums" is on by default
     // The caller's buffer holds the stored song.
     QCOMPARE(buffer.ID, 1);
     QCOMPARE(buffer.Title, QStringLiteral("Girls & Boys"));
@@ -224,7 +223,8 @@ void TestUpdateSong::captionsAndPrompts()
         auto* t = d->findChild<QTabWidget*>();
         for (int i = 0; i < t->count(); ++i)
             tabs << t->tabText(i);
-        for (const char* n : {"UserDefinedKeyField", "BeatsPerMinute", "AdditionalInformation2", "Recording"})
+        for (const char* n :
+            { "UserDefinedKeyField", "BeatsPerMinute", "AdditionalInformation2", "Recording" })
             tips << d->findChild<QWidget*>(QString::fromLatin1(n))->toolTip();
         albumButton = child<QPushButton>(d, "DefaultWithAlbum")->isEnabled();
         QTest::keyClick(d, Qt::Key_Escape);
@@ -235,10 +235,11 @@ void TestUpdateSong::captionsAndPrompts()
     QCOMPARE(category, QStringLiteral("Jazz"));
     QCOMPARE(udk, QStringLiteral("Mood:"));
     QCOMPARE(time, QStringLiteral("00:04:05"));
-    QCOMPARE(tabs, (QStringList{"&General", "DJ/Custom", "Recording/Performance", "&Notes"}));
-    QCOMPARE(tips, (QStringList{"See File/Preferences/Customization to label this field to suit your needs",
-                                "Beats Per Minute (BPM)", "Addition Information (2)",
-                                "Recording Information (Engineer, Producer, Etc)"}));
+    QCOMPARE(tabs, (QStringList { "&General", "DJ/Custom", "Recording/Performance", "&Notes" }));
+    QCOMPARE(tips,
+        (QStringList { "See File/Preferences/Customization to label this field to suit your needs",
+            "Beats Per Minute (BPM)", "Addition Information (2)",
+            "Recording Information (Engineer, Producer, Etc)" }));
     QVERIFY(!albumButton);
     QCOMPARE(storedSong(e.db, 4).Title, QStringLiteral("Song"));
 
@@ -261,15 +262,29 @@ void TestUpdateSong::badInput_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
-    QTest::newRow("time 99:99:99") << "Time" << "99:99:99" << "Invalid Time" << "\"99:99:99\" is not a time.";
-    QTest::newRow("time letters") << "Time" << "abc" << "Invalid Time" << "\"abc\" is not a time.";
-    QTest::newRow("date 02/30/1997") << "ReleaseDate" << "02/30/1997" << "Invalid Date"
+    QTest::newRow("time 99:99:99") << "Time"
+                                   << "99:99:99"
+                                   << "Invalid Time"
+                                   << "\"99:99:99\" is not a time.";
+    QTest::newRow("time letters") << "Time"
+                                  << "abc"
+                                  << "Invalid Time"
+                                  << "\"abc\" is not a time.";
+    QTest::newRow("date 02/30/1997") << "ReleaseDate"
+                                     << "02/30/1997"
+                                     << "Invalid Date"
                                      << "\"02/30/1997\" is not a date.";
-    QTest::newRow("date 13/01/1997") << "ReleaseDate" << "13/01/1997" << "Invalid Date"
+    QTest::newRow("date 13/01/1997") << "ReleaseDate"
+                                     << "13/01/1997"
+                                     << "Invalid Date"
                                      << "\"13/01/1997\" is not a date.";
-    QTest::newRow("track 100") << "TrackNumber" << "100" << "Range Error"
+    QTest::newRow("track 100") << "TrackNumber"
+                               << "100"
+                               << "Range Error"
                                << "The value of Track must be between 0 and 99.";
-    QTest::newRow("chart 101") << "ChartNumber" << "101" << "Range Error"
+    QTest::newRow("chart 101") << "ChartNumber"
+                               << "101"
+                               << "Range Error"
                                << "The value of Chart must be between 0 and 100.";
 }
 
@@ -295,9 +310,9 @@ void TestUpdateSong::badInput()
     QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Cancelled);
     QVERIFY(stillOpen);
     QCOMPARE(focus, field);
-    QCOMPARE(e.script->captions(), QStringList{caption});
+    QCOMPARE(e.script->captions(), QStringList { caption });
     QVERIFY2(e.script->asked().first().text.startsWith(text), qPrintable(e.script->asked().first().text));
-    QCOMPARE(songCount(e.db), 0);     // nothing half-written: the cancelled add is gone
+    QCOMPARE(songCount(e.db), 0); // nothing half-written: the cancelled add is gone
 }
 
 void TestUpdateSong::widthsAndSpinLimits()
@@ -313,8 +328,8 @@ void TestUpdateSong::widthsAndSpinLimits()
         type(d, "TrackNumber", "-5");
         type(d, "ChartNumber", "123456");
         type(d, "BeatsPerMinute", "99999");
-        e.script->plan(Yes);      // the long category is new: add it
-        clickOk(d);               // chart 123 is out of range
+        e.script->plan(Yes); // the long category is new: add it
+        clickOk(d); // chart 123 is out of range
         type(d, "ChartNumber", "12");
         clickOk(d);
     });
@@ -327,7 +342,7 @@ void TestUpdateSong::widthsAndSpinLimits()
     QVERIFY(s.TrackNumber >= 0 && s.TrackNumber <= 99);
     QCOMPARE(s.ChartNumber, 12);
     QVERIFY(s.BeatsPerMinute >= 0 && s.BeatsPerMinute <= 9999);
-    QCOMPARE(e.script->numbers(), (QList<int>{0, 10}));
+    QCOMPARE(e.script->numbers(), (QList<int> { 0, 10 }));
     Table<Categories> c(e.db);
     c.rec.CategoryID = s.CategoryID;
     QCOMPARE(c.get(c.key("CAT:KeyCategoryID")), 0);
@@ -380,7 +395,7 @@ void TestUpdateSong::dittoAfterConcurrentChange()
         clickOk(d);
     });
     QCOMPARE(UpdateSong(e.state, Request::Change, s, nullptr), Response::Completed);
-    QCOMPARE(e.script->numbers(), QList<int>{15});
+    QCOMPARE(e.script->numbers(), QList<int> { 15 });
     QCOMPARE(shownAfterConflict, QStringLiteral("Theirs"));
     QCOMPARE(shownAfterDitto, QStringLiteral("Mine"));
     const Tunedeck stored = storedSong(e.db, 3);
@@ -411,7 +426,7 @@ void TestUpdateSong::addModeAsks()
     QCOMPARE(songCount(e.db), 0);
 
     // "Single Artist" without its wizard yet, and "Normal": the form opens.
-    for (const char* choice : {"SingleArtist", "Normal"}) {
+    for (const char* choice : { "SingleArtist", "Normal" }) {
         bool formShown = false;
         onModal("SelectAddType", [&](QDialog* d) {
             QTest::mouseClick(child<QRadioButton>(d, choice), Qt::LeftButton);
@@ -449,7 +464,7 @@ void TestUpdateSong::deleteWithoutWindow()
     QVERIFY(test::addRecord(e.db, s));
     e.script->plan(Ok);
     QCOMPARE(UpdateSong(e.state, Request::Delete, s, nullptr), Response::Completed);
-    QCOMPARE(e.script->numbers(), QList<int>{32});
+    QCOMPARE(e.script->numbers(), QList<int> { 32 });
     QCOMPARE(songCount(e.db), 0);
 }
 
