@@ -1,7 +1,11 @@
 #pragma once
 // The key order of every text key: Unicode simple case folding, trailing blanks ignored. Registered
-// on every connection as the SQLite collation "TDKEY" and usable from C++ for the same comparisons
-// (a walk along a key that stops when the link value differs).
+// on every connection under the name of SQLite's built-in collation "NOCASE", replacing it there,
+// and usable from C++ for the same comparisons (a walk along a key that stops when the link value
+// differs). The name is SQLite's own so that ordinary tools such as the sqlite3 shell can read the
+// data files: they fall back on their ASCII-only NOCASE, which orders non-ASCII names differently
+// but reads every row. Other tools should only read: one that writes non-ASCII names would file
+// them in its own order.
 
 #include <QString>
 #include <QStringView>
@@ -10,17 +14,17 @@ struct sqlite3;
 
 namespace td {
 
-inline constexpr char kKeyCollation[] = "TDKEY";
+inline constexpr char kKeyCollation[] = "NOCASE";
 // Bumped whenever the order changes; stored in every data file so that keys built with another
 // order are found and rebuilt.
-inline constexpr int kKeyCollationVersion = 1;
+inline constexpr int kKeyCollationVersion = 2;
 
 // <0, 0, >0 like strcmp, on UTF-8 bytes.
 int compareKeyUtf8(const char* a, int aLen, const char* b, int bLen);
 int compareKeyText(QStringView a, QStringView b);
 inline bool keyTextEqual(QStringView a, QStringView b) { return compareKeyText(a, b) == 0; }
 
-// Registers TDKEY on a connection; returns the SQLite result code.
+// Registers the key order on a connection; returns the SQLite result code.
 int registerKeyCollation(sqlite3* db);
 
 } // namespace td

@@ -5,6 +5,7 @@
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
 
+#include "data/Collation.h"
 #include "data/Schema.h"
 
 #include <QRandomGenerator>
@@ -237,7 +238,8 @@ private slots:
         QTest::newRow("index dropped") << "DROP INDEX Tunedeck_SongsByTitle";
         QTest::newRow("index without our order")
             << "DROP INDEX Tunedeck_SongsByArtist; CREATE INDEX Tunedeck_SongsByArtist ON Tunedeck(Artist COLLATE BINARY, Title)";
-        QTest::newRow("keys built with another order") << "PRAGMA application_id=1413742594";
+        QTest::newRow("keys built with an older order")
+            << QStringLiteral("PRAGMA application_id=%1").arg(schema::kApplicationMark | (kKeyCollationVersion - 1));
         QTest::newRow("no mark at all") << "PRAGMA application_id=0";
     }
     void damagedKeysAreRebuiltOnYes()
