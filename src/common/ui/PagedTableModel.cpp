@@ -1,0 +1,136 @@
+#include "common/ui/PagedTableModel.h"
+
+#include "core/ListFormat.h"
+
+#include <QMimeData>
+
+namespace td {
+
+namespace {
+
+Qt::Alignment alignmentOf(QChar justification)
+{
+    switch (justification.toUpper().unicode()) {
+    case 'R':
+    case 'D':
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case 'C':
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+} // namespace
+
+PagedTableModel::PagedTableModel(PagedList& list, QObject* parent)
+    : QAbstractTableModel(parent)
+    , list_(list)
+{
+}
+
+void PagedTableModel::setColumns(QList<PagedColumn> columns)
+{
+    beginResetModel();
+    columns_ = std::move(columns);
+    endResetModel();
+}
+
+void PagedTableModel::setColumns(const QString& listFormat, const QList<ColumnValue>& values)
+{
+    QList<PagedColumn> cols;
+    if (const auto f = ListFormat::parse(listFormat)) {
+        for (int i = 0; i < f->columns.size(); ++i) {
+            const ListColumn& c = f->columns.at(i);
+            PagedColumn pc;
+            pc.header = c.header;
+            pc.alignment = alignmentOf(c.justification);
+            pc.picture = Picture(c.picture);
+            if (i < values.size())
+                pc.value = values.at(i);
+            cols << pc;
+        }
+    }
+    setColumns(cols);
+}
+
+void PagedTableModel::setDragData(const QString& mimeType, std::function<QByteArray(const PageRow&)> data)
+{
+    mimeType_ = mimeType;
+    dragData_ = std::move(data);
+}
+
+void PagedTableModel::pageChanged()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int PagedTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : list_.rowCount();
+}
+
+int PagedTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(columns_.size());
+}
+
+QVariant PagedTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= list_.rowCount() || index.column() >= columns_.size())
+        return {};
+    const PagedColumn& c = columns_.at(index.column());
+    switch (role) {
+    case Qt::DisplayRole: {
+        if (!c.value)
+            return QString();
+        const QVariant v = c.value(list_.rows().at(index.row()));
+        return c.picture.isText() ? v.toString().trimmed() : c.picture.formatVariant(v).trimmed();
+    }
+    case Qt::TextAlignmentRole:
+        return int(c.alignment);
+    default:
+        return {};
+    }
+}
+
+QVariant PagedTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return columns_.at(section).header;
+    if (role == Qt::TextAlignmentRole)
+        return int(columns_.at(section).alignment);
+    return {};
+}
+
+Qt::ItemFlags PagedTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!mimeType_.isEmpty())
+        f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+QStringList PagedTableModel::mimeTypes() const
+{
+    return mimeType_.isEmpty() ? QStringList() : QStringList{mimeType_};
+}
+
+QMimeData* PagedTableModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (mimeType_.isEmpty() || !dragData_ || indexes.isEmpty())
+        return nullptr;
+    const int row = indexes.first().row();
+    if (row < 0 || row >= list_.rowCount())
+        return nullptr;
+    auto* m = new QMimeData;
+    m->setData(mimeType_, dragData_(list_.rows().at(row)));
+    return m;
+}
+
+} // namespace td

@@ -1,0 +1,430 @@
+#include "songs/ui/BrowseSongs.h"
+
+#include "common/AppState.h"
+#include "common/ui/BrowseList.h"
+#include "common/ui/ColumnFormatMemory.h"
+#include "common/ui/PagedTableModel.h"
+#include "common/ui/WidgetPosition.h"
+#include "core/ConfigPaths.h"
+#include "data/Database.h"
+#include "data/StandardWarning.h"
+#include "songs/SongBrowseLogic.h"
+#include "songs/ui/UpdateSong.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace td {
+
+namespace {
+
+ColumnValue fieldValue(const QString& name)
+{
+    const int i = tableDef(TableId::Tunedeck).fieldIndex(name);
+    return [i](const PageRow& r) { return i >= 0 && i < r.row.size() ? r.row.at(i) : QVariant(); };
+}
+
+QPushButton* button(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+SongBrowseHooks& songBrowseHooks()
+{
+    static SongBrowseHooks hooks;
+    return hooks;
+}
+
+QWidget* createBrowseSongs(AppState& state)
+{
+    return new BrowseSongsWindow(state);
+}
+
+BrowseSongsWindow::BrowseSongsWindow(AppState& state, QWidget* parent)
+    : QWidget(parent)
+    , state_(state)
+{
+    setObjectName(QStringLiteral("BrowseSongs"));
+    setWindowTitle(QStringLiteral("Browse Songs"));
+    browser_ = std::make_unique<SongBrowser>(state.db, state.settings);
+
+    const QString format = songListFormat(state.settings);
+    const int categoryField = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("CategoryID"));
+    model_ = std::make_unique<PagedTableModel>(browser_->list());
+    SongBrowser* b = browser_.get();
+    model_->setColumns(format,
+                       {fieldValue(QStringLiteral("Artist")), fieldValue(QStringLiteral("Title")),
+                        fieldValue(QStringLiteral("Album")), fieldValue(QStringLiteral("Media")),
+                        fieldValue(QStringLiteral("FileNumber")),
+                        [b, categoryField](const PageRow& r) {
+                            return QVariant(b->categoryName(r.row.value(categoryField).toLongLong()));
+                        },
+                        fieldValue(QStringLiteral("Time")), fieldValue(QStringLiteral("ReleaseDate")),
+                        fieldValue(QStringLiteral("BeatsPerMinute")), fieldValue(QStringLiteral("UserDefinedKeyField")),
+                        fieldValue(QStringLiteral("LastPlayed")), fieldValue(QStringLiteral("Style"))});
+    const int idField = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("ID"));
+    model_->setDragData(QString::fromLatin1(kSongIdMimeType),
+                        [idField](const PageRow& r) { return QByteArray::number(r.row.value(idField).toLongLong()); });
+
+    buildWindow();
+    columns_ = std::make_unique<ColumnFormatMemory>(list_->view()->horizontalHeader(), songListFormatKeys(), format);
+    columns_->restore();
+
+    setWindowTitle(browser_->caption());
+    const SongTab tab = openingSongTab(state.settings, settingsIniPath());
+    browser_->setTab(tab);
+    tabs_->blockSignals(true);
+    tabs_->setCurrentIndex(int(tab));
+    tabs_->blockSignals(false);
+
+    // The searchable fields for the query wizard; without them the list goes on without search.
+    searchAvailable_ = prepareQueryFields(state.messages, queryFields_,
+                                          songQueryFieldText(SongQueryList::SongList), QStringLiteral("SONGS"))
+        == 0;
+    rebuild(0, true);
+}
+
+BrowseSongsWindow::~BrowseSongsWindow()
+{
+    // The list and model refer to the browser's table: they go first.
+    delete list_;
+    list_ = nullptr;
+    model_.reset();
+}
+
+void BrowseSongsWindow::buildWindow()
+{
+    const QFontMetrics fm(font());
+    setMinimumSize(374 * fm.averageCharWidth() / 4, 170 * fm.height() / 8);
+
+    tabs_ = new QTabBar(this);
+    tabs_->setObjectName(QStringLiteral("SongTabs"));
+    for (int i = 0; i < kSongTabCount; ++i)
+        tabs_->addTab(songTabTitle(SongTab(i), state_.settings));
+    connect(tabs_, &QTabBar::currentChanged, this, &BrowseSongsWindow::tabChosen);
+
+    list_ = new BrowseList(browser_->list(), *model_, this);
+    list_->setObjectName(QStringLiteral("SongList"));
+    list_->view()->setToolTip(QStringLiteral("Right-Click for Options"));
+    list_->setLocator([this](const QString& text) { return browser_->locatorValues(text); });
+    connect(list_, &BrowseList::insertRequested, this, &BrowseSongsWindow::addSong);
+    connect(list_, &BrowseList::deleteRequested, this, &BrowseSongsWindow::deleteSong);
+    connect(list_, &BrowseList::changeRequested, this, &BrowseSongsWindow::changeSong);
+    connect(list_, &BrowseList::contextMenuRequested, this, &BrowseSongsWindow::showMenu);
+    connect(list_, &BrowseList::readFailed, this, &BrowseSongsWindow::readFailed);
+    connect(list_, &BrowseList::highlightChanged, this, &BrowseSongsWindow::updateButtons);
+    connect(list_, &BrowseList::locatorChanged, this, [this](const QString& text) {
+        browser_->setLocatorText(text);
+        locator_->setText(text);
+    });
+
+    auto* prompt = new QLabel(QStringLiteral("Quick Locator (select list box and type to locate):"), this);
+    locator_ = new QLabel(this);
+    locator_->setObjectName(QStringLiteral("LocatorText"));
+    locator_->setMinimumWidth(fm.averageCharWidth() * 20);
+    selectMedia_ = button(QStringLiteral("Se&lect Media"), QStringLiteral("SelectMedia"), this);
+    selectCategory_ = button(QStringLiteral("Se&lect Category"), QStringLiteral("SelectCategory"), this);
+    connect(selectMedia_, &QPushButton::clicked, this, &BrowseSongsWindow::selectMedia);
+    connect(selectCategory_, &QPushButton::clicked, this, &BrowseSongsWindow::selectCategory);
+    auto* locatorRow = new QHBoxLayout;
+    locatorRow->addWidget(prompt);
+    locatorRow->addWidget(locator_, 1);
+    locatorRow->addWidget(selectMedia_);
+    locatorRow->addWidget(selectCategory_);
+
+    add_ = button(QStringLiteral("&Add"), QStringLiteral("Add"), this);
+    copy_ = button(QStringLiteral("Cop&y"), QStringLiteral("Copy"), this);
+    change_ = button(QStringLiteral("&Change"), QStringLiteral("Change"), this);
+    delete_ = button(QStringLiteral("&Delete"), QStringLiteral("Delete"), this);
+    search_ = button(QStringLiteral("&Search"), QStringLiteral("Search"), this);
+    reset_ = button(QStringLiteral("Reset Search"), QStringLiteral("ResetSearch"), this);
+    import_ = button(QStringLiteral("&Import"), QStringLiteral("Import"), this);
+    export_ = button(QStringLiteral("&Export"), QStringLiteral("Export"), this);
+    print_ = button(QStringLiteral("&Print"), QStringLiteral("Print"), this);
+    close_ = button(QStringLiteral("Cl&ose"), QStringLiteral("Close"), this);
+    connect(add_, &QPushButton::clicked, this, &BrowseSongsWindow::addSong);
+    connect(copy_, &QPushButton::clicked, this, &BrowseSongsWindow::copySong);
+    connect(change_, &QPushButton::clicked, this, &BrowseSongsWindow::changeSong);
+    connect(delete_, &QPushButton::clicked, this, &BrowseSongsWindow::deleteSong);
+    connect(search_, &QPushButton::clicked, this, &BrowseSongsWindow::searchSongs);
+    connect(reset_, &QPushButton::clicked, this, &BrowseSongsWindow::resetSearch);
+    connect(close_, &QPushButton::clicked, this, [this]() {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            close();
+    });
+    // Import, export and the reports come with their own parts.
+    import_->setEnabled(false);
+    export_->setEnabled(false);
+    print_->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* p : {add_, copy_, change_, delete_, search_, reset_, import_, export_, print_})
+        buttons->addWidget(p);
+    buttons->addStretch(1);
+    buttons->addWidget(close_);
+
+    auto* status = new QStatusBar(this);
+    status->setSizeGripEnabled(false);
+    status->addWidget(new QLabel(QStringLiteral("Browsing Records"), status));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    layout->addLayout(locatorRow);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(status);
+    setFocusProxy(list_);
+
+    // Tabs from the keyboard as in any tabbed window.
+    auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    nextTab->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(nextTab, &QShortcut::activated, this,
+            [this]() { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % kSongTabCount); });
+    auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
+    previousTab->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(previousTab, &QShortcut::activated, this, [this]() {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + kSongTabCount - 1) % kSongTabCount);
+    });
+}
+
+QString BrowseSongsWindow::locatorDisplay() const
+{
+    return locator_->text();
+}
+
+void BrowseSongsWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!positioned_) {
+        positioned_ = true;
+        restorePosition(this, QStringLiteral("BrowseSongs"));
+    }
+}
+
+void BrowseSongsWindow::tabChosen(int index)
+{
+    if (index < 0 || index >= kSongTabCount || SongTab(index) == browser_->tab())
+        return;
+    browser_->setTab(SongTab(index));
+    list_->setLocatorText(browser_->locatorText());
+    rebuild();
+}
+
+void BrowseSongsWindow::rebuild(qint64 position, bool fromTop)
+{
+    const PageRow* h = browser_->list().highlighted();
+    const bool keep = h && !fromTop && position == 0;
+    const PageRow kept = h ? *h : PageRow();
+    const int place = qMax(0, browser_->list().highlight());
+
+    browser_->forgetCategoryNames();
+    if (browser_->configure() != 0) {
+        StandardWarning(state_.db, 36, QStringLiteral("Tunedeck"));
+        browser_->setSearch(QString());
+    }
+    if (position != 0)
+        list_->run([position, place](PagedList& l) { return l.showPosition(position, place); });
+    else if (keep)
+        list_->run([kept, place](PagedList& l) { return l.rebuildAt(kept.row, kept.position, place); });
+    else
+        list_->run([](PagedList& l) { return l.first(); });
+
+    const SongTab tab = browser_->tab();
+    selectMedia_->setVisible(tab == SongTab::ByMedia);
+    selectCategory_->setVisible(tab == SongTab::ByCategory);
+    updateButtons();
+}
+
+void BrowseSongsWindow::readFailed(int)
+{
+    if (closing_)
+        return;
+    if (!browser_->list().condition().isEmpty()) {
+        // The view with its range and search cannot be read: say so and go on without them.
+        StandardWarning(state_.db, 36, QStringLiteral("Tunedeck"));
+        browser_->setSearch(QString());
+        browser_->configureUnfiltered();
+        if (browser_->list().first() == 0) {
+            list_->showPage();
+            updateButtons();
+            return;
+        }
+    }
+    StandardWarning(state_.db, 35, QStringLiteral("Tunedeck"));
+    closing_ = true;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        QMetaObject::invokeMethod(sub, &QWidget::close, Qt::QueuedConnection);
+    else
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void BrowseSongsWindow::updateButtons()
+{
+    const bool any = !browser_->list().isEmpty();
+    copy_->setEnabled(any);
+    change_->setEnabled(any);
+    delete_->setEnabled(any);
+    search_->setEnabled(searchAvailable_ && bool(songBrowseHooks().search));
+    reset_->setEnabled(browser_->searchActive());
+    selectMedia_->setEnabled(bool(songBrowseHooks().selectMedia));
+    selectCategory_->setEnabled(bool(songBrowseHooks().selectCategory));
+}
+
+bool BrowseSongsWindow::highlightedSong(Tunedeck* song) const
+{
+    const qint64 pos = browser_->list().highlightedPosition();
+    if (pos == 0)
+        return false;
+    Table<Tunedeck> t(state_.db);
+    if (t.fetch(pos) != 0)
+        return false;
+    *song = t.rec;
+    return true;
+}
+
+void BrowseSongsWindow::callForm(Request request)
+{
+    Tunedeck buffer;
+    if (request != Request::Insert && !highlightedSong(&buffer))
+        return;
+    const Response r = UpdateSong(state_, request, buffer, this);
+    qint64 position = 0;
+    if (r == Response::Completed && request != Request::Delete && buffer.ID != 0) {
+        // The song just stored, found by its identifier.
+        Table<Tunedeck> t(state_.db);
+        t.rec.ID = buffer.ID;
+        if (t.get(t.key(QStringLiteral("MUS:KeyID"))) == 0)
+            position = t.position();
+    }
+    setWindowTitle(browser_->caption());
+    rebuild(position);
+    list_->setFocus();
+}
+
+void BrowseSongsWindow::addSong()
+{
+    callForm(Request::Insert);
+}
+
+void BrowseSongsWindow::copySong()
+{
+    callForm(Request::Select);
+}
+
+void BrowseSongsWindow::changeSong()
+{
+    callForm(Request::Change);
+}
+
+void BrowseSongsWindow::deleteSong()
+{
+    callForm(Request::Delete);
+}
+
+void BrowseSongsWindow::searchSongs()
+{
+    if (!searchAvailable_ || !songBrowseHooks().search)
+        return;
+    QString filter;
+    if (!songBrowseHooks().search(state_, queryFields_, browser_->search(), this, &filter))
+        return;
+    browser_->setSearch(filter);
+    rebuild(0, true);
+    list_->setFocus();
+}
+
+void BrowseSongsWindow::resetSearch()
+{
+    browser_->setSearch(QString());
+    reset_->setEnabled(false);
+    rebuild();
+    list_->setFocus();
+}
+
+void BrowseSongsWindow::selectMedia()
+{
+    QString media;
+    if (!songBrowseHooks().selectMedia || !songBrowseHooks().selectMedia(state_, this, &media))
+        return;
+    browser_->setMedia(media);
+    rebuild(0, true);
+    list_->setFocus();
+}
+
+void BrowseSongsWindow::selectCategory()
+{
+    Categories category;
+    if (!songBrowseHooks().selectCategory || !songBrowseHooks().selectCategory(state_, this, &category))
+        return;
+    browser_->setCategory(category.CategoryID);
+    rebuild(0, true);
+    list_->setFocus();
+}
+
+void BrowseSongsWindow::showMenu(const QPoint& at)
+{
+    const bool any = !browser_->list().isEmpty();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("SongListMenu"));
+    QAction* add = menu.addAction(QStringLiteral("&Add"));
+    QAction* change = menu.addAction(QStringLiteral("&Change"));
+    QAction* del = menu.addAction(QStringLiteral("&Delete"));
+    change->setEnabled(any);
+    del->setEnabled(any);
+    menu.addSeparator();
+    QAction* print = menu.addAction(print_->text());
+    print->setEnabled(print_->isEnabled());
+    menu.addSeparator();
+    QAction* search = menu.addAction(search_->text());
+    search->setEnabled(search_->isEnabled());
+    menu.addSeparator();
+    QAction* import = menu.addAction(import_->text());
+    import->setEnabled(import_->isEnabled());
+    QAction* exportAction = menu.addAction(export_->text());
+    exportAction->setEnabled(export_->isEnabled());
+
+    QAction* chosen = menu.exec(at);
+    if (chosen == add)
+        addSong();
+    else if (chosen == change)
+        changeSong();
+    else if (chosen == del)
+        deleteSong();
+    else if (chosen == search)
+        searchSongs();
+}
+
+void BrowseSongsWindow::closeEvent(QCloseEvent* e)
+{
+    finish();
+    QWidget::closeEvent(e);
+}
+
+void BrowseSongsWindow::finish()
+{
+    if (!browser_ || !columns_)
+        return;
+    saveSongTab(browser_->tab(), settingsIniPath());
+    columns_->save();
+    savePosition(this, QStringLiteral("BrowseSongs"));
+    columns_.reset();
+}
+
+} // namespace td
