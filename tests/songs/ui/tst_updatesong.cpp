@@ -146,6 +146,8 @@ private slots:
     void badInput_data();
     void badInput();
     void widthsAndSpinLimits();
+    void dateFormats_data();
+    void dateFormats();
     void categoryNoKeepsFocus();
     void dittoAfterConcurrentChange();
     void addModeAsks();
@@ -347,6 +349,54 @@ void TestUpdateSong::widthsAndSpinLimits()
     c.rec.CategoryID = s.CategoryID;
     QCOMPARE(c.get(c.key("CAT:KeyCategoryID")), 0);
     QCOMPARE(c.rec.Category, QString(30, QLatin1Char('c')));
+}
+
+void TestUpdateSong::dateFormats_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("shownAgain");
+    QTest::newRow("mm/dd/yyyy") << "d2"
+                                << "10/31/1997" << dayFromYmd(1997, 10, 31) << "10/31/1997";
+    QTest::newRow("dd/mm/yyyy") << "d6"
+                                << "31/10/1997" << dayFromYmd(1997, 10, 31) << "31/10/1997";
+    QTest::newRow("year only") << "n4b"
+                               << "1997" << 1997 << "1997";
+    QTest::newRow("blank is no date") << "d2"
+                                      << "" << 0 << "";
+    // An empty setting keeps the designed short-date picture rather than showing nothing.
+    QTest::newRow("empty setting") << ""
+                                   << "" << 0 << "";
+}
+
+void TestUpdateSong::dateFormats()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    QFETCH(QString, shownAgain);
+    Env e;
+    e.state.settings.DateFormat = setting;
+    Tunedeck buffer;
+    onModal("UpdateSong", [&](QDialog* d) {
+        auto* date = child<QLineEdit>(d, "ReleaseDate");
+        date->clear();
+        QTest::keyClicks(date, typed);
+        clickOk(d);
+        if (d->isVisible())
+            d->reject();
+    });
+    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Completed);
+    QCOMPARE(buffer.ReleaseDate, stored);
+    QCOMPARE(e.script->asked().size(), 0);
+    QString shown;
+    onModal("UpdateSong", [&](QDialog* d) {
+        shown = child<QLineEdit>(d, "ReleaseDate")->text();
+        d->reject();
+    });
+    UpdateSong(e.state, Request::Change, buffer, nullptr);
+    QCOMPARE(shown, shownAgain);
 }
 
 void TestUpdateSong::categoryNoKeepsFocus()
