@@ -121,6 +121,19 @@ Row PagedList::keyValues(const Row& record) const
     return out;
 }
 
+int PagedList::compareFixed(const Row& values) const
+{
+    if (key_ < 0)
+        return 0;
+    const KeyDef& k = table_.def().key(key_);
+    for (int i = 0; i < fixed_.size() && i < values.size() && i < k.fields.size(); ++i) {
+        const int c = compareValues(table_.def().field(k.fields.at(i)), values.at(i), fixed_.at(i));
+        if (c != 0)
+            return c;
+    }
+    return 0;
+}
+
 Row PagedList::withFixed(const Row& values) const
 {
     Row out = fixed_;
@@ -135,7 +148,9 @@ int PagedList::read(const Row& from, qint64 position, bool forward, bool inclusi
         return 0;
     table_.setFilter(condition_, params_);
     table_.quickScan(true);
-    const int err = table_.readPage(key_, from, forward, n, out, position, inclusive);
+    // Within the fixed range the fixed values are equalities, so the index stops where they end.
+    const int eq = !fixed_.isEmpty() && from.size() >= fixed_.size() && compareFixed(from) == 0 ? int(fixed_.size()) : 0;
+    const int err = table_.readPage(key_, from, forward, n, out, position, inclusive, eq);
     table_.quickScan(false);
     return err;
 }
@@ -409,6 +424,9 @@ int PagedList::rebuildAt(const Row& record, qint64 position, int place)
     if (key_ >= 0 && values.isEmpty())
         return first();
     endsKnown_ = false;
+    // A record outside the fixed range: the nearest end of the range.
+    if (const int c = compareFixed(values); c != 0)
+        return c < 0 ? first() : last();
     return fillAround(values, position, place);
 }
 

@@ -95,6 +95,8 @@ public:
 
 private:
     Row keyValues(const Row& record) const;
+    // <0, 0, >0: the leading key values against the fixed ones.
+    int compareFixed(const Row& values) const;
     Row withFixed(const Row& values) const;
     int read(const Row& from, qint64 position, bool forward, bool inclusive, int n, QList<PageRow>& out);
     // Fills the page with `before` rows before the anchor and the anchor's rows after it.

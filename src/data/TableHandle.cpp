@@ -526,7 +526,7 @@ int TableHandle::set(int key, const Row& from)
 }
 
 int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<PageRow>& out, qint64 fromPosition,
-                          bool inclusive)
+                          bool inclusive, int equalLeading)
 {
     out.clear();
     if (key < -1 || key >= def_->keys.size())
@@ -562,12 +562,25 @@ int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<P
             }
         }
         const QStringList cols = schema::keyColumns(*def_, key);
-        if (!values.isEmpty()) {
-            QStringList lhs = cols.mid(0, values.size());
+        // Fixed leading values as equalities: a row value starting at them would not let the index
+        // stop where they end.
+        const int eq = qBound(0, equalLeading, int(values.size()));
+        for (int i = 0; i < eq; ++i) {
+            where << cols.at(i) + QLatin1String("=?");
+            params << values.at(i);
+        }
+        const bool withRow = fromPosition != 0 && values.size() == cols.size();
+        if (eq > 0 && eq == values.size() && withRow) {
+            where << (forward ? (inclusive ? QStringLiteral("rowid>=?") : QStringLiteral("rowid>?"))
+                              : (inclusive ? QStringLiteral("rowid<=?") : QStringLiteral("rowid<?")));
+            params << QVariant(fromPosition);
+        } else if (eq > 0 && eq == values.size() && !inclusive) {
+            where << QStringLiteral("0");      // every row equal to the given values left out
+        } else if (values.size() > eq) {
+            QStringList lhs = cols.mid(eq, values.size() - eq);
             QStringList marks;
-            for (int i = 0; i < values.size(); ++i)
+            for (int i = eq; i < values.size(); ++i)
                 marks << QStringLiteral("?");
-            const bool withRow = fromPosition != 0 && values.size() == cols.size();
             if (withRow) {
                 lhs << QStringLiteral("rowid");
                 marks << QStringLiteral("?");
@@ -575,7 +588,7 @@ int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<P
             const QString op = forward ? (inclusive ? QStringLiteral(">=") : QStringLiteral(">"))
                                        : (inclusive ? QStringLiteral("<=") : QStringLiteral("<"));
             where << QStringLiteral("(%1)%2(%3)").arg(lhs.join(QLatin1Char(',')), op, marks.join(QLatin1Char(',')));
-            params << values;
+            params << values.mid(eq);
             if (withRow)
                 params << QVariant(fromPosition);
         }

@@ -88,9 +88,10 @@ public:
     // backward rows at/before it (nearest first). inclusive=false leaves the starting row (or, with
     // fromPosition 0, every row with equal key values) out. An empty `from` starts at the first
     // (forward) or last (backward) entry. Returns 0 or an error code; 0 with fewer than n rows at
-    // the end of the key.
+    // the end of the key. equalLeading > 0 says the first key values of `from` are fixed: rows must
+    // equal them (written as equalities, so that the index serves a range limited to them).
     int readPage(int key, const Row& from, bool forward, int n, QList<PageRow>& out, qint64 fromPosition = 0,
-                 bool inclusive = true);
+                 bool inclusive = true, int equalLeading = 0);
 
     StorageError lastError() const { return error_; }
 

@@ -347,6 +347,39 @@ private slots:
         QCOMPARE(list.rowCount(), 5);
     }
 
+    void fixedRangeStaysInsideItself()
+    {
+        addSongs(30);   // every third song on CD (titles T000, T003, ... T027), the rest on LP
+        PagedList list(*songs_);
+        list.setOrder(songs_->key(QStringLiteral("MUS:SongsByMedia")), {QStringLiteral("CD")});
+        list.setCondition(QStringLiteral("\"Media\" = ?"), {QStringLiteral("CD")});
+        list.setPageSize(4);
+        QCOMPARE(list.first(), 0);
+        QStringList seen = titles(list);
+        for (int guard = 0; !list.atBottom() && guard < 20; ++guard) {
+            const QString lastSeen = seen.last();
+            QCOMPARE(list.pageDown(), 0);
+            seen << titles(list).mid(titles(list).indexOf(lastSeen) + 1);
+        }
+        QCOMPARE(seen.size(), 10);
+        QCOMPARE(titles(list), QStringList({title(18), title(21), title(24), title(27)}));
+        QCOMPARE(list.moveHighlight(5), 0);
+        QCOMPARE(highlightedTitle(list), title(27));
+
+        // A song of another media (after the CD range, before it): the nearest end of the range.
+        Tunedeck lp;
+        lp.Media = QStringLiteral("LP");
+        lp.Title = title(1);
+        QCOMPARE(list.rebuildAt(toRow(lp), 1, 0), 0);
+        QCOMPARE(highlightedTitle(list), title(27));
+        lp.Media = QStringLiteral("AA");
+        QCOMPARE(list.rebuildAt(toRow(lp), 1, 0), 0);
+        QCOMPARE(highlightedTitle(list), title(0));
+        // The locator of that tab starts at the fixed media: a file number after every one there.
+        QCOMPARE(list.locate({QStringLiteral("zzz")}), 0);
+        QCOMPARE(highlightedTitle(list), title(27));
+    }
+
     void thumbFollowsTheKey()
     {
         // Chart numbers 1..101 (no zeros): the thumb is the chart number's place between them.
