@@ -77,6 +77,7 @@ int writeCatalogue(const QString& dir, qint64 songs, quint64 seed, int slice, QS
             return failed(err);
         Table<Tunedeck> songTable(db);
         Table<Album> albumTable(db);
+        songTable.stream(true);   // a bulk add: the large page cache
         CatalogueGenerator gen(songs, seed);
         Batch batch;
         while (gen.nextBatch(batch, slice) > 0) {

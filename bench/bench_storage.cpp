@@ -159,6 +159,7 @@ ReadFixture::ReadFixture()
     try {
         db = std::make_unique<Database>(messages, dir);
         songs = std::make_unique<Table<Tunedeck>>(*db);
+        songs->stream(true);   // a bulk add: the large page cache, as the raw inserter's
     } catch (const ProgramEnd& end) {
         error = end.text;
         return;
@@ -166,7 +167,7 @@ ReadFixture::ReadFixture()
     const QByteArray path = db->filePath(TableId::Tunedeck).toUtf8();
     if (sqlite3_open_v2(path.constData(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK
         || registerKeyCollation(raw) != SQLITE_OK
-        || sqlite3_exec(raw, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        || sqlite3_exec(raw, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr) != SQLITE_OK) {
         error = QStringLiteral("cannot open %1 directly").arg(QString::fromUtf8(path));
         return;
     }

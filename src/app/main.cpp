@@ -1,6 +1,7 @@
 // Program entry: picks the data folder, registers the tables with the data-file upgrade, opens the
 // main frame and runs until it closes.
 
+#include "app/FrameWiring.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
 #include "app/TunedeckApplication.h"
@@ -8,6 +9,7 @@
 #include "common/AppState.h"
 #include "core/Messages.h"
 #include "data/Database.h"
+#include "setup/QueryWizardTexts.h"
 #include "setup/UpgradeRegistry.h"
 
 #include <QApplication>
@@ -62,13 +64,17 @@ int main(int argc, char** argv)
 
     td::UpgradeRegistry upgrades;
     td::registerUpgradeFiles(upgrades);
+    td::QueryWizardTexts queryTexts;
+    td::setUpQueryWizard(queryTexts);
 
     td::Messages messages;
     messages.setResponder(std::make_shared<td::WidgetMessages>());
     try {
         td::Database db(messages);
         td::AppState state(db, messages);
+        state.queryTexts = &queryTexts;
         td::MainFrame frame(state);
+        td::wireFrame(frame, state);
         frame.open();
         frame.show();
         const int rc = app.exec();

@@ -206,9 +206,8 @@ int Database::probeFile(TableId file)
             set.step();
         }
     }
-    // The song file holds most of the data and seven text keys: a larger page cache keeps bulk adds
-    // of a big catalogue from thrashing its indexes.
-    exec(QStringLiteral("PRAGMA %1.cache_size=%2").arg(s).arg(file == TableId::Tunedeck ? -65536 : -8192));
+    // A small page cache while browsing; bulk runs ask for a large one (bulkHint).
+    exec(QStringLiteral("PRAGMA %1.cache_size=%2").arg(s).arg(bulk_[fileIndex(file)] > 0 ? -kBulkCacheKiB : -kSmallCacheKiB));
     clearLastError();
     return 0;
 }

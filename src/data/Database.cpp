@@ -305,3 +305,21 @@ void TransactionGuard::rollback()
 }
 
 } // namespace td
+
+namespace td {
+
+void Database::bulkHint(TableId table, bool on)
+{
+    const int i = fileIndex(table);
+    const int before = bulk_[i];
+    bulk_[i] = qMax(0, before + (on ? 1 : -1));
+    if ((before == 0) == (bulk_[i] == 0) || !isAttached(table))
+        return;
+    const StorageError keep = lastError_;
+    exec(QStringLiteral("PRAGMA %1.cache_size=%2")
+             .arg(schema::quoted(schemaName(table)))
+             .arg(bulk_[i] > 0 ? -kBulkCacheKiB : -kSmallCacheKiB));
+    lastError_ = keep;
+}
+
+} // namespace td

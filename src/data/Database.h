@@ -85,6 +85,13 @@ public:
     quint64 changeCount() const { return changes_; }
     void noteChange() { ++changes_; }
 
+    // Long sequential writes (bulk adds, imports, housekeeping runs) ask for a large page cache on
+    // the table's file while they last; browsing keeps the small one so that memory stays flat
+    // however large the catalogue. Counted: the cache shrinks when the last bulk user is done.
+    void bulkHint(TableId table, bool on);
+    static constexpr int kSmallCacheKiB = 2048;
+    static constexpr int kBulkCacheKiB = 65536;
+
     // Runs SQL without results; returns 0 or our error code (recorded in lastError()).
     int exec(const QString& sql);
 
@@ -107,6 +114,7 @@ private:
     bool hasSaved_ = false;
     int depth_ = 0;
     quint64 changes_ = 0;
+    std::array<int, kTableCount> bulk_{};
     bool newerLayout_ = false;                   // the last open found a layout newer than ours
 };
 

@@ -108,6 +108,8 @@ TableHandle::TableHandle(Database& db, TableId table)
 
 TableHandle::~TableHandle()
 {
+    if (stream_)
+        db_.bulkHint(table_, false);
     for (sqlite3_stmt* s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
@@ -715,6 +717,8 @@ qint64 TableHandle::records()
 
 void TableHandle::stream(bool on)
 {
+    if (on != stream_)
+        db_.bulkHint(table_, on);
     stream_ = on;
 }
 
