@@ -54,7 +54,7 @@ MainFrame::MainFrame(AppState& state, QWidget* parent)
         it.value()->setEnabled(false);
     }
     wireStandardActions();
-    resize(900, 640);
+    resize(1100, 760);
 }
 
 MainFrame::~MainFrame() = default;
@@ -160,6 +160,11 @@ void MainFrame::addChildWindow(QWidget* w)
 {
     QMdiSubWindow* sub = mdi_->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A window without a remembered place opens at a size that shows its contents well.
+    const QSize room = mdi_->viewport()->size();
+    const QSize hint = w->sizeHint().expandedTo(QSize(room.width() * 3 / 4, room.height() * 2 / 3));
+    if (sub->size().width() < hint.width() || sub->size().height() < hint.height())
+        sub->resize(hint.boundedTo(room));
     sub->show();
 }
 

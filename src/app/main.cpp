@@ -6,6 +6,8 @@
 #include "app/Resources.h"
 #include "app/TunedeckApplication.h"
 #include "app/WidgetMessages.h"
+#include "cd/CdAudio.h"
+#include "cd/DriveFactory.h"
 #include "common/AppState.h"
 #include "core/Messages.h"
 #include "data/Database.h"
@@ -73,6 +75,8 @@ int main(int argc, char** argv)
         td::Database db(messages);
         td::AppState state(db, messages);
         state.queryTexts = &queryTexts;
+        td::CdAudioDevice cd(td::createDriveFromEnvironment());
+        state.cd = &cd;
         td::MainFrame frame(state);
         td::wireFrame(frame, state);
         frame.open();

@@ -12,6 +12,7 @@ namespace td {
 class Database;
 class Messages;
 class QueryWizardTexts;
+class CdAudioDevice;
 
 inline constexpr const char* kVersion = "1.8c";
 inline constexpr const char* kProgramTitle = "Tunedeck Pro 97";
@@ -33,6 +34,7 @@ public:
     QString versionCaption = QStringLiteral("Version ") + QString::fromLatin1(kVersion);
     QString queryWizardFileName = QStringLiteral("TDPQUERY");
     QueryWizardTexts* queryTexts = nullptr; // the query wizard's texts, set up once at start
+    CdAudioDevice* cd = nullptr;            // the "cdaudio" device every CD window talks to
     int threadInstance = 0;                 // owner number of the add wizards' scratch rows
     bool startedFromCdPlayer = false;
 

@@ -90,6 +90,8 @@ BrowseList::BrowseList(PagedList& list, PagedTableModel& model, QWidget* parent)
     view_->setAlternatingRowColors(true);
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Compact rows: a catalogue list shows as many songs as the window holds.
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->horizontalHeader()->setSectionsMovable(true);
     view_->horizontalHeader()->setHighlightSections(false);
     view_->setDragEnabled(true);
