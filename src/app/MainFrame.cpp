@@ -264,8 +264,8 @@ void MainFrame::afterSplash()
 {
     emit splashClosed();
     // The setup wizard runs here while it has never been completed, once it is part of the program.
-    if (!state_.settings.SetupWizardComplete && setupWizard_)
-        setupWizard_();
+    if (!state_.settings.SetupWizardComplete && hasHandler(FrameAction::Preferences))
+        runAction(FrameAction::Preferences);
     if (!isVisible())
         return;
     const GlobalSettings& s = state_.settings;

@@ -45,10 +45,6 @@ public:
     // Puts a window into the frame as an independent child window.
     void addChildWindow(QWidget* w);
 
-    // The first-run setup wizard, run after the splash closes while "SetupWizardComplete" is 0. It is
-    // its own window, not the preferences ("Pre&ferences" opens the setup window).
-    void setSetupWizard(std::function<void()> run) { setupWizard_ = std::move(run); }
-
     // Milliseconds the splash stays (one second); tests shorten it.
     void setSplashDuration(int ms) { splashMs_ = ms; }
 
@@ -77,7 +73,6 @@ private:
     QLabel* logo_ = nullptr;
     FrameActionMap actions_;
     QHash<FrameAction, std::function<void()>> handlers_;
-    std::function<void()> setupWizard_;
     QPointer<Splash> splash_;
     bool opened_ = false;
     bool splashShown_ = false;

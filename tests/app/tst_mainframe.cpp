@@ -79,8 +79,6 @@ private slots:
     void albumCopyQuestion_data();
     void albumCopyQuestion();
     void startupListsInOrder();
-    void setupWizardAfterSplash_data();
-    void setupWizardAfterSplash();
     void legacyMoveOnNewDirectory();
     void damagedSongFileEndsCleanly();
     void positionRememberedAndTablesReleased();
@@ -252,44 +250,6 @@ void TestMainFrame::startupListsInOrder()
     QTRY_COMPARE(started.size(), 4);
     QCOMPARE(started, (QList<FrameAction>{FrameAction::BrowseSongs, FrameAction::BrowseAlbums,
                                           FrameAction::BrowsePlaylists, FrameAction::BrowseLabels}));
-    run.frame.close();
-}
-
-// Regression: the first-run wizard is its own window; the preferences (setup window) must not open
-// in its place at every start while the wizard has never been completed.
-void TestMainFrame::setupWizardAfterSplash_data()
-{
-    QTest::addColumn<QString>("complete");
-    QTest::addColumn<int>("wizardRuns");
-    QTest::newRow("never completed") << QString() << 1;
-    QTest::newRow("completed") << QStringLiteral("1") << 0;
-}
-
-void TestMainFrame::setupWizardAfterSplash()
-{
-    QFETCH(QString, complete);
-    QFETCH(int, wizardRuns);
-    test::TempWorkspace ws;
-    SaveSetting(settingsIniPath(), "SetupWizardComplete", complete);
-    SaveSetting(settingsIniPath(), "SU_Songs", "1");
-    Run run;
-    run.frame.setSplashDuration(20);
-    int wizard = 0;
-    int preferences = 0;
-    QList<FrameAction> started;
-    connect(&run.frame, &MainFrame::actionStarted, this, [&](FrameAction id) { started << id; });
-    run.frame.setActionHandler(FrameAction::Preferences, [&] { ++preferences; });
-    run.frame.setSetupWizard([&] {
-        ++wizard;
-        QVERIFY(started.isEmpty());   // before the start-up lists
-    });
-    QSignalSpy splashClosed(&run.frame, &MainFrame::splashClosed);
-    run.frame.open();
-    run.frame.show();
-    QTRY_COMPARE(splashClosed.count(), 1);
-    QTRY_COMPARE(started, QList<FrameAction>{FrameAction::BrowseSongs});
-    QCOMPARE(wizard, wizardRuns);
-    QCOMPARE(preferences, 0);
     run.frame.close();
 }
 
