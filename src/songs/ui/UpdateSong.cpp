@@ -536,7 +536,14 @@ bool UpdateSongDialog::acceptChart()
 bool UpdateSongDialog::runFieldChecks()
 {
     storePlainControls();
-    if (!acceptTime() || !acceptDate() || !acceptMedia())
+    // An entry not typed in since it was shown holds the song's own value. Reading its display
+    // back would lose what the display leaves out (the century under a two-digit-year date
+    // setting, the day under a year-only one) or take a stored time past two hours for minutes.
+    if (time_->isModified() && !acceptTime())
+        return false;
+    if (releaseDate_->isModified() && !acceptDate())
+        return false;
+    if (!acceptMedia())
         return false;
     if (category_->currentText() != acceptedCategory_ && !acceptCategory())
         return false;

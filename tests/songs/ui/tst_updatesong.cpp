@@ -153,6 +153,8 @@ private slots:
     void addModeAsks();
     void deleteWithoutWindow();
     void albumDefaults();
+    void untouchedTimeAndDateKeptOnOk_data();
+    void untouchedTimeAndDateKeptOnOk();
 };
 
 void TestUpdateSong::addAsTyped()
@@ -552,3 +554,43 @@ void TestUpdateSong::albumDefaults()
 
 QTEST_MAIN(TestUpdateSong)
 #include "tst_updatesong.moc"
+
+void TestUpdateSong::untouchedTimeAndDateKeptOnOk_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("time");
+    QTest::addColumn<int>("date");
+    QTest::newRow("time past two hours") << "" << timeFromParts(2, 30, 0) << 0;
+    QTest::newRow("two-digit year, 1901") << "d1" << 0 << dayFromYmd(1901, 3, 1);
+    QTest::newRow("two-digit year, 1820") << "d1" << 0 << dayFromYmd(1820, 3, 1);
+    QTest::newRow("two-digit year, 1955") << "d5" << 0 << dayFromYmd(1955, 3, 1);
+    QTest::newRow("year-only setting, whole date") << "n4b" << 0 << dayFromYmd(1955, 3, 1);
+    QTest::newRow("long date") << "d3" << timeFromParts(0, 4, 10) << dayFromYmd(1955, 3, 1);
+}
+
+// Regression: OK read the time and the date back from their display, so changing only the title
+// of a song stored with 2:30:00 left 0:02:30, and a date shown as "3/01/01" came back as 2001.
+void TestUpdateSong::untouchedTimeAndDateKeptOnOk()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, time);
+    QFETCH(int, date);
+    Env e;
+    e.state.settings.DateFormat = setting;
+    Tunedeck s = test::makeSong("A", "T", 1);
+    s.Time = time;
+    s.ReleaseDate = date;
+    QVERIFY(test::addRecord(e.db, s));
+    onModal("UpdateSong", [&](QDialog* d) {
+        type(d, "Title", "Changed");
+        clickOk(d);
+        if (d->isVisible())
+            d->reject();
+    });
+    QCOMPARE(UpdateSong(e.state, Request::Change, s, nullptr), Response::Completed);
+    const Tunedeck got = storedSong(e.db, 1);
+    QCOMPARE(got.Title, QStringLiteral("Changed"));
+    QCOMPARE(got.Time, time);
+    QCOMPARE(got.ReleaseDate, date);
+    QCOMPARE(e.script->asked().size(), 0);
+}
