@@ -262,8 +262,13 @@ void MainFrame::showSplash()
 
 void MainFrame::afterSplash()
 {
+    // The splash is gone: an action started from here must not close it again (closing it once
+    // more would come back here without end).
+    splash_.clear();
     emit splashClosed();
-    // The setup wizard runs here while it has never been completed, once it is part of the program.
+    // The setup wizard runs here while it has never been completed, once it is part of the program:
+    // the Setup command ("Pre&ferences") shows the wizard instead of the setup window while
+    // "SetupWizardComplete" is off.
     if (!state_.settings.SetupWizardComplete && hasHandler(FrameAction::Preferences))
         runAction(FrameAction::Preferences);
     if (!isVisible())

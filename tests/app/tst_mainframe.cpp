@@ -79,6 +79,8 @@ private slots:
     void albumCopyQuestion_data();
     void albumCopyQuestion();
     void startupListsInOrder();
+    void setupCommandAfterSplash_data();
+    void setupCommandAfterSplash();
     void legacyMoveOnNewDirectory();
     void damagedSongFileEndsCleanly();
     void positionRememberedAndTablesReleased();
@@ -250,6 +252,39 @@ void TestMainFrame::startupListsInOrder()
     QTRY_COMPARE(started.size(), 4);
     QCOMPARE(started, (QList<FrameAction>{FrameAction::BrowseSongs, FrameAction::BrowseAlbums,
                                           FrameAction::BrowsePlaylists, FrameAction::BrowseLabels}));
+    run.frame.close();
+}
+
+// While the setup wizard has never been completed, the Setup command (which then shows the wizard)
+// runs after the splash, before the start-up lists; once completed it does not.
+void TestMainFrame::setupCommandAfterSplash_data()
+{
+    QTest::addColumn<QString>("complete");
+    QTest::addColumn<QList<FrameAction>>("expected");
+    QTest::newRow("never completed")
+        << QString() << QList<FrameAction>{FrameAction::Preferences, FrameAction::BrowseSongs};
+    QTest::newRow("completed") << QStringLiteral("1") << QList<FrameAction>{FrameAction::BrowseSongs};
+}
+
+void TestMainFrame::setupCommandAfterSplash()
+{
+    QFETCH(QString, complete);
+    QFETCH(QList<FrameAction>, expected);
+    test::TempWorkspace ws;
+    SaveSetting(settingsIniPath(), "SetupWizardComplete", complete);
+    SaveSetting(settingsIniPath(), "SU_Songs", "1");
+    Run run;
+    run.frame.setSplashDuration(20);
+    int setupRuns = 0;
+    run.frame.setActionHandler(FrameAction::Preferences, [&] { ++setupRuns; });
+    QList<FrameAction> started;
+    connect(&run.frame, &MainFrame::actionStarted, this, [&](FrameAction id) { started << id; });
+    QSignalSpy splashClosed(&run.frame, &MainFrame::splashClosed);
+    run.frame.open();
+    run.frame.show();
+    QTRY_COMPARE(splashClosed.count(), 1);
+    QTRY_COMPARE(started, expected);
+    QCOMPARE(setupRuns, int(expected.size()) - 1);
     run.frame.close();
 }
 
