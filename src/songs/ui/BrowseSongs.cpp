@@ -346,7 +346,8 @@ void BrowseSongsWindow::searchSongs()
     if (!songBrowseHooks().search(state_, queryFields_, browser_->search(), this, &filter))
         return;
     browser_->setSearch(filter);
-    rebuild(0, true);
+    // The highlight stays on its song when the search keeps it, else goes to the nearest one.
+    rebuild();
     list_->setFocus();
 }
 

@@ -263,6 +263,27 @@ private slots:
         QCOMPARE(shownTitles(*w).size(), 8);
     }
 
+    void searchKeepsTheHighlightedSong()
+    {
+        addSongs();
+        songBrowseHooks().search = [](AppState&, const QueryFieldList&, const QString&, QWidget*, QString* filter) {
+            *filter = queryCondition(QStringLiteral("MUS:Artist"), FilterKind::Text, 7, QStringLiteral("be"));
+            return true;
+        };
+        auto w = open();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w->list()->view(), Qt::Key_Down);
+        QCOMPARE(titleOf(w->browser().list().highlighted()), QStringLiteral("Beautiful Way")); // Beck
+        QTest::mouseClick(buttonOf(*w, "Search"), Qt::LeftButton);
+        QCOMPARE(titleOf(w->browser().list().highlighted()), QStringLiteral("Beautiful Way"));
+        // A song the search leaves out: the nearest one that it keeps.
+        QTest::mouseClick(buttonOf(*w, "ResetSearch"), Qt::LeftButton);
+        QTest::keyClick(w->list()->view(), Qt::Key_Home);
+        QCOMPARE(titleOf(w->browser().list().highlighted()), QStringLiteral("Waterloo")); // Abba
+        QTest::mouseClick(buttonOf(*w, "Search"), Qt::LeftButton);
+        QCOMPARE(titleOf(w->browser().list().highlighted()), QStringLiteral("Surfin USA")); // Beach Boys
+    }
+
     void unreadableSearchIsReported()
     {
         addSongs();
