@@ -13,8 +13,7 @@ inline QVariant valueOf(const QString& v);
 inline QVariant valueOf(qint32 v);
 inline QVariant valueOf(qint64 v);
 
-template<class R, class... M>
-Row rowOf(const R& r, const std::tuple<M R::*...>& members)
+template <class R, class... M> Row rowOf(const R& r, const std::tuple<M R::*...>& members)
 {
     Row row;
     row.reserve(int(sizeof...(M)));
@@ -22,67 +21,79 @@ Row rowOf(const R& r, const std::tuple<M R::*...>& members)
     return row;
 }
 
-inline QVariant valueOf(const QString& v) { return QVariant(v); }
-inline QVariant valueOf(qint32 v) { return QVariant(int(v)); }
-inline QVariant valueOf(qint64 v) { return QVariant(qlonglong(v)); }
+inline QVariant valueOf(const QString& v)
+{
+    return QVariant(v);
+}
+inline QVariant valueOf(qint32 v)
+{
+    return QVariant(int(v));
+}
+inline QVariant valueOf(qint64 v)
+{
+    return QVariant(qlonglong(v));
+}
 
-inline void take(const Row& row, int i, QString& v) { v = i < row.size() ? row.at(i).toString() : QString(); }
-inline void take(const Row& row, int i, qint32& v) { v = i < row.size() ? qint32(row.at(i).toLongLong()) : 0; }
-inline void take(const Row& row, int i, qint64& v) { v = i < row.size() ? qint64(row.at(i).toLongLong()) : 0; }
+inline void take(const Row& row, int i, QString& v)
+{
+    v = i < row.size() ? row.at(i).toString() : QString();
+}
+inline void take(const Row& row, int i, qint32& v)
+{
+    v = i < row.size() ? qint32(row.at(i).toLongLong()) : 0;
+}
+inline void take(const Row& row, int i, qint64& v)
+{
+    v = i < row.size() ? qint64(row.at(i).toLongLong()) : 0;
+}
 
-template<class R, class... M>
-void fillFrom(const Row& row, R& r, const std::tuple<M R::*...>& members)
+template <class R, class... M> void fillFrom(const Row& row, R& r, const std::tuple<M R::*...>& members)
 {
     int i = 0;
     std::apply([&](auto... m) { (take(row, i++, r.*m), ...); }, members);
 }
 
-const auto kTunedeckMembers = std::make_tuple(
-    &Tunedeck::Artist, &Tunedeck::Title, &Tunedeck::Album, &Tunedeck::Media, &Tunedeck::FileNumber,
-    &Tunedeck::ReleaseDate, &Tunedeck::CategoryID, &Tunedeck::ChartNumber, &Tunedeck::TrackNumber,
-    &Tunedeck::Side, &Tunedeck::Time, &Tunedeck::UserDefinedKeyField, &Tunedeck::AdditionalInformation1,
-    &Tunedeck::AdditionalInformation2, &Tunedeck::AdditionalInformation3, &Tunedeck::BeatsPerMinute,
-    &Tunedeck::Style, &Tunedeck::Composer, &Tunedeck::LastPlayed, &Tunedeck::ID, &Tunedeck::AlbumID,
-    &Tunedeck::Recording, &Tunedeck::PerformanceNotes, &Tunedeck::Notes);
+const auto kTunedeckMembers = std::make_tuple(&Tunedeck::Artist, &Tunedeck::Title, &Tunedeck::Album,
+    &Tunedeck::Media, &Tunedeck::FileNumber, &Tunedeck::ReleaseDate, &Tunedeck::CategoryID,
+    &Tunedeck::ChartNumber, &Tunedeck::TrackNumber, &Tunedeck::Side, &Tunedeck::Time,
+    &Tunedeck::UserDefinedKeyField, &Tunedeck::AdditionalInformation1, &Tunedeck::AdditionalInformation2,
+    &Tunedeck::AdditionalInformation3, &Tunedeck::BeatsPerMinute, &Tunedeck::Style, &Tunedeck::Composer,
+    &Tunedeck::LastPlayed, &Tunedeck::ID, &Tunedeck::AlbumID, &Tunedeck::Recording,
+    &Tunedeck::PerformanceNotes, &Tunedeck::Notes);
 
-const auto kCategoriesMembers = std::make_tuple(
-    &Categories::CategoryID, &Categories::Category);
+const auto kCategoriesMembers = std::make_tuple(&Categories::CategoryID, &Categories::Category);
 
-const auto kAlbumMembers = std::make_tuple(
-    &Album::AlbumID, &Album::Artist, &Album::Album, &Album::Media, &Album::FileNumber, &Album::ReleaseDate,
-    &Album::CategoryID, &Album::AssociatedWavFile, &Album::AssociatedImage, &Album::CDIdentifier,
-    &Album::XCCD, &Album::Playlist, &Album::TotalTime, &Album::Recording, &Album::Performance, &Album::Notes);
+const auto kAlbumMembers = std::make_tuple(&Album::AlbumID, &Album::Artist, &Album::Album, &Album::Media,
+    &Album::FileNumber, &Album::ReleaseDate, &Album::CategoryID, &Album::AssociatedWavFile,
+    &Album::AssociatedImage, &Album::CDIdentifier, &Album::XCCD, &Album::Playlist, &Album::TotalTime,
+    &Album::Recording, &Album::Performance, &Album::Notes);
 
-const auto kMediaMembers = std::make_tuple(
-    &Media::Media);
+const auto kMediaMembers = std::make_tuple(&Media::Media);
 
-const auto kPlaylistMasterMembers = std::make_tuple(
-    &PlaylistMaster::PlaylistID, &PlaylistMaster::PlaylistDescription, &PlaylistMaster::LastEditDate,
-    &PlaylistMaster::Notes);
+const auto kPlaylistMasterMembers = std::make_tuple(&PlaylistMaster::PlaylistID,
+    &PlaylistMaster::PlaylistDescription, &PlaylistMaster::LastEditDate, &PlaylistMaster::Notes);
 
-const auto kPlaylistDetailsMembers = std::make_tuple(
-    &PlaylistDetails::PlaylistID, &PlaylistDetails::PlaylistSeq, &PlaylistDetails::ID,
-    &PlaylistDetails::PlaylistNotes);
+const auto kPlaylistDetailsMembers = std::make_tuple(&PlaylistDetails::PlaylistID,
+    &PlaylistDetails::PlaylistSeq, &PlaylistDetails::ID, &PlaylistDetails::PlaylistNotes);
 
-const auto kLabelsMembers = std::make_tuple(
-    &Labels::LabelID, &Labels::LabelDescription, &Labels::LabelType, &Labels::AlbumID, &Labels::CDSpine,
-    &Labels::CDSpineFontID, &Labels::CDTitle, &Labels::CDTitleFontID, &Labels::CDCoverTextFontID,
-    &Labels::CDInsideTextFontID, &Labels::CDSpineJustification, &Labels::CDTextJustification,
-    &Labels::CDBackCoverJustification, &Labels::CassetteFlapFontID, &Labels::CassetteTitleFontID,
-    &Labels::CassetteContentsFontID, &Labels::ImageName, &Labels::ImagePositionX, &Labels::ImagePositionY,
-    &Labels::ImageSize, &Labels::ImageSizeX, &Labels::ImageSizeY, &Labels::CDCoverText, &Labels::CDInsideText,
-    &Labels::CassetteFlap, &Labels::CassetteTitle, &Labels::CassetteContentsA, &Labels::CassetteContentsB);
+const auto kLabelsMembers = std::make_tuple(&Labels::LabelID, &Labels::LabelDescription, &Labels::LabelType,
+    &Labels::AlbumID, &Labels::CDSpine, &Labels::CDSpineFontID, &Labels::CDTitle, &Labels::CDTitleFontID,
+    &Labels::CDCoverTextFontID, &Labels::CDInsideTextFontID, &Labels::CDSpineJustification,
+    &Labels::CDTextJustification, &Labels::CDBackCoverJustification, &Labels::CassetteFlapFontID,
+    &Labels::CassetteTitleFontID, &Labels::CassetteContentsFontID, &Labels::ImageName,
+    &Labels::ImagePositionX, &Labels::ImagePositionY, &Labels::ImageSize, &Labels::ImageSizeX,
+    &Labels::ImageSizeY, &Labels::CDCoverText, &Labels::CDInsideText, &Labels::CassetteFlap,
+    &Labels::CassetteTitle, &Labels::CassetteContentsA, &Labels::CassetteContentsB);
 
-const auto kFontsMembers = std::make_tuple(
-    &Fonts::FontID, &Fonts::TypeFace, &Fonts::Size, &Fonts::Colour, &Fonts::Style);
+const auto kFontsMembers
+    = std::make_tuple(&Fonts::FontID, &Fonts::TypeFace, &Fonts::Size, &Fonts::Colour, &Fonts::Style);
 
-const auto kAddWizardMembers = std::make_tuple(
-    &AddWizard::Instance, &AddWizard::Side, &AddWizard::Track, &AddWizard::Artist, &AddWizard::Title,
-    &AddWizard::Time);
+const auto kAddWizardMembers = std::make_tuple(&AddWizard::Instance, &AddWizard::Side, &AddWizard::Track,
+    &AddWizard::Artist, &AddWizard::Title, &AddWizard::Time);
 
-const auto kOldTunedeckMembers = std::make_tuple(
-    &OldTunedeck::Artist, &OldTunedeck::Title, &OldTunedeck::Album, &OldTunedeck::Media,
-    &OldTunedeck::FileNumber, &OldTunedeck::ReleaseDate, &OldTunedeck::Notes);
+const auto kOldTunedeckMembers
+    = std::make_tuple(&OldTunedeck::Artist, &OldTunedeck::Title, &OldTunedeck::Album, &OldTunedeck::Media,
+        &OldTunedeck::FileNumber, &OldTunedeck::ReleaseDate, &OldTunedeck::Notes);
 
 } // namespace
 

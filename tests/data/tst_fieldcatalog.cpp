@@ -23,8 +23,8 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("version");
         auto row = [](TableId t, const char* l, const char* p, const char* f, int k, int m, int w, int v) {
-            QTest::newRow(l) << int(t) << QString::fromLatin1(l) << QString::fromLatin1(p) << QString::fromLatin1(f)
-                             << k << m << w << v;
+            QTest::newRow(l) << int(t) << QString::fromLatin1(l) << QString::fromLatin1(p)
+                             << QString::fromLatin1(f) << k << m << w << v;
         };
         row(TableId::Tunedeck, "Tunedeck", "MUS", "tdpdata", 11, 3, 571, 2);
         row(TableId::Categories, "Categories", "CAT", "TDPCAT", 2, 0, 36, 1);
@@ -67,20 +67,34 @@ private slots:
         QTest::addColumn<bool>("unique");
         QTest::addColumn<bool>("optional");
         QTest::addColumn<bool>("primary");
-        QTest::newRow("songs by album") << "MUS:SongsByAlbum" << "Album,Artist,Side,TrackNumber,Title" << false << false << false;
-        QTest::newRow("chart") << "MUS:SongsByChartNumber" << "ChartNumber,Artist,Title" << false << true << false;
-        QTest::newRow("song id") << "MUS:KeyID" << "ID" << true << true << true;
-        QTest::newRow("a_s file number") << "A_S:KeyFileNumber" << "FileNumber" << false << true << false;
-        QTest::newRow("category name") << "CAT:KeyCategory" << "Category" << true << true << false;
-        QTest::newRow("album artist") << "ALB:KeyArtist" << "Artist,Album" << true << true << false;
-        QTest::newRow("cd identifier") << "ALB:KeyCDIdentifier" << "CDIdentifier" << true << true << false;
-        QTest::newRow("album category") << "ALB:KeyCategoryArtist" << "CategoryID,Artist,Album" << false << true << false;
-        QTest::newRow("playlist line song") << "PLA:KeyID" << "ID" << false << false << false;
-        QTest::newRow("playlist line") << "PLA:KeyPlaylistID" << "PlaylistID,PlaylistSeq" << true << true << true;
-        QTest::newRow("font") << "FON:KeyTypeFace" << "TypeFace,Size,Colour,Style" << true << true << false;
-        QTest::newRow("wizard") << "AW:KeyInstance" << "Instance,Side,Track" << true << true << true;
-        QTest::newRow("label type") << "LAB:KeyLabelType" << "LabelType,LabelDescription" << false << true << false;
-        QTest::newRow("legacy") << "M1:SongsByMedia" << "Media,FileNumber,Title" << false << false << false;
+        QTest::newRow("songs by album") << "MUS:SongsByAlbum"
+                                        << "Album,Artist,Side,TrackNumber,Title" << false << false << false;
+        QTest::newRow("chart") << "MUS:SongsByChartNumber"
+                               << "ChartNumber,Artist,Title" << false << true << false;
+        QTest::newRow("song id") << "MUS:KeyID"
+                                 << "ID" << true << true << true;
+        QTest::newRow("a_s file number") << "A_S:KeyFileNumber"
+                                         << "FileNumber" << false << true << false;
+        QTest::newRow("category name") << "CAT:KeyCategory"
+                                       << "Category" << true << true << false;
+        QTest::newRow("album artist") << "ALB:KeyArtist"
+                                      << "Artist,Album" << true << true << false;
+        QTest::newRow("cd identifier") << "ALB:KeyCDIdentifier"
+                                       << "CDIdentifier" << true << true << false;
+        QTest::newRow("album category") << "ALB:KeyCategoryArtist"
+                                        << "CategoryID,Artist,Album" << false << true << false;
+        QTest::newRow("playlist line song") << "PLA:KeyID"
+                                            << "ID" << false << false << false;
+        QTest::newRow("playlist line") << "PLA:KeyPlaylistID"
+                                       << "PlaylistID,PlaylistSeq" << true << true << true;
+        QTest::newRow("font") << "FON:KeyTypeFace"
+                              << "TypeFace,Size,Colour,Style" << true << true << false;
+        QTest::newRow("wizard") << "AW:KeyInstance"
+                                << "Instance,Side,Track" << true << true << true;
+        QTest::newRow("label type") << "LAB:KeyLabelType"
+                                    << "LabelType,LabelDescription" << false << true << false;
+        QTest::newRow("legacy") << "M1:SongsByMedia"
+                                << "Media,FileNumber,Title" << false << false << false;
     }
     void keyAttributes()
     {
@@ -152,11 +166,16 @@ private slots:
     void rowsMatchTheCatalogue()
     {
         const QList<QPair<TableId, Row>> rows = {
-            {TableId::Tunedeck, toRow(Tunedeck())},         {TableId::Categories, toRow(Categories())},
-            {TableId::Album, toRow(Album())},               {TableId::Media, toRow(Media())},
-            {TableId::PlaylistMaster, toRow(PlaylistMaster())}, {TableId::PlaylistDetails, toRow(PlaylistDetails())},
-            {TableId::Labels, toRow(Labels())},             {TableId::Fonts, toRow(Fonts())},
-            {TableId::AddWizard, toRow(AddWizard())},       {TableId::OldTunedeck, toRow(OldTunedeck())},
+            { TableId::Tunedeck, toRow(Tunedeck()) },
+            { TableId::Categories, toRow(Categories()) },
+            { TableId::Album, toRow(Album()) },
+            { TableId::Media, toRow(Media()) },
+            { TableId::PlaylistMaster, toRow(PlaylistMaster()) },
+            { TableId::PlaylistDetails, toRow(PlaylistDetails()) },
+            { TableId::Labels, toRow(Labels()) },
+            { TableId::Fonts, toRow(Fonts()) },
+            { TableId::AddWizard, toRow(AddWizard()) },
+            { TableId::OldTunedeck, toRow(OldTunedeck()) },
         };
         for (const auto& [table, row] : rows) {
             const TableDef& t = tableDef(table);
@@ -164,7 +183,7 @@ private slots:
             const Row blank = blankRow(table);
             for (int i = 0; i < row.size(); ++i)
                 QVERIFY2(row.at(i).metaType() == blank.at(i).metaType(),
-                         qPrintable(t.fields.at(i).label + QStringLiteral(" has the wrong type")));
+                    qPrintable(t.fields.at(i).label + QStringLiteral(" has the wrong type")));
         }
     }
 
@@ -190,7 +209,7 @@ private slots:
         c.CategoryID = 12345678901LL;
         QCOMPARE(recordFromRow<Categories>(toRow(c)).CategoryID, 12345678901LL);
         // A short row leaves the rest blank.
-        const Album a = recordFromRow<Album>(Row{QVariant(7)});
+        const Album a = recordFromRow<Album>(Row { QVariant(7) });
         QCOMPARE(a.AlbumID, 7);
         QCOMPARE(a.Artist, QString());
     }
