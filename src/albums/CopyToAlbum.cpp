@@ -1,5 +1,6 @@
 #include "albums/CopyToAlbum.h"
 
+#include "common/SliceTransaction.h"
 #include "core/TextField.h"
 #include "data/Database.h"
 #include "data/RecordServices.h"
@@ -21,7 +22,7 @@ bool CopyToAlbum::start()
     albums_ = std::make_unique<Table<Album>>(db_);
     total_ = songs_->records();
     songs_->quickScan(true);
-    songs_->set(-1);   // storage order
+    songs_->set(-1); // storage order
     return true;
 }
 
@@ -40,7 +41,7 @@ bool CopyToAlbum::linkSong()
 {
     Tunedeck& song = songs_->rec;
     if (song.AlbumID != 0)
-        return true;   // already linked: nothing to write
+        return true; // already linked: nothing to write
     // A song without an album title belongs to no album: building one blank album per such song
     // would fill the album table with empty entries.
     if (clip(song.Album).isEmpty())
@@ -80,37 +81,13 @@ bool CopyToAlbum::step(int count)
 {
     if (ended_)
         return false;
-    TransactionGuard tx(db_);
-    if (!tx.ok()) {
-        db_.saveError();
-        StandardWarning(db_, 34, QStringLiteral("Update"), QStringLiteral("Tunedeck"));
-        ended_ = true;
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        const int rc = songs_->next();
-        if (rc == RecordNotAvailable) {
-            ended_ = true;
-            break;
-        }
-        if (rc != 0) {
-            db_.saveError();
-            StandardWarning(db_, 35, QStringLiteral("Tunedeck"));
-            ended_ = true;
-            return false;
-        }
-        ++done_;
-        if (!linkSong()) {   // the message rolled this slice back; rows of earlier slices stay done
-            ended_ = true;
-            return false;
-        }
-    }
-    if (tx.commit() != 0) {
-        db_.saveError();
-        StandardWarning(db_, 31, QStringLiteral("Put"), QStringLiteral("Tunedeck"));
-        ended_ = true;
-        return false;
-    }
+    const SliceResult r = runSlice(
+        db_, count, QStringLiteral("Tunedeck"), QStringLiteral("Tunedeck"), [this] { return songs_->next(); },
+        [this] {
+            ++done_;
+            return linkSong();
+        });
+    ended_ = r != SliceResult::More;
     return !ended_;
 }
 

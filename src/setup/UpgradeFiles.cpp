@@ -1,10 +1,10 @@
 #include "setup/UpgradeFiles.h"
 
+#include "common/SliceTransaction.h"
 #include "core/Messages.h"
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
-
 
 namespace td {
 
@@ -39,7 +39,7 @@ bool UpgradeFiles::start()
         return false;
     }
     legacy_->quickScan(true);
-    legacy_->set(-1);   // storage order
+    legacy_->set(-1); // storage order
     return true;
 }
 
@@ -47,47 +47,27 @@ bool UpgradeFiles::step(int count)
 {
     if (ended_)
         return false;
-    TransactionGuard tx(db_);
-    if (!tx.ok()) {
-        db_.saveError();
-        StandardWarning(db_, 34, QStringLiteral("Update"), QStringLiteral("Tunedeck"));
-        ended_ = true;
-        return false;
-    }
-    for (int i = 0; i < count && !ended_; ++i) {
-        const int rc = legacy_->next();
-        if (rc == RecordNotAvailable) {
-            ended_ = true;
-            break;
-        }
-        if (rc != 0) {
-            db_.saveError();
-            StandardWarning(db_, 35, QStringLiteral("OldTunedeck"));
-            ended_ = true;
-            return false;
-        }
-        ++done_;
-        songs_->clear();
-        songs_->rec = songFrom(legacy_->rec);
-        if (songs_->add() != 0) {
-            ++kept_;   // stays in the legacy table for a later run
-            continue;
-        }
-        if (legacy_->del() != 0) {
-            // The song must not exist twice: the slice goes back, the message is shown, the run ends.
-            db_.saveError();
-            StandardWarning(db_, 31, QStringLiteral("Process:ViewDelete"), QStringLiteral("OldTunedeck"));
-            ended_ = true;
-            return false;
-        }
-        ++moved_;
-    }
-    if (tx.commit() != 0) {
-        db_.saveError();
-        StandardWarning(db_, 31, QStringLiteral("Put"), QStringLiteral("Tunedeck"));
-        ended_ = true;
-        return false;
-    }
+    const SliceResult r = runSlice(
+        db_, count, QStringLiteral("OldTunedeck"), QStringLiteral("Tunedeck"),
+        [this] { return legacy_->next(); },
+        [this] {
+            ++done_;
+            songs_->clear();
+            songs_->rec = songFrom(legacy_->rec);
+            if (songs_->add() != 0) {
+                ++kept_; // stays in the legacy table for a later run
+                return true;
+            }
+            if (legacy_->del() != 0) {
+                // The song must not exist twice: the slice goes back, the message is shown, the run ends.
+                db_.saveError();
+                StandardWarning(db_, 31, QStringLiteral("Process:ViewDelete"), QStringLiteral("OldTunedeck"));
+                return false;
+            }
+            ++moved_;
+            return true;
+        });
+    ended_ = r != SliceResult::More;
     return !ended_;
 }
 
@@ -99,9 +79,9 @@ void UpgradeFiles::finish()
     songs_.reset();
     if (kept_ > 0) {
         db_.messages().show(QStringLiteral("Upgrading Files"),
-                            QStringLiteral("%1 song(s) of the old song file could not be added to the song file.|"
-                                           "They remain in the old file and are tried again at the next upgrade.")
-                                .arg(kept_));
+            QStringLiteral("%1 song(s) of the old song file could not be added to the song file.|"
+                           "They remain in the old file and are tried again at the next upgrade.")
+                .arg(kept_));
     }
 }
 
