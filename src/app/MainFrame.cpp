@@ -191,7 +191,8 @@ void MainFrame::open()
     startup::createMissingFiles(db);
     // 2. Default media names for an empty media table.
     startup::fillDefaultMedia(db);
-    // 3. Position of the frame.
+    // 3. Position of the frame. A frame closed maximised is only marked maximised here: shown now,
+    // it would be on screen before it counts as opened, and the splash would never come.
     restorePosition(this, kFrameSection);
     // 4-6. Version and the picture of the logo control.
     const QString settingsIni = settingsIniPath();
@@ -222,6 +223,8 @@ void MainFrame::open()
             close();
     });
     opened_ = true;
+    if (isVisible())
+        scheduleSplash();
 }
 
 void MainFrame::startAlbumCopy()
@@ -233,24 +236,33 @@ void MainFrame::startAlbumCopy()
         Icon::Question, Yes | No, Yes);
     if (answer != Yes)
         return;
-    CopyToAlbum run(state_.db);
-    ProgressWindow::runModal(run, this);
-    state_.settings.AutoAddToAlbums = QStringLiteral("1");
-    SaveSetting(settingsIniPath(), QStringLiteral("AutoAddToAlbums"), QStringLiteral("1"));
+    // The copy blocks the frame only; the setting follows once the albums are there.
+    auto linkNewSongs = [this] {
+        state_.settings.AutoAddToAlbums = QStringLiteral("1");
+        SaveSetting(settingsIniPath(), QStringLiteral("AutoAddToAlbums"), QStringLiteral("1"));
+    };
+    if (!ProgressWindow::start(std::make_shared<CopyToAlbum>(state_.db), this, linkNewSongs))
+        linkNewSongs();
 }
 
 void MainFrame::startLegacyMove()
 {
-    ProgressWindow::startModeless(std::make_unique<UpgradeFiles>(state_.db), this);
+    ProgressWindow::start(std::make_shared<UpgradeFiles>(state_.db), this);
 }
 
 void MainFrame::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
-    if (opened_ && !splashShown_) {
-        splashShown_ = true;
-        QTimer::singleShot(0, this, &MainFrame::showSplash);
-    }
+    if (opened_)
+        scheduleSplash();
+}
+
+void MainFrame::scheduleSplash()
+{
+    if (splashShown_)
+        return;
+    splashShown_ = true;
+    QTimer::singleShot(0, this, &MainFrame::showSplash);
 }
 
 void MainFrame::showSplash()

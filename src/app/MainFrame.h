@@ -61,6 +61,7 @@ private:
     void wireStandardActions();
     void runAction(FrameAction id);
     void showLogo(const QString& path);
+    void scheduleSplash();
     void showSplash();
     void afterSplash();
     void startAlbumCopy();

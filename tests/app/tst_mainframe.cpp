@@ -78,6 +78,7 @@ private slots:
     void versionAndMovedProgram();
     void albumCopyQuestion_data();
     void albumCopyQuestion();
+    void startupListsInOrder_data();
     void startupListsInOrder();
     void setupCommandAfterSplash_data();
     void setupCommandAfterSplash();
@@ -227,16 +228,31 @@ void TestMainFrame::albumCopyQuestion()
                                             "database into the album database? (Recommended)"));
             QCOMPARE(m.buttons, int(Yes | No));
         }
-        QCOMPARE(Table<Album>(run.db).records(), albums);
+        // The copy runs in its own window; the frame waits for it, disabled.
+        QTRY_VERIFY(run.frame.isEnabled());
+        QTRY_COMPARE(Table<Album>(run.db).records(), albums);
         run.frame.close();
     }
     QCOMPARE(ini::readString(settingsIniPath(), "Settings", "AutoAddToAlbums"),
              albums ? QStringLiteral("1") : QString());
 }
 
+// Also after a close in the maximised state: the frame then comes back maximised, and it must not
+// be on screen before it counts as opened (the splash and the lists would never come).
+void TestMainFrame::startupListsInOrder_data()
+{
+    QTest::addColumn<QString>("maximize");
+    QTest::newRow("normal") << "No";
+    QTest::newRow("closed maximised") << "Yes";
+}
+
 void TestMainFrame::startupListsInOrder()
 {
+    QFETCH(QString, maximize);
     test::TempWorkspace ws;
+    const QStringList place {"XPosit", "40", "YPosit", "30", "Width", "800", "Height", "600", "Maximize", maximize};
+    for (int i = 0; i < place.size(); i += 2)
+        ini::writeString(positionIniPath(), "Main", place.at(i), place.at(i + 1));
     for (const char* k : {"SU_Labels", "SU_Playlists", "SU_Albums", "SU_Songs"})
         SaveSetting(settingsIniPath(), k, "1");
     SaveSetting(settingsIniPath(), "SetupWizardComplete", "1");
@@ -246,7 +262,9 @@ void TestMainFrame::startupListsInOrder()
     connect(&run.frame, &MainFrame::actionStarted, this, [&](FrameAction id) { started << id; });
     QSignalSpy splashClosed(&run.frame, &MainFrame::splashClosed);
     run.frame.open();
+    QVERIFY(!run.frame.isVisible());
     run.frame.show();
+    QCOMPARE(run.frame.isMaximized(), maximize == QLatin1String("Yes"));
     QTRY_VERIFY(run.frame.splash() != nullptr || splashClosed.count() == 1);
     QTRY_COMPARE(splashClosed.count(), 1);
     QTRY_COMPARE(started.size(), 4);

@@ -1,10 +1,18 @@
 #include "ScriptedMessages.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 namespace td::test {
 
 int ScriptedMessages::ask(const Message& m)
 {
     asked_.append(m);
+    if (waitMs_ > 0) {
+        QEventLoop loop;
+        QTimer::singleShot(waitMs_, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     if (answers_.isEmpty())
         return m.defaultButton;
     return answers_.takeFirst();

@@ -20,11 +20,15 @@ public:
     QStringList captions() const;
     QList<int> numbers() const;
     void clear() { asked_.clear(); answers_.clear(); }
+    // Answers only after running the event loop for `ms` milliseconds, as a real message box does
+    // while it waits for the user: timers and posted events of other windows run meanwhile.
+    void waitWhileAsking(int ms) { waitMs_ = ms; }
     int pending() const { return answers_.size(); }
 
 private:
     QList<Message> asked_;
     QList<int> answers_;
+    int waitMs_ = 0;
 };
 
 // Installs a fresh scripted responder on a Messages service and returns it.

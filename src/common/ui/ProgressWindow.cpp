@@ -1,38 +1,21 @@
 #include "common/ui/ProgressWindow.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace td {
 
-ProgressWindow::ProgressWindow(BatchRun& run, QWidget* parent)
-    : QDialog(parent)
-    , run_(&run)
+ProgressWindow::ProgressWindow(std::shared_ptr<BatchRun> run, QWidget* caller, Done done)
+    // No parent: a window inside a disabled caller would be disabled with it.
+    : QDialog(nullptr)
+    , run_(std::move(run))
+    , caller_(caller)
+    , done_(std::move(done))
 {
-    setUp();
-}
-
-ProgressWindow::ProgressWindow(std::unique_ptr<BatchRun> run, QWidget* parent)
-    : QDialog(parent)
-    , owned_(std::move(run))
-    , run_(owned_.get())
-{
-    setUp();
-}
-
-ProgressWindow::~ProgressWindow()
-{
-    // Closed before the end (the program shutting down): the run still releases what it holds.
-    if (!finished_ && timer_.isActive()) {
-        timer_.stop();
-        run_->cancel();
-        run_->finish();
-    }
-}
-
-void ProgressWindow::setUp()
-{
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(run_->caption());
     auto* layout = new QVBoxLayout(this);
     status_ = new QLabel(BatchRun::percentText(0), this);
@@ -48,8 +31,55 @@ void ProgressWindow::setUp()
     layout->addWidget(cancel_, 0, Qt::AlignCenter);
     setMinimumWidth(280);
     connect(cancel_, &QPushButton::clicked, this, [this] { run_->cancel(); });
+    // Single shot, armed again only after a slice has ended: a message shown inside a slice runs
+    // an event loop of its own, and the next slice must not start inside it.
+    timer_.setSingleShot(true);
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &ProgressWindow::tick);
+    if (caller_) {
+        hasCaller_ = true;
+        caller_->installEventFilter(this);
+        caller_->setEnabled(false);
+        // A caller deleted under the run: the run ends now, while what it works on still exists.
+        connect(caller_, &QObject::destroyed, this, [this] {
+            run_->cancel();
+            if (!inSlice_)
+                delete this;
+        });
+    }
+}
+
+ProgressWindow::~ProgressWindow()
+{
+    if (!finished_) {
+        // Closed before the end (the program or the caller going away): the run still releases
+        // what it holds, unless a slice is under way (it then ends the run itself, see tick()).
+        timer_.stop();
+        run_->cancel();
+        if (!inSlice_)
+            run_->finish();
+    }
+    if (caller_) {
+        caller_->removeEventFilter(this);
+        caller_->setEnabled(true);
+    }
+    if (!finished_ && done_ && (!hasCaller_ || caller_))
+        done_();
+}
+
+ProgressWindow* ProgressWindow::start(std::shared_ptr<BatchRun> run, QWidget* caller, Done done)
+{
+    if (!run || !run->start())
+        return nullptr;
+    auto* w = new ProgressWindow(std::move(run), caller, std::move(done));
+    if (caller) {
+        w->winId();
+        if (QWindow* own = caller->window()->windowHandle())
+            w->windowHandle()->setTransientParent(own);
+    }
+    w->show();
+    w->timer_.start();
+    return w;
 }
 
 QString ProgressWindow::statusText() const
@@ -64,17 +94,27 @@ QString ProgressWindow::taskText() const
 
 void ProgressWindow::tick()
 {
-    if (finished_)
+    if (finished_ || inSlice_)
         return;
-    const bool more = !run_->isCancelled() && run_->step(run_->sliceSize());
-    const int p = run_->percent();
+    inSlice_ = true;
+    QPointer<ProgressWindow> self(this);
+    const std::shared_ptr<BatchRun> run = run_; // outlives the window should it go during a message
+    const bool more = !run->isCancelled() && run->step(run->sliceSize());
+    if (!self) {
+        run->finish();
+        return;
+    }
+    inSlice_ = false;
+    const int p = run->percent();
     if (p != shownPercent_) {
         shownPercent_ = p;
         status_->setText(BatchRun::percentText(p));
     }
-    task_->setText(run_->taskText());
-    if (!more || run_->isCancelled())
+    task_->setText(run->taskText());
+    if (!more || run->isCancelled())
         end();
+    else
+        timer_.start();
 }
 
 void ProgressWindow::end()
@@ -84,7 +124,18 @@ void ProgressWindow::end()
     run_->finish();
     status_->setText(BatchRun::completedText());
     cancel_->setEnabled(false);
+    const bool callerAlive = !hasCaller_ || caller_;
+    if (caller_) {
+        caller_->removeEventFilter(this);
+        caller_->setEnabled(true);
+        caller_.clear();
+    }
     emit runFinished();
+    if (done_ && callerAlive) {
+        const Done done = std::move(done_);
+        done_ = nullptr;
+        done();
+    }
     QTimer::singleShot(kCompletedMs, this, [this] { QDialog::accept(); });
 }
 
@@ -96,30 +147,13 @@ void ProgressWindow::reject()
         QDialog::reject();
 }
 
-bool ProgressWindow::runModal(BatchRun& run, QWidget* parent)
+bool ProgressWindow::eventFilter(QObject* watched, QEvent* e)
 {
-    if (!run.start())
-        return false;
-    ProgressWindow w(run, parent);
-    w.timer_.start();
-    w.exec();
-    if (!w.finished_) {   // closed from outside before the end
-        run.cancel();
-        w.end();
+    // The caller closing (or hidden with the frame) ends the run with it.
+    if (watched == caller_ && (e->type() == QEvent::Close || e->type() == QEvent::Hide) && !finished_) {
+        run_->cancel(); // the next tick ends the run
     }
-    return true;
-}
-
-ProgressWindow* ProgressWindow::startModeless(std::unique_ptr<BatchRun> run, QWidget* parent)
-{
-    if (!run->start())
-        return nullptr;
-    auto* w = new ProgressWindow(std::move(run), parent);
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    w->setModal(false);
-    w->show();
-    w->timer_.start();
-    return w;
+    return QDialog::eventFilter(watched, e);
 }
 
 } // namespace td

@@ -33,7 +33,14 @@ bool WidgetPosition::isFixedSize() const
 }
 
 void WidgetPosition::showNormal() { w_->showNormal(); }
-void WidgetPosition::showMaximized() { w_->showMaximized(); }
+void WidgetPosition::showMaximized()
+{
+    // A top-level window not shown yet is only marked: its own show() brings it up maximised.
+    if (w_->isWindow() && !w_->isVisible())
+        w_->setWindowState(w_->windowState() | Qt::WindowMaximized);
+    else
+        w_->showMaximized();
+}
 
 QRect WidgetPosition::normalGeometry() const
 {
@@ -44,7 +51,11 @@ QRect WidgetPosition::normalGeometry() const
     return w_->normalGeometry();
 }
 
-void WidgetPosition::setGeometry(const QRect& r) { w_->setGeometry(r); }
+void WidgetPosition::setGeometry(const QRect& r)
+{
+    // A remembered size too small for the window's controls (a font grown since) is grown.
+    w_->setGeometry(QRect(r.topLeft(), r.size().expandedTo(w_->minimumSizeHint())));
+}
 void WidgetPosition::move(const QPoint& p) { w_->move(p); }
 
 void restorePosition(QWidget* w, const QString& procedure)
