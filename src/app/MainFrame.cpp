@@ -1,7 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "albums/CopyToAlbum.h"
-#include "app/HelpPage.h"
+#include "app/HelpWindow.h"
 #include "app/Splash.h"
 #include "common/AppState.h"
 #include "common/ui/ProgressWindow.h"
@@ -58,6 +58,11 @@ MainFrame::MainFrame(AppState& state, QWidget* parent)
 }
 
 MainFrame::~MainFrame() = default;
+
+HelpWindow* MainFrame::helpWindow() const
+{
+    return help_;
+}
 
 void MainFrame::buildToolBar()
 {
@@ -317,8 +322,17 @@ void MainFrame::closeEvent(QCloseEvent* e)
 
 void MainFrame::openHelp(const QString& anchor)
 {
-    if (!HelpPage::open(anchor))
-        state_.messages.show(QStringLiteral("Help"), QStringLiteral("The help page could not be opened."));
+    // One help window: asked again, it comes to the front at the section asked for.
+    if (!help_) {
+        help_ = new HelpWindow;
+        addChildWindow(help_);
+    }
+    help_->showSection(anchor);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(help_->parentWidget())) {
+        if (sub->isMinimized())
+            sub->showNormal();
+        mdi_->setActiveSubWindow(sub);
+    }
 }
 
 void MainFrame::showAbout()

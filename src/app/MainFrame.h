@@ -15,6 +15,7 @@ class QMdiArea;
 namespace td {
 
 class AppState;
+class HelpWindow;
 
 
 class MainFrame : public QMainWindow {
@@ -32,6 +33,7 @@ public:
     QAction* action(FrameAction id) const { return actions_.value(id); }
     QLabel* logoControl() const { return logo_; }
     Splash* splash() const { return splash_; }
+    HelpWindow* helpWindow() const;
 
     // A window that a later part of the program provides: the menu item and its tool bar button
     // become enabled and start it.
@@ -75,6 +77,7 @@ private:
     FrameActionMap actions_;
     QHash<FrameAction, std::function<void()>> handlers_;
     QPointer<Splash> splash_;
+    QPointer<HelpWindow> help_;
     bool opened_ = false;
     bool splashShown_ = false;
     bool tablesOpen_ = false;

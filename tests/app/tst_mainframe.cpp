@@ -3,6 +3,7 @@
 
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
 #include "common/AppState.h"
@@ -15,6 +16,12 @@
 
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QToolBar>
@@ -85,6 +92,9 @@ private slots:
     void legacyMoveOnNewDirectory();
     void damagedSongFileEndsCleanly();
     void positionRememberedAndTablesReleased();
+    void helpShownInItsOwnWindow_data();
+    void helpShownInItsOwnWindow();
+    void helpLinksLeadSomewhere();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -382,6 +392,85 @@ void TestMainFrame::positionRememberedAndTablesReleased()
     again.frame.open();
     QCOMPARE(again.frame.normalGeometry().x(), x);
     again.frame.close();
+}
+
+// Help works on a machine without a web browser: a window of our own, opened at the section of the
+// menu item, one window however often it is asked for, its place remembered.
+void TestMainFrame::helpShownInItsOwnWindow_data()
+{
+    QTest::addColumn<FrameAction>("item");
+    QTest::addColumn<QString>("section");
+    QTest::newRow("contents") << FrameAction::HelpContents << "contents";
+    QTest::newRow("search") << FrameAction::HelpSearch << "index";
+    QTest::newRow("how to") << FrameAction::HelpHowTo << "using-help";
+}
+
+void TestMainFrame::helpShownInItsOwnWindow()
+{
+    QFETCH(FrameAction, item);
+    QFETCH(QString, section);
+    test::TempWorkspace ws;
+    SaveSetting(settingsIniPath(), "SetupWizardComplete", "1");
+    {
+        Run run;
+        run.frame.open();
+        run.frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame));
+        for (int twice = 0; twice < 2; ++twice)
+            run.frame.action(item)->trigger();
+        QVERIFY(run.script->asked().isEmpty());
+        QCOMPARE(run.frame.mdiArea()->subWindowList().size(), 1);
+        HelpWindow* help = run.frame.helpWindow();
+        QVERIFY(help);
+        QTextBrowser* page = help->browser();
+        QCOMPARE(page->source().fragment(), section);
+        QVERIFY(page->document()->toPlainText().contains("How to use help"));
+        // The section's heading at the top of the page (or the page at its end).
+        int top = -1;
+        for (QTextBlock b = page->document()->begin(); b.isValid() && top < 0; b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().anchorNames().contains(section))
+                    top = int(page->document()->documentLayout()->blockBoundingRect(b).top());
+        QVERIFY(top >= 0);
+        QScrollBar* scroll = page->verticalScrollBar();
+        QTRY_VERIFY(qAbs(scroll->value() - qMin(top, scroll->maximum())) <= page->fontMetrics().height());
+        run.frame.mdiArea()->subWindowList().first()->setGeometry(30, 20, 620, 410);
+        run.frame.mdiArea()->closeAllSubWindows();
+        QTRY_VERIFY(!run.frame.helpWindow());
+        run.frame.close();
+    }
+    QCOMPARE(ini::readInt(positionIniPath(), "Help", "Width", 0), 620);
+    Run again;
+    again.frame.open();
+    again.frame.show();
+    again.frame.action(FrameAction::HelpContents)->trigger();
+    QVERIFY(again.frame.helpWindow());
+    QTRY_COMPARE(again.frame.mdiArea()->subWindowList().first()->geometry(), QRect(30, 20, 620, 410));
+    again.frame.close();
+}
+
+// Every link of the help page leads to a place in it.
+void TestMainFrame::helpLinksLeadSomewhere()
+{
+    HelpWindow help;
+    QTextDocument* doc = help.browser()->document();
+    QSet<QString> anchors;
+    QStringList links;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            for (const QString& name : f.anchorNames())
+                anchors.insert(name);
+            if (f.isAnchor() && !f.anchorHref().isEmpty())
+                links << f.anchorHref();
+        }
+    QVERIFY(links.size() >= 5);
+    for (const QString& link : links) {
+        QVERIFY2(link.startsWith('#'), qPrintable(link));
+        QVERIFY2(anchors.contains(link.mid(1)), qPrintable(link));
+    }
+    for (const char* section : {"contents", "index", "using-help"})
+        QVERIFY(anchors.contains(QString::fromLatin1(section)));
 }
 
 QTEST_MAIN(TestMainFrame)
