@@ -19,8 +19,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrinter>
+#include <QPrintDialog>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -107,11 +107,7 @@ void MainFrame::buildToolBar()
 void MainFrame::wireStandardActions()
 {
     setActionHandler(FrameAction::Exit, [this] { close(); });
-    setActionHandler(FrameAction::PrintSetup, [this] {
-        QPrinter printer;
-        QPageSetupDialog dialog(&printer, this);
-        dialog.exec();
-    });
+    setActionHandler(FrameAction::PrintSetup, [this] { openPrintSetup(); });
     auto clipboard = [](const char* slot) {
         QWidget* w = QApplication::focusWidget();
         if (w)
@@ -209,8 +205,9 @@ void MainFrame::open()
     // 7. Started from another directory than last time: move the legacy songs over.
     if (startup::programMoved(winIniPath(), QDir::currentPath()))
         QTimer::singleShot(0, this, &MainFrame::startLegacyMove);
-    // 8. Preferences.
+    // 8. Preferences, and the printer chosen last time.
     LoadGlobalSettings(state_.settings, state_.criteria, settingsIni);
+    printer_.load(settingsIni);
     // 9. Albums from songs for a catalogue that has songs but no albums yet.
     if (startup::albumCopyWanted(db, previousVersion))
         startAlbumCopy();
@@ -222,7 +219,11 @@ void MainFrame::open()
         showLogo(mainLogo);
     // 12. The desktop session ending: the question whether it may end is always answered yes (no
     // cancel), and the end itself closes the frame in order.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager&) {});
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { endSession(); });
+    connect(qApp, &QGuiApplication::saveStateRequest, this, [this](QSessionManager&) {
+        if (isVisible())
+            savePosition(this, kFrameSection);
+    });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (isVisible())
             close();
@@ -230,6 +231,16 @@ void MainFrame::open()
     opened_ = true;
     if (isVisible())
         scheduleSplash();
+}
+
+void MainFrame::endSession()
+{
+    // Never asks to stay: every window closes as on Cancel, each saving its place, then the frame.
+    if (splash_)
+        splash_->accept();
+    if (printSetup_)
+        printSetup_->reject();
+    close();
 }
 
 void MainFrame::startAlbumCopy()
@@ -333,6 +344,25 @@ void MainFrame::openHelp(const QString& anchor)
             sub->showNormal();
         mdi_->setActiveSubWindow(sub);
     }
+}
+
+void MainFrame::openPrintSetup()
+{
+    if (printSetup_) {
+        printSetup_->raise();
+        printSetup_->activateWindow();
+        return;
+    }
+    // The system's dialog on the program's own printer; the choice is kept when it is confirmed.
+    auto* dialog = new QPrintDialog(&printer_.printer(), this);
+    dialog->setObjectName(QStringLiteral("PrintSetup"));
+    dialog->setWindowTitle(QStringLiteral("Print Setup"));
+    dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setModal(false);
+    connect(dialog, &QDialog::accepted, this, [this] { printer_.save(settingsIniPath()); });
+    printSetup_ = dialog;
+    dialog->show();
 }
 
 void MainFrame::showAbout()

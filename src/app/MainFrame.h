@@ -4,6 +4,7 @@
 
 #include "app/FrameActions.h"
 #include "app/Splash.h"
+#include "common/ui/ProgramPrinter.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -34,6 +35,8 @@ public:
     QLabel* logoControl() const { return logo_; }
     Splash* splash() const { return splash_; }
     HelpWindow* helpWindow() const;
+    // The program's printer, for every window that prints.
+    ProgramPrinter& printer() { return printer_; }
 
     // A window that a later part of the program provides: the menu item and its tool bar button
     // become enabled and start it.
@@ -46,6 +49,9 @@ public:
 
     // Puts a window into the frame as an independent child window.
     void addChildWindow(QWidget* w);
+
+    // The desktop session is ending: save what is remembered and close everything in order.
+    void endSession();
 
     // Milliseconds the splash stays (one second); tests shorten it.
     void setSplashDuration(int ms) { splashMs_ = ms; }
@@ -70,6 +76,7 @@ private:
     void startLegacyMove();
     void openHelp(const QString& anchor);
     void showAbout();
+    void openPrintSetup();
 
     AppState& state_;
     QMdiArea* mdi_ = nullptr;
@@ -78,6 +85,8 @@ private:
     QHash<FrameAction, std::function<void()>> handlers_;
     QPointer<Splash> splash_;
     QPointer<HelpWindow> help_;
+    QPointer<QDialog> printSetup_;
+    ProgramPrinter printer_;
     bool opened_ = false;
     bool splashShown_ = false;
     bool tablesOpen_ = false;

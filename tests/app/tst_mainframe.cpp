@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPageLayout>
+#include <QPrintDialog>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QAbstractTextDocumentLayout>
@@ -95,6 +97,9 @@ private slots:
     void helpShownInItsOwnWindow_data();
     void helpShownInItsOwnWindow();
     void helpLinksLeadSomewhere();
+    void printSetupKeepsOnePrinter_data();
+    void printSetupKeepsOnePrinter();
+    void sessionEndSavesAndCloses();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -471,6 +476,78 @@ void TestMainFrame::helpLinksLeadSomewhere()
     }
     for (const char* section : {"contents", "index", "using-help"})
         QVERIFY(anchors.contains(QString::fromLatin1(section)));
+}
+
+// Print Setup edits the program's one printer, and a confirmed choice comes back at the next
+// start; values that do not read leave the system's default.
+void TestMainFrame::printSetupKeepsOnePrinter_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("orientation");
+    QTest::addColumn<QPageSize::PageSizeId>("expectedPaper");
+    QTest::addColumn<QPageLayout::Orientation>("expectedOrientation");
+    QTest::newRow("A5 landscape") << "A5" << "Landscape" << QPageSize::A5 << QPageLayout::Landscape;
+    QTest::newRow("letter portrait") << "Letter" << "Portrait" << QPageSize::Letter << QPageLayout::Portrait;
+    QTest::newRow("nonsense") << "Z99" << "Sideways" << QPrinter().pageLayout().pageSize().id()
+                              << QPrinter().pageLayout().orientation();
+}
+
+void TestMainFrame::printSetupKeepsOnePrinter()
+{
+    QFETCH(QString, paper);
+    QFETCH(QString, orientation);
+    QFETCH(QPageSize::PageSizeId, expectedPaper);
+    QFETCH(QPageLayout::Orientation, expectedOrientation);
+    test::TempWorkspace ws;
+    SaveSetting(settingsIniPath(), "SetupWizardComplete", "1");
+    ini::writeString(settingsIniPath(), "Printer", "Paper", paper);
+    ini::writeString(settingsIniPath(), "Printer", "Orientation", orientation);
+    {
+        Run run;
+        run.frame.open();
+        QPrinter& printer = run.frame.printer().printer();
+        QCOMPARE(printer.pageLayout().pageSize().id(), expectedPaper);
+        QCOMPARE(printer.pageLayout().orientation(), expectedOrientation);
+        // The dialog works on that printer; what it is left with is kept when confirmed.
+        printer.setPageSize(QPageSize(QPageSize::B5));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        run.frame.action(FrameAction::PrintSetup)->trigger();
+        run.frame.action(FrameAction::PrintSetup)->trigger(); // the same dialog again, not a second
+        const auto dialogs = run.frame.findChildren<QPrintDialog*>();
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs.first()->printer(), &printer);
+        QVERIFY(!dialogs.first()->isModal());
+        QCOMPARE(ini::readString(settingsIniPath(), "Printer", "Paper"), paper); // nothing before OK
+        dialogs.first()->accept();
+        run.frame.close();
+    }
+    QCOMPARE(ini::readString(settingsIniPath(), "Printer", "Paper"), QPageSize::key(QPageSize::B5));
+    QCOMPARE(ini::readString(settingsIniPath(), "Printer", "Orientation"), QStringLiteral("Landscape"));
+    Run again;
+    again.frame.open();
+    QCOMPARE(again.frame.printer().printer().pageLayout().pageSize().id(), QPageSize::B5);
+    QCOMPARE(again.frame.printer().printer().pageLayout().orientation(), QPageLayout::Landscape);
+    again.frame.close();
+}
+
+// The desktop asks the program to save its work before the session ends: every window saves its
+// place and closes, the frame last, the tables are released.
+void TestMainFrame::sessionEndSavesAndCloses()
+{
+    test::TempWorkspace ws;
+    SaveSetting(settingsIniPath(), "SetupWizardComplete", "1");
+    Run run;
+    run.frame.open();
+    run.frame.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&run.frame));
+    run.frame.action(FrameAction::HelpContents)->trigger();
+    QVERIFY(run.frame.helpWindow());
+    run.frame.endSession();
+    QVERIFY(!run.frame.isVisible());
+    QVERIFY(run.frame.mdiArea()->subWindowList().isEmpty());
+    QCOMPARE(ini::readString(positionIniPath(), "Main", "Maximize"), QStringLiteral("Yes"));
+    QVERIFY(ini::readInt(positionIniPath(), "Help", "Width", 0) > 0);
+    QCOMPARE(run.db.useCount(TableId::Tunedeck), 0);
 }
 
 QTEST_MAIN(TestMainFrame)
