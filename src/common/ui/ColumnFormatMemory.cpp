@@ -1,10 +1,15 @@
 #include "common/ui/ColumnFormatMemory.h"
 
+#include "common/ui/PagedTableModel.h"
 #include "core/ConfigPaths.h"
+#include "core/DayTime.h"
 #include "core/ListFormat.h"
+#include "core/Picture.h"
 
+#include <QAbstractItemView>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 
 namespace td {
 
@@ -15,7 +20,83 @@ int averageCharWidth(const QHeaderView* header)
     return qMax(1, QFontMetrics(header->font()).averageCharWidth());
 }
 
+// The text with every digit made the font's widest digit.
+int widestDigitsAdvance(const QString& text, const QFontMetrics& fm, QChar widest)
+{
+    QString t = text;
+    for (QChar& c : t)
+        if (c.isDigit())
+            c = widest;
+    return fm.horizontalAdvance(t);
+}
+
+QChar widestDigit(const QFontMetrics& fm)
+{
+    QChar widest = QLatin1Char('0');
+    for (char d = '1'; d <= '9'; ++d)
+        if (fm.horizontalAdvance(QLatin1Char(d)) > fm.horizontalAdvance(widest))
+            widest = QLatin1Char(d);
+    return widest;
+}
+
+// The mean width of the letters, capitals and small: names mix both, and the font's average
+// character (a small letter) falls short for them.
+int letterWidth(const QFontMetrics& fm)
+{
+    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (fm.horizontalAdvance(letters) + letters.size() - 1) / letters.size();
+}
+
 } // namespace
+
+int pictureTextWidth(const Picture& picture, const QFont& font)
+{
+    const QFontMetrics fm(font);
+    const QChar digit = widestDigit(fm);
+    int widest = 0;
+    auto consider
+        = [&](qint64 value) { widest = qMax(widest, widestDigitsAdvance(picture.format(value), fm, digit)); };
+    switch (picture.kind()) {
+    case Picture::Kind::Text:
+        // Short texts (media, category, file number) in full; a longer text (title, artist)
+        // keeps the width it was given, since its full size would push the other columns away.
+        if (picture.width() > kFullTextChars)
+            return 0;
+        return picture.width() * letterWidth(fm);
+    case Picture::Kind::Number:
+    case Picture::Kind::Pattern:
+        return picture.width() * fm.horizontalAdvance(digit);
+    case Picture::Kind::Date:
+        // Every month name, and every weekday name (in the longest month).
+        for (int month = 1; month <= 12; ++month)
+            consider(dayFromYmd(2000, month, 28));
+        for (int day = 24; day <= 30; ++day)
+            consider(dayFromYmd(2000, 9, day));
+        return widest;
+    case Picture::Kind::Time:
+        // Morning and afternoon, for pictures that show them.
+        consider(timeFromParts(11, 59, 59, 99));
+        consider(timeFromParts(23, 59, 59, 99));
+        return widest;
+    }
+    return 0;
+}
+
+void widenColumnsToPictures(QHeaderView* header)
+{
+    const auto* model = header ? qobject_cast<const PagedTableModel*>(header->model()) : nullptr;
+    if (!model)
+        return;
+    // The view's cells draw in the view's font, with a margin on each side and a grid line.
+    const QWidget* view = header->parentWidget() ? header->parentWidget() : header;
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 2;
+    const auto& columns = model->columns();
+    for (int col = 0; col < columns.size() && col < header->count(); ++col) {
+        const int text = pictureTextWidth(columns.at(col).picture, view->font());
+        if (text > 0 && header->sectionSize(col) < text + margins)
+            header->resizeSection(col, text + margins);
+    }
+}
 
 int dialogUnitsToPixels(const QHeaderView* header, int units)
 {
@@ -51,6 +132,7 @@ void applyColumnFormat(QHeaderView* header, const QString& format)
         if (width > 0)
             header->resizeSection(col, dialogUnitsToPixels(header, width));
     }
+    widenColumnsToPictures(header);
 }
 
 QString currentColumnFormat(const QHeaderView* header, const QString& designed)
@@ -84,6 +166,7 @@ ColumnFormatMemory::ColumnFormatMemory(QHeaderView* header, ColumnFormatKeys key
 void ColumnFormatMemory::restore()
 {
     applyColumnFormat(header_, restoreColumnFormat(keys_, designed_, positionIniPath()));
+    widenColumnsToPictures(header_); // also where the remembered format did not read
 }
 
 void ColumnFormatMemory::save() const

@@ -8,15 +8,28 @@
 
 #include <QString>
 
+class QFont;
 class QHeaderView;
 
 namespace td {
+
+class Picture;
 
 // Dialog units of the header's font to pixels and back.
 int dialogUnitsToPixels(const QHeaderView* header, int units);
 int pixelsToDialogUnits(const QHeaderView* header, int pixels);
 
-// Sets widths and order from `format`; a format that does not read leaves the header as it is.
+// Pixels a cell needs to show the widest text `picture` can give in `font` (widest digit for every
+// digit, every month and weekday name of dates); for text pictures of up to kFullTextChars their
+// size in letters of mean width. 0 for longer text pictures and plain text.
+inline constexpr int kFullTextChars = 20;
+int pictureTextWidth(const Picture& picture, const QFont& font);
+// Widens every column of a paged list's view that is narrower than its picture's text (with the
+// cell's margins); wider columns are left as they are.
+void widenColumnsToPictures(QHeaderView* header);
+
+// Sets widths and order from `format`, then widens what is too narrow for its values (see
+// widenColumnsToPictures); a format that does not read leaves the header as it is.
 void applyColumnFormat(QHeaderView* header, const QString& format);
 // The header's layout as a list format: the designed columns in their shown order with their shown
 // widths; everything else (headers, pictures, flags) as designed.

@@ -81,9 +81,10 @@ LookupBrowse::LookupBrowse(AppState& state, LookupListDesign design, bool select
         columns_ = std::make_unique<ColumnFormatMemory>(header, design_.columnKeys, format);
         columns_->restore();
     } else {
-        header->setStretchLastSection(true);
         applyColumnFormat(header, format);
     }
+    // A list of one column: the column fills the list.
+    header->setStretchLastSection(header->count() == 1 || !design_.rememberColumns);
 
     auto makeButton = [this](const QString& text) {
         auto* b = new QPushButton(text, this);
@@ -116,11 +117,14 @@ LookupBrowse::LookupBrowse(AppState& state, LookupListDesign design, bool select
     layout->addWidget(status);
 
     const QFontMetrics fm(font());
+    // Never smaller than its controls need: at the smallest size the list shrinks, the buttons stay.
+    list_->setMinimumHeight(fm.height() * 3);
     if (design_.minimumDialogUnits.isEmpty())
         setMinimumSize(sizeHint());
     else
-        setMinimumSize(design_.minimumDialogUnits.width() * fm.averageCharWidth() / 4,
-            design_.minimumDialogUnits.height() * fm.height() / 8);
+        setMinimumSize(QSize(design_.minimumDialogUnits.width() * fm.averageCharWidth() / 4,
+                           design_.minimumDialogUnits.height() * fm.height() / 8)
+                .expandedTo(minimumSizeHint()));
     // Opens showing a dozen rows or so; the remembered position replaces this.
     resize(qMax(minimumWidth(), fm.averageCharWidth() * 40), qMax(minimumHeight(), fm.height() * 20));
 

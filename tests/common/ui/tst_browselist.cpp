@@ -10,6 +10,7 @@
 #include "common/ui/ColumnFormatMemory.h"
 #include "common/ui/PagedTableModel.h"
 #include "core/ConfigPaths.h"
+#include "core/DayTime.h"
 #include "core/IniFile.h"
 #include "data/Database.h"
 
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QtTest>
 
@@ -26,7 +28,7 @@ using namespace td::test;
 
 namespace {
 
-const char* const kFormat = "80L(2)|M~Title~@s40@40R(2)|M~Time~C(0)@t4b@60L(2)|M~Artist~@s40@";
+const char* const kFormat = "80L(2)|M~Title~@s40@60R(2)|M~Time~C(0)@t4b@60L(2)|M~Artist~@s40@";
 
 QString titleAt(const PagedList& l, int row)
 {
@@ -215,6 +217,75 @@ private slots:
         QTest::keyClick(v, Qt::Key_Home);
         QCOMPARE(failed.size(), 1);
         QCOMPARE(titleAt(list, list.highlight()), QStringLiteral("T020"));
+    }
+
+    // A column is at least as wide as the widest value its picture shows, whatever width it was
+    // designed or remembered with; a long text keeps the width it was given.
+    void columnsShowTheirValuesInFull_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("widened");
+        QTest::newRow("time") << "@t4b" << "Time" << true;
+        QTest::newRow("short time") << "@t1" << "Time" << true;
+        QTest::newRow("system date") << "@d17b" << "ReleaseDate" << true;
+        QTest::newRow("long date") << "@d18" << "ReleaseDate" << true;
+        QTest::newRow("dd mmm yyyy") << "@d8" << "ReleaseDate" << true;
+        QTest::newRow("number") << "@n_6" << "ID" << true;
+        QTest::newRow("short text") << "@s20" << "Media" << true;
+        QTest::newRow("long text") << "@s40" << "Title" << false;
+    }
+
+    void columnsShowTheirValuesInFull()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, field);
+        QFETCH(bool, widened);
+        const int fieldIndex = tableDef(TableId::Tunedeck).fieldIndex(field);
+        struct Value {
+            QString media;
+            int date;
+            int time;
+        };
+        const Value values[] = {{"Cassette (Dolby B)", dayFromYmd(1997, 9, 28), timeFromParts(0, 9, 58)},
+                                {"Cassette (Prerecorded)", dayFromYmd(2000, 12, 31), timeFromParts(88, 58, 8, 88)},
+                                {"CD", dayFromYmd(1965, 5, 3), timeFromParts(23, 48, 48, 80)}};
+        int id = 800000;
+        for (const Value& v : values) {
+            songs_->clear();
+            songs_->rec.ID = ++id;
+            songs_->rec.Title = QStringLiteral("A title that is far longer than a narrow column");
+            songs_->rec.Media = v.media;
+            songs_->rec.ReleaseDate = v.date;
+            songs_->rec.Time = v.time;
+            QCOMPARE(songs_->add(), 0);
+        }
+        PagedList list(*songs_);
+        list.setOrder(songs_->key(QStringLiteral("MUS:KeyID")));
+        list.setPageSize(10);
+        PagedTableModel model(list);
+        const QString format = QStringLiteral("16L(2)|M~Column~%1@").arg(picture);
+        model.setColumns(format, {[fieldIndex](const PageRow& r) { return r.row.at(fieldIndex); }});
+        QCOMPARE(list.first(), 0);
+        model.pageChanged();
+        QTableView view;
+        view.setModel(&model);
+        QHeaderView* h = view.horizontalHeader();
+        // Designed narrow, and remembered narrower still.
+        ini::writeString(positionIniPath(), "Narrow", "SRCF?Browse:1", "4L(2)|M~Column~" + picture + "@");
+        ColumnFormatMemory memory(h, ColumnFormatKeys {QStringLiteral("Narrow"), QStringLiteral(":1")}, format);
+        memory.restore();
+        const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+        const int room = h->sectionSize(0) - 2 * margin;
+        const QFontMetrics fm(view.font());
+        int widest = 0;
+        for (int row = 0; row < model.rowCount(); ++row)
+            widest = qMax(widest, fm.horizontalAdvance(model.data(model.index(row, 0)).toString()));
+        QVERIFY(widest > 0);
+        if (widened)
+            QVERIFY2(widest <= room, qPrintable(QStringLiteral("%1 px of text in %2 px").arg(widest).arg(room)));
+        else
+            QVERIFY(room < widest);
     }
 };
 
