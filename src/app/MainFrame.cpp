@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "albums/CopyToAlbum.h"
+#include "app/ChildPlacement.h"
 #include "app/HelpWindow.h"
 #include "app/Splash.h"
 #include "common/AppState.h"
@@ -116,7 +117,7 @@ void MainFrame::wireStandardActions()
     setActionHandler(FrameAction::Cut, [clipboard] { clipboard("cut"); });
     setActionHandler(FrameAction::Copy, [clipboard] { clipboard("copy"); });
     setActionHandler(FrameAction::Paste, [clipboard] { clipboard("paste"); });
-    setActionHandler(FrameAction::WindowTile, [this] { mdi_->tileSubWindows(); });
+    setActionHandler(FrameAction::WindowTile, [this] { tileChildWindows(mdi_); });
     setActionHandler(FrameAction::WindowCascade, [this] { mdi_->cascadeSubWindows(); });
     setActionHandler(FrameAction::WindowArrangeIcons, [this] {
         // Minimised child windows lined up along the bottom edge.
@@ -166,7 +167,8 @@ void MainFrame::addChildWindow(QWidget* w)
     const QSize hint = w->sizeHint().expandedTo(QSize(0, room.height() * 2 / 3));
     if (sub->size().width() < hint.width() || sub->size().height() < hint.height())
         sub->resize(hint.boundedTo(room));
-    sub->show();
+    sub->show(); // the window's remembered place, if any, comes back here
+    fitIntoArea(sub, QRect(QPoint(0, 0), room));
 }
 
 void MainFrame::showLogo(const QString& path)

@@ -3,6 +3,7 @@
 
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
+#include "app/FrameWiring.h"
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
@@ -18,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageLayout>
+#include <QPushButton>
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -100,6 +102,8 @@ private slots:
     void printSetupKeepsOnePrinter_data();
     void printSetupKeepsOnePrinter();
     void sessionEndSavesAndCloses();
+    void everyButtonInsideTheArea_data();
+    void everyButtonInsideTheArea();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -548,6 +552,71 @@ void TestMainFrame::sessionEndSavesAndCloses()
     QCOMPARE(ini::readString(positionIniPath(), "Main", "Maximize"), QStringLiteral("Yes"));
     QVERIFY(ini::readInt(positionIniPath(), "Help", "Width", 0) > 0);
     QCOMPARE(run.db.useCount(TableId::Tunedeck), 0);
+}
+
+// The lists open, and Tile arranges them, so that every button is inside the frame's area and no
+// window is smaller than its controls need; a place remembered off the area or too small is
+// corrected.
+void TestMainFrame::everyButtonInsideTheArea_data()
+{
+    QTest::addColumn<QSize>("frameSize");
+    QTest::addColumn<bool>("tile");
+    QTest::newRow("roomy, as opened") << QSize(1240, 860) << false;
+    QTest::newRow("roomy, tiled") << QSize(1240, 860) << true;
+    QTest::newRow("small, as opened") << QSize(760, 560) << false;
+    QTest::newRow("small, tiled") << QSize(760, 560) << true;
+}
+
+void TestMainFrame::everyButtonInsideTheArea()
+{
+    QFETCH(QSize, frameSize);
+    QFETCH(bool, tile);
+    test::TempWorkspace ws;
+    SaveSetting(settingsIniPath(), "SetupWizardComplete", "1");
+    // Remembered: the media list far off to the bottom right, the categories tiny.
+    const QStringList places {"BrowseMedia", "2000", "1500", "300", "200", "BrowseCategories", "10", "10", "40", "30"};
+    for (int i = 0; i < places.size(); i += 5)
+        for (int k = 0; k < 4; ++k)
+            ini::writeString(positionIniPath(), places.at(i), QStringList {"XPosit", "YPosit", "Width", "Height"}.at(k),
+                             places.at(i + 1 + k));
+    Run run;
+    wireFrame(run.frame, run.state);
+    run.frame.open();
+    run.frame.resize(frameSize);
+    run.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&run.frame));
+    for (FrameAction a : {FrameAction::BrowseSongs, FrameAction::BrowseCategories, FrameAction::BrowseMedia,
+                          FrameAction::HelpContents})
+        run.frame.action(a)->trigger();
+    QMdiArea* mdi = run.frame.mdiArea();
+    QCOMPARE(mdi->subWindowList().size(), 4);
+    if (tile)
+        run.frame.action(FrameAction::WindowTile)->trigger();
+    QApplication::processEvents();
+    const QRect area(QPoint(0, 0), mdi->viewport()->size());
+    for (QMdiSubWindow* sub : mdi->subWindowList()) {
+        const QString name = sub->widget()->objectName();
+        QVERIFY2(sub->width() >= sub->minimumSizeHint().width() && sub->height() >= sub->minimumSizeHint().height(),
+                 qPrintable(name));
+        for (QPushButton* b : sub->findChildren<QPushButton*>()) {
+            if (!b->isVisibleTo(sub))
+                continue;
+            const QRect r(b->mapTo(mdi->viewport(), QPoint(0, 0)), b->size());
+            QVERIFY2(area.contains(r), qPrintable(QStringLiteral("%1: %2 at %3,%4 %5x%6 outside %7x%8")
+                                                      .arg(name, b->text())
+                                                      .arg(r.x())
+                                                      .arg(r.y())
+                                                      .arg(r.width())
+                                                      .arg(r.height())
+                                                      .arg(area.width())
+                                                      .arg(area.height())));
+            QVERIFY2(b->width() >= b->minimumWidth(), qPrintable(name + ": " + b->text()));
+            const QString text = QString(b->text()).remove('&');
+            QVERIFY2(b->width() > b->fontMetrics().horizontalAdvance(text), qPrintable(name + ": " + b->text()));
+        }
+    }
+    mdi->closeAllSubWindows();
+    run.frame.close();
 }
 
 QTEST_MAIN(TestMainFrame)

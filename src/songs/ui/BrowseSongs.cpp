@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace td {
@@ -175,10 +176,16 @@ void BrowseSongsWindow::buildWindow()
     print_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* p : {add_, copy_, change_, delete_, search_, reset_, import_, export_, print_})
+    for (QPushButton* p : {add_, copy_, change_, delete_, search_, reset_, import_, export_, print_, close_}) {
+        // Ten buttons in a row: each may narrow to its text (the style's own minimum is wider), so
+        // that the row fits a tiled window.
+        const int margin = 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, p)
+                                   + style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, p));
+        p->setMinimumWidth(p->fontMetrics().horizontalAdvance(QString(p->text()).remove(QLatin1Char('&'))) + margin);
+        if (p == close_)
+            buttons->addStretch(1);
         buttons->addWidget(p);
-    buttons->addStretch(1);
-    buttons->addWidget(close_);
+    }
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
@@ -191,6 +198,8 @@ void BrowseSongsWindow::buildWindow()
     layout->addLayout(buttons);
     layout->addWidget(status);
     setFocusProxy(list_);
+    // Never narrower than the row of buttons: at the smallest size the list shrinks, not the buttons.
+    setMinimumSize(minimumSize().expandedTo(layout->totalMinimumSize()));
 
     // Tabs from the keyboard as in any tabbed window.
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
