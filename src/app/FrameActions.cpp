@@ -76,14 +76,15 @@ FrameActionMap buildFrameMenu(QMenuBar* bar, QObject* owner)
     b.add(albums, A::ReportAlbumsByAlbum, QStringLiteral("By A&lbum"), QStringLiteral("Print List of Albums"));
     b.add(albums, A::ReportAlbumsByFileNumber, QStringLiteral("By &File Number"),
           QStringLiteral("Print List of Albums by File Number"));
-    b.add(albums, A::ReportCdBinderPages, QStringLiteral("CD Binder Pages"), QStringLiteral("Print 4 per page CD listings"));
-    QMenu* savers = reports->addMenu(QStringLiteral("Paper S&avers"));
+    b.add(albums, A::ReportCdBinderPages, QStringLiteral("CD &Binder Pages"), QStringLiteral("Print 4 per page CD listings"));
+    // "Sa&vers": A belongs to "&Albums" of the same menu.
+    QMenu* savers = reports->addMenu(QStringLiteral("Paper Sa&vers"));
     savers->menuAction()->setStatusTip(QStringLiteral("Reports Using Small Fonts"));
     b.add(savers, A::ReportPaperSaverArtist, QStringLiteral("By &Artist"));
     b.add(savers, A::ReportPaperSaverTitle, QStringLiteral("By &Title"));
     b.add(reports, A::ReportLabels, QStringLiteral("&Labels"), QStringLiteral("Design and Print CD and Cassette Labels"));
     b.add(reports, A::ReportPlaylists, QStringLiteral("&Playlists"));
-    b.add(reports, A::ReportDjLog, QStringLiteral("DJ Log"), QStringLiteral("Log ordered by Artist and Title"));
+    b.add(reports, A::ReportDjLog, QStringLiteral("&DJ Log"), QStringLiteral("Log ordered by Artist and Title"));
 
     QMenu* window = bar->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setStatusTip(QStringLiteral("Create and Arrange windows"));

@@ -23,6 +23,7 @@
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -104,6 +105,8 @@ private slots:
     void sessionEndSavesAndCloses();
     void everyButtonInsideTheArea_data();
     void everyButtonInsideTheArea();
+    void mnemonicsUnique_data();
+    void mnemonicsUnique();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -150,7 +153,7 @@ void TestMainFrame::menuAndToolBar()
     QCOMPARE(menuTexts(topMenu(w, "&Browse")), (QStringList{"&Albums", "&Songs", "&Wizards", "&Labels", "&Play Lists",
                                                              "&Categories", "&Media Formats"}));
     QCOMPARE(menuTexts(topMenu(w, "&Reports")),
-             (QStringList{"&Songs", "&Albums", "Paper S&avers", "&Labels", "&Playlists", "DJ Log"}));
+             (QStringList{"&Songs", "&Albums", "Paper Sa&vers", "&Labels", "&Playlists", "&DJ Log"}));
     QCOMPARE(menuTexts(topMenu(w, "&Window")), (QStringList{"T&ile", "&Cascade", "&Arrange Icons"}));
     QCOMPARE(menuTexts(topMenu(w, "&Help")),
              (QStringList{"&Contents", "&Search for Help On...", "&How to Use Help", "&About"}));
@@ -617,6 +620,86 @@ void TestMainFrame::everyButtonInsideTheArea()
     }
     mdi->closeAllSubWindows();
     run.frame.close();
+}
+
+namespace {
+
+// The letter after a single "&" (lower case), or a null character.
+QChar mnemonicOf(const QString& text)
+{
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != '&')
+            continue;
+        if (text.at(i + 1) == '&') {
+            ++i;
+            continue;
+        }
+        return text.at(i + 1).toLower();
+    }
+    return {};
+}
+
+// Texts that share a mnemonic within one group, and texts without one.
+QStringList mnemonicFaults(const QStringList& texts)
+{
+    QStringList faults;
+    QHash<QChar, QString> seen;
+    for (const QString& t : texts) {
+        const QChar m = mnemonicOf(t);
+        if (m.isNull())
+            faults << QStringLiteral("no mnemonic: ") + t;
+        else if (seen.contains(m))
+            faults << seen.value(m) + QStringLiteral(" / ") + t;
+        else
+            seen.insert(m, t);
+    }
+    return faults;
+}
+
+void collectMenuFaults(QMenu* menu, QStringList& faults)
+{
+    faults << mnemonicFaults(menuTexts(menu));
+    for (QAction* a : menu->actions())
+        if (a->menu())
+            collectMenuFaults(a->menu(), faults);
+}
+
+} // namespace
+
+// Every menu and every window of the frame reachable from the keyboard: each item and control
+// with a mnemonic of its own within its menu or window.
+void TestMainFrame::mnemonicsUnique_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("menus") << "menus";
+    QTest::newRow("help window") << "help";
+}
+
+void TestMainFrame::mnemonicsUnique()
+{
+    QFETCH(QString, where);
+    test::TempWorkspace ws;
+    Run run;
+    QStringList faults;
+    if (where == "menus") {
+        QStringList tops;
+        for (QAction* a : run.frame.menuBar()->actions()) {
+            tops << a->text();
+            collectMenuFaults(a->menu(), faults);
+        }
+        faults << mnemonicFaults(tops);
+    } else {
+        HelpWindow help;
+        QStringList texts;
+        for (QAbstractButton* b : help.findChildren<QAbstractButton*>())
+            texts << b->text();
+        for (QLabel* l : help.findChildren<QLabel*>())
+            if (l->buddy())
+                texts << l->text();
+        QVERIFY(texts.size() >= 5);
+        faults << mnemonicFaults(texts);
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
 QTEST_MAIN(TestMainFrame)
