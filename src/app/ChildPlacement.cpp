@@ -31,37 +31,43 @@ void tileChildWindows(QMdiArea* mdi)
         return;
     const QRect area(QPoint(0, 0), mdi->viewport()->size());
     const int n = int(windows.size());
-    // The grid (columns) whose cells are too small by the fewest pixels in all, more columns first.
-    int best = 1;
-    qint64 bestShort = -1;
-    for (int columns = n; columns >= 1; --columns) {
-        const int rows = (n + columns - 1) / columns;
-        const QSize cell(area.width() / columns, area.height() / rows);
-        qint64 tooSmall = 0;
-        for (QMdiSubWindow* w : windows) {
-            const QSize least = childMinimumSize(w);
-            tooSmall += qMax(0, least.width() - cell.width()) + qMax(0, least.height() - cell.height());
+    // Rows of at most about the square root of the count, as the usual tiling has, but a window
+    // moves to the next row when its minimum width no longer fits beside the others.
+    int perRow = 1;
+    while (perRow * perRow < n)
+        ++perRow;
+    QList<QList<QMdiSubWindow*>> rows;
+    int used = 0;
+    for (QMdiSubWindow* w : windows) {
+        const int least = childMinimumSize(w).width();
+        if (rows.isEmpty() || rows.last().size() >= perRow || used + least > area.width()) {
+            rows.append(QList<QMdiSubWindow*>());
+            used = 0;
         }
-        if (bestShort < 0 || tooSmall < bestShort) {
-            best = columns;
-            bestShort = tooSmall;
-        }
+        rows.last().append(w);
+        used += least;
     }
-    const int rows = (n + best - 1) / best;
-    for (int i = 0; i < n; ++i) {
-        const int column = i % best;
-        const int row = i / best;
-        // The last row's windows share its width among themselves.
-        const int inRow = row == rows - 1 ? n - row * best : best;
-        const int left = area.width() * column / inRow;
-        const int right = area.width() * (column + 1) / inRow;
-        const int top = area.height() * row / rows;
-        const int bottom = area.height() * (row + 1) / rows;
-        QMdiSubWindow* w = windows.at(i);
-        if (w->isMaximized())
-            w->showNormal();
-        w->setGeometry(QRect(left, top, right - left, bottom - top));
-        fitIntoArea(w, area);
+    const int rowCount = int(rows.size());
+    for (int r = 0; r < rowCount; ++r) {
+        const QList<QMdiSubWindow*>& row = rows.at(r);
+        const int top = area.height() * r / rowCount;
+        const int height = area.height() * (r + 1) / rowCount - top;
+        // Each window its minimum width and an equal share of what is left over.
+        int least = 0;
+        for (QMdiSubWindow* w : row)
+            least += childMinimumSize(w).width();
+        const int spare = qMax(0, area.width() - least);
+        int left = 0;
+        for (int i = 0; i < row.size(); ++i) {
+            QMdiSubWindow* w = row.at(i);
+            const int share = spare * (i + 1) / int(row.size()) - spare * i / int(row.size());
+            const int width = i == row.size() - 1 ? area.width() - left : childMinimumSize(w).width() + share;
+            if (w->isMaximized())
+                w->showNormal();
+            w->setGeometry(QRect(left, top, width, height));
+            fitIntoArea(w, area);
+            left += width;
+        }
     }
 }
 

@@ -17,9 +17,9 @@ QSize childMinimumSize(const QMdiSubWindow* sub);
 // lies inside `area`; a window whose minimum is larger than the area keeps its top-left corner.
 void fitIntoArea(QMdiSubWindow* sub, const QRect& area);
 
-// Tiles the open (not minimised) windows in a grid of the area, with as many columns as leave
-// every window at least its minimum size; when no grid does, the one that needs the least
-// overlap, each window kept inside the area.
+// Tiles the open (not minimised) windows in rows over the whole area, each window at least its
+// minimum width (a window that does not fit beside the others starts a new row); a window whose
+// minimum height is more than its row's overlaps the next row but stays inside the area.
 void tileChildWindows(QMdiArea* mdi);
 
 } // namespace td

@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QTimer>
@@ -55,7 +56,9 @@ MainFrame::MainFrame(AppState& state, QWidget* parent)
         it.value()->setEnabled(false);
     }
     wireStandardActions();
-    resize(1100, 760);
+    // Without a remembered place: most of the screen, so that several lists fit side by side.
+    const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 900);
+    resize(QSize(1100, 760).expandedTo(screenArea.size() * 9 / 10).boundedTo(screenArea.size()));
 }
 
 MainFrame::~MainFrame() = default;
