@@ -82,6 +82,11 @@ void HelpWindow::showSection(const QString& anchor)
     QUrl url = kPage;
     url.setFragment(anchor);
     browser_->setSource(url);
+    if (!sectionShown_) {
+        // The page as first loaded is no place to go back to.
+        sectionShown_ = true;
+        browser_->clearHistory();
+    }
     browser_->setFocus();
 }
 

@@ -33,6 +33,7 @@ private:
     QTextBrowser* browser_;
     QLineEdit* findText_;
     bool positioned_ = false;
+    bool sectionShown_ = false;
 };
 
 } // namespace td

@@ -436,6 +436,14 @@ void TestMainFrame::helpShownInItsOwnWindow()
         QVERIFY(help);
         QTextBrowser* page = help->browser();
         QCOMPARE(page->source().fragment(), section);
+        // Nothing to go back to at first (not the page as first loaded); a link followed, Back
+        // returns to the section.
+        QVERIFY(!page->isBackwardAvailable());
+        page->setSource(QUrl(QStringLiteral("#files")));
+        QCOMPARE(page->source().fragment(), QStringLiteral("files"));
+        QVERIFY(page->isBackwardAvailable());
+        page->backward();
+        QCOMPARE(page->source().fragment(), section);
         QVERIFY(page->document()->toPlainText().contains("How to use help"));
         // The section's heading at the top of the page (or the page at its end).
         int top = -1;
