@@ -119,7 +119,7 @@ void TestProgressWindow::cancelStopsAfterTheSlice()
 {
     auto run = std::make_shared<CountingRun>(1000000);
     int done = 0;
-    ProgressWindow* p = ProgressWindow::start(run, nullptr, [&] { ++done; });
+    QPointer<ProgressWindow> p = ProgressWindow::start(run, nullptr, [&] { ++done; });
     QVERIFY(p);
     QTest::qWait(20);
     QTest::mouseClick(p->findChild<QPushButton*>("cancel"), Qt::LeftButton);
@@ -127,6 +127,7 @@ void TestProgressWindow::cancelStopsAfterTheSlice()
     QVERIFY(run->isCancelled());
     QVERIFY(run->done < 1000000);
     QCOMPARE(run->finished, 1);
+    QTRY_VERIFY(p.isNull());
 }
 
 void TestProgressWindow::runToEndWithoutWindow()
