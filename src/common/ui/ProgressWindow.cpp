@@ -73,6 +73,9 @@ ProgressWindow* ProgressWindow::start(std::shared_ptr<BatchRun> run, QWidget* ca
         return nullptr;
     auto* w = new ProgressWindow(std::move(run), caller, std::move(done));
     if (caller) {
+        // Over the caller's window, and kept above it.
+        w->adjustSize();
+        w->move(caller->window()->frameGeometry().center() - w->rect().center());
         w->winId();
         if (QWindow* own = caller->window()->windowHandle())
             w->windowHandle()->setTransientParent(own);
@@ -149,6 +152,12 @@ void ProgressWindow::reject()
 
 bool ProgressWindow::eventFilter(QObject* watched, QEvent* e)
 {
+    // A caller shown after the run began (the frame during its opening steps) must not cover it.
+    if (watched == caller_ && e->type() == QEvent::Show && !finished_)
+        QTimer::singleShot(0, this, [this] {
+            raise();
+            activateWindow();
+        });
     // The caller closing (or hidden with the frame) ends the run with it.
     if (watched == caller_ && (e->type() == QEvent::Close || e->type() == QEvent::Hide) && !finished_) {
         run_->cancel(); // the next tick ends the run
