@@ -3,7 +3,7 @@
 // the database with its use counts, the message service, the preferences and report criteria, the
 // version, the wizards' instance number and the flag "started from the CD player". Tests make their own.
 
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 
 #include <QString>
 

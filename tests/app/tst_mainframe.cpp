@@ -10,7 +10,7 @@
 #include "core/IniFile.h"
 #include "data/Database.h"
 #include "data/TableHandle.h"
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 #include "setup/StartupSteps.h"
 
 #include <QLabel>
