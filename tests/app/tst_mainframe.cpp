@@ -3,6 +3,7 @@
 
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
+#include "TestApp.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
 #include "common/AppState.h"
@@ -29,7 +30,9 @@ struct Run {
     Messages messages;
     std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
     Database db{messages};
-    AppState state{db, messages};
+    QueryWizardTexts queryTexts = test::standardQueryTexts();
+    std::unique_ptr<CdAudioDevice> cd = test::emptyCdDevice();
+    AppState state{db, messages, queryTexts, *cd};
     MainFrame frame{state};
 };
 

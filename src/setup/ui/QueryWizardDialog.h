@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -21,18 +22,20 @@ namespace td {
 
 class AppState;
 class QueryWizardTexts;
+class SavedQueriesDialog;
 
 struct QueryWizardResult {
     bool completed = false; // the user finished a query
     QString filter; // the expression; the current filter unchanged when not completed
 };
 
-// Shows the wizard for the list's fields with the current filter; the saved queries of the group
-// are kept in the store named by AppState::queryWizardFileName in the working directory. Texts
-// come from AppState::queryTexts (the start-up hand-over). An empty field list shows the
-// initializing error and returns at once, not completed.
-QueryWizardResult QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
-    const QString& currentFilter, QWidget* parent);
+// Shows the wizard for `caller` (which it blocks) with the list's fields and the current filter,
+// and answers when it closes; the saved queries of the group are kept in the store named by
+// AppState::queryWizardFileName in the working directory. Texts come from AppState::queryTexts
+// (the start-up hand-over). An empty field list shows the initializing error and answers at
+// once, not completed. `fields` is copied: the caller may go before the wizard does.
+void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group, const QString& currentFilter,
+    QWidget* caller, std::function<void(const QueryWizardResult&)> answered);
 
 class QueryWizardDialog : public QDialog {
     Q_OBJECT
@@ -74,12 +77,13 @@ private:
     // The query as it stands: false (after its message) when it does not fit the list.
     bool currentExpression(QString* out, bool quiet = false);
     void openSavedQueries();
+    void savedQueriesClosed(const SavedQueriesDialog& dialog);
     void saveQuery();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppState& app_;
     const QueryWizardTexts& texts_;
-    const QueryFieldList& fields_;
+    const QueryFieldList fields_; // its own copy: the list that opened it may close first
     QString group_;
     QueryStore store_;
     QList<QueryCondition> conditions_;

@@ -1,6 +1,7 @@
 #include "songs/ui/UpdateSong.h"
 
 #include "common/AppState.h"
+#include "common/ui/FormHost.h"
 #include "common/ui/WidgetPosition.h"
 #include "core/DayTime.h"
 #include "core/ListFormat.h"
@@ -98,22 +99,17 @@ private:
 
 } // namespace
 
-SongFormHooks& songFormHooks()
-{
-    static SongFormHooks hooks;
-    return hooks;
-}
-
 // --- the window ----------------------------------------------------------------------------------
 
-UpdateSongDialog::UpdateSongDialog(SongForm& form, QWidget* parent)
+UpdateSongDialog::UpdateSongDialog(std::unique_ptr<SongForm> form, QWidget* parent)
     : QDialog(parent)
-    , form_(form)
+    , owned_(std::move(form))
+    , form_(*owned_)
 {
     setObjectName(QStringLiteral("UpdateSong"));
     setWindowTitle(QStringLiteral("Update the Tunedeck Database"));
     setSizeGripEnabled(true);
-    datePicture_ = applyDatePicture(QStringLiteral("@d17"), form.state().settings.DateFormat);
+    datePicture_ = applyDatePicture(QStringLiteral("@d17"), form_.state().settings.DateFormat);
 
     tabs_ = new QTabWidget(this);
     buildGeneralTab();
@@ -129,7 +125,7 @@ UpdateSongDialog::UpdateSongDialog(SongForm& form, QWidget* parent)
     albumDefaults_ = new QPushButton(QStringLiteral("Default with Album Information"), this);
     albumDefaults_->setObjectName(QStringLiteral("DefaultWithAlbum"));
     // The album picker comes with the album windows; until then the button has nothing to open.
-    albumDefaults_->setEnabled(bool(songFormHooks().selectAlbum));
+    albumDefaults_->setEnabled(bool(form_.state().entries.selectAlbum));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(albumDefaults_);
@@ -581,60 +577,94 @@ void UpdateSongDialog::dittoPressed()
 
 void UpdateSongDialog::albumDefaultsPressed()
 {
-    const auto& pick = songFormHooks().selectAlbum;
+    const auto& pick = form_.state().entries.selectAlbum;
     if (!pick)
         return;
     storePlainControls();
-    Album a;
-    if (!pick(form_.state(), this, &a))
-        return;
-    defaultWithAlbum(form_.song(), a);
-    showRecord();
+    // The picker answers while this form stands: it closes the picker first when it closes.
+    pick(form_.state(), this, [this](const Album* a) {
+        if (!a)
+            return;
+        defaultWithAlbum(form_.song(), *a);
+        showRecord();
+    });
+}
+
+void UpdateSongDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!positioned_) {
+        positioned_ = true;
+        restorePosition(this, QStringLiteral("UpdateSong"));
+    }
 }
 
 void UpdateSongDialog::done(int r)
 {
-    // Esc, Cancel and the close box all cancel.
-    if (form_.response() != Response::Completed)
-        form_.cancel();
+    if (!finished_) {
+        finished_ = true;
+        // OK, Cancel, Esc, the close box, or the caller closing: all but a completed OK cancel.
+        if (form_.response() != Response::Completed)
+            form_.cancel();
+        if (positioned_)
+            savePosition(this, QStringLiteral("UpdateSong"));
+        form_.close();
+    }
     QDialog::done(r);
 }
 
 // --- the entry point -----------------------------------------------------------------------------
 
-Response UpdateSong(AppState& state, Request request, Tunedeck& buffer, QWidget* parent)
+namespace {
+
+void openSongForm(AppState& state, Request request, const Tunedeck& song, QWidget* caller, AddRedirect redirect,
+    const SongAnswer& answered)
 {
-    state.threadInstance = windowInstance(state, parent);
+    const WindowEntries& entries = state.entries;
+    // Until the wizards exist, a redirect goes on with the form.
+    const auto* wizard = redirect == AddRedirect::Compilation ? &entries.addCompilation
+        : redirect == AddRedirect::SingleArtist               ? &entries.addSingleArtist
+                                                              : nullptr;
+    if (wizard && *wizard) {
+        (*wizard)(state, caller, [answered](Response r) { answered(r, Tunedeck()); });
+        return;
+    }
+    auto form = std::make_unique<SongForm>(state, request, song);
+    if (!form->open()) {
+        form->close();
+        answered(form->response(), form->song());
+        return;
+    }
+    auto* dialog = new UpdateSongDialog(std::move(form));
+    if (!dialog->load()) {
+        dialog->reject(); // the Cancel path: a numbered song is removed
+        delete dialog;
+        answered(Response::Cancelled, Tunedeck());
+        return;
+    }
+    openForm(caller, dialog, [dialog, answered](int) {
+        const SongForm& f = dialog->form();
+        answered(f.response(), f.response() == Response::Completed ? f.song() : Tunedeck());
+    });
+}
+
+} // namespace
+
+void UpdateSong(AppState& state, Request request, const Tunedeck& buffer, QWidget* caller, SongAnswer answered)
+{
+    state.threadInstance = windowInstance(state, caller);
     Tunedeck song = buffer;
     if (clip(song.Media).trimmed().isEmpty())
         song.Media = QStringLiteral("CD");
 
-    AddRedirect redirect = addModeRedirect(state.settings.AddMode, request, song);
-    if (redirect == AddRedirect::Ask)
-        redirect = addTypeAnswer(SelectAddType(parent));
-    const SongFormHooks& hooks = songFormHooks();
-    // Until the wizards exist, a redirect goes on with the form.
-    if (redirect == AddRedirect::Compilation && hooks.addCompilation)
-        return hooks.addCompilation(state, parent);
-    if (redirect == AddRedirect::SingleArtist && hooks.addSingleArtist)
-        return hooks.addSingleArtist(state, parent);
-
-    SongForm form(state, request, song);
-    if (!form.open()) {
-        form.close();
-        return form.response();
+    const AddRedirect redirect = addModeRedirect(state.settings.AddMode, request, song);
+    if (redirect != AddRedirect::Ask) {
+        openSongForm(state, request, song, caller, redirect, answered);
+        return;
     }
-    UpdateSongDialog dialog(form, parent);
-    restorePosition(&dialog, QStringLiteral("UpdateSong"));
-    if (dialog.load())
-        dialog.exec();
-    else
-        form.cancel();
-    savePosition(&dialog, QStringLiteral("UpdateSong"));
-    form.close();
-    if (form.response() == Response::Completed)
-        buffer = form.song();
-    return form.response();
+    SelectAddType(caller, [&state, request, song, caller, answered](const QString& mode) {
+        openSongForm(state, request, song, caller, addTypeAnswer(mode), answered);
+    });
 }
 
 } // namespace td

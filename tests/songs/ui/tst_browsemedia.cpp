@@ -118,6 +118,7 @@ void TestBrowseMedia::addRefusesOtherCase()
     bool stayed = false;
     answerForm("cd", &caption, &stayed);
     QTest::keyClick(w->findChild<QTableView*>(), Qt::Key_Insert);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Adding Media Format"));
     QVERIFY(stayed);
     QCOMPARE(e.script->numbers(), QList<int> { 24 });
@@ -127,6 +128,7 @@ void TestBrowseMedia::addRefusesOtherCase()
 
     answerForm("DAT");
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Add")), Qt::LeftButton);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(stored(e.db), (QStringList { "CD", "DAT" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("DAT"));
 }
@@ -145,6 +147,7 @@ void TestBrowseMedia::renameFollowedBySongs()
     answerForm("Compact Disc", &caption);
     QTest::keyClick(w->findChild<QTableView*>(), Qt::Key_Home);
     QTest::keyClick(w->findChild<QTableView*>(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Changing Media Format"));
     QCOMPARE(stored(e.db), (QStringList { "Compact Disc", "LP" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("Compact Disc"));
@@ -244,7 +247,12 @@ void TestBrowseMedia::selectMode()
         else
             QTest::keyClick(d->findChild<QTableView*>(), Qt::Key_Return);
     });
-    QCOMPARE(BrowseMedia(e.state, Request::Select, nullptr, &media), chosen);
+    test::Answer<QString> answered;
+    BrowseMedia(e.state, nullptr, start, answered.answer());
+    QVERIFY(answered.wait());
+    QCOMPARE(!answered.value().isEmpty(), chosen);
+    if (chosen)
+        media = answered.value();
     QCOMPARE(media, value);
 }
 
