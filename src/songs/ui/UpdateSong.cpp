@@ -19,6 +19,7 @@
 #include <QCompleter>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -95,6 +96,33 @@ public:
 private:
     bool& flag_;
     bool was_;
+};
+
+// Enter in an entry runs that entry's check first. A failed check (its message shown, the entry
+// selected again) keeps the key from reaching OK, which would run the same check and show the same
+// message a second time; a passed one lets OK go on.
+class CheckOnEnter : public QObject {
+public:
+    CheckOnEnter(QWidget* entry, std::function<bool()> check)
+        : QObject(entry)
+        , check_(std::move(check))
+    {
+        entry->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !check_())
+                return true;
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    std::function<bool()> check_;
 };
 
 } // namespace
@@ -225,6 +253,10 @@ void UpdateSongDialog::buildGeneralTab()
         if (releaseDate_->isModified() && !leavingForCancel())
             acceptDate();
     });
+    new CheckOnEnter(time_, [this] { return !time_->isModified() || acceptTime(); });
+    new CheckOnEnter(releaseDate_, [this] { return !releaseDate_->isModified() || acceptDate(); });
+    new CheckOnEnter(category_->lineEdit(),
+        [this] { return category_->currentText() == acceptedCategory_ || acceptCategory(); });
     connect(media_, &QComboBox::activated, this, [this] { acceptMedia(); });
     auto categoryDone = [this] {
         if (category_->currentText() != acceptedCategory_ && !leavingForCancel())

@@ -130,6 +130,8 @@ private slots:
     void dateFormats_data();
     void dateFormats();
     void categoryNoKeepsFocus();
+    void enterShowsMessageOnce_data();
+    void enterShowsMessageOnce();
     void dittoAfterConcurrentChange();
     void addModeAsks();
     void deleteWithoutWindow();
@@ -342,6 +344,13 @@ void TestUpdateSong::dateFormats_data()
     QTest::addColumn<QString>("shownAgain");
     QTest::newRow("mm/dd/yyyy") << "d2"
                                 << "10/31/1997" << dayFromYmd(1997, 10, 31) << "10/31/1997";
+    // Typing follows the picture, month first under mm/dd/yyyy even when the day could be a month.
+    QTest::newRow("mm/dd/yyyy, day past 12") << "d2"
+                                             << "12/25/1997" << dayFromYmd(1997, 12, 25) << "12/25/1997";
+    QTest::newRow("mm/dd/yyyy, day up to 12") << "d2"
+                                              << "08/06/1965" << dayFromYmd(1965, 8, 6) << "08/06/1965";
+    QTest::newRow("dd/mm/yyyy, day up to 12") << "d6"
+                                              << "08/06/1965" << dayFromYmd(1965, 6, 8) << "08/06/1965";
     QTest::newRow("dd/mm/yyyy") << "d6"
                                 << "31/10/1997" << dayFromYmd(1997, 10, 31) << "31/10/1997";
     QTest::newRow("year only") << "n4b"
@@ -401,6 +410,44 @@ void TestUpdateSong::categoryNoKeepsFocus()
     QCOMPARE(focus, QStringLiteral("Category"));
     Table<Categories> c(e.db);
     QCOMPARE(c.records(), 1);
+}
+
+void TestUpdateSong::enterShowsMessageOnce_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("invalid time") << "Time" << "abc" << "Invalid Time";
+    QTest::newRow("invalid date") << "ReleaseDate" << "13/01/1997" << "Invalid Date";
+    QTest::newRow("No to a new category") << "Category" << "Britpop" << "Category not found";
+}
+
+void TestUpdateSong::enterShowsMessageOnce()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, caption);
+    Env e;
+    e.state.settings.DateFormat = QStringLiteral("d2");
+    e.script->plan(No); // "Add new category?"
+    Tunedeck buffer;
+    bool stillOpen = false;
+    QString focus;
+    onModal("UpdateSong", [&](QDialog* d) {
+        type(d, "Artist", "Someone");
+        type(d, qPrintable(field), typed);
+        QWidget* entry = d->findChild<QWidget*>(field);
+        if (auto* c = qobject_cast<QComboBox*>(entry))
+            entry = c->lineEdit();
+        QTest::keyClick(entry, Qt::Key_Return);
+        stillOpen = d->isVisible();
+        focus = focusName(d);
+        d->reject();
+    });
+    runSongForm(e.state, Request::Insert, buffer);
+    QVERIFY(stillOpen);
+    QCOMPARE(focus, field);
+    QCOMPARE(e.script->captions(), QStringList { caption });
 }
 
 void TestUpdateSong::dittoAfterConcurrentChange()
