@@ -49,21 +49,24 @@ QLabel* prompt(const QueryWizardTexts& texts, int number, QWidget* buddy, QWidge
 } // namespace
 
 void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group, const QString& currentFilter,
-    QWidget* caller, std::function<void(const QueryWizardResult&)> answered)
+    QWidget* caller, std::function<void(const QueryWizardResult&)> answered, const QList<QueryCondition>& typed)
 {
     if (fields.isEmpty()) {
         app.messages.show(QStringLiteral("Query Wizard Error# ") + QString::number(QueryFieldsEmpty),
             QStringLiteral("An error has prevented the Query Wizard from initializing."), Icon::Stop);
-        answered(QueryWizardResult { false, currentFilter });
+        answered(QueryWizardResult { false, currentFilter, {} });
         return;
     }
     const QString g = group.trimmed().isEmpty() ? fields.group : group.trimmed();
     auto* dialog = new QueryWizardDialog(app, app.queryTexts, fields, g, currentFilter);
+    dialog->showTyped(typed);
     openForm(caller, dialog, [dialog, currentFilter, answered = std::move(answered)](int result) {
-        QueryWizardResult r { false, currentFilter };
+        QueryWizardResult r { false, currentFilter, {} };
         if (result == QDialog::Accepted) {
             r.completed = true;
             r.filter = dialog->filter();
+            if (!dialog->isManual())
+                r.typed = dialog->conditions();
         }
         answered(r);
     });
@@ -432,6 +435,14 @@ void QueryWizardDialog::loadExpression(const QString& text)
     }
     showConditions(conditions_.isEmpty() ? -1 : 0);
     modified_ = false;
+}
+
+void QueryWizardDialog::showTyped(const QList<QueryCondition>& typed)
+{
+    if (typed.isEmpty() || isManual() || buildQueryExpression(typed, fields_) != buildQueryExpression(conditions_, fields_))
+        return;
+    conditions_ = typed;
+    showConditions(0);
 }
 
 void QueryWizardDialog::setQueryName(const QString& name, bool editing)

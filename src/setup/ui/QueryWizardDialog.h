@@ -27,6 +27,10 @@ class SavedQueriesDialog;
 struct QueryWizardResult {
     bool completed = false; // the user finished a query
     QString filter; // the expression; the current filter unchanged when not completed
+    // The conditions as the user typed them (the filter holds "Begins With" and "Contains" values
+    // upper-cased); empty for a query typed by hand. Handed back to the next opening, they are
+    // shown as typed.
+    QList<QueryCondition> typed;
 };
 
 // Shows the wizard for `caller` (which it blocks) with the list's fields and the current filter,
@@ -35,7 +39,7 @@ struct QueryWizardResult {
 // (the start-up hand-over). An empty field list shows the initializing error and answers at
 // once, not completed. `fields` is copied: the caller may go before the wizard does.
 void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group, const QString& currentFilter,
-    QWidget* caller, std::function<void(const QueryWizardResult&)> answered);
+    QWidget* caller, std::function<void(const QueryWizardResult&)> answered, const QList<QueryCondition>& typed = {});
 
 class QueryWizardDialog : public QDialog {
     Q_OBJECT
@@ -55,6 +59,9 @@ public:
     // The saved query on show (empty for a custom query) and whether it is being edited.
     QString queryName() const { return name_; }
     bool isEditingSaved() const { return editing_; }
+
+    // Shows the conditions as they were typed when they make the current query (else nothing changes).
+    void showTyped(const QList<QueryCondition>& typed);
 
     // "&Finish".
     void accept() override;

@@ -371,19 +371,23 @@ void BrowseSongsWindow::searchSongs()
 {
     if (!searchAvailable_)
         return;
-    QueryWizard(state_, queryFields_, QStringLiteral("SONGS"), browser_->search(), this,
+    QueryWizard(
+        state_, queryFields_, QStringLiteral("SONGS"), browser_->search(), this,
         [this](const QueryWizardResult& r) {
             if (!r.completed)
                 return;
+            typedSearch_ = r.typed;
             browser_->setSearch(r.filter);
             // The highlight stays on its song when the search keeps it, else goes to the nearest one.
             rebuild();
             list_->setFocus();
-        });
+        },
+        typedSearch_);
 }
 
 void BrowseSongsWindow::resetSearch()
 {
+    typedSearch_.clear();
     browser_->setSearch(QString());
     reset_->setEnabled(false);
     rebuild();

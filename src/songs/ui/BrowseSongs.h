@@ -6,6 +6,7 @@
 
 #include "common/Request.h"
 #include "data/Records.h"
+#include "setup/QueryWizardExpr.h"
 #include "setup/QueryWizardFields.h"
 
 #include <QWidget>
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<PagedTableModel> model_;
     std::unique_ptr<ColumnFormatMemory> columns_;
     QueryFieldList queryFields_;
+    QList<QueryCondition> typedSearch_; // the search as the user typed it, shown so when reopened
     bool searchAvailable_ = false;
     bool closing_ = false;
     bool positioned_ = false;

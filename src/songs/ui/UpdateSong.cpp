@@ -150,7 +150,7 @@ UpdateSongDialog::UpdateSongDialog(std::unique_ptr<SongForm> form, QWidget* pare
     ok_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("Cancel"));
-    albumDefaults_ = new QPushButton(QStringLiteral("Default with Album Information"), this);
+    albumDefaults_ = new QPushButton(QStringLiteral("Default &with Album Information"), this);
     albumDefaults_->setObjectName(QStringLiteral("DefaultWithAlbum"));
     // The album picker comes with the album windows; until then the button has nothing to open.
     albumDefaults_->setEnabled(bool(form_.state().entries.selectAlbum));
@@ -235,13 +235,13 @@ void UpdateSongDialog::buildGeneralTab()
 
     f->addRow(QStringLiteral("&Artist:"), artist_);
     f->addRow(QStringLiteral("&Title:"), title_);
-    f->addRow(QStringLiteral("&Album:"), album_);
+    f->addRow(QStringLiteral("A&lbum:"), album_);
     f->addRow(QStringLiteral("&Media:"), media_);
     f->addRow(QStringLiteral("T&ime:"), time_);
     f->addRow(QStringLiteral("&File Number:"), fileNumber_);
     f->addRow(QStringLiteral("&Release Date:"), releaseDate_);
     f->addRow(QStringLiteral("&Category:"), category_);
-    f->addRow(QStringLiteral("Track &Number:"), track_);
+    f->addRow(QStringLiteral("Trac&k Number:"), track_);
     f->addRow(QStringLiteral("Side / Disc"), sideBox);
     tabs_->addTab(page, QStringLiteral("&General"));
 
@@ -298,13 +298,13 @@ void UpdateSongDialog::buildCustomTab()
     udkPrompt_->setObjectName(QStringLiteral("UserDefinedKeyPrompt"));
     udkPrompt_->setBuddy(udk_);
 
-    f->addRow(QStringLiteral("Highest Chart Number:"), chart_);
+    f->addRow(QStringLiteral("Highest C&hart Number:"), chart_);
     f->addRow(udkPrompt_, udk_);
-    f->addRow(QStringLiteral("Beats Per Minute:"), bpm_);
-    f->addRow(QStringLiteral("Style:"), style_);
+    f->addRow(QStringLiteral("&Beats Per Minute:"), bpm_);
+    f->addRow(QStringLiteral("St&yle:"), style_);
     for (int i = 0; i < 3; ++i)
-        f->addRow(QStringLiteral("Additional Information %1:").arg(i + 1), info_[i]);
-    tabs_->addTab(page, QStringLiteral("DJ/Custom"));
+        f->addRow(QStringLiteral("Additional Information &%1:").arg(i + 1), info_[i]);
+    tabs_->addTab(page, QStringLiteral("&DJ/Custom"));
 
     connect(chart_, &QSpinBox::editingFinished, this, [this] {
         if (!leavingForCancel())
@@ -320,10 +320,10 @@ void UpdateSongDialog::buildRecordingTab()
     recording_->setToolTip(QStringLiteral("Recording Information (Engineer, Producer, Etc)"));
     composer_ = textEntry(QStringLiteral("Composer"), QStringLiteral("Composer"));
     performance_ = memoEntry(QStringLiteral("PerformanceNotes"), QStringLiteral("PerformanceNotes"));
-    f->addRow(QStringLiteral("Recording Information:"), recording_);
-    f->addRow(QStringLiteral("Composer:"), composer_);
+    f->addRow(QStringLiteral("R&ecording Information:"), recording_);
+    f->addRow(QStringLiteral("Compo&ser:"), composer_);
     f->addRow(QStringLiteral("Performance Notes:"), performance_);
-    tabs_->addTab(page, QStringLiteral("Recording/Performance"));
+    tabs_->addTab(page, QStringLiteral("Recording/&Performance"));
 }
 
 void UpdateSongDialog::buildNotesTab()

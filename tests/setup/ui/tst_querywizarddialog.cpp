@@ -185,6 +185,7 @@ private slots:
     void emptyFieldListRefused();
     void saveThenSelect();
     void editedSavedQueryAsksToSave();
+    void mnemonicsUnique();
     void restrictedQuery();
     void queryNoLongerValid();
     void damagedStore();
@@ -630,6 +631,19 @@ void TestQueryWizardDialog::damagedStore()
     // "All Records" empties the query.
     QVERIFY(wizard.conditions().isEmpty());
     QCOMPARE(wizard.expressionText(), QString());
+}
+
+void TestQueryWizardDialog::mnemonicsUnique()
+{
+    Run run;
+    const QueryFieldList fields = fieldsFor(SongQueryList::SongList);
+    QueryStore store(run.storePath());
+    QueryWizardDialog wizard(run.app, run.texts, fields, "SONGS", QString());
+    SavedQueriesDialog saved(run.app, run.texts, store, "SONGS", fields, QString(), true, QString());
+    QueryDescriptionDialog description(run.texts, QString(), QString());
+    QCOMPARE(test::duplicateMnemonics(&wizard), QStringList());
+    QCOMPARE(test::duplicateMnemonics(&saved), QStringList());
+    QCOMPARE(test::duplicateMnemonics(&description), QStringList());
 }
 
 QTEST_MAIN(TestQueryWizardDialog)

@@ -96,6 +96,7 @@ void TestBrowseCategories::maintainWindow()
     for (QPushButton* b : inOrder)
         buttons << b->text();
     QCOMPARE(buttons, (QStringList { "&Select", "&Insert", "&Change", "&Delete", "Cl&ose" }));
+    QCOMPARE(test::duplicateMnemonics(w.get()), QStringList());
     QVERIFY(!w->findChild<QPushButton*>(QStringLiteral("Select"))->isEnabled());
     QCOMPARE(w->findChild<QLabel*>(QStringLiteral("Status"))->text(), QStringLiteral("Browsing Records"));
     auto* view = w->findChild<QTableView*>();
@@ -113,14 +114,17 @@ void TestBrowseCategories::insertChangeDeleteByKeys()
     QWidget* list = listOf(w.get());
 
     QString caption;
+    QStringList duplicates { "not checked" };
     test::onModal("UpdateCategories", [&](QDialog* d) {
         caption = d->windowTitle();
+        duplicates = test::duplicateMnemonics(d);
         typeInForm(d, "Soul");
         clickOk(d);
     });
     QTest::keyClick(list, Qt::Key_Insert);
     QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Add Category"));
+    QCOMPARE(duplicates, QStringList());
     QCOMPARE(stored(e.db), (QStringList { "Jazz", "Rock", "Soul" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("Soul"));
     {

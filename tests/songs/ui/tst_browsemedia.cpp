@@ -104,6 +104,7 @@ void TestBrowseMedia::windowAndButtons()
     for (QPushButton* b : inOrder)
         buttons << b->text();
     QCOMPARE(buttons, (QStringList { "&Add", "&Change", "&Delete", "&Select", "E&xit" }));
+    QCOMPARE(test::duplicateMnemonics(w.get()), QStringList());
     QVERIFY(!w->findChild<QPushButton*>(QStringLiteral("Select"))->isEnabled());
     QCOMPARE(w->findChild<QTableView*>()->model()->headerData(0, Qt::Horizontal).toString(),
         QStringLiteral("Media"));

@@ -313,6 +313,31 @@ private slots:
         QCOMPARE(titleOf(w->browser().list().highlighted()), QStringLiteral("Surfin USA")); // Beach Boys
     }
 
+    void reopenedSearchShowsWhatWasTyped()
+    {
+        addSongs();
+        auto w = open();
+        onDialog(QStringLiteral("QueryWizard"), [](QDialog* d) {
+            auto* field = d->findChild<QComboBox*>(QStringLiteral("field"));
+            field->setCurrentIndex(field->findText(QStringLiteral("Artist")));
+            auto* op = d->findChild<QComboBox*>(QStringLiteral("operation"));
+            op->setCurrentIndex(op->findText(QStringLiteral("Begins With")));
+            d->findChild<QLineEdit*>(QStringLiteral("value"))->setText(QStringLiteral("be"));
+            d->findChild<QPushButton*>(QStringLiteral("finish"))->click();
+        });
+        QTest::mouseClick(buttonOf(*w, "Search"), Qt::LeftButton);
+        QTRY_COMPARE(shownTitles(*w).size(), 4);
+        QList<QueryCondition> shown;
+        onDialog(QStringLiteral("QueryWizard"), [&](QDialog* d) {
+            shown = static_cast<QueryWizardDialog*>(d)->conditions();
+            d->reject();
+        });
+        QTest::mouseClick(buttonOf(*w, "Search"), Qt::LeftButton);
+        QTRY_COMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().value, QStringLiteral("be")); // not "BE", the stored form
+        QCOMPARE(shown.first().field, QStringLiteral("MUS:Artist"));
+    }
+
     void unreadableSearchIsReported()
     {
         addSongs();

@@ -130,6 +130,7 @@ private slots:
     void dateFormats_data();
     void dateFormats();
     void categoryNoKeepsFocus();
+    void keyboardAlone();
     void enterShowsMessageOnce_data();
     void enterShowsMessageOnce();
     void dittoAfterConcurrentChange();
@@ -222,7 +223,7 @@ void TestUpdateSong::captionsAndPrompts()
     QCOMPARE(category, QStringLiteral("Jazz"));
     QCOMPARE(udk, QStringLiteral("Mood:"));
     QCOMPARE(time, QStringLiteral("00:04:05"));
-    QCOMPARE(tabs, (QStringList { "&General", "DJ/Custom", "Recording/Performance", "&Notes" }));
+    QCOMPARE(tabs, (QStringList { "&General", "&DJ/Custom", "Recording/&Performance", "&Notes" }));
     QCOMPARE(tips,
         (QStringList { "See File/Preferences/Customization to label this field to suit your needs",
             "Beats Per Minute (BPM)", "Addition Information (2)",
@@ -412,6 +413,38 @@ void TestUpdateSong::categoryNoKeepsFocus()
     QCOMPARE(c.records(), 1);
 }
 
+void TestUpdateSong::keyboardAlone()
+{
+    Env e;
+    Tunedeck buffer;
+    QStringList duplicates { "not checked" };
+    int notesTab = -1, generalTab = -1;
+    QString afterAltK, afterAltH;
+    onModal("UpdateSong", [&](QDialog* d) {
+        duplicates = test::duplicateMnemonics(d);
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        auto* tabs = d->findChild<QTabWidget*>();
+        // Alt+N is the "&Notes" tab, not the track number.
+        QTest::keyClick(d->focusWidget(), Qt::Key_N, Qt::AltModifier);
+        notesTab = tabs->currentIndex();
+        QTest::keyClick(d->focusWidget(), Qt::Key_G, Qt::AltModifier);
+        generalTab = tabs->currentIndex();
+        QTest::keyClick(d->focusWidget(), Qt::Key_K, Qt::AltModifier);
+        afterAltK = focusName(d);
+        QTest::keyClick(d->focusWidget(), Qt::Key_D, Qt::AltModifier);
+        QTest::keyClick(d->focusWidget(), Qt::Key_H, Qt::AltModifier);
+        afterAltH = focusName(d);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Escape);
+    });
+    runSongForm(e.state, Request::Insert, buffer);
+    QCOMPARE(duplicates, QStringList());
+    QCOMPARE(notesTab, 3);
+    QCOMPARE(generalTab, 0);
+    QCOMPARE(afterAltK, QStringLiteral("TrackNumber"));
+    QCOMPARE(afterAltH, QStringLiteral("ChartNumber"));
+}
+
 void TestUpdateSong::enterShowsMessageOnce_data()
 {
     QTest::addColumn<QString>("field");
@@ -495,13 +528,16 @@ void TestUpdateSong::addModeAsks()
     };
     // The question's default is "Compilation": the wizard runs instead of the form.
     QString caption;
+    QStringList duplicates { "not checked" };
     onModal("SelectAddType", [&](QDialog* d) {
         caption = d->windowTitle();
+        duplicates = test::duplicateMnemonics(d);
         clickOk(d);
     });
     Tunedeck blank;
     QCOMPARE(runSongForm(e.state, Request::Insert, blank), Response::Completed);
     QCOMPARE(caption, QStringLiteral("Select Add Mode"));
+    QCOMPARE(duplicates, QStringList());
     QCOMPARE(compilations, 1);
     QCOMPARE(songCount(e.db), 0);
 
