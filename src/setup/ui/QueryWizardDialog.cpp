@@ -48,8 +48,9 @@ QLabel* prompt(const QueryWizardTexts& texts, int number, QWidget* buddy, QWidge
 
 } // namespace
 
-void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group, const QString& currentFilter,
-    QWidget* caller, std::function<void(const QueryWizardResult&)> answered, const QList<QueryCondition>& typed)
+void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
+    const QString& currentFilter, QWidget* caller, std::function<void(const QueryWizardResult&)> answered,
+    const QList<QueryCondition>& typed)
 {
     if (fields.isEmpty()) {
         app.messages.show(QStringLiteral("Query Wizard Error# ") + QString::number(QueryFieldsEmpty),
@@ -439,7 +440,8 @@ void QueryWizardDialog::loadExpression(const QString& text)
 
 void QueryWizardDialog::showTyped(const QList<QueryCondition>& typed)
 {
-    if (typed.isEmpty() || isManual() || buildQueryExpression(typed, fields_) != buildQueryExpression(conditions_, fields_))
+    if (typed.isEmpty() || isManual()
+        || buildQueryExpression(typed, fields_) != buildQueryExpression(conditions_, fields_))
         return;
     conditions_ = typed;
     showConditions(0);
@@ -524,8 +526,8 @@ void QueryWizardDialog::saveQuery()
             texts_.text(qwt::InvalidCaption), texts_.text(qwt::InvalidText), Icon::Exclamation);
         return;
     }
-    saveQueryInteractively(
-        this, app_, texts_, store_, group_, expression, editing_ ? name_ : QString(), [this](const QString& saved) {
+    saveQueryInteractively(this, app_, texts_, store_, group_, expression, editing_ ? name_ : QString(),
+        [this](const QString& saved) {
             if (saved.isEmpty())
                 return;
             setQueryName(saved, true);

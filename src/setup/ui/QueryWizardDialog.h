@@ -38,8 +38,9 @@ struct QueryWizardResult {
 // AppState::queryWizardFileName in the working directory. Texts come from AppState::queryTexts
 // (the start-up hand-over). An empty field list shows the initializing error and answers at
 // once, not completed. `fields` is copied: the caller may go before the wizard does.
-void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group, const QString& currentFilter,
-    QWidget* caller, std::function<void(const QueryWizardResult&)> answered, const QList<QueryCondition>& typed = {});
+void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
+    const QString& currentFilter, QWidget* caller, std::function<void(const QueryWizardResult&)> answered,
+    const QList<QueryCondition>& typed = {});
 
 class QueryWizardDialog : public QDialog {
     Q_OBJECT

@@ -351,11 +351,12 @@ void SavedQueriesDialog::insert()
         say(app_, texts_, qwt::InvalidCaption, qwt::InvalidText);
         return;
     }
-    saveQueryInteractively(this, app_, texts_, store_, group_, expression_, editing_, [this](const QString& saved) {
-        if (!saved.isEmpty())
-            inserted_ = saved;
-        reload(saved);
-    });
+    saveQueryInteractively(
+        this, app_, texts_, store_, group_, expression_, editing_, [this](const QString& saved) {
+            if (!saved.isEmpty())
+                inserted_ = saved;
+            reload(saved);
+        });
 }
 
 } // namespace td

@@ -97,8 +97,8 @@ private:
 // Shows a look-up list in select mode in a picker window for `caller`, starting at `start`;
 // `answered` gets the chosen row, or an empty row when none was chosen. When the list cannot be
 // read (message shown) it answers at once.
-void selectFromLookup(
-    LookupBrowse* browse, QWidget* caller, const QString& start, std::function<void(const Row& chosen)> answered);
+void selectFromLookup(LookupBrowse* browse, QWidget* caller, const QString& start,
+    std::function<void(const Row& chosen)> answered);
 // Closes a look-up list in maintain mode: its child window in the frame, or itself.
 void closeLookupWindow(QWidget* w);
 

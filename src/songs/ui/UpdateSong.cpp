@@ -649,8 +649,8 @@ void UpdateSongDialog::done(int r)
 
 namespace {
 
-void openSongForm(AppState& state, Request request, const Tunedeck& song, QWidget* caller, AddRedirect redirect,
-    const SongAnswer& answered)
+void openSongForm(AppState& state, Request request, const Tunedeck& song, QWidget* caller,
+    AddRedirect redirect, const SongAnswer& answered)
 {
     const WindowEntries& entries = state.entries;
     // Until the wizards exist, a redirect goes on with the form.
@@ -682,7 +682,8 @@ void openSongForm(AppState& state, Request request, const Tunedeck& song, QWidge
 
 } // namespace
 
-void UpdateSong(AppState& state, Request request, const Tunedeck& buffer, QWidget* caller, SongAnswer answered)
+void UpdateSong(
+    AppState& state, Request request, const Tunedeck& buffer, QWidget* caller, SongAnswer answered)
 {
     state.threadInstance = windowInstance(state, caller);
     Tunedeck song = buffer;
