@@ -106,6 +106,7 @@ class TestSongWindows : public QObject {
 private slots:
     void cleanup() { dropFormWatchers(); }
     void twoFormsFromTwoListsAtOnce();
+    void sameSongInTwoForms();
     void closingListCancelsItsForms_data();
     void closingListCancelsItsForms();
     void closingFrameClosesEverything();
@@ -151,6 +152,32 @@ void TestSongWindows::twoFormsFromTwoListsAtOnce()
         QStringLiteral("Added in A"));
     QCOMPARE(b->browser().list().highlighted()->row.at(titleField).toString().trimmed(),
         QStringLiteral("Changed in B"));
+}
+
+void TestSongWindows::sameSongInTwoForms()
+{
+    Run run;
+    BrowseSongsWindow* a = run.openList();
+    BrowseSongsWindow* b = run.openList();
+    QDialog* first = formOf(a, "Change");
+    QDialog* second = formOf(b, "Change");
+    QVERIFY(first && second && first != second);
+    setTitle(first, QStringLiteral("First"));
+    setTitle(second, QStringLiteral("Second"));
+    QTest::mouseClick(button(first, "OK"), Qt::LeftButton);
+    QCOMPARE(run.title(1), QStringLiteral("First"));
+    // The other copy changed it meanwhile: said so, and the form shows what is stored now.
+    QTest::mouseClick(button(second, "OK"), Qt::LeftButton);
+    QCOMPARE(run.script->numbers(), QList<int> { 15 });
+    QVERIFY(second->isVisible());
+    QCOMPARE(
+        second->findChild<QLineEdit*>(QStringLiteral("Title"))->text().trimmed(), QStringLiteral("First"));
+    QCOMPARE(run.title(1), QStringLiteral("First"));
+    // Typed again over the stored song, it goes in.
+    setTitle(second, QStringLiteral("Second"));
+    QTest::mouseClick(button(second, "OK"), Qt::LeftButton);
+    QVERIFY(b->isEnabled());
+    QCOMPARE(run.title(1), QStringLiteral("Second"));
 }
 
 void TestSongWindows::closingListCancelsItsForms_data()
