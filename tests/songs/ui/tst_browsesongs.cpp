@@ -338,6 +338,29 @@ private slots:
         QCOMPARE(shown.first().field, QStringLiteral("MUS:Artist"));
     }
 
+    void laterWindowsThroughTheEntryTable()
+    {
+        addSongs();
+        QWidget* importCaller = nullptr;
+        WindowEntries::Done finishImport;
+        state_->entries.importSongs = [&](AppState&, QWidget* caller, WindowEntries::Done done) {
+            importCaller = caller;
+            finishImport = std::move(done);
+        };
+        auto w = open();
+        // Filled entries enable their buttons; the others stay off.
+        QVERIFY(buttonOf(*w, "Import")->isEnabled());
+        QVERIFY(!buttonOf(*w, "Export")->isEnabled());
+        QVERIFY(!buttonOf(*w, "Print")->isEnabled());
+        QTest::mouseClick(buttonOf(*w, "Import"), Qt::LeftButton);
+        QCOMPARE(importCaller, w.get());
+        // Songs come in while the import runs; its answer makes the list read them.
+        addSong("Zappa", "Peaches");
+        finishImport(Response::Completed);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Songs - 9 entries"));
+        QCOMPARE(shownTitles(*w).size(), 9);
+    }
+
     void unreadableSearchIsReported()
     {
         addSongs();
