@@ -21,7 +21,7 @@
 #include "data/Collation.h"
 #include "data/Database.h"
 #include "data/Schema.h"
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 #include "songs/SongBrowseLogic.h"
 
 #include <QFile>

@@ -2,7 +2,6 @@
 
 #include "app/MainFrame.h"
 #include "common/AppState.h"
-#include "setup/ui/QueryWizardDialog.h"
 #include "songs/ui/BrowseCategories.h"
 #include "songs/ui/BrowseMedia.h"
 #include "songs/ui/BrowseSongs.h"
@@ -27,20 +26,7 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
 
-    SongBrowseHooks& songs = songBrowseHooks();
-    songs.search = [](AppState& s, const QueryFieldList& fields, const QString& current, QWidget* parent,
-                      QString* filter) {
-        const QueryWizardResult r = QueryWizard(s, fields, QStringLiteral("SONGS"), current, parent);
-        if (r.completed)
-            *filter = r.filter;
-        return r.completed;
-    };
-    songs.selectMedia = [](AppState& s, QWidget* parent, QString* media) {
-        return BrowseMedia(s, Request::Select, parent, media);
-    };
-    songs.selectCategory = [](AppState& s, QWidget* parent, Categories* category) {
-        return BrowseCategories(s, Request::Select, parent, category);
-    };
+    // The windows of features still to come go into state.entries here as they are built.
 }
 
 } // namespace td

@@ -1,6 +1,7 @@
 #pragma once
 // Puts the windows of the program into the main frame: each menu item and tool bar button that has
-// its window gets the action that opens it, and the windows that call each other are connected.
+// its window gets the action that opens it, and the entries of AppState::entries (the windows
+// that features built before them open) are filled.
 
 namespace td {
 

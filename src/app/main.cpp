@@ -73,10 +73,8 @@ int main(int argc, char** argv)
     messages.setResponder(std::make_shared<td::WidgetMessages>());
     try {
         td::Database db(messages);
-        td::AppState state(db, messages);
-        state.queryTexts = &queryTexts;
         td::CdAudioDevice cd(td::createDriveFromEnvironment());
-        state.cd = &cd;
+        td::AppState state(db, messages, queryTexts, cd);
         td::MainFrame frame(state);
         td::wireFrame(frame, state);
         frame.open();

@@ -1,9 +1,11 @@
 #pragma once
 // The process-wide values of one program run, owned by the program and handed to every window:
 // the database with its use counts, the message service, the preferences and report criteria, the
-// version, the wizards' instance number and the flag "started from the CD player". Tests make their own.
+// version, the wizards' instance number, the flag "started from the CD player", and the entries
+// of windows that later features add (WindowEntries.h). Tests make their own.
 
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
+#include "common/WindowEntries.h"
 
 #include <QString>
 
@@ -19,22 +21,25 @@ inline constexpr const char* kProgramTitle = "Tunedeck Pro 97";
 
 class AppState {
 public:
-    AppState(Database& db, Messages& messages)
+    AppState(Database& db, Messages& messages, const QueryWizardTexts& queryTexts, CdAudioDevice& cd)
         : db(db)
         , messages(messages)
+        , queryTexts(queryTexts)
+        , cd(cd)
     {
     }
 
     Database& db;
     Messages& messages;
+    const QueryWizardTexts& queryTexts; // the query wizard's texts, set up once at start
+    CdAudioDevice& cd;                  // the "cdaudio" device every CD window talks to
+    WindowEntries entries;
     GlobalSettings settings;
     ReportCriteria criteria;
 
     QString version = QString::fromLatin1(kVersion);
     QString versionCaption = QStringLiteral("Version ") + QString::fromLatin1(kVersion);
     QString queryWizardFileName = QStringLiteral("TDPQUERY");
-    QueryWizardTexts* queryTexts = nullptr; // the query wizard's texts, set up once at start
-    CdAudioDevice* cd = nullptr;            // the "cdaudio" device every CD window talks to
     int threadInstance = 0;                 // owner number of the add wizards' scratch rows
     bool startedFromCdPlayer = false;
 

@@ -6,6 +6,7 @@
 #include "common/Request.h"
 #include "data/Records.h"
 
+#include <QString>
 #include <memory>
 
 namespace td {
@@ -20,27 +21,44 @@ enum class FormSave {
     ShowStored, // changed by another station: the form stays open showing the stored record
 };
 
-class CategoryForm {
+// What the one-field window (songs/ui/NameForm.h) needs of the category and media forms.
+class OneFieldForm {
+public:
+    virtual ~OneFieldForm() = default;
+    // True when the window is to be shown; false when the form is over: response() says how.
+    virtual bool open() = 0;
+    virtual QString text() const = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual FormSave save() = 0;
+    virtual void cancel() = 0;
+    // A cancelled add removes its numbered record; the table is released.
+    virtual void close() = 0;
+    virtual Response response() const = 0;
+    // The stored record's position (the list highlights it afterwards); 0 when none.
+    virtual qint64 position() const = 0;
+};
+
+class CategoryForm : public OneFieldForm {
 public:
     CategoryForm(Database& db, Request request, const Categories& buffer);
-    ~CategoryForm();
+    ~CategoryForm() override;
     CategoryForm(const CategoryForm&) = delete;
     CategoryForm& operator=(const CategoryForm&) = delete;
 
     // True when the window is to be shown; false when the form is over (a delete, a failed
     // numbering, a category that is gone): response() says how.
-    bool open();
+    bool open() override;
     Categories& record();
     const Categories& record() const;
+    QString text() const override { return record().Category; }
+    void setText(const QString& text) override { record().Category = text; }
     Request request() const { return request_; }
-    Response response() const { return response_; }
-    // The stored record's position (the list highlights it afterwards); 0 when none.
-    qint64 position() const;
+    Response response() const override { return response_; }
+    qint64 position() const override;
 
-    FormSave save();
-    void cancel() { response_ = Response::Cancelled; }
-    // A cancelled add removes the numbered category; the table is released.
-    void close();
+    FormSave save() override;
+    void cancel() override { response_ = Response::Cancelled; }
+    void close() override;
 
 private:
     FormSave saveAdd();

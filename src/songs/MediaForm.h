@@ -13,25 +13,27 @@ namespace td {
 class Database;
 template <class R> class Table;
 
-class MediaForm {
+class MediaForm : public OneFieldForm {
 public:
     MediaForm(Database& db, Request request, const Media& buffer);
-    ~MediaForm();
+    ~MediaForm() override;
     MediaForm(const MediaForm&) = delete;
     MediaForm& operator=(const MediaForm&) = delete;
 
     // True when the window is to be shown; false when the form is over (a delete, or a media name
     // that is gone): response() says how.
-    bool open();
+    bool open() override;
     Media& record();
     const Media& record() const;
+    QString text() const override { return record().Media; }
+    void setText(const QString& text) override { record().Media = text; }
     Request request() const { return request_; }
-    Response response() const { return response_; }
-    qint64 position() const;
+    Response response() const override { return response_; }
+    qint64 position() const override;
 
-    FormSave save();
-    void cancel() { response_ = Response::Cancelled; }
-    void close();
+    FormSave save() override;
+    void cancel() override { response_ = Response::Cancelled; }
+    void close() override;
 
 private:
     FormSave saveAdd();

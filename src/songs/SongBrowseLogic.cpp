@@ -3,7 +3,7 @@
 #include "core/IniFile.h"
 #include "core/ListFormat.h"
 #include "data/Errors.h"
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 #include "songs/SongFilter.h"
 
 namespace td {

@@ -3,6 +3,7 @@
 
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
+#include "TestApp.h"
 #include "app/FrameWiring.h"
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
@@ -12,7 +13,7 @@
 #include "core/IniFile.h"
 #include "data/Database.h"
 #include "data/TableHandle.h"
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 #include "setup/StartupSteps.h"
 
 #include <QLabel>
@@ -41,7 +42,9 @@ struct Run {
     Messages messages;
     std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
     Database db{messages};
-    AppState state{db, messages};
+    QueryWizardTexts queryTexts = test::standardQueryTexts();
+    std::unique_ptr<CdAudioDevice> cd = test::emptyCdDevice();
+    AppState state{db, messages, queryTexts, *cd};
     MainFrame frame{state};
 };
 

@@ -9,7 +9,7 @@
 #include "core/TextField.h"
 #include "data/Database.h"
 #include "data/TableHandle.h"
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 #include "setup/StartupSteps.h"
 #include "setup/UpgradeRegistry.h"
 

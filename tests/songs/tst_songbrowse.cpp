@@ -10,7 +10,7 @@
 #include "core/IniFile.h"
 #include "core/ListFormat.h"
 #include "data/Database.h"
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 #include "songs/SongBrowseLogic.h"
 #include "songs/SongFilter.h"
 

@@ -4,6 +4,7 @@
 #include "../data/DataTestUtil.h"
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
+#include "TestApp.h"
 #include "common/AppState.h"
 #include "core/DayTime.h"
 #include "data/RecordServices.h"
@@ -15,13 +16,7 @@ using namespace td;
 
 namespace {
 
-struct Env {
-    test::TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db { messages };
-    AppState state { db, messages };
-};
+using Env = test::TestApp;
 
 Tunedeck song(const QString& artist, const QString& title, qint32 id, qint32 albumId = 0, int track = 0)
 {

@@ -1,19 +1,21 @@
 #include "cd/ui/ReadProgressWindow.h"
 
 #include "cd/CompactDiscReader.h"
+#include "common/ui/FormHost.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace td {
 
-ReadProgressWindow::ReadProgressWindow(QWidget* parent)
-    : QDialog(parent)
+ReadProgressWindow::ReadProgressWindow(QWidget* caller)
+    : caller_(caller)
 {
+    setObjectName(QStringLiteral("ReadProgress"));
     setWindowTitle(QStringLiteral("Progress..."));
-    setModal(true);
     auto* layout = new QVBoxLayout(this);
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("bar"));
@@ -39,7 +41,14 @@ void ReadProgressWindow::start(const QString& caption, const QString& status)
     bar_->setVisible(true);
     status_->setText(status);
     detail_->clear();
-    show();
+    if (caller_ && !hosted_) {
+        // Shown for its caller, which it disables; FormHost deletes it after it finishes.
+        hosted_ = true;
+        openForm(caller_, this);
+    } else {
+        show();
+        raise();
+    }
     // Painted before the first (possibly slow) question to the drive.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -63,7 +72,8 @@ void ReadProgressWindow::yield()
 
 void ReadProgressWindow::finish()
 {
-    hide();
+    // Closing it gives the caller back (FormHost answers and deletes the window later).
+    done(QDialog::Accepted);
 }
 
 QString ReadProgressWindow::statusText() const
@@ -87,10 +97,18 @@ bool ReadProgressWindow::isBarVisible() const
 }
 
 bool readCompactDiscWithProgress(CdAudioDevice& device, Database& db, Album& album, bool identifierOnly,
-    bool wizard, qint64 instance, QWidget* parent)
+    bool wizard, qint64 instance, QWidget* caller)
 {
-    ReadProgressWindow window(parent);
-    return ReadCompactDisc(device, db, album, identifierOnly, wizard, instance, &window);
+    // Blocks only the caller, disabled while the read runs; the window goes with the read.
+    QPointer<ReadProgressWindow> window = new ReadProgressWindow(caller);
+    const bool ok = ReadCompactDisc(device, db, album, identifierOnly, wizard, instance, window.data());
+    if (window && window->isHosted()) {
+        if (window->isVisible())
+            window->done(QDialog::Rejected);
+    } else {
+        delete window.data();
+    }
+    return ok;
 }
 
 } // namespace td

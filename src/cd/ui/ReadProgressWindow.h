@@ -1,7 +1,9 @@
 #pragma once
 // The progress window of the CD reader: caption "Reading CD", a bar that fills over 20 steps, a
-// status line ("Serial Number", then "Track 3 of 12") and a second line left empty. The reader runs
-// to its end while the window is up; other windows are repainted between tracks but take no input.
+// status line ("Serial Number", then "Track 3 of 12") and a second line left empty. It blocks only
+// its caller (common/ui/FormHost.h), from the read's start to its end. The read itself runs to its
+// end in one go: other windows are repainted and their timers run between tracks, their input
+// waits the few moments until the read is over.
 
 #include "cd/ReadProgress.h"
 #include "data/Records.h"
@@ -19,7 +21,10 @@ class Database;
 class ReadProgressWindow : public QDialog, public ReadProgress {
     Q_OBJECT
 public:
-    explicit ReadProgressWindow(QWidget* parent = nullptr);
+    // Without a caller the window shows on its own (and the creator keeps it).
+    explicit ReadProgressWindow(QWidget* caller = nullptr);
+    // Shown for its caller: it then belongs to FormHost, which deletes it after it finishes.
+    bool isHosted() const { return hosted_; }
 
     void start(const QString& caption, const QString& status) override;
     void setStatus(const QString& text) override;
@@ -36,10 +41,12 @@ private:
     QProgressBar* bar_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* detail_ = nullptr;
+    QWidget* caller_ = nullptr;
+    bool hosted_ = false;
 };
 
 // ReadCompactDisc with its progress window, for the album form and the add-album wizards.
 bool readCompactDiscWithProgress(CdAudioDevice& device, Database& db, Album& album, bool identifierOnly,
-    bool wizard, qint64 instance = 0, QWidget* parent = nullptr);
+    bool wizard, qint64 instance = 0, QWidget* caller = nullptr);
 
 } // namespace td

@@ -1,6 +1,7 @@
 #include "setup/ui/QueryWizardDialog.h"
 
 #include "common/AppState.h"
+#include "common/ui/FormHost.h"
 #include "common/ui/WidgetPosition.h"
 #include "core/Messages.h"
 #include "setup/QueryWizardTexts.h"
@@ -47,30 +48,29 @@ QLabel* prompt(const QueryWizardTexts& texts, int number, QWidget* buddy, QWidge
 
 } // namespace
 
-QueryWizardResult QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
-    const QString& currentFilter, QWidget* parent)
+void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
+    const QString& currentFilter, QWidget* caller, std::function<void(const QueryWizardResult&)> answered,
+    const QList<QueryCondition>& typed)
 {
-    QueryWizardResult result;
-    result.filter = currentFilter;
     if (fields.isEmpty()) {
         app.messages.show(QStringLiteral("Query Wizard Error# ") + QString::number(QueryFieldsEmpty),
             QStringLiteral("An error has prevented the Query Wizard from initializing."), Icon::Stop);
-        return result;
-    }
-    // Without the start-up hand-over (a test, a tool) the wizard still shows its own texts.
-    QueryWizardTexts ownTexts;
-    const QueryWizardTexts* texts = app.queryTexts;
-    if (!texts) {
-        setUpQueryWizard(ownTexts);
-        texts = &ownTexts;
+        answered(QueryWizardResult { false, currentFilter, {} });
+        return;
     }
     const QString g = group.trimmed().isEmpty() ? fields.group : group.trimmed();
-    QueryWizardDialog dialog(app, *texts, fields, g, currentFilter, parent);
-    if (dialog.exec() == QDialog::Accepted) {
-        result.completed = true;
-        result.filter = dialog.filter();
-    }
-    return result;
+    auto* dialog = new QueryWizardDialog(app, app.queryTexts, fields, g, currentFilter);
+    dialog->showTyped(typed);
+    openForm(caller, dialog, [dialog, currentFilter, answered = std::move(answered)](int result) {
+        QueryWizardResult r { false, currentFilter, {} };
+        if (result == QDialog::Accepted) {
+            r.completed = true;
+            r.filter = dialog->filter();
+            if (!dialog->isManual())
+                r.typed = dialog->conditions();
+        }
+        answered(r);
+    });
 }
 
 QueryWizardDialog::QueryWizardDialog(AppState& app, const QueryWizardTexts& texts,
@@ -101,6 +101,7 @@ QueryWizardDialog::~QueryWizardDialog() = default;
 
 void QueryWizardDialog::buildWindow()
 {
+    setObjectName(QString::fromLatin1(kPositionSection));
     setWindowTitle(texts_.text(qwt::WizardCaption));
     auto* layout = new QVBoxLayout(this);
 
@@ -437,6 +438,15 @@ void QueryWizardDialog::loadExpression(const QString& text)
     modified_ = false;
 }
 
+void QueryWizardDialog::showTyped(const QList<QueryCondition>& typed)
+{
+    if (typed.isEmpty() || isManual()
+        || buildQueryExpression(typed, fields_) != buildQueryExpression(conditions_, fields_))
+        return;
+    conditions_ = typed;
+    showConditions(0);
+}
+
 void QueryWizardDialog::setQueryName(const QString& name, bool editing)
 {
     name_ = name.trimmed();
@@ -475,9 +485,13 @@ void QueryWizardDialog::openSavedQueries()
 {
     QString expression;
     const bool valid = currentExpression(&expression, true);
-    SavedQueriesDialog dialog(
-        app_, texts_, store_, group_, fields_, expression, valid, editing_ ? name_ : QString(), this);
-    dialog.exec();
+    auto* dialog = new SavedQueriesDialog(
+        app_, texts_, store_, group_, fields_, expression, valid, editing_ ? name_ : QString());
+    openForm(this, dialog, [this, dialog](int) { savedQueriesClosed(*dialog); });
+}
+
+void QueryWizardDialog::savedQueriesClosed(const SavedQueriesDialog& dialog)
+{
     if (!dialog.inserted().isEmpty()) {
         setQueryName(dialog.inserted(), true);
         modified_ = false;
@@ -512,11 +526,13 @@ void QueryWizardDialog::saveQuery()
             texts_.text(qwt::InvalidCaption), texts_.text(qwt::InvalidText), Icon::Exclamation);
         return;
     }
-    if (const auto saved = saveQueryInteractively(
-            this, app_, texts_, store_, group_, expression, editing_ ? name_ : QString())) {
-        setQueryName(*saved, true);
-        modified_ = false;
-    }
+    saveQueryInteractively(this, app_, texts_, store_, group_, expression, editing_ ? name_ : QString(),
+        [this](const QString& saved) {
+            if (saved.isEmpty())
+                return;
+            setQueryName(saved, true);
+            modified_ = false;
+        });
 }
 
 void QueryWizardDialog::accept()

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -21,18 +22,25 @@ namespace td {
 
 class AppState;
 class QueryWizardTexts;
+class SavedQueriesDialog;
 
 struct QueryWizardResult {
     bool completed = false; // the user finished a query
     QString filter; // the expression; the current filter unchanged when not completed
+    // The conditions as the user typed them (the filter holds "Begins With" and "Contains" values
+    // upper-cased); empty for a query typed by hand. Handed back to the next opening, they are
+    // shown as typed.
+    QList<QueryCondition> typed;
 };
 
-// Shows the wizard for the list's fields with the current filter; the saved queries of the group
-// are kept in the store named by AppState::queryWizardFileName in the working directory. Texts
-// come from AppState::queryTexts (the start-up hand-over). An empty field list shows the
-// initializing error and returns at once, not completed.
-QueryWizardResult QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
-    const QString& currentFilter, QWidget* parent);
+// Shows the wizard for `caller` (which it blocks) with the list's fields and the current filter,
+// and answers when it closes; the saved queries of the group are kept in the store named by
+// AppState::queryWizardFileName in the working directory. Texts come from AppState::queryTexts
+// (the start-up hand-over). An empty field list shows the initializing error and answers at
+// once, not completed. `fields` is copied: the caller may go before the wizard does.
+void QueryWizard(AppState& app, const QueryFieldList& fields, const QString& group,
+    const QString& currentFilter, QWidget* caller, std::function<void(const QueryWizardResult&)> answered,
+    const QList<QueryCondition>& typed = {});
 
 class QueryWizardDialog : public QDialog {
     Q_OBJECT
@@ -52,6 +60,9 @@ public:
     // The saved query on show (empty for a custom query) and whether it is being edited.
     QString queryName() const { return name_; }
     bool isEditingSaved() const { return editing_; }
+
+    // Shows the conditions as they were typed when they make the current query (else nothing changes).
+    void showTyped(const QList<QueryCondition>& typed);
 
     // "&Finish".
     void accept() override;
@@ -74,12 +85,13 @@ private:
     // The query as it stands: false (after its message) when it does not fit the list.
     bool currentExpression(QString* out, bool quiet = false);
     void openSavedQueries();
+    void savedQueriesClosed(const SavedQueriesDialog& dialog);
     void saveQuery();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppState& app_;
     const QueryWizardTexts& texts_;
-    const QueryFieldList& fields_;
+    const QueryFieldList fields_; // its own copy: the list that opened it may close first
     QString group_;
     QueryStore store_;
     QList<QueryCondition> conditions_;

@@ -1,6 +1,7 @@
 #include "setup/ui/QueryWizardSavedDialog.h"
 
 #include "common/AppState.h"
+#include "common/ui/FormHost.h"
 #include "core/Messages.h"
 #include "setup/QueryWizardExpr.h"
 #include "setup/QueryWizardTexts.h"
@@ -57,10 +58,12 @@ int say(AppState& app, const QueryWizardTexts& texts, int caption, int text, Ico
 
 // ---- query description ----
 
-QueryDescriptionDialog::QueryDescriptionDialog(
-    const QueryWizardTexts& texts, const QString& name, const QString& description, QWidget* parent)
+QueryDescriptionDialog::QueryDescriptionDialog(const QueryWizardTexts& texts, const QString& name,
+    const QString& description, std::function<Outcome(QueryDescriptionDialog&)> store, QWidget* parent)
     : QDialog(parent)
+    , store_(std::move(store))
 {
+    setObjectName(QStringLiteral("QueryDescription"));
     setWindowTitle(texts.text(qwt::SaveCaption));
     auto* layout = new QVBoxLayout(this);
 
@@ -92,9 +95,26 @@ QueryDescriptionDialog::QueryDescriptionDialog(
     buttons->addWidget(save);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    connect(save, &QPushButton::clicked, this, &QDialog::accept);
+    connect(save, &QPushButton::clicked, this, &QueryDescriptionDialog::savePressed);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(360, 220);
+}
+
+void QueryDescriptionDialog::savePressed()
+{
+    switch (store_ ? store_(*this) : Outcome::Saved) {
+    case Outcome::Saved:
+        saved_ = name();
+        accept();
+        return;
+    case Outcome::Stay:
+        name_->setFocus();
+        name_->selectAll();
+        return;
+    case Outcome::GiveUp:
+        reject();
+        return;
+    }
 }
 
 QString QueryDescriptionDialog::name() const
@@ -107,55 +127,54 @@ QString QueryDescriptionDialog::description() const
     return description_->toPlainText();
 }
 
-std::optional<QString> saveQueryInteractively(QWidget* parent, AppState& app, const QueryWizardTexts& texts,
-    QueryStore& store, const QString& group, const QString& expression, const QString& editing)
+void saveQueryInteractively(QWidget* caller, AppState& app, const QueryWizardTexts& texts, QueryStore& store,
+    const QString& group, const QString& expression, const QString& editing,
+    std::function<void(const QString&)> answered)
 {
     store.load();
-    QString name = editing;
     QString description;
     if (const auto old = store.find(group, editing))
         description = old->description;
 
-    for (;;) {
-        QueryDescriptionDialog dialog(texts, name, description, parent);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        name = dialog.name();
-        description = dialog.description();
+    using Outcome = QueryDescriptionDialog::Outcome;
+    auto tryStore = [&app, &texts, &store, group, expression, editing](QueryDescriptionDialog& d) {
+        const QString name = d.name();
         if (name.isEmpty()) {
             say(app, texts, qwt::NameRequiredCaption, qwt::NameRequiredText);
-            continue;
+            return Outcome::Stay;
         }
         store.load();
         if (const auto existing = store.find(group, name)) {
             if (existing->restricted) {
                 say(app, texts, qwt::RestrictedCaption, qwt::RestrictedText);
-                continue;
+                return Outcome::Stay;
             }
             const bool same = name.compare(editing.trimmed(), Qt::CaseInsensitive) == 0;
             const int answer = same
                 ? say(app, texts, qwt::OverwriteCaption, qwt::OverwriteText, Icon::Question, Yes | No, Yes)
                 : say(app, texts, qwt::ReplaceCaption, qwt::ReplaceText, Icon::Question, Yes | No, No);
             if (answer != Yes)
-                continue;
+                return Outcome::Stay;
         }
         SavedQuery q;
         q.group = group;
         q.name = name;
-        q.description = description;
+        q.description = d.description();
         q.expression = expression;
         switch (store.save(q)) {
         case QueryStore::Result::Ok:
-            return name;
+            return Outcome::Saved;
         case QueryStore::Result::Restricted:
             say(app, texts, qwt::RestrictedCaption, qwt::RestrictedText);
-            continue;
+            return Outcome::Stay;
         default:
             app.messages.show(texts.text(qwt::NotSavedCaption),
                 texts.text(qwt::NotSavedText).arg(QFileInfo(store.path()).fileName()), Icon::Stop);
-            return std::nullopt;
+            return Outcome::GiveUp;
         }
-    }
+    };
+    auto* dialog = new QueryDescriptionDialog(texts, editing, description, tryStore);
+    openForm(caller, dialog, [dialog, answered = std::move(answered)](int) { answered(dialog->saved()); });
 }
 
 // ---- saved queries ----
@@ -173,6 +192,7 @@ SavedQueriesDialog::SavedQueriesDialog(AppState& app, const QueryWizardTexts& te
     , expressionValid_(expressionValid)
     , editing_(editing)
 {
+    setObjectName(QStringLiteral("SavedQueries"));
     setWindowTitle(texts.text(qwt::SavedCaption));
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
@@ -331,10 +351,12 @@ void SavedQueriesDialog::insert()
         say(app_, texts_, qwt::InvalidCaption, qwt::InvalidText);
         return;
     }
-    const auto saved = saveQueryInteractively(this, app_, texts_, store_, group_, expression_, editing_);
-    if (saved)
-        inserted_ = *saved;
-    reload(saved.value_or(QString()));
+    saveQueryInteractively(
+        this, app_, texts_, store_, group_, expression_, editing_, [this](const QString& saved) {
+            if (!saved.isEmpty())
+                inserted_ = saved;
+            reload(saved);
+        });
 }
 
 } // namespace td

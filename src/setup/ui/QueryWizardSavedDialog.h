@@ -6,6 +6,7 @@
 #include "setup/QueryWizardStore.h"
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -19,26 +20,37 @@ namespace td {
 class AppState;
 class QueryWizardTexts;
 
-// Name and description of a query about to be saved.
+// Name and description of a query about to be saved. "Save" hands them to `store`, which says
+// whether the window closes (saved, or given up) or stays for another name.
 class QueryDescriptionDialog : public QDialog {
     Q_OBJECT
 public:
+    enum class Outcome { Saved, Stay, GiveUp };
     QueryDescriptionDialog(const QueryWizardTexts& texts, const QString& name, const QString& description,
-        QWidget* parent = nullptr);
+        std::function<Outcome(QueryDescriptionDialog&)> store = {}, QWidget* parent = nullptr);
     QString name() const;
     QString description() const;
+    // The name saved under; empty when nothing was saved.
+    QString saved() const { return saved_; }
 
 private:
+    void savePressed();
+
     QLineEdit* name_;
     QPlainTextEdit* description_;
+    std::function<Outcome(QueryDescriptionDialog&)> store_;
+    QString saved_;
 };
 
-// Asks for a name and description and saves the expression under them, with every question and
-// refusal on the way (name required, replace, overwrite the query being edited, restricted, not
-// written). editing is the name of the saved query the wizard is editing, empty for none. Returns
-// the name saved under, or nothing when the user gave up.
-std::optional<QString> saveQueryInteractively(QWidget* parent, AppState& app, const QueryWizardTexts& texts,
-    QueryStore& store, const QString& group, const QString& expression, const QString& editing);
+// Asks `caller`'s user for a name and description and saves the expression under them, with
+// every question and refusal on the way (name required, replace, overwrite the query being
+// edited, restricted, not written); after a refusal the window stays for another name. editing is
+// the name of the saved query the wizard is editing, empty for none. `answered` gets the name
+// saved under, or an empty text when the user gave up. `store` must outlive the window: it is the
+// caller's own (the caller closes the window first when it closes).
+void saveQueryInteractively(QWidget* caller, AppState& app, const QueryWizardTexts& texts, QueryStore& store,
+    const QString& group, const QString& expression, const QString& editing,
+    std::function<void(const QString& saved)> answered);
 
 class SavedQueriesDialog : public QDialog {
     Q_OBJECT

@@ -31,26 +31,25 @@ public:
     }
 
 protected:
-    Response runForm(Request request, const Row& record, qint64* position) override
+    void runForm(Request request, const Row& record, NameFormAnswer answered) override
     {
-        Categories c = recordFromRow<Categories>(record);
-        return UpdateCategories(state(), request, c, this, position);
+        UpdateCategories(state(), request, recordFromRow<Categories>(record), this, std::move(answered));
     }
 };
 
 } // namespace
 
-bool BrowseCategories(AppState& state, Request request, QWidget* parent, Categories* chosen)
+void BrowseCategories(AppState& state, QWidget* caller, const QString& start, CategoryAnswer answered)
 {
-    auto* list = new CategoriesList(state, request == Request::Select);
-    Row row;
-    if (!selectFromLookup(list, parent, &row, chosen ? chosen->Category : QString()))
-        return false;
-    if (request != Request::Select)
-        return false;
-    if (chosen)
-        fromRow(row, *chosen);
-    return true;
+    selectFromLookup(new CategoriesList(state, true), caller, start, [answered](const Row& row) {
+        if (row.isEmpty()) {
+            answered(nullptr);
+            return;
+        }
+        Categories chosen;
+        fromRow(row, chosen);
+        answered(&chosen);
+    });
 }
 
 QWidget* createBrowseCategories(AppState& state)

@@ -1,9 +1,11 @@
 #pragma once
 // The category list: maintenance as a child window of the frame ("&Categories" of the Browse menu),
-// or a modal picker for other windows.
+// or a picker for other windows (it blocks only its caller).
 
 #include "common/Request.h"
 #include "data/Records.h"
+
+#include <functional>
 
 class QWidget;
 
@@ -11,10 +13,11 @@ namespace td {
 
 class AppState;
 
-// Request::Select: a modal picker; true when a category was chosen (then in *chosen; the list
-// starts at the name *chosen holds). Any other request shows the list for maintenance, modally,
-// and returns false.
-bool BrowseCategories(AppState& state, Request request, QWidget* parent, Categories* chosen);
+// The chosen category, or nullptr when none was chosen.
+using CategoryAnswer = std::function<void(const Categories* chosen)>;
+
+// The picker for `caller`, starting at the name `start`.
+void BrowseCategories(AppState& state, QWidget* caller, const QString& start, CategoryAnswer answered);
 
 // The maintenance list for the frame to wrap as a child window; nullptr when the table cannot be
 // read (message shown).

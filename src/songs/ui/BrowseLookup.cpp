@@ -3,6 +3,7 @@
 #include "common/AppState.h"
 #include "common/PagedList.h"
 #include "common/ui/BrowseList.h"
+#include "common/ui/FormHost.h"
 #include "common/ui/PagedTableModel.h"
 #include "common/ui/WidgetPosition.h"
 #include "core/ListFormat.h"
@@ -10,11 +11,9 @@
 #include "data/StandardWarning.h"
 
 #include <QEvent>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -199,14 +198,17 @@ void LookupBrowse::act(Request request)
     if (!b->isEnabled())
         return;
     const Row record = request == Request::Insert ? Row() : highlightedRow();
-    qint64 position = 0;
-    const Response r = runForm(request, record, &position);
-    if (r == Response::Completed && request != Request::Delete && position != 0)
-        list_->run([position](PagedList& l) { return l.showPosition(position); });
-    else
-        list_->run([](PagedList& l) { return l.rebuild(); });
-    updateButtons();
-    list_->setFocus();
+    // The list is disabled while the form is open and answers only while it stands.
+    runForm(request, record, [this, request](Response r, qint64 position) {
+        if (closed_)
+            return;
+        if (r == Response::Completed && request != Request::Delete && position != 0)
+            list_->run([position](PagedList& l) { return l.showPosition(position); });
+        else
+            list_->run([](PagedList& l) { return l.rebuild(); });
+        updateButtons();
+        list_->setFocus();
+    });
 }
 
 void LookupBrowse::popup(const QPoint& at)
@@ -264,27 +266,56 @@ void LookupBrowse::closeEvent(QCloseEvent* e)
     QWidget::closeEvent(e);
 }
 
-bool selectFromLookup(LookupBrowse* browse, QWidget* parent, Row* chosen, const QString& start)
+namespace {
+
+// The window around a list in select mode: the list saves its place when the picker closes.
+class LookupPicker : public QDialog {
+public:
+    explicit LookupPicker(LookupBrowse* browse)
+        : browse_(browse)
+    {
+        setObjectName(browse->objectName());
+        setWindowTitle(browse->windowTitle());
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(browse);
+        connect(browse, &LookupBrowse::selected, this, &QDialog::accept);
+        connect(browse, &LookupBrowse::closeRequested, this, &QDialog::reject);
+    }
+
+    LookupBrowse* browse() const { return browse_; }
+
+    void done(int r) override
+    {
+        chosen_ = r == QDialog::Accepted ? browse_->highlightedRow() : Row();
+        if (!closed_) {
+            closed_ = true;
+            browse_->close();
+        }
+        QDialog::done(r);
+    }
+
+    const Row& chosen() const { return chosen_; }
+
+private:
+    LookupBrowse* browse_;
+    Row chosen_;
+    bool closed_ = false;
+};
+
+} // namespace
+
+void selectFromLookup(
+    LookupBrowse* browse, QWidget* caller, const QString& start, std::function<void(const Row&)> answered)
 {
-    QDialog dialog(parent);
-    dialog.setObjectName(browse->objectName());
-    dialog.setWindowTitle(browse->windowTitle());
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(browse);
-    QObject::connect(browse, &LookupBrowse::selected, &dialog, &QDialog::accept);
-    QObject::connect(browse, &LookupBrowse::closeRequested, &dialog, &QDialog::reject);
-    if (!browse->open(start))
-        return false;
+    auto* picker = new LookupPicker(browse);
+    if (!browse->open(start)) {
+        delete picker;
+        answered(Row());
+        return;
+    }
     browse->setFocus();
-    const bool ok = dialog.exec() == QDialog::Accepted;
-    const Row row = browse->highlightedRow();
-    browse->close();
-    if (!ok || row.isEmpty())
-        return false;
-    if (chosen)
-        *chosen = row;
-    return true;
+    openForm(caller, picker, [picker, answered = std::move(answered)](int) { answered(picker->chosen()); });
 }
 
 void closeLookupWindow(QWidget* w)
@@ -299,57 +330,6 @@ void closeLookupWindow(QWidget* w)
         d->reject();
     else
         w->close();
-}
-
-// --- the one-field form ----------------------------------------------------------------------------
-
-NameFormDialog::NameFormDialog(Design design, std::function<FormSave(const QString&)> save,
-    std::function<QString()> stored, QWidget* parent)
-    : QDialog(parent)
-    , save_(std::move(save))
-    , stored_(std::move(stored))
-    , entry_(new QLineEdit(this))
-{
-    setObjectName(design.procedure);
-    setWindowTitle(design.caption);
-    entry_->setObjectName(QString(design.prompt).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
-    entry_->setMaxLength(design.width);
-    entry_->setText(stored_());
-    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    auto* form = new QFormLayout;
-    form->addRow(design.prompt, entry_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &NameFormDialog::okPressed);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    entry_->setFocus();
-    entry_->selectAll();
-}
-
-void NameFormDialog::okPressed()
-{
-    switch (save_(entry_->text())) {
-    case FormSave::Closed:
-        accept();
-        return;
-    case FormSave::Stay:
-        entry_->setFocus();
-        entry_->selectAll();
-        return;
-    case FormSave::ShowStored:
-        entry_->setText(stored_());
-        entry_->setFocus();
-        return;
-    }
 }
 
 } // namespace td

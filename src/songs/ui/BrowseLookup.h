@@ -1,14 +1,14 @@
 #pragma once
 // What the category list and the media list share: a one-column paged list of a small look-up
 // table that serves for maintenance (a child window of the frame) and for picking a value (inside a
-// modal dialog), with its buttons, keys and popup menu; and the one-field form that adds and changes
-// its records.
+// picker window that blocks only its caller), with its buttons, keys and popup menu. Its records
+// are added and changed in the one-field form (NameForm.h).
 
 #include "common/Request.h"
 #include "common/ui/ColumnFormatMemory.h"
 #include "data/FieldCatalog.h"
 #include "data/TableHandle.h"
-#include "songs/CategoryForm.h"
+#include "songs/ui/NameForm.h"
 
 #include <QDialog>
 #include <QWidget>
@@ -61,9 +61,9 @@ signals:
     void closeRequested(); // "Cl&ose" / "E&xit"
 
 protected:
-    // The record's form for a request; the position of the stored record comes back for the
-    // highlight after an add or change.
-    virtual Response runForm(Request request, const Row& record, qint64* position) = 0;
+    // Opens the record's form for a request; the answer carries the position of the stored record
+    // for the highlight after an add or change.
+    virtual void runForm(Request request, const Row& record, NameFormAnswer answered) = 0;
     AppState& state() const { return state_; }
 
     void showEvent(QShowEvent* e) override;
@@ -94,32 +94,12 @@ private:
     QPushButton* close_ = nullptr;
 };
 
-// Shows a look-up list in select mode as a modal dialog; true with the chosen row.
-bool selectFromLookup(LookupBrowse* browse, QWidget* parent, Row* chosen, const QString& start);
+// Shows a look-up list in select mode in a picker window for `caller`, starting at `start`;
+// `answered` gets the chosen row, or an empty row when none was chosen. When the list cannot be
+// read (message shown) it answers at once.
+void selectFromLookup(LookupBrowse* browse, QWidget* caller, const QString& start,
+    std::function<void(const Row& chosen)> answered);
 // Closes a look-up list in maintain mode: its child window in the frame, or itself.
 void closeLookupWindow(QWidget* w);
-
-// The one-field form of a look-up table: its caption, prompt and entry; OK hands the typed text to
-// `save` and closes, stays or shows the stored value as the answer says.
-class NameFormDialog : public QDialog {
-    Q_OBJECT
-public:
-    struct Design {
-        QString procedure; // window name and POSITION.INI section
-        QString caption; // as it opens: "Add Category", "Changing Media Format" ...
-        QString prompt; // "&Category:"
-        int width = 0;
-    };
-    NameFormDialog(Design design, std::function<FormSave(const QString&)> save,
-        std::function<QString()> stored, QWidget* parent = nullptr);
-    QLineEdit* entry() const { return entry_; }
-
-private:
-    void okPressed();
-
-    std::function<FormSave(const QString&)> save_;
-    std::function<QString()> stored_;
-    QLineEdit* entry_;
-};
 
 } // namespace td

@@ -32,26 +32,19 @@ public:
     }
 
 protected:
-    Response runForm(Request request, const Row& record, qint64* position) override
+    void runForm(Request request, const Row& record, NameFormAnswer answered) override
     {
-        Media m = recordFromRow<Media>(record);
-        return UpdateMedia(state(), request, m, this, position);
+        UpdateMedia(state(), request, recordFromRow<Media>(record), this, std::move(answered));
     }
 };
 
 } // namespace
 
-bool BrowseMedia(AppState& state, Request request, QWidget* parent, QString* chosen)
+void BrowseMedia(AppState& state, QWidget* caller, const QString& start, MediaAnswer answered)
 {
-    auto* list = new MediaList(state, request == Request::Select);
-    Row row;
-    if (!selectFromLookup(list, parent, &row, chosen ? *chosen : QString()))
-        return false;
-    if (request != Request::Select)
-        return false;
-    if (chosen)
-        *chosen = recordFromRow<Media>(row).Media;
-    return true;
+    selectFromLookup(new MediaList(state, true), caller, start, [answered](const Row& row) {
+        answered(row.isEmpty() ? QString() : recordFromRow<Media>(row).Media);
+    });
 }
 
 QWidget* createBrowseMedia(AppState& state)

@@ -1,10 +1,11 @@
 #pragma once
 // The media list: maintenance as a child window of the frame ("&Media Formats" of the Browse menu),
-// or a modal picker for other windows. Its column layout is remembered.
+// or a picker for other windows (it blocks only its caller). Its column layout is remembered.
 
 #include "common/Request.h"
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -12,10 +13,11 @@ namespace td {
 
 class AppState;
 
-// Request::Select: a modal picker; true when a media name was chosen (then in *chosen; the list
-// starts at the name *chosen holds). Any other request shows the list for maintenance, modally,
-// and returns false.
-bool BrowseMedia(AppState& state, Request request, QWidget* parent, QString* chosen);
+// The chosen media name, or an empty text when none was chosen.
+using MediaAnswer = std::function<void(const QString& chosen)>;
+
+// The picker for `caller`, starting at the name `start`.
+void BrowseMedia(AppState& state, QWidget* caller, const QString& start, MediaAnswer answered);
 
 // The maintenance list for the frame to wrap as a child window; nullptr when the table cannot be
 // read (message shown).

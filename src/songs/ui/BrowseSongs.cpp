@@ -9,6 +9,9 @@
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 #include "songs/SongBrowseLogic.h"
+#include "setup/ui/QueryWizardDialog.h"
+#include "songs/ui/BrowseCategories.h"
+#include "songs/ui/BrowseMedia.h"
 #include "songs/ui/UpdateSong.h"
 
 #include <QCloseEvent>
@@ -45,15 +48,15 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent)
 
 } // namespace
 
-SongBrowseHooks& songBrowseHooks()
-{
-    static SongBrowseHooks hooks;
-    return hooks;
-}
-
 QWidget* createBrowseSongs(AppState& state)
 {
-    return new BrowseSongsWindow(state);
+    auto* w = new BrowseSongsWindow(state);
+    if (!w->isReadable()) {
+        // Nothing to show: no empty child window is left behind.
+        delete w;
+        return nullptr;
+    }
+    return w;
 }
 
 BrowseSongsWindow::BrowseSongsWindow(AppState& state, QWidget* parent)
@@ -142,9 +145,13 @@ void BrowseSongsWindow::buildWindow()
     selectCategory_ = button(QStringLiteral("Se&lect Category"), QStringLiteral("SelectCategory"), this);
     connect(selectMedia_, &QPushButton::clicked, this, &BrowseSongsWindow::selectMedia);
     connect(selectCategory_, &QPushButton::clicked, this, &BrowseSongsWindow::selectCategory);
+    // Which media or category the limited tab shows, or that one is to be chosen.
+    chosenRange_ = new QLabel(this);
+    chosenRange_->setObjectName(QStringLiteral("ChosenRange"));
     auto* locatorRow = new QHBoxLayout;
     locatorRow->addWidget(prompt);
     locatorRow->addWidget(locator_, 1);
+    locatorRow->addWidget(chosenRange_);
     locatorRow->addWidget(selectMedia_);
     locatorRow->addWidget(selectCategory_);
 
@@ -164,16 +171,15 @@ void BrowseSongsWindow::buildWindow()
     connect(delete_, &QPushButton::clicked, this, &BrowseSongsWindow::deleteSong);
     connect(search_, &QPushButton::clicked, this, &BrowseSongsWindow::searchSongs);
     connect(reset_, &QPushButton::clicked, this, &BrowseSongsWindow::resetSearch);
+    connect(import_, &QPushButton::clicked, this, &BrowseSongsWindow::importSongs);
+    connect(export_, &QPushButton::clicked, this, &BrowseSongsWindow::exportSongs);
+    connect(print_, &QPushButton::clicked, this, &BrowseSongsWindow::printSongs);
     connect(close_, &QPushButton::clicked, this, [this]() {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
             sub->close();
         else
             close();
     });
-    // Import, export and the reports come with their own parts.
-    import_->setEnabled(false);
-    export_->setEnabled(false);
-    print_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* p : {add_, copy_, change_, delete_, search_, reset_, import_, export_, print_, close_}) {
@@ -255,10 +261,26 @@ void BrowseSongsWindow::rebuild(qint64 position, bool fromTop)
     else
         list_->run([](PagedList& l) { return l.first(); });
 
+    showChosenRange();
+    updateButtons();
+}
+
+void BrowseSongsWindow::showChosenRange()
+{
     const SongTab tab = browser_->tab();
     selectMedia_->setVisible(tab == SongTab::ByMedia);
     selectCategory_->setVisible(tab == SongTab::ByCategory);
-    updateButtons();
+    chosenRange_->setVisible(tab == SongTab::ByMedia || tab == SongTab::ByCategory);
+    if (tab == SongTab::ByMedia) {
+        const QString media = browser_->media().trimmed();
+        chosenRange_->setText(media.isEmpty() ? QStringLiteral("No media chosen: use Select Media")
+                                              : QStringLiteral("Media: ") + media);
+    } else if (tab == SongTab::ByCategory) {
+        const QString name = browser_->categoryId() ? browser_->categoryName(browser_->categoryId()).trimmed()
+                                                    : QString();
+        chosenRange_->setText(name.isEmpty() ? QStringLiteral("No category chosen: use Select Category")
+                                             : QStringLiteral("Category: ") + name);
+    }
 }
 
 void BrowseSongsWindow::readFailed(int)
@@ -290,10 +312,12 @@ void BrowseSongsWindow::updateButtons()
     copy_->setEnabled(any);
     change_->setEnabled(any);
     delete_->setEnabled(any);
-    search_->setEnabled(searchAvailable_ && bool(songBrowseHooks().search));
+    search_->setEnabled(searchAvailable_);
     reset_->setEnabled(browser_->searchActive());
-    selectMedia_->setEnabled(bool(songBrowseHooks().selectMedia));
-    selectCategory_->setEnabled(bool(songBrowseHooks().selectCategory));
+    // Windows of features still to come: their buttons stay off until the frame fills the entry.
+    import_->setEnabled(bool(state_.entries.importSongs));
+    export_->setEnabled(bool(state_.entries.exportSongs));
+    print_->setEnabled(bool(state_.entries.printSongs));
 }
 
 bool BrowseSongsWindow::highlightedSong(Tunedeck* song) const
@@ -313,12 +337,17 @@ void BrowseSongsWindow::callForm(Request request)
     Tunedeck buffer;
     if (request != Request::Insert && !highlightedSong(&buffer))
         return;
-    const Response r = UpdateSong(state_, request, buffer, this);
+    UpdateSong(state_, request, buffer, this,
+        [this, request](Response r, const Tunedeck& stored) { formAnswered(request, r, stored); });
+}
+
+void BrowseSongsWindow::formAnswered(Request request, Response r, const Tunedeck& stored)
+{
     qint64 position = 0;
-    if (r == Response::Completed && request != Request::Delete && buffer.ID != 0) {
+    if (r == Response::Completed && request != Request::Delete && stored.ID != 0) {
         // The song just stored, found by its identifier.
         Table<Tunedeck> t(state_.db);
-        t.rec.ID = buffer.ID;
+        t.rec.ID = stored.ID;
         if (t.get(t.key(QStringLiteral("MUS:KeyID"))) == 0)
             position = t.position();
     }
@@ -349,19 +378,25 @@ void BrowseSongsWindow::deleteSong()
 
 void BrowseSongsWindow::searchSongs()
 {
-    if (!searchAvailable_ || !songBrowseHooks().search)
+    if (!searchAvailable_)
         return;
-    QString filter;
-    if (!songBrowseHooks().search(state_, queryFields_, browser_->search(), this, &filter))
-        return;
-    browser_->setSearch(filter);
-    // The highlight stays on its song when the search keeps it, else goes to the nearest one.
-    rebuild();
-    list_->setFocus();
+    QueryWizard(
+        state_, queryFields_, QStringLiteral("SONGS"), browser_->search(), this,
+        [this](const QueryWizardResult& r) {
+            if (!r.completed)
+                return;
+            typedSearch_ = r.typed;
+            browser_->setSearch(r.filter);
+            // The highlight stays on its song when the search keeps it, else goes to the nearest one.
+            rebuild();
+            list_->setFocus();
+        },
+        typedSearch_);
 }
 
 void BrowseSongsWindow::resetSearch()
 {
+    typedSearch_.clear();
     browser_->setSearch(QString());
     reset_->setEnabled(false);
     rebuild();
@@ -370,22 +405,44 @@ void BrowseSongsWindow::resetSearch()
 
 void BrowseSongsWindow::selectMedia()
 {
-    QString media;
-    if (!songBrowseHooks().selectMedia || !songBrowseHooks().selectMedia(state_, this, &media))
-        return;
-    browser_->setMedia(media);
-    rebuild(0, true);
-    list_->setFocus();
+    BrowseMedia(state_, this, browser_->media(), [this](const QString& media) {
+        if (media.isEmpty())
+            return;
+        browser_->setMedia(media);
+        rebuild(0, true);
+        list_->setFocus();
+    });
 }
 
 void BrowseSongsWindow::selectCategory()
 {
-    Categories category;
-    if (!songBrowseHooks().selectCategory || !songBrowseHooks().selectCategory(state_, this, &category))
-        return;
-    browser_->setCategory(category.CategoryID);
-    rebuild(0, true);
-    list_->setFocus();
+    const QString start = browser_->categoryId() ? browser_->categoryName(browser_->categoryId()) : QString();
+    BrowseCategories(state_, this, start, [this](const Categories* category) {
+        if (!category)
+            return;
+        browser_->setCategory(category->CategoryID);
+        rebuild(0, true);
+        list_->setFocus();
+    });
+}
+
+// Import, export and the printed listings may change or read the songs: the list reads again.
+void BrowseSongsWindow::importSongs()
+{
+    if (const auto& open = state_.entries.importSongs)
+        open(state_, this, [this](Response) { formAnswered(Request::Insert, Response::Cancelled, Tunedeck()); });
+}
+
+void BrowseSongsWindow::exportSongs()
+{
+    if (const auto& open = state_.entries.exportSongs)
+        open(state_, this, [](Response) {});
+}
+
+void BrowseSongsWindow::printSongs()
+{
+    if (const auto& open = state_.entries.printSongs)
+        open(state_, this, [](Response) {});
 }
 
 void BrowseSongsWindow::showMenu(const QPoint& at)
@@ -419,6 +476,12 @@ void BrowseSongsWindow::showMenu(const QPoint& at)
         deleteSong();
     else if (chosen == search)
         searchSongs();
+    else if (chosen == print)
+        printSongs();
+    else if (chosen == import)
+        importSongs();
+    else if (chosen == exportAction)
+        exportSongs();
 }
 
 void BrowseSongsWindow::closeEvent(QCloseEvent* e)

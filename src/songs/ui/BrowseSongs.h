@@ -1,10 +1,12 @@
 #pragma once
 // The song list (BrowseSongs): eight tabs of sort orders, two of them limited to one media or one
 // category, a search built with the query wizard, a locator per order, and the buttons that add,
-// copy, change and delete songs through the song form. Each opening is an independent child window.
+// copy, change and delete songs through the song form. Each opening is an independent child window;
+// the forms, pickers and the wizard it opens block only it (common/ui/FormHost.h) and close with it.
 
 #include "common/Request.h"
 #include "data/Records.h"
+#include "setup/QueryWizardExpr.h"
 #include "setup/QueryWizardFields.h"
 
 #include <QWidget>
@@ -23,20 +25,9 @@ class PagedTableModel;
 class SongBrowser;
 class ColumnFormatMemory;
 
-// The entry point of the frame's "&Songs" and the tool bar's "Songs".
+// The entry point of the frame's "&Songs" and the tool bar's "Songs"; nullptr when the first read
+// fails (message shown).
 QWidget* createBrowseSongs(AppState& state);
-
-// Windows of other parts the song list opens. Until one is set its button stays disabled.
-struct SongBrowseHooks {
-    // The query wizard: true when the user finished a query, with its filter text.
-    std::function<bool(AppState&, const QueryFieldList&, const QString& currentFilter, QWidget* parent,
-                       QString* filter)>
-        search;
-    // The media and category lists in select mode: true with the chosen record.
-    std::function<bool(AppState&, QWidget* parent, QString* media)> selectMedia;
-    std::function<bool(AppState&, QWidget* parent, Categories* category)> selectCategory;
-};
-SongBrowseHooks& songBrowseHooks();
 
 inline constexpr const char* kSongIdMimeType = "application/x-tunedeck-song-id";
 
@@ -63,6 +54,12 @@ public:
     void resetSearch();
     void selectMedia();
     void selectCategory();
+    void importSongs();
+    void exportSongs();
+    void printSongs();
+
+    // False when the first read failed (message 35 shown): the window is not to be shown.
+    bool isReadable() const { return !closing_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -76,6 +73,8 @@ private:
     void rebuild(qint64 position = 0, bool fromTop = false);
     void readFailed(int code);
     void callForm(Request request);
+    void formAnswered(Request request, Response r, const Tunedeck& stored);
+    void showChosenRange();
     void updateButtons();
     void showMenu(const QPoint& at);
     void finish();
@@ -85,6 +84,7 @@ private:
     std::unique_ptr<PagedTableModel> model_;
     std::unique_ptr<ColumnFormatMemory> columns_;
     QueryFieldList queryFields_;
+    QList<QueryCondition> typedSearch_; // the search as the user typed it, shown so when reopened
     bool searchAvailable_ = false;
     bool closing_ = false;
     bool positioned_ = false;
@@ -104,6 +104,7 @@ private:
     QPushButton* close_ = nullptr;
     QPushButton* selectMedia_ = nullptr;
     QPushButton* selectCategory_ = nullptr;
+    QLabel* chosenRange_ = nullptr;
 };
 
 } // namespace td

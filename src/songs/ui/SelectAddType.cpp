@@ -1,5 +1,7 @@
 #include "songs/ui/SelectAddType.h"
 
+#include "common/ui/FormHost.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QPushButton>
@@ -40,12 +42,12 @@ QString SelectAddTypeDialog::answer() const
     return b ? b->text() : QString();
 }
 
-QString SelectAddType(QWidget* parent)
+void SelectAddType(QWidget* caller, std::function<void(const QString&)> answered)
 {
-    SelectAddTypeDialog d(parent);
-    if (d.exec() != QDialog::Accepted)
-        return {};
-    return d.answer();
+    auto* d = new SelectAddTypeDialog;
+    openForm(caller, d, [d, answered = std::move(answered)](int result) {
+        answered(result == QDialog::Accepted ? d->answer() : QString());
+    });
 }
 
 } // namespace td

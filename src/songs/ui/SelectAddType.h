@@ -3,14 +3,15 @@
 // or one song with the song form).
 
 #include <QDialog>
+#include <functional>
 
 class QButtonGroup;
 
 namespace td {
 
-// The text of the chosen radio ("Compilation", "Single Artist", "Normal"); empty when the window
-// was closed with Esc (the caller goes on with the song form).
-QString SelectAddType(QWidget* parent);
+// Asks for `caller` and answers the text of the chosen radio ("Compilation", "Single Artist",
+// "Normal"); empty when the window was closed with Esc (the caller goes on with the song form).
+void SelectAddType(QWidget* caller, std::function<void(const QString& mode)> answered);
 
 class SelectAddTypeDialog : public QDialog {
     Q_OBJECT

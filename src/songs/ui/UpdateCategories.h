@@ -1,8 +1,9 @@
 #pragma once
-// The category form: adds, changes or deletes one category.
+// The category form: adds, changes or deletes one category, in the one-field window.
 
 #include "common/Request.h"
 #include "data/Records.h"
+#include "songs/ui/NameForm.h"
 
 class QWidget;
 
@@ -10,9 +11,8 @@ namespace td {
 
 class AppState;
 
-// After a completed add or change `buffer` holds the stored category and *position (when given)
-// its position.
-Response UpdateCategories(
-    AppState& state, Request request, Categories& buffer, QWidget* parent, qint64* position = nullptr);
+// Opens the form for `caller`; `answered` gets the response and the stored category's position.
+void UpdateCategories(
+    AppState& state, Request request, const Categories& buffer, QWidget* caller, NameFormAnswer answered);
 
 } // namespace td

@@ -1,8 +1,9 @@
 #pragma once
-// The media form: adds, renames or deletes one media format.
+// The media form: adds, renames or deletes one media format, in the one-field window.
 
 #include "common/Request.h"
 #include "data/Records.h"
+#include "songs/ui/NameForm.h"
 
 class QWidget;
 
@@ -10,9 +11,8 @@ namespace td {
 
 class AppState;
 
-// After a completed add or change `buffer` holds the stored name and *position (when given) its
-// position.
-Response UpdateMedia(
-    AppState& state, Request request, Media& buffer, QWidget* parent, qint64* position = nullptr);
+// Opens the form for `caller`; `answered` gets the response and the stored name's position.
+void UpdateMedia(
+    AppState& state, Request request, const Media& buffer, QWidget* caller, NameFormAnswer answered);
 
 } // namespace td

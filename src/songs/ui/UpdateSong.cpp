@@ -1,6 +1,7 @@
 #include "songs/ui/UpdateSong.h"
 
 #include "common/AppState.h"
+#include "common/ui/FormHost.h"
 #include "common/ui/WidgetPosition.h"
 #include "core/DayTime.h"
 #include "core/ListFormat.h"
@@ -18,6 +19,7 @@
 #include <QCompleter>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -96,24 +98,46 @@ private:
     bool was_;
 };
 
-} // namespace
+// Enter in an entry runs that entry's check first. A failed check (its message shown, the entry
+// selected again) keeps the key from reaching OK, which would run the same check and show the same
+// message a second time; a passed one lets OK go on.
+class CheckOnEnter : public QObject {
+public:
+    CheckOnEnter(QWidget* entry, std::function<bool()> check)
+        : QObject(entry)
+        , check_(std::move(check))
+    {
+        entry->installEventFilter(this);
+    }
 
-SongFormHooks& songFormHooks()
-{
-    static SongFormHooks hooks;
-    return hooks;
-}
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !check_())
+                return true;
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    std::function<bool()> check_;
+};
+
+} // namespace
 
 // --- the window ----------------------------------------------------------------------------------
 
-UpdateSongDialog::UpdateSongDialog(SongForm& form, QWidget* parent)
+UpdateSongDialog::UpdateSongDialog(std::unique_ptr<SongForm> form, QWidget* parent)
     : QDialog(parent)
-    , form_(form)
+    , owned_(std::move(form))
+    , form_(*owned_)
 {
     setObjectName(QStringLiteral("UpdateSong"));
     setWindowTitle(QStringLiteral("Update the Tunedeck Database"));
     setSizeGripEnabled(true);
-    datePicture_ = applyDatePicture(QStringLiteral("@d17"), form.state().settings.DateFormat);
+    datePicture_ = applyDatePicture(QStringLiteral("@d17"), form_.state().settings.DateFormat);
 
     tabs_ = new QTabWidget(this);
     buildGeneralTab();
@@ -126,10 +150,10 @@ UpdateSongDialog::UpdateSongDialog(SongForm& form, QWidget* parent)
     ok_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("Cancel"));
-    albumDefaults_ = new QPushButton(QStringLiteral("Default with Album Information"), this);
+    albumDefaults_ = new QPushButton(QStringLiteral("Default &with Album Information"), this);
     albumDefaults_->setObjectName(QStringLiteral("DefaultWithAlbum"));
     // The album picker comes with the album windows; until then the button has nothing to open.
-    albumDefaults_->setEnabled(bool(songFormHooks().selectAlbum));
+    albumDefaults_->setEnabled(bool(form_.state().entries.selectAlbum));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(albumDefaults_);
@@ -211,13 +235,13 @@ void UpdateSongDialog::buildGeneralTab()
 
     f->addRow(QStringLiteral("&Artist:"), artist_);
     f->addRow(QStringLiteral("&Title:"), title_);
-    f->addRow(QStringLiteral("&Album:"), album_);
+    f->addRow(QStringLiteral("A&lbum:"), album_);
     f->addRow(QStringLiteral("&Media:"), media_);
     f->addRow(QStringLiteral("T&ime:"), time_);
     f->addRow(QStringLiteral("&File Number:"), fileNumber_);
     f->addRow(QStringLiteral("&Release Date:"), releaseDate_);
     f->addRow(QStringLiteral("&Category:"), category_);
-    f->addRow(QStringLiteral("Track &Number:"), track_);
+    f->addRow(QStringLiteral("Trac&k Number:"), track_);
     f->addRow(QStringLiteral("Side / Disc"), sideBox);
     tabs_->addTab(page, QStringLiteral("&General"));
 
@@ -229,6 +253,10 @@ void UpdateSongDialog::buildGeneralTab()
         if (releaseDate_->isModified() && !leavingForCancel())
             acceptDate();
     });
+    new CheckOnEnter(time_, [this] { return !time_->isModified() || acceptTime(); });
+    new CheckOnEnter(releaseDate_, [this] { return !releaseDate_->isModified() || acceptDate(); });
+    new CheckOnEnter(category_->lineEdit(),
+        [this] { return category_->currentText() == acceptedCategory_ || acceptCategory(); });
     connect(media_, &QComboBox::activated, this, [this] { acceptMedia(); });
     auto categoryDone = [this] {
         if (category_->currentText() != acceptedCategory_ && !leavingForCancel())
@@ -270,13 +298,13 @@ void UpdateSongDialog::buildCustomTab()
     udkPrompt_->setObjectName(QStringLiteral("UserDefinedKeyPrompt"));
     udkPrompt_->setBuddy(udk_);
 
-    f->addRow(QStringLiteral("Highest Chart Number:"), chart_);
+    f->addRow(QStringLiteral("Highest C&hart Number:"), chart_);
     f->addRow(udkPrompt_, udk_);
-    f->addRow(QStringLiteral("Beats Per Minute:"), bpm_);
-    f->addRow(QStringLiteral("Style:"), style_);
+    f->addRow(QStringLiteral("&Beats Per Minute:"), bpm_);
+    f->addRow(QStringLiteral("St&yle:"), style_);
     for (int i = 0; i < 3; ++i)
-        f->addRow(QStringLiteral("Additional Information %1:").arg(i + 1), info_[i]);
-    tabs_->addTab(page, QStringLiteral("DJ/Custom"));
+        f->addRow(QStringLiteral("Additional Information &%1:").arg(i + 1), info_[i]);
+    tabs_->addTab(page, QStringLiteral("&DJ/Custom"));
 
     connect(chart_, &QSpinBox::editingFinished, this, [this] {
         if (!leavingForCancel())
@@ -292,10 +320,10 @@ void UpdateSongDialog::buildRecordingTab()
     recording_->setToolTip(QStringLiteral("Recording Information (Engineer, Producer, Etc)"));
     composer_ = textEntry(QStringLiteral("Composer"), QStringLiteral("Composer"));
     performance_ = memoEntry(QStringLiteral("PerformanceNotes"), QStringLiteral("PerformanceNotes"));
-    f->addRow(QStringLiteral("Recording Information:"), recording_);
-    f->addRow(QStringLiteral("Composer:"), composer_);
+    f->addRow(QStringLiteral("R&ecording Information:"), recording_);
+    f->addRow(QStringLiteral("Compo&ser:"), composer_);
     f->addRow(QStringLiteral("Performance Notes:"), performance_);
-    tabs_->addTab(page, QStringLiteral("Recording/Performance"));
+    tabs_->addTab(page, QStringLiteral("Recording/&Performance"));
 }
 
 void UpdateSongDialog::buildNotesTab()
@@ -581,60 +609,95 @@ void UpdateSongDialog::dittoPressed()
 
 void UpdateSongDialog::albumDefaultsPressed()
 {
-    const auto& pick = songFormHooks().selectAlbum;
+    const auto& pick = form_.state().entries.selectAlbum;
     if (!pick)
         return;
     storePlainControls();
-    Album a;
-    if (!pick(form_.state(), this, &a))
-        return;
-    defaultWithAlbum(form_.song(), a);
-    showRecord();
+    // The picker answers while this form stands: it closes the picker first when it closes.
+    pick(form_.state(), this, [this](const Album* a) {
+        if (!a)
+            return;
+        defaultWithAlbum(form_.song(), *a);
+        showRecord();
+    });
+}
+
+void UpdateSongDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!positioned_) {
+        positioned_ = true;
+        restorePosition(this, QStringLiteral("UpdateSong"));
+    }
 }
 
 void UpdateSongDialog::done(int r)
 {
-    // Esc, Cancel and the close box all cancel.
-    if (form_.response() != Response::Completed)
-        form_.cancel();
+    if (!finished_) {
+        finished_ = true;
+        // OK, Cancel, Esc, the close box, or the caller closing: all but a completed OK cancel.
+        if (form_.response() != Response::Completed)
+            form_.cancel();
+        if (positioned_)
+            savePosition(this, QStringLiteral("UpdateSong"));
+        form_.close();
+    }
     QDialog::done(r);
 }
 
 // --- the entry point -----------------------------------------------------------------------------
 
-Response UpdateSong(AppState& state, Request request, Tunedeck& buffer, QWidget* parent)
+namespace {
+
+void openSongForm(AppState& state, Request request, const Tunedeck& song, QWidget* caller,
+    AddRedirect redirect, const SongAnswer& answered)
 {
-    state.threadInstance = windowInstance(state, parent);
+    const WindowEntries& entries = state.entries;
+    // Until the wizards exist, a redirect goes on with the form.
+    const auto* wizard = redirect == AddRedirect::Compilation ? &entries.addCompilation
+        : redirect == AddRedirect::SingleArtist               ? &entries.addSingleArtist
+                                                              : nullptr;
+    if (wizard && *wizard) {
+        (*wizard)(state, caller, [answered](Response r) { answered(r, Tunedeck()); });
+        return;
+    }
+    auto form = std::make_unique<SongForm>(state, request, song);
+    if (!form->open()) {
+        form->close();
+        answered(form->response(), form->song());
+        return;
+    }
+    auto* dialog = new UpdateSongDialog(std::move(form));
+    if (!dialog->load()) {
+        dialog->reject(); // the Cancel path: a numbered song is removed
+        delete dialog;
+        answered(Response::Cancelled, Tunedeck());
+        return;
+    }
+    openForm(caller, dialog, [dialog, answered](int) {
+        const SongForm& f = dialog->form();
+        answered(f.response(), f.response() == Response::Completed ? f.song() : Tunedeck());
+    });
+}
+
+} // namespace
+
+void UpdateSong(
+    AppState& state, Request request, const Tunedeck& buffer, QWidget* caller, SongAnswer answered)
+{
+    state.threadInstance = windowInstance(state, caller);
     Tunedeck song = buffer;
     if (clip(song.Media).trimmed().isEmpty())
         song.Media = QStringLiteral("CD");
 
-    AddRedirect redirect = addModeRedirect(state.settings.AddMode, request, song);
-    if (redirect == AddRedirect::Ask)
-        redirect = addTypeAnswer(SelectAddType(parent));
-    const SongFormHooks& hooks = songFormHooks();
-    // Until the wizards exist, a redirect goes on with the form.
-    if (redirect == AddRedirect::Compilation && hooks.addCompilation)
-        return hooks.addCompilation(state, parent);
-    if (redirect == AddRedirect::SingleArtist && hooks.addSingleArtist)
-        return hooks.addSingleArtist(state, parent);
-
-    SongForm form(state, request, song);
-    if (!form.open()) {
-        form.close();
-        return form.response();
+    const AddRedirect redirect = addModeRedirect(state.settings.AddMode, request, song);
+    if (redirect != AddRedirect::Ask) {
+        openSongForm(state, request, song, caller, redirect, answered);
+        return;
     }
-    UpdateSongDialog dialog(form, parent);
-    restorePosition(&dialog, QStringLiteral("UpdateSong"));
-    if (dialog.load())
-        dialog.exec();
-    else
-        form.cancel();
-    savePosition(&dialog, QStringLiteral("UpdateSong"));
-    form.close();
-    if (form.response() == Response::Completed)
-        buffer = form.song();
-    return form.response();
+    SelectAddType(caller, [&state, request, song, caller, answered](const QString& mode) {
+        openSongForm(state, request, song, caller, addTypeAnswer(mode), answered);
+    });
 }
 
 } // namespace td

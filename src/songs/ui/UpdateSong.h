@@ -1,6 +1,8 @@
 #pragma once
 // The song form: one song added, changed, copied or deleted. UpdateSong() is the entry point the
 // song lists call; UpdateSongDialog is the window itself (tests reach its controls by object name).
+// The form blocks only its caller (common/ui/FormHost.h): several may be open at once, each saving
+// through the record services, which catch a song changed by another copy since it was read.
 
 #include "common/Request.h"
 #include "data/Records.h"
@@ -24,25 +26,24 @@ namespace td {
 class AppState;
 class SongForm;
 
-// Opens the form for a request (Request::Select adds a copy of the song in `buffer`) and returns
-// completed or cancelled. After a completed add or change `buffer` holds the stored song.
-Response UpdateSong(AppState& state, Request request, Tunedeck& buffer, QWidget* parent);
+// Completed or cancelled, and after a completed add or change the stored song.
+using SongAnswer = std::function<void(Response, const Tunedeck& stored)>;
 
-// Windows of later parts that the song form starts. Until one is set the form does without it:
-// "AddMode" goes on with the form, and "Default with Album Information" stays disabled.
-struct SongFormHooks {
-    std::function<Response(AppState&, QWidget*)> addCompilation;
-    std::function<Response(AppState&, QWidget*)> addSingleArtist;
-    // The album picker: true with the chosen album, false when none was chosen.
-    std::function<bool(AppState&, QWidget*, Album*)> selectAlbum;
-};
-SongFormHooks& songFormHooks();
+// Opens the form for `caller` for a request (Request::Select adds a copy of `song`) and returns at
+// once; `answered` runs when the form closes, unless the caller closed first. A delete shows no
+// form: it is asked, done and answered before UpdateSong returns. "AddMode" may ask "Select Add
+// Mode" first, or hand the add to a wizard (AppState::entries; without it the form goes on).
+void UpdateSong(AppState& state, Request request, const Tunedeck& song, QWidget* caller, SongAnswer answered);
 
 class UpdateSongDialog : public QDialog {
     Q_OBJECT
 public:
-    UpdateSongDialog(SongForm& form, QWidget* parent = nullptr);
+    // The window takes the form: closing it in any way runs the form's Cancel path (a numbered new
+    // song is removed) unless it completed, and releases the form's tables.
+    explicit UpdateSongDialog(std::unique_ptr<SongForm> form, QWidget* parent = nullptr);
     ~UpdateSongDialog() override;
+
+    SongForm& form() const { return form_; }
 
     // Fills the drop lists and shows the song; false (message shown) when a list cannot be read.
     bool load();
@@ -53,6 +54,7 @@ public:
 
 protected:
     void done(int r) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void buildGeneralTab();
@@ -81,7 +83,10 @@ private:
     void dittoPressed();
     void albumDefaultsPressed();
 
+    std::unique_ptr<SongForm> owned_;
     SongForm& form_;
+    bool positioned_ = false;
+    bool finished_ = false;
     QString datePicture_;
     QTabWidget* tabs_ = nullptr;
     QLineEdit* artist_ = nullptr;

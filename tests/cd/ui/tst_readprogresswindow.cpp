@@ -3,6 +3,7 @@
 
 #include "../CdTestUtil.h"
 #include "ScriptedMessages.h"
+#include "FormDriver.h"
 #include "TempWorkspace.h"
 #include "cd/CompactDiscReader.h"
 #include "cd/ui/ReadProgressWindow.h"
@@ -33,6 +34,7 @@ class TestReadProgressWindow : public QObject {
 private slots:
     void lines();
     void wholeRead();
+    void blocksOnlyItsCaller();
 };
 
 void TestReadProgressWindow::lines()
@@ -77,6 +79,42 @@ void TestReadProgressWindow::wholeRead()
     const auto tops = QApplication::topLevelWidgets();
     for (QWidget* top : tops)
         QVERIFY(!top->isVisible() || top == &w);
+}
+
+void TestReadProgressWindow::blocksOnlyItsCaller()
+{
+    test::TempWorkspace ws;
+    Messages messages;
+    auto script = test::installScripted(messages);
+    Database db(messages);
+    QVERIFY(test::writeText(ws.file("disc.toc"), QStringLiteral("1 3 60000 150 20000 40000\n")));
+    test::VirtualCd cd(ws.file("disc.toc"));
+    QWidget caller, other;
+    caller.show();
+    other.show();
+    // Timers run between tracks: look at the windows while the read is on.
+    bool seen = false, callerEnabled = true, otherEnabled = false;
+    Qt::WindowModality modality = Qt::ApplicationModal;
+    QTimer look;
+    look.setInterval(0);
+    connect(&look, &QTimer::timeout, this, [&] {
+        if (QDialog* d = test::shownDialog(QStringLiteral("ReadProgress"))) {
+            seen = true;
+            callerEnabled = caller.isEnabled();
+            otherEnabled = other.isEnabled();
+            modality = d->windowModality();
+        }
+    });
+    look.start();
+    Album album;
+    QVERIFY(readCompactDiscWithProgress(cd.device, db, album, false, false, 0, &caller));
+    look.stop();
+    QVERIFY(seen);
+    QVERIFY(!callerEnabled);
+    QVERIFY(otherEnabled);
+    QCOMPARE(modality, Qt::NonModal);
+    QVERIFY(caller.isEnabled());
+    QTRY_VERIFY(!test::shownDialog(QStringLiteral("ReadProgress")));
 }
 
 QTEST_MAIN(TestReadProgressWindow)

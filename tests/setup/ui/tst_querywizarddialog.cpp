@@ -3,6 +3,8 @@
 
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
+#include "TestApp.h"
+#include "FormDriver.h"
 #include "common/AppState.h"
 #include "core/DayTime.h"
 #include "data/Database.h"
@@ -36,20 +38,36 @@ QueryFieldList fieldsFor(SongQueryList which)
 }
 
 // One program run: a working folder, scripted messages, the texts handed over at start.
-struct Run {
-    test::TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db { messages };
-    AppState app { db, messages };
-    QueryWizardTexts texts;
-    Run()
-    {
-        setUpQueryWizard(texts);
-        app.queryTexts = &texts;
-    }
+struct Run : test::TestApp {
+    AppState& app = state;
+    const QueryWizardTexts& texts = queryTexts;
     QString storePath() const { return ws.file(QStringLiteral("TDPQUERY")); }
 };
+
+// The wizard for no caller, waited for until it answers.
+QueryWizardResult runWizard(AppState& app, const QueryFieldList& fields, const QString& group, const QString& current)
+{
+    test::Answer<QueryWizardResult> got;
+    QueryWizard(app, fields, group, current, nullptr, got.answer());
+    if (!got.wait()) {
+        qWarning("the query wizard did not answer");
+        return {};
+    }
+    return got.value();
+}
+
+// Waits until no window of type T is shown (the nested window has answered its caller).
+template <typename T> bool closed()
+{
+    return QTest::qWaitFor(
+        [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<T*>(w) && w->isVisible())
+                    return false;
+            return true;
+        },
+        5000);
+}
 
 template <typename T> T* child(QWidget* w, const char* name)
 {
@@ -167,6 +185,7 @@ private slots:
     void emptyFieldListRefused();
     void saveThenSelect();
     void editedSavedQueryAsksToSave();
+    void mnemonicsUnique();
     void restrictedQuery();
     void queryNoLongerValid();
     void damagedStore();
@@ -394,12 +413,12 @@ void TestQueryWizardDialog::cancelKeepsFilter()
         d->findChild<QPushButton*>("addAnd")->click();
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    const QueryWizardResult r = QueryWizard(run.app, fields, "SONGS", "MUS:Style = 'Rock'", nullptr);
+    const QueryWizardResult r = runWizard(run.app, fields, "SONGS", "MUS:Style = 'Rock'");
     QVERIFY(!r.completed);
     QCOMPARE(r.filter, QStringLiteral("MUS:Style = 'Rock'"));
 
     whenShown<QueryWizardDialog>([](QueryWizardDialog* d) { d->findChild<QPushButton*>("finish")->click(); });
-    const QueryWizardResult same = QueryWizard(run.app, fields, "SONGS", "MUS:Style = 'Rock'", nullptr);
+    const QueryWizardResult same = runWizard(run.app, fields, "SONGS", "MUS:Style = 'Rock'");
     QVERIFY(same.completed);
     QCOMPARE(same.filter, QStringLiteral("MUS:Style = 'Rock'"));
 }
@@ -407,7 +426,7 @@ void TestQueryWizardDialog::cancelKeepsFilter()
 void TestQueryWizardDialog::emptyFieldListRefused()
 {
     Run run;
-    const QueryWizardResult r = QueryWizard(run.app, QueryFieldList(), "SONGS", "x", nullptr);
+    const QueryWizardResult r = runWizard(run.app, QueryFieldList(), "SONGS", "x");
     QVERIFY(!r.completed);
     QCOMPARE(r.filter, QStringLiteral("x"));
     QCOMPARE(run.script->captions(), QStringList({ "Query Wizard Error# 1" }));
@@ -435,6 +454,7 @@ void TestQueryWizardDialog::saveThenSelect()
             });
         });
         alt(&dlg, Qt::Key_S);
+        QVERIFY(closed<QueryDescriptionDialog>());
         QCOMPARE(run.script->captions(), QStringList({ "Query Name Required" }));
         QCOMPARE(child<QLabel>(&dlg, "queryName")->text(), QStringLiteral("Rock songs"));
         QVERIFY(dlg.isEditingSaved());
@@ -463,6 +483,7 @@ void TestQueryWizardDialog::saveThenSelect()
     });
     run.script->plan(Yes);
     alt(&dlg, Qt::Key_Q);
+    QVERIFY(closed<SavedQueriesDialog>());
     QCOMPARE(run.script->captions(), QStringList({ "Overwrite Query" }));
     QCOMPARE(child<QLabel>(&dlg, "queryName")->text(), QStringLiteral("Rock songs"));
     QVERIFY(!dlg.isEditingSaved());
@@ -487,6 +508,7 @@ void TestQueryWizardDialog::editedSavedQueryAsksToSave()
         d->findChild<QPushButton*>("change")->click();
     });
     QTest::mouseClick(child<QPushButton>(&dlg, "savedQueries"), Qt::LeftButton);
+    QVERIFY(closed<SavedQueriesDialog>());
     QVERIFY(dlg.isEditingSaved());
     QCOMPARE(dlg.conditions().size(), 1);
 
@@ -533,6 +555,7 @@ void TestQueryWizardDialog::restrictedQuery()
         });
     });
     alt(&dlg, Qt::Key_I);
+    QVERIFY(closed<QueryDescriptionDialog>());
     QCOMPARE(run.script->captions(), QStringList({ "Restricted Query" }));
     QCOMPARE(dlg.inserted(), QStringLiteral("Mine"));
     QCOMPARE(rows(list), QStringList({ "All Records", "Mine", "Top Ten (restricted)" }));
@@ -575,6 +598,7 @@ void TestQueryWizardDialog::queryNoLongerValid()
         d->findChild<QPushButton*>("change")->click();
     });
     QTest::mouseClick(child<QPushButton>(&wizard, "savedQueries"), Qt::LeftButton);
+    QVERIFY(closed<SavedQueriesDialog>());
     QCOMPARE(run.script->captions(), QStringList({ "Query No Longer Valid" }));
     QVERIFY(run.script->asked().first().text.endsWith("necessary corrections to fix this query."));
     QVERIFY(wizard.isManual());
@@ -600,12 +624,26 @@ void TestQueryWizardDialog::damagedStore()
         d->findChild<QPushButton*>("select")->click();
     });
     QTest::mouseClick(child<QPushButton>(&wizard, "savedQueries"), Qt::LeftButton);
+    QVERIFY(closed<SavedQueriesDialog>());
     QCOMPARE(run.script->captions(), QStringList({ "ErrorLoadingQuery" }));
     QCOMPARE(run.script->asked().first().text,
         QStringLiteral("An error has prevented the Query Wizard from loading your query at this time."));
     // "All Records" empties the query.
     QVERIFY(wizard.conditions().isEmpty());
     QCOMPARE(wizard.expressionText(), QString());
+}
+
+void TestQueryWizardDialog::mnemonicsUnique()
+{
+    Run run;
+    const QueryFieldList fields = fieldsFor(SongQueryList::SongList);
+    QueryStore store(run.storePath());
+    QueryWizardDialog wizard(run.app, run.texts, fields, "SONGS", QString());
+    SavedQueriesDialog saved(run.app, run.texts, store, "SONGS", fields, QString(), true, QString());
+    QueryDescriptionDialog description(run.texts, QString(), QString());
+    QCOMPARE(test::duplicateMnemonics(&wizard), QStringList());
+    QCOMPARE(test::duplicateMnemonics(&saved), QStringList());
+    QCOMPARE(test::duplicateMnemonics(&description), QStringList());
 }
 
 QTEST_MAIN(TestQueryWizardDialog)

@@ -3,8 +3,8 @@
 // acts on a modal window or a popup menu as soon as it shows.
 
 #include "../../data/DataTestUtil.h"
-#include "ScriptedMessages.h"
-#include "TempWorkspace.h"
+#include "FormDriver.h"
+#include "TestApp.h"
 #include "common/AppState.h"
 
 #include <QApplication>
@@ -17,13 +17,7 @@
 
 namespace td::test {
 
-struct ListEnv {
-    TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<ScriptedMessages> script = installScripted(messages);
-    Database db { messages };
-    AppState state { db, messages };
-};
+using ListEnv = TestApp;
 
 inline QList<QPointer<QTimer>>& watchers()
 {
@@ -57,12 +51,13 @@ template <class W> void whenShown(std::function<W*()> find, std::function<void(W
 
 inline void onModal(const QString& name, std::function<void(QDialog*)> fn)
 {
-    whenShown<QDialog>(
-        [name]() -> QDialog* {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            return d && d->objectName() == name ? d : nullptr;
-        },
-        std::move(fn));
+    whenShown<QDialog>([name]() -> QDialog* { return shownDialog(name); }, std::move(fn));
+}
+
+// Waits until the list is enabled again: the form it opened has answered.
+inline bool settle(QWidget* list)
+{
+    return QTest::qWaitFor([list] { return list->isEnabled(); }, 5000);
 }
 
 inline void onPopup(std::function<void(QMenu*)> fn)

@@ -96,6 +96,7 @@ void TestBrowseCategories::maintainWindow()
     for (QPushButton* b : inOrder)
         buttons << b->text();
     QCOMPARE(buttons, (QStringList { "&Select", "&Insert", "&Change", "&Delete", "Cl&ose" }));
+    QCOMPARE(test::duplicateMnemonics(w.get()), QStringList());
     QVERIFY(!w->findChild<QPushButton*>(QStringLiteral("Select"))->isEnabled());
     QCOMPARE(w->findChild<QLabel*>(QStringLiteral("Status"))->text(), QStringLiteral("Browsing Records"));
     auto* view = w->findChild<QTableView*>();
@@ -113,13 +114,17 @@ void TestBrowseCategories::insertChangeDeleteByKeys()
     QWidget* list = listOf(w.get());
 
     QString caption;
+    QStringList duplicates { "not checked" };
     test::onModal("UpdateCategories", [&](QDialog* d) {
         caption = d->windowTitle();
+        duplicates = test::duplicateMnemonics(d);
         typeInForm(d, "Soul");
         clickOk(d);
     });
     QTest::keyClick(list, Qt::Key_Insert);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Add Category"));
+    QCOMPARE(duplicates, QStringList());
     QCOMPARE(stored(e.db), (QStringList { "Jazz", "Rock", "Soul" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("Soul"));
     {
@@ -136,6 +141,7 @@ void TestBrowseCategories::insertChangeDeleteByKeys()
     });
     QTest::keyClick(list, Qt::Key_Home);
     QTest::keyClick(list, Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Change Category"));
     QCOMPARE(stored(e.db), (QStringList { "Acid Jazz", "Rock", "Soul" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("Acid Jazz"));
@@ -185,6 +191,7 @@ void TestBrowseCategories::blankNameRefusedAndCancelRemovesNumbered()
         QTest::keyClick(d, Qt::Key_Escape);
     });
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Insert")), Qt::LeftButton);
+    QVERIFY(test::settle(w.get()));
     QVERIFY(stayed);
     QCOMPARE(e.script->captions(), QStringList { "Update Categories" });
     Table<Categories> t(e.db);
@@ -246,8 +253,8 @@ void TestBrowseCategories::selectMode()
     addCategory(e.db, 1, "Blues");
     addCategory(e.db, 2, "Jazz");
     addCategory(e.db, 3, "Rock");
-    Categories value;
-    value.Category = QStringLiteral("unchanged");
+    QString value = QStringLiteral("unchanged");
+    qint64 id = 0;
     bool selectEnabled = false;
     test::onModal("BrowseCategories", [&](QDialog* d) {
         auto* view = d->findChild<QTableView*>();
@@ -268,14 +275,23 @@ void TestBrowseCategories::selectMode()
         if (d->isVisible())
             d->reject();
     });
-    QCOMPARE(BrowseCategories(e.state, Request::Select, nullptr, &value), chosen);
+    test::Answer<bool> answered;
+    BrowseCategories(e.state, nullptr, QString(), [&, answer = answered.answer()](const Categories* c) {
+        if (c) {
+            value = c->Category;
+            id = c->CategoryID;
+        }
+        answer(c != nullptr);
+    });
+    QVERIFY(answered.wait());
+    QCOMPARE(answered.value(), chosen);
     QVERIFY(selectEnabled);
-    QCOMPARE(value.Category, name);
+    QCOMPARE(value, name);
     if (chosen) {
         Table<Categories> t(e.db);
         t.rec.Category = name;
         QCOMPARE(t.get(t.key("CAT:KeyCategory")), 0);
-        QCOMPARE(value.CategoryID, t.rec.CategoryID);
+        QCOMPARE(id, t.rec.CategoryID);
     }
 }
 

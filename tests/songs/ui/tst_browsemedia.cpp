@@ -104,6 +104,7 @@ void TestBrowseMedia::windowAndButtons()
     for (QPushButton* b : inOrder)
         buttons << b->text();
     QCOMPARE(buttons, (QStringList { "&Add", "&Change", "&Delete", "&Select", "E&xit" }));
+    QCOMPARE(test::duplicateMnemonics(w.get()), QStringList());
     QVERIFY(!w->findChild<QPushButton*>(QStringLiteral("Select"))->isEnabled());
     QCOMPARE(w->findChild<QTableView*>()->model()->headerData(0, Qt::Horizontal).toString(),
         QStringLiteral("Media"));
@@ -118,6 +119,7 @@ void TestBrowseMedia::addRefusesOtherCase()
     bool stayed = false;
     answerForm("cd", &caption, &stayed);
     QTest::keyClick(w->findChild<QTableView*>(), Qt::Key_Insert);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Adding Media Format"));
     QVERIFY(stayed);
     QCOMPARE(e.script->numbers(), QList<int> { 24 });
@@ -127,6 +129,7 @@ void TestBrowseMedia::addRefusesOtherCase()
 
     answerForm("DAT");
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Add")), Qt::LeftButton);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(stored(e.db), (QStringList { "CD", "DAT" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("DAT"));
 }
@@ -145,6 +148,7 @@ void TestBrowseMedia::renameFollowedBySongs()
     answerForm("Compact Disc", &caption);
     QTest::keyClick(w->findChild<QTableView*>(), Qt::Key_Home);
     QTest::keyClick(w->findChild<QTableView*>(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(test::settle(w.get()));
     QCOMPARE(caption, QStringLiteral("Changing Media Format"));
     QCOMPARE(stored(e.db), (QStringList { "Compact Disc", "LP" }));
     QCOMPARE(highlighted(w.get()), QStringLiteral("Compact Disc"));
@@ -244,7 +248,12 @@ void TestBrowseMedia::selectMode()
         else
             QTest::keyClick(d->findChild<QTableView*>(), Qt::Key_Return);
     });
-    QCOMPARE(BrowseMedia(e.state, Request::Select, nullptr, &media), chosen);
+    test::Answer<QString> answered;
+    BrowseMedia(e.state, nullptr, start, answered.answer());
+    QVERIFY(answered.wait());
+    QCOMPARE(!answered.value().isEmpty(), chosen);
+    if (chosen)
+        media = answered.value();
     QCOMPARE(media, value);
 }
 

@@ -3,8 +3,8 @@
 // "AddMode" question and the album defaults.
 
 #include "../../data/DataTestUtil.h"
-#include "ScriptedMessages.h"
-#include "TempWorkspace.h"
+#include "FormDriver.h"
+#include "TestApp.h"
 #include "common/AppState.h"
 #include "core/DayTime.h"
 #include "songs/ui/SelectAddType.h"
@@ -28,12 +28,7 @@ using namespace td;
 
 namespace {
 
-struct Env {
-    test::TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db { messages };
-    AppState state { db, messages };
+struct Env : test::TestApp {
     Env()
     {
         for (const char* m : { "CD", "LP" }) {
@@ -48,39 +43,26 @@ struct Env {
     }
 };
 
-QList<QPointer<QTimer>> watchers;
-
-// Runs `fn` on the modal window of that name as soon as it shows; gives up after five seconds
-// (closing whatever modal window is open, so a test fails instead of hanging).
+// Runs `fn` on the window of that name as soon as it shows.
 void onModal(const QString& name, std::function<void(QDialog*)> fn)
 {
-    auto* timer = new QTimer;
-    watchers << timer;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (clock.elapsed() > 5000) {
-            timer->deleteLater();
-            if (d)
-                d->reject();
-            qWarning("window %s did not show", qPrintable(name));
-            return;
-        }
-        if (!d || d->objectName() != name || !d->isVisible())
-            return;
-        timer->deleteLater();
-        fn(d);
-    });
-    timer->start(5);
+    test::onDialog(name, std::move(fn));
 }
 
-// Watchers whose window never came (as planned: a question that must not be asked).
-void dropWatchers()
+// The song form opened for no caller, waited for until it answers; `buffer` then holds the stored
+// song after a completed add or change.
+Response runSongForm(AppState& state, Request request, Tunedeck& buffer)
 {
-    for (const auto& t : std::as_const(watchers))
-        delete t.data();
-    watchers.clear();
+    test::Answer<std::pair<Response, Tunedeck>> got;
+    auto answer = got.answer();
+    UpdateSong(state, request, buffer, nullptr, [answer](Response r, const Tunedeck& s) { answer({ r, s }); });
+    if (!got.wait()) {
+        qWarning("the song form did not answer");
+        return Response::None;
+    }
+    if (got.value().first == Response::Completed)
+        buffer = got.value().second;
+    return got.value().first;
 }
 
 template <class W> W* child(QWidget* d, const char* name)
@@ -137,8 +119,7 @@ class TestUpdateSong : public QObject {
 private slots:
     void cleanup()
     {
-        songFormHooks() = SongFormHooks();
-        dropWatchers();
+        test::dropFormWatchers();
     }
     void addAsTyped();
     void cancelRemovesNumberedSong();
@@ -149,6 +130,9 @@ private slots:
     void dateFormats_data();
     void dateFormats();
     void categoryNoKeepsFocus();
+    void keyboardAlone();
+    void enterShowsMessageOnce_data();
+    void enterShowsMessageOnce();
     void dittoAfterConcurrentChange();
     void addModeAsks();
     void deleteWithoutWindow();
@@ -172,7 +156,7 @@ void TestUpdateSong::addAsTyped()
         QTest::mouseClick(child<QRadioButton>(d, "Side2"), Qt::LeftButton);
         clickOk(d);
     });
-    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Insert, buffer), Response::Completed);
     QCOMPARE(e.script->captions(), QStringList { "Category not found" });
     const Tunedeck s = storedSong(e.db, 1);
     QCOMPARE(s.Artist, QStringLiteral("Blur"));
@@ -199,7 +183,7 @@ void TestUpdateSong::cancelRemovesNumberedSong()
         type(d, "Title", "Never saved");
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Cancelled);
+    QCOMPARE(runSongForm(e.state, Request::Insert, buffer), Response::Cancelled);
     QCOMPARE(whileOpen, 2);
     QCOMPARE(songCount(e.db), 1);
     QCOMPARE(buffer.ID, 0);
@@ -233,13 +217,13 @@ void TestUpdateSong::captionsAndPrompts()
         albumButton = child<QPushButton>(d, "DefaultWithAlbum")->isEnabled();
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    QCOMPARE(UpdateSong(e.state, Request::Change, s, nullptr), Response::Cancelled);
+    QCOMPARE(runSongForm(e.state, Request::Change, s), Response::Cancelled);
     QCOMPARE(title, QStringLiteral("Changing Information"));
     QCOMPARE(date, QStringLiteral("10/31/1997"));
     QCOMPARE(category, QStringLiteral("Jazz"));
     QCOMPARE(udk, QStringLiteral("Mood:"));
     QCOMPARE(time, QStringLiteral("00:04:05"));
-    QCOMPARE(tabs, (QStringList { "&General", "DJ/Custom", "Recording/Performance", "&Notes" }));
+    QCOMPARE(tabs, (QStringList { "&General", "&DJ/Custom", "Recording/&Performance", "&Notes" }));
     QCOMPARE(tips,
         (QStringList { "See File/Preferences/Customization to label this field to suit your needs",
             "Beats Per Minute (BPM)", "Addition Information (2)",
@@ -255,7 +239,7 @@ void TestUpdateSong::captionsAndPrompts()
         udk = child<QLabel>(d, "UserDefinedKeyPrompt")->text();
         d->reject();
     });
-    UpdateSong(e.state, Request::Insert, blank, nullptr);
+    runSongForm(e.state, Request::Insert, blank);
     QCOMPARE(title, QStringLiteral("Adding Information"));
     QCOMPARE(udk, QStringLiteral("User Defined Key Field:"));
 }
@@ -311,7 +295,7 @@ void TestUpdateSong::badInput()
         focus = focusName(d);
         d->reject();
     });
-    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Cancelled);
+    QCOMPARE(runSongForm(e.state, Request::Insert, buffer), Response::Cancelled);
     QVERIFY(stillOpen);
     QCOMPARE(focus, field);
     QCOMPARE(e.script->captions(), QStringList { caption });
@@ -337,7 +321,7 @@ void TestUpdateSong::widthsAndSpinLimits()
         type(d, "ChartNumber", "12");
         clickOk(d);
     });
-    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Insert, buffer), Response::Completed);
     const Tunedeck s = storedSong(e.db, 1);
     QCOMPARE(s.Artist.size(), 40);
     QCOMPARE(s.FileNumber.size(), 20);
@@ -361,6 +345,13 @@ void TestUpdateSong::dateFormats_data()
     QTest::addColumn<QString>("shownAgain");
     QTest::newRow("mm/dd/yyyy") << "d2"
                                 << "10/31/1997" << dayFromYmd(1997, 10, 31) << "10/31/1997";
+    // Typing follows the picture, month first under mm/dd/yyyy even when the day could be a month.
+    QTest::newRow("mm/dd/yyyy, day past 12") << "d2"
+                                             << "12/25/1997" << dayFromYmd(1997, 12, 25) << "12/25/1997";
+    QTest::newRow("mm/dd/yyyy, day up to 12") << "d2"
+                                              << "08/06/1965" << dayFromYmd(1965, 8, 6) << "08/06/1965";
+    QTest::newRow("dd/mm/yyyy, day up to 12") << "d6"
+                                              << "08/06/1965" << dayFromYmd(1965, 6, 8) << "08/06/1965";
     QTest::newRow("dd/mm/yyyy") << "d6"
                                 << "31/10/1997" << dayFromYmd(1997, 10, 31) << "31/10/1997";
     QTest::newRow("year only") << "n4b"
@@ -389,7 +380,7 @@ void TestUpdateSong::dateFormats()
         if (d->isVisible())
             d->reject();
     });
-    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Insert, buffer), Response::Completed);
     QCOMPARE(buffer.ReleaseDate, stored);
     QCOMPARE(e.script->asked().size(), 0);
     QString shown;
@@ -397,7 +388,7 @@ void TestUpdateSong::dateFormats()
         shown = child<QLineEdit>(d, "ReleaseDate")->text();
         d->reject();
     });
-    UpdateSong(e.state, Request::Change, buffer, nullptr);
+    runSongForm(e.state, Request::Change, buffer);
     QCOMPARE(shown, shownAgain);
 }
 
@@ -415,11 +406,81 @@ void TestUpdateSong::categoryNoKeepsFocus()
         focus = focusName(d);
         d->reject();
     });
-    UpdateSong(e.state, Request::Insert, buffer, nullptr);
+    runSongForm(e.state, Request::Insert, buffer);
     QVERIFY(stillOpen);
     QCOMPARE(focus, QStringLiteral("Category"));
     Table<Categories> c(e.db);
     QCOMPARE(c.records(), 1);
+}
+
+void TestUpdateSong::keyboardAlone()
+{
+    Env e;
+    Tunedeck buffer;
+    QStringList duplicates { "not checked" };
+    int notesTab = -1, generalTab = -1;
+    QString afterAltK, afterAltH;
+    onModal("UpdateSong", [&](QDialog* d) {
+        duplicates = test::duplicateMnemonics(d);
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        auto* tabs = d->findChild<QTabWidget*>();
+        // Alt+N is the "&Notes" tab, not the track number.
+        QTest::keyClick(d->focusWidget(), Qt::Key_N, Qt::AltModifier);
+        notesTab = tabs->currentIndex();
+        QTest::keyClick(d->focusWidget(), Qt::Key_G, Qt::AltModifier);
+        generalTab = tabs->currentIndex();
+        QTest::keyClick(d->focusWidget(), Qt::Key_K, Qt::AltModifier);
+        afterAltK = focusName(d);
+        QTest::keyClick(d->focusWidget(), Qt::Key_D, Qt::AltModifier);
+        QTest::keyClick(d->focusWidget(), Qt::Key_H, Qt::AltModifier);
+        afterAltH = focusName(d);
+        QTest::keyClick(d->focusWidget(), Qt::Key_Escape);
+    });
+    runSongForm(e.state, Request::Insert, buffer);
+    QCOMPARE(duplicates, QStringList());
+    QCOMPARE(notesTab, 3);
+    QCOMPARE(generalTab, 0);
+    QCOMPARE(afterAltK, QStringLiteral("TrackNumber"));
+    QCOMPARE(afterAltH, QStringLiteral("ChartNumber"));
+}
+
+void TestUpdateSong::enterShowsMessageOnce_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("invalid time") << "Time" << "abc" << "Invalid Time";
+    QTest::newRow("invalid date") << "ReleaseDate" << "13/01/1997" << "Invalid Date";
+    QTest::newRow("No to a new category") << "Category" << "Britpop" << "Category not found";
+}
+
+void TestUpdateSong::enterShowsMessageOnce()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, caption);
+    Env e;
+    e.state.settings.DateFormat = QStringLiteral("d2");
+    e.script->plan(No); // "Add new category?"
+    Tunedeck buffer;
+    bool stillOpen = false;
+    QString focus;
+    onModal("UpdateSong", [&](QDialog* d) {
+        type(d, "Artist", "Someone");
+        type(d, qPrintable(field), typed);
+        QWidget* entry = d->findChild<QWidget*>(field);
+        if (auto* c = qobject_cast<QComboBox*>(entry))
+            entry = c->lineEdit();
+        QTest::keyClick(entry, Qt::Key_Return);
+        stillOpen = d->isVisible();
+        focus = focusName(d);
+        d->reject();
+    });
+    runSongForm(e.state, Request::Insert, buffer);
+    QVERIFY(stillOpen);
+    QCOMPARE(focus, field);
+    QCOMPARE(e.script->captions(), QStringList { caption });
 }
 
 void TestUpdateSong::dittoAfterConcurrentChange()
@@ -446,7 +507,7 @@ void TestUpdateSong::dittoAfterConcurrentChange()
         shownAfterDitto = child<QLineEdit>(d, "Title")->text();
         clickOk(d);
     });
-    QCOMPARE(UpdateSong(e.state, Request::Change, s, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Change, s), Response::Completed);
     QCOMPARE(e.script->numbers(), QList<int> { 15 });
     QCOMPARE(shownAfterConflict, QStringLiteral("Theirs"));
     QCOMPARE(shownAfterDitto, QStringLiteral("Mine"));
@@ -461,19 +522,22 @@ void TestUpdateSong::addModeAsks()
     Env e;
     e.state.settings.AddMode = QStringLiteral("Ask Each Time");
     int compilations = 0;
-    songFormHooks().addCompilation = [&](AppState&, QWidget*) {
+    e.state.entries.addCompilation = [&](AppState&, QWidget*, WindowEntries::Done done) {
         ++compilations;
-        return Response::Completed;
+        done(Response::Completed);
     };
     // The question's default is "Compilation": the wizard runs instead of the form.
     QString caption;
+    QStringList duplicates { "not checked" };
     onModal("SelectAddType", [&](QDialog* d) {
         caption = d->windowTitle();
+        duplicates = test::duplicateMnemonics(d);
         clickOk(d);
     });
     Tunedeck blank;
-    QCOMPARE(UpdateSong(e.state, Request::Insert, blank, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Insert, blank), Response::Completed);
     QCOMPARE(caption, QStringLiteral("Select Add Mode"));
+    QCOMPARE(duplicates, QStringList());
     QCOMPARE(compilations, 1);
     QCOMPARE(songCount(e.db), 0);
 
@@ -488,7 +552,7 @@ void TestUpdateSong::addModeAsks()
             formShown = true;
             d->reject();
         });
-        UpdateSong(e.state, Request::Insert, blank, nullptr);
+        runSongForm(e.state, Request::Insert, blank);
         QVERIFY2(formShown, choice);
     }
     QCOMPARE(compilations, 1);
@@ -502,7 +566,7 @@ void TestUpdateSong::addModeAsks()
         d->reject();
     });
     onModal("UpdateSong", [&](QDialog* d) { clickOk(d); });
-    QCOMPARE(UpdateSong(e.state, Request::Select, copy, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Select, copy), Response::Completed);
     QVERIFY(!asked);
     QCOMPARE(copy.ID, 10);
     QCOMPARE(copy.Title, QStringLiteral("Song"));
@@ -515,7 +579,7 @@ void TestUpdateSong::deleteWithoutWindow()
     Tunedeck s = test::makeSong("A", "Doomed", 2);
     QVERIFY(test::addRecord(e.db, s));
     e.script->plan(Ok);
-    QCOMPARE(UpdateSong(e.state, Request::Delete, s, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Delete, s), Response::Completed);
     QCOMPARE(e.script->numbers(), QList<int> { 32 });
     QCOMPARE(songCount(e.db), 0);
 }
@@ -529,9 +593,8 @@ void TestUpdateSong::albumDefaults()
     a.Album = QStringLiteral("Album Title");
     a.Media = QStringLiteral("LP");
     a.CategoryID = 1;
-    songFormHooks().selectAlbum = [&](AppState&, QWidget*, Album* out) {
-        *out = a;
-        return true;
+    e.state.entries.selectAlbum = [&](AppState&, QWidget*, std::function<void(const Album*)> answer) {
+        answer(&a);
     };
     Tunedeck buffer;
     QString artist, album, category;
@@ -544,7 +607,7 @@ void TestUpdateSong::albumDefaults()
         category = child<QComboBox>(d, "Category")->currentText();
         clickOk(d);
     });
-    QCOMPARE(UpdateSong(e.state, Request::Insert, buffer, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Insert, buffer), Response::Completed);
     QCOMPARE(artist, QStringLiteral("Album Artist"));
     QCOMPARE(album, QStringLiteral("Album Title"));
     QCOMPARE(category, QStringLiteral("Jazz"));
@@ -587,7 +650,7 @@ void TestUpdateSong::untouchedTimeAndDateKeptOnOk()
         if (d->isVisible())
             d->reject();
     });
-    QCOMPARE(UpdateSong(e.state, Request::Change, s, nullptr), Response::Completed);
+    QCOMPARE(runSongForm(e.state, Request::Change, s), Response::Completed);
     const Tunedeck got = storedSong(e.db, 1);
     QCOMPARE(got.Title, QStringLiteral("Changed"));
     QCOMPARE(got.Time, time);

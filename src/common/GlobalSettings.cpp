@@ -1,4 +1,4 @@
-#include "setup/GlobalSettings.h"
+#include "common/GlobalSettings.h"
 
 #include "core/IniFile.h"
 #include "core/TextField.h"
