@@ -37,10 +37,15 @@ struct IndexInfo {
 int Database::attach(TableId file, bool create)
 {
     Statement st(db_, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema::quoted(schemaName(file))));
-    st.bind(1, uriFor(filePath(file), create));
+    const QString uri = uriFor(filePath(file), create);
+    st.bind(1, uri);
     const int rc = st.step();
-    if (rc != SQLITE_DONE)
-        return setLastSqliteError(rc);
+    if (rc != SQLITE_DONE) {
+        const int err = setLastSqliteError(rc);
+        // SQLite names the file as it was given, as a URI; users see its path.
+        lastError_.engineText.replace(uri, QDir::toNativeSeparators(filePath(file)));
+        return err;
+    }
     attached_[int(file)] = true;
     return 0;
 }
@@ -136,16 +141,21 @@ int Database::probeFile(TableId file)
     }
     if (appId != 0 && !schema::isOurMark(appId))
         return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
+    // Only a file we wrote (our mark) is converted from an older layout; a table of our name in
+    // any other file (another program's, one made by hand) is never touched: converting it would
+    // keep none of what it holds.
+    bool allColumns = true;
+    for (const auto& f : t.fields)
+        allColumns = allColumns && columns.contains(f.name.toLower());
+    if (appId == 0 && (version != t.layoutVersion || !allColumns))
+        return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
     if (version > t.layoutVersion) {
         newerLayout_ = true;
         return failWith(LayoutDiffers,
                         QStringLiteral("File Layout %1 Is Newer Than This Program's (%2)").arg(version).arg(t.layoutVersion));
     }
-    if (version < t.layoutVersion)
+    if (version < t.layoutVersion || !allColumns)
         return failWith(LayoutDiffers);
-    for (const auto& f : t.fields)
-        if (!columns.contains(f.name.toLower()))
-            return failWith(LayoutDiffers);
 
     // The records must be readable: the last page of the table is the first to go when a file is cut.
     {

@@ -3,6 +3,7 @@
 #include "data/Collation.h"
 #include "data/Schema.h"
 #include "data/SqlFunctions.h"
+#include "data/SuperJournal.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -26,6 +27,8 @@ Database::Database(Messages& messages, QString dir)
         sqlite3_close_v2(db_);
         db_ = nullptr;
         sqlite3_open_v2(":memory:", &db_, flags, nullptr);
+    } else {
+        removeStaleSuperJournals(QString::fromUtf8(mainFile));
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kLockWaitMs);
