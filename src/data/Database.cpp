@@ -142,7 +142,6 @@ void Database::saveError(const StorageError& e)
     saved_.text.truncate(255);
     saved_.engineText.truncate(255);
     hasSaved_ = true;
-    rollbackAll();
 }
 
 void Database::clearSavedError()
@@ -238,6 +237,22 @@ void Database::rollback()
     rollbackAll();
 }
 
+void Database::rollbackTo(int level)
+{
+    if (level <= 0 || depth_ < level)
+        return;
+    if (level == 1 || sqlite3_get_autocommit(db_)) {
+        rollbackAll();
+        return;
+    }
+    // Level n began with savepoint td_level(n-1); undoing it undoes every savepoint inside it.
+    const QString name = QStringLiteral("td_level%1").arg(level - 1);
+    exec(QStringLiteral("ROLLBACK TO %1").arg(name));
+    exec(QStringLiteral("RELEASE %1").arg(name));
+    depth_ = level - 1;
+    noteChange();
+}
+
 void Database::rollbackAll()
 {
     if (depth_ == 0 && sqlite3_get_autocommit(db_))
@@ -270,9 +285,14 @@ void TableUse::release()
     db_ = nullptr;
 }
 
-TransactionGuard::TransactionGuard(Database& db, int waitMs)
+TransactionGuard::TransactionGuard(Database& db, int waitMs, Nesting nesting)
     : db_(db)
 {
+    if (nesting == Nesting::Join && db.inTransaction()) {
+        joined_ = true;
+        level_ = db.transactionDepth();
+        return;
+    }
     error_ = db.begin(waitMs);
     active_ = error_ == 0;
     level_ = db.transactionDepth();
@@ -281,11 +301,21 @@ TransactionGuard::TransactionGuard(Database& db, int waitMs)
 TransactionGuard::~TransactionGuard()
 {
     if (active_)
-        db_.rollback();
+        db_.rollbackTo(level_);
 }
 
 int TransactionGuard::commit()
 {
+    if (joined_) {
+        joined_ = false;
+        if (db_.transactionDepth() >= level_)
+            return 0; // the caller's transaction commits
+        StorageError e = StorageError::make(EngineError);
+        e.engineText = QStringLiteral("The transaction had already been rolled back");
+        e.engineCode = -1;
+        db_.setLastError(e);
+        return e.code;
+    }
     if (!active_)
         return error_ ? error_ : 0;
     active_ = false;
@@ -303,8 +333,11 @@ int TransactionGuard::commit()
 void TransactionGuard::rollback()
 {
     if (active_)
-        db_.rollback();
+        db_.rollbackTo(level_);
     active_ = false;
+    // A joined guard leaves the caller's transaction to the caller (or to the message that
+    // follows, which rolls back whatever is open).
+    joined_ = false;
 }
 
 } // namespace td

@@ -58,7 +58,8 @@ public:
     bool isAttached(TableId table) const;
 
     // --- errors --------------------------------------------------------------------------------
-    // Saving an error (just before its message) also rolls back any open transaction.
+    // Keeps the error for the next message; it does not roll back. The message (StandardWarning)
+    // rolls back whatever is still open before it is shown, and each guard its own level.
     void saveError(const StorageError& e);
     void saveError() { saveError(lastError_); }
     StorageError savedError() const { return saved_; }
@@ -76,6 +77,7 @@ public:
     int begin(int waitMs = 2000);
     int commit();
     void rollback();                             // the innermost level
+    void rollbackTo(int level);                  // the given level and every level inside it
     void rollbackAll();
     bool inTransaction() const { return depth_ > 0; }
     int transactionDepth() const { return depth_; }
@@ -132,10 +134,13 @@ private:
     TableId table_;
 };
 
-// Begins a transaction and rolls it back on destruction unless committed.
+// Begins a transaction and rolls it back on destruction unless committed. Inside another
+// transaction it opens a savepoint and undoes only its own level; with Join it becomes part of the
+// transaction already open (the caller's user action) and leaves commit and rollback to that.
 class TransactionGuard {
 public:
-    explicit TransactionGuard(Database& db, int waitMs = 2000);
+    enum class Nesting { Savepoint, Join };
+    explicit TransactionGuard(Database& db, int waitMs = 2000, Nesting nesting = Nesting::Savepoint);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
@@ -150,6 +155,7 @@ private:
     int error_ = 0;
     int level_ = 0;
     bool active_ = false;
+    bool joined_ = false;
 };
 
 } // namespace td

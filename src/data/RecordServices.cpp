@@ -166,7 +166,8 @@ int DeleteRecord(TableHandle& h)
         break;
     }
 
-    TransactionGuard tx(db);
+    // Part of the caller's transaction when one is open: one transaction per user action.
+    TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok()) {
         db.saveError();
         StandardWarning(db, 34, QStringLiteral("Delete"), label);
@@ -289,7 +290,8 @@ int UpdateRecord(TableHandle& h, bool fromForm)
         break;
     }
 
-    TransactionGuard tx(db);
+    // Part of the caller's transaction when one is open: one transaction per user action.
+    TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok()) {
         db.saveError();
         StandardWarning(db, 34, QStringLiteral("Update"), label);

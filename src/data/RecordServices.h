@@ -1,7 +1,9 @@
 #pragma once
 // The change and delete operations of each table with the rules of its relations, and the
 // numbering of new records. Every multi-table change runs in one transaction that is rolled back
-// before any message is shown.
+// before any message is shown. Called inside a transaction of the caller (a form saving several
+// records as one action), the services become part of it; the related tables must then have been
+// opened before it began (a file cannot be attached inside a transaction).
 
 #include "data/FieldCatalog.h"
 

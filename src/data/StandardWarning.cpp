@@ -169,6 +169,9 @@ int StandardWarning(Database& db, int number, const QString& name, const QString
 {
     const StorageError err = db.hasSavedError() ? db.savedError() : db.lastError();
     db.clearSavedError();
+    // Nothing is half-written while the user reads, and no other copy waits on our lock: what is
+    // still open of the action is undone first (the guards see it gone and report it).
+    db.rollbackAll();
     Message m = build(number, name, value, errorTextOf(err), err.code);
     if (m.number == 0)
         return Ok;

@@ -381,8 +381,9 @@ int TableHandle::put()
     if (normalise(*def_, r, &e))
         return fail(e);
 
-    // Read, compare and write inside one transaction so no other copy can slip in between.
-    TransactionGuard tx(db_);
+    // Read, compare and write inside one transaction so no other copy can slip in between (the
+    // caller's, when one is open).
+    TransactionGuard tx(db_, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok())
         return fail(db_.lastError());
     Row stored;

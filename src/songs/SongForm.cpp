@@ -334,24 +334,49 @@ SongForm::Save SongForm::save()
     return isAdd() ? saveAdd() : saveChange();
 }
 
+void SongForm::settleCategory()
+{
+    // A number whose category no longer exists shows a blank name: the song is saved without a
+    // category rather than with the dead number as if it were valid.
+    Tunedeck& s = song_->rec;
+    if (s.CategoryID == 0)
+        return;
+    Table<Categories> c(database());
+    c.rec.CategoryID = s.CategoryID;
+    if (c.get(c.key(QStringLiteral("CAT:KeyCategoryID"))) == RecordNotAvailable)
+        s.CategoryID = 0;
+}
+
+bool SongForm::needsAlbumLink() const
+{
+    const Tunedeck& s = song_->rec;
+    return state_.settings.autoAddToAlbums() && s.AlbumID == 0 && !blank(s.Album);
+}
+
 SongForm::Save SongForm::saveAdd()
 {
     Database& db = database();
     Tunedeck& s = song_->rec;
+    settleCategory();
     const Tunedeck user = s;
     const Row stored = song_->original();
-    // The album the link adds and the song are stored together or not at all.
-    TransactionGuard tx(db);
-    int err = tx.error();
-    StorageError e = db.lastError();
-    if (!err) {
-        if (state_.settings.autoAddToAlbums())
-            linkSongToAlbum(db, s);
-        err = song_->put();
-        e = song_->lastError();
+    int err = 0;
+    StorageError e;
+    {
+        // The album the link adds and the song are stored together or not at all; a failure is
+        // rolled back before its message.
+        TransactionGuard tx(db);
+        err = tx.error();
+        e = db.lastError();
         if (!err) {
-            err = tx.commit();
-            e = db.lastError();
+            if (needsAlbumLink())
+                linkSongToAlbum(db, s);
+            err = song_->put();
+            e = song_->lastError();
+            if (!err) {
+                err = tx.commit();
+                e = db.lastError();
+            }
         }
     }
     if (!err) {
@@ -372,31 +397,40 @@ SongForm::Save SongForm::saveAdd()
 SongForm::Save SongForm::saveChange()
 {
     Database& db = database();
-    if (!changed()) {
-        response_ = Response::Completed;
-        return Save::Closed;
-    }
+    settleCategory();
     for (;;) {
         Tunedeck& s = song_->rec;
+        // The album link comes before the no-change test: an unchanged song is linked too.
+        if (!needsAlbumLink() && !changed()) {
+            response_ = Response::Completed;
+            return Save::Closed;
+        }
         const Tunedeck user = s;
         const Row stored = song_->original();
         int result = 1;
+        bool framed = true;
+        bool committed = true;
         {
+            // One transaction for the whole save: the album link and the song's update.
             TransactionGuard tx(db);
-            if (!tx.ok()) {
-                db.saveError();
-                StandardWarning(db, 34, QStringLiteral("Update"), kSongLabel);
-            } else {
-                if (state_.settings.autoAddToAlbums())
+            framed = tx.ok();
+            if (framed) {
+                if (needsAlbumLink())
                     linkSongToAlbum(db, s);
-                result = UpdateRecord(*song_, false);
+                result = changed() ? UpdateRecord(*song_, false) : 0;
                 if (result == 0 && tx.commit() != 0) {
-                    db.saveError();
-                    StandardWarning(db, 15, kSongLabel);
+                    committed = false;
                     result = 1;
-                    song_->setOriginal(stored);
                 }
             }
+        }
+        if (!framed) {
+            db.saveError();
+            StandardWarning(db, 34, QStringLiteral("Update"), kSongLabel);
+        } else if (!committed) {
+            db.saveError();
+            StandardWarning(db, 15, kSongLabel);
+            song_->setOriginal(stored);
         }
         if (result == 0) {
             response_ = Response::Completed;

@@ -5,6 +5,8 @@ namespace td::test {
 int ScriptedMessages::ask(const Message& m)
 {
     asked_.append(m);
+    if (onAsk)
+        onAsk(m);
     if (answers_.isEmpty())
         return m.defaultButton;
     return answers_.takeFirst();
