@@ -6,6 +6,8 @@
 // data files. Their built-in NOCASE folds ASCII only; the same order is built as a loadable
 // extension (src/tools/collation) that such a tool loads to check and write the files correctly.
 
+#include "core/TextField.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -18,9 +20,8 @@ inline constexpr char kKeyCollation[] = "NOCASE";
 // order are found and rebuilt.
 inline constexpr int kKeyCollationVersion = 2;
 
-// <0, 0, >0 like strcmp, on UTF-8 bytes.
+// <0, 0, >0 like strcmp, on UTF-8 bytes; the same order as compareKeyText (core/TextField.h).
 int compareKeyUtf8(const char* a, int aLen, const char* b, int bLen);
-int compareKeyText(QStringView a, QStringView b);
 inline bool keyTextEqual(QStringView a, QStringView b) { return compareKeyText(a, b) == 0; }
 
 // Registers the key order on a connection; returns the SQLite result code.
