@@ -1,6 +1,6 @@
 #include "app/TunedeckApplication.h"
 
-#include "core/Messages.h"
+#include "data/Database.h"
 
 namespace td {
 
@@ -9,16 +9,10 @@ TunedeckApplication::TunedeckApplication(int& argc, char** argv)
 {
 }
 
-bool TunedeckApplication::notify(QObject* receiver, QEvent* event)
+void leaveEventLoopsOnEnd(Database& db)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const ProgramEnd& end) {
-        if (endText_.isEmpty())
-            endText_ = end.text;
-        exit(1);
-        return false;
-    }
+    // QCoreApplication::exit tells every event loop of the thread to return, the innermost first.
+    db.setEndHandler([] { QCoreApplication::exit(1); });
 }
 
 } // namespace td

@@ -333,8 +333,11 @@ int Database::rebuildKeys(TableId table)
     return 0;
 }
 
-void Database::CheckOpen(TableId table, bool create)
+bool Database::CheckOpen(TableId table, bool create)
 {
+    // After the end nothing more is opened.
+    if (ended_)
+        return false;
     const QString fileName = QFileInfo(filePath(table)).fileName();
     const QString label = tableDef(table).label;
     // The song view shares the song file; only the song table itself goes to the upgrade.
@@ -344,38 +347,38 @@ void Database::CheckOpen(TableId table, bool create)
     if (err == EngineError && inTransaction()) {
         saveError();
         StandardWarning(*this, 30, fileName);
-        throw ProgramEnd{QStringLiteral("Disk Error")};
+        return false;
     }
     if (err == FileLocked)
         err = openFile(table);   // the lock wait has passed once; one more try
     if (err == NoError || err == AlreadyOpen)
-        return;
+        return true;
 
     if (err == FileNotFound && create) {
         if (createFile(table)) {
             saveError();
             StandardWarning(*this, 4, fileName);
-            throw ProgramEnd{QStringLiteral("File Creation Error!")};
+            return false;
         }
         if (openFile(table)) {
             saveError();
             StandardWarning(*this, 5, fileName);
-            throw ProgramEnd{QStringLiteral("File Creation Error!")};
+            return false;
         }
-        return;
+        return true;
     }
 
     if (err == KeysMustBeRebuilt) {
         if (StandardWarning(*this, 2, fileName) != Yes)
-            throw ProgramEnd{QStringLiteral("Invalid Key!")};
+            return false;
         if (rebuildKeys(table)) {
             saveError();
             StandardWarning(*this, 3, fileName);
-            throw ProgramEnd{QStringLiteral("Error Rebuilding Key!")};
+            return false;
         }
         err = openFile(table);
         if (err == NoError)
-            return;
+            return true;
     }
 
     if (err == LayoutDiffers) {
@@ -384,22 +387,22 @@ void Database::CheckOpen(TableId table, bool create)
             if (upgradeErr == NoError) {
                 err = openFile(table);
                 if (err == NoError)
-                    return;
+                    return true;
             }
         }
         saveError();
         StandardWarning(*this, 1, fileName);
-        throw ProgramEnd{QStringLiteral("Invalid File!")};
+        return false;
     }
 
     const StorageError openError = lastError_;
     if ((err == InvalidDataFile || err == InvalidRecord || err == EngineError) && upgradable) {
         if (UpgradeFile(*this, table) == NoError && openFile(table) == NoError)
-            return;
+            return true;
     }
     saveError(openError);
     StandardWarning(*this, 30, fileName);
-    throw ProgramEnd{QStringLiteral("Disk Error")};
+    return false;
 }
 
 } // namespace td

@@ -65,12 +65,24 @@ QString Database::sqlTable(TableId table)
 
 // --- use counts -----------------------------------------------------------------------------------
 
-void Database::useTable(TableId table)
+bool Database::useTable(TableId table)
 {
     const int i = static_cast<int>(table);
-    if (counts_[i] == 0 && !opened_[i])
-        CheckOpen(table, true);
+    if (counts_[i] == 0 && !opened_[i] && !CheckOpen(table, true))
+        return false;
     ++counts_[i];
+    return true;
+}
+
+void Database::endProgram(const QString& text)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    endText_ = text;
+    rollbackAll();
+    if (endHandler_)
+        endHandler_();
 }
 
 void Database::releaseTable(TableId table)
@@ -270,7 +282,8 @@ TableUse::TableUse(Database& db, TableId table)
     : db_(&db)
     , table_(table)
 {
-    db.useTable(table);
+    if (!db.useTable(table))
+        db_ = nullptr;
 }
 
 TableUse::~TableUse()

@@ -175,13 +175,13 @@ int StandardWarning(Database& db, int number, const QString& name, const QString
     Message m = build(number, name, value, errorTextOf(err), err.code);
     if (m.number == 0)
         return Ok;
+    // Once the program is ending, what its callers run into on their way out is not shown.
+    if (db.ended())
+        return m.defaultButton;
     const int answer = db.messages().show(m);
     const Entry* e = find(number);
-    if (e->endText) {
-        if (number != 2 || answer != Yes)
-            throw ProgramEnd{QString::fromLatin1(e->endText)};
-        return Yes;
-    }
+    if (e->endText && (number != 2 || answer != Yes))
+        db.endProgram(QString::fromLatin1(e->endText));
     return answer;
 }
 

@@ -183,6 +183,8 @@ bool SongForm::open()
     mediaUse_ = std::make_unique<TableUse>(db, TableId::Media);
     albumUse_ = std::make_unique<TableUse>(db, TableId::Album);
     opened_ = true;
+    if (db.ended())
+        return false; // a table could not be opened: the program is ending
 
     song_->rec = initial_;
     if (blank(song_->rec.Media))

@@ -5,6 +5,7 @@
 #include "TempWorkspace.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
+#include "app/TunedeckApplication.h"
 #include "common/AppState.h"
 #include "core/ConfigPaths.h"
 #include "core/IniFile.h"
@@ -84,6 +85,8 @@ private slots:
     void legacyMoveOnNewDirectory();
     void damagedSongFileEndsCleanly();
     void positionRememberedAndTablesReleased();
+    // Last: the end tells every event loop of the process to quit, later ones included.
+    void endInsideANestedLoopLeavesIt();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -313,6 +316,28 @@ void TestMainFrame::legacyMoveOnNewDirectory()
     run.frame.close();
 }
 
+// The end reached inside an event loop (a nested one, before the main loop runs) leaves that loop
+// with exit code 1 instead of carrying on.
+void TestMainFrame::endInsideANestedLoopLeavesIt()
+{
+    test::TempWorkspace ws;
+    {
+        QFile f(ws.file("tdpalbum.db"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    Run run;
+    leaveEventLoopsOnEnd(run.db);
+    bool opened = true;
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] { opened = run.frame.open(); });
+    QTimer::singleShot(10000, &loop, [&] { loop.exit(7); });
+    QCOMPARE(loop.exec(), 1);
+    QVERIFY(!opened);
+    QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
+    QCOMPARE(run.script->numbers(), QList<int>{30});
+}
+
 void TestMainFrame::damagedSongFileEndsCleanly()
 {
     test::TempWorkspace ws;
@@ -324,14 +349,18 @@ void TestMainFrame::damagedSongFileEndsCleanly()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(junk);
     }
-    QString ended;
     Run run;
-    try {
-        run.frame.open();
-    } catch (const ProgramEnd& e) {
-        ended = e.text;
+    QVERIFY(!run.frame.open());
+    QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
+    QVERIFY(!run.frame.isVisible());
+    // No later step ran: the empty media table did not get its default names, nothing is held.
+    QCOMPARE(run.db.useCount(TableId::Album), 0);
+    QCOMPARE(run.db.useCount(TableId::Media), 0);
+    {
+        Messages m;
+        Database other(m);
+        QCOMPARE(Table<Media>(other).records(), 0);
     }
-    QCOMPARE(ended, QStringLiteral("Disk Error"));
     QVERIFY(run.script->numbers().contains(30));
     QCOMPARE(run.script->asked().last().caption, QStringLiteral("File Access Error"));
     QVERIFY(run.script->asked().last().text.startsWith("File (tdpdata"));

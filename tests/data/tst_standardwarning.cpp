@@ -166,17 +166,25 @@ void TestStandardWarning::endsProgram()
     auto script = test::installScripted(messages);
     script->plan(answer);
     Database db(messages);
-    QString ended;
-    int result = 0;
-    try {
-        result = StandardWarning(db, number, QStringLiteral("tdpdata"), QString());
-    } catch (const ProgramEnd& e) {
-        ended = e.text;
-    }
-    QCOMPARE(ended, endText);
-    if (endText.isEmpty())
-        QCOMPARE(result, answer);
+    int handlerCalls = 0;
+    db.setEndHandler([&] { ++handlerCalls; });
+    const int result = StandardWarning(db, number, QStringLiteral("tdpdata"), QString());
+    QCOMPARE(db.endText(), endText);
+    QCOMPARE(db.ended(), !endText.isEmpty());
+    QCOMPARE(handlerCalls, endText.isEmpty() ? 0 : 1);
+    QCOMPARE(result, answer);
     QCOMPARE(script->asked().size(), 1);
+    // On the way out nothing more is shown, the first end keeps its text and the handler is not
+    // called again.
+    if (!endText.isEmpty()) {
+        QCOMPARE(StandardWarning(db, 16), int(Cancel));
+        QCOMPARE(StandardWarning(db, 1, QStringLiteral("tdpalbum")), int(Ok));
+        QCOMPARE(script->asked().size(), 1);
+        QCOMPARE(db.endText(), endText);
+        QCOMPARE(handlerCalls, 1);
+        QVERIFY(!db.CheckOpen(TableId::Media));
+        QVERIFY(!QFile::exists(ws.file(QStringLiteral("tdpmedia.db"))));
+    }
 }
 
 void TestStandardWarning::savedErrorIsUsedOnceAndCleared()
