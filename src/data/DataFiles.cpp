@@ -346,7 +346,7 @@ bool Database::CheckOpen(TableId table, bool create)
     int err = openFile(table);
     if (err == EngineError && inTransaction()) {
         saveError();
-        StandardWarning(*this, 30, fileName);
+        StandardWarning(*this, StdMsg::FileAccessError, fileName);
         return false;
     }
     if (err == FileLocked)
@@ -357,23 +357,23 @@ bool Database::CheckOpen(TableId table, bool create)
     if (err == FileNotFound && create) {
         if (createFile(table)) {
             saveError();
-            StandardWarning(*this, 4, fileName);
+            StandardWarning(*this, StdMsg::FileCreationError, fileName);
             return false;
         }
         if (openFile(table)) {
             saveError();
-            StandardWarning(*this, 5, fileName);
+            StandardWarning(*this, StdMsg::CreatedFileOpenError, fileName);
             return false;
         }
         return true;
     }
 
     if (err == KeysMustBeRebuilt) {
-        if (StandardWarning(*this, 2, fileName) != Yes)
+        if (StandardWarning(*this, StdMsg::InvalidKey, fileName) != Yes)
             return false;
         if (rebuildKeys(table)) {
             saveError();
-            StandardWarning(*this, 3, fileName);
+            StandardWarning(*this, StdMsg::KeyRebuildError, fileName);
             return false;
         }
         err = openFile(table);
@@ -391,7 +391,7 @@ bool Database::CheckOpen(TableId table, bool create)
             }
         }
         saveError();
-        StandardWarning(*this, 1, fileName);
+        StandardWarning(*this, StdMsg::InvalidFile, fileName);
         return false;
     }
 
@@ -401,7 +401,7 @@ bool Database::CheckOpen(TableId table, bool create)
             return true;
     }
     saveError(openError);
-    StandardWarning(*this, 30, fileName);
+    StandardWarning(*this, StdMsg::FileAccessError, fileName);
     return false;
 }
 

@@ -63,7 +63,7 @@ Walk walkChildren(TableHandle& child, const QString& keyName, const QString& lin
             return Walk::Done;
         if (err) {
             db.saveError(child.lastError());
-            StandardWarning(db, 35, child.def().label);
+            StandardWarning(db, StdMsg::RecordRetrievalError, child.def().label);
             return Walk::Failed;
         }
         if (!sameLink(child.value(link), value))
@@ -95,7 +95,7 @@ bool noChildren(TransactionGuard& tx, TableHandle& child, const QString& keyName
         return false;
     if (has > 0) {
         tx.rollback();
-        StandardWarning(child.database(), 13, childLabel);
+        StandardWarning(child.database(), StdMsg::DeleteIntegrityError, childLabel);
         return false;
     }
     return true;
@@ -107,7 +107,7 @@ bool deleteChild(TableHandle& child, const QString& label)
         return true;
     Database& db = child.database();
     db.saveError(child.lastError());
-    StandardWarning(db, 17, label);
+    StandardWarning(db, StdMsg::DeleteOperationError, label);
     return false;
 }
 
@@ -122,7 +122,7 @@ bool cascade(TableHandle& child, const QString& keyName, const QString& linkFiel
         if (child.put() != 0) {
             Database& db = child.database();
             db.saveError(child.lastError());
-            StandardWarning(db, 15, label);
+            StandardWarning(db, StdMsg::UpdateOperationError, label);
             ok = false;
             return false;
         }
@@ -164,7 +164,7 @@ bool applyDeleteRules(Related& rel, TransactionGuard& tx, TableHandle& record)
 
 } // namespace
 
-int DeleteRecord(TableHandle& h)
+RecordResult DeleteRecord(TableHandle& h)
 {
     Database& db = h.database();
     const TableId t = rulesOf(h.table());
@@ -179,30 +179,30 @@ int DeleteRecord(TableHandle& h)
     TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok()) {
         db.saveError();
-        StandardWarning(db, 34, QStringLiteral("Delete"), label);
-        return 1;
+        StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Delete"), label);
+        return RecordResult::Failed;
     }
     if (h.fetch(pos)) {
         db.saveError(h.lastError());
-        StandardWarning(db, 17, label);
-        return 1;
+        StandardWarning(db, StdMsg::DeleteOperationError, label);
+        return RecordResult::Failed;
     }
     if (!applyDeleteRules(rel, tx, h))
-        return 1;
+        return RecordResult::Failed;
     if (h.del()) {
         db.saveError(h.lastError());
-        StandardWarning(db, 17, label);
-        return 1;
+        StandardWarning(db, StdMsg::DeleteOperationError, label);
+        return RecordResult::Failed;
     }
     if (tx.commit()) {
         db.saveError();
-        StandardWarning(db, 17, label);
-        return 1;
+        StandardWarning(db, StdMsg::DeleteOperationError, label);
+        return RecordResult::Failed;
     }
-    return 0;
+    return RecordResult::Done;
 }
 
-int UpdateRecord(TableHandle& h, bool fromForm)
+RecordResult UpdateRecord(TableHandle& h, bool fromForm)
 {
     Database& db = h.database();
     const TableId t = rulesOf(h.table());
@@ -219,22 +219,22 @@ int UpdateRecord(TableHandle& h, bool fromForm)
     TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok()) {
         db.saveError();
-        StandardWarning(db, 34, QStringLiteral("Update"), label);
-        return 1;
+        StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Update"), label);
+        return RecordResult::Failed;
     }
     if (h.put()) {
         const StorageError e = h.lastError();
         db.saveError(e);
         if (e.code == RecordChanged) {
             if (fromForm)
-                StandardWarning(db, 38);
+                StandardWarning(db, StdMsg::RecordNotUpdated);
             else
-                StandardWarning(db, 15, QStringLiteral("Record Changed by Another Station"));
+                StandardWarning(db, StdMsg::UpdateOperationError, QStringLiteral("Record Changed by Another Station"));
             h.fetch(pos);
-            return 2;
+            return RecordResult::ChangedElsewhere;
         }
-        StandardWarning(db, 15, label);
-        return 1;
+        StandardWarning(db, StdMsg::UpdateOperationError, label);
+        return RecordResult::Failed;
     }
 
     auto oldValue = [&](const QString& field) {
@@ -244,7 +244,7 @@ int UpdateRecord(TableHandle& h, bool fromForm)
     auto failed = [&] {
         // Nothing was stored: the buffer keeps the user's values, the original the stored record.
         h.setOriginal(before);
-        return 1;
+        return RecordResult::Failed;
     };
 
     // The children follow a changed link value, or the change is refused while they exist.
@@ -262,7 +262,7 @@ int UpdateRecord(TableHandle& h, bool fromForm)
                 return failed();
             if (used > 0) {
                 tx.rollback();
-                StandardWarning(db, 12, child.def().label);
+                StandardWarning(db, StdMsg::UpdateIntegrityError, child.def().label);
                 h.setValue(field(r.parentField), oldLink);
                 return failed();
             }
@@ -274,10 +274,10 @@ int UpdateRecord(TableHandle& h, bool fromForm)
 
     if (tx.commit()) {
         db.saveError();
-        StandardWarning(db, 15, label);
+        StandardWarning(db, StdMsg::UpdateOperationError, label);
         return failed();
     }
-    return 0;
+    return RecordResult::Done;
 }
 
 qint64 nextNumber(Database& db, TableId table)
@@ -302,7 +302,7 @@ qint64 nextNumber(Database& db, TableId table)
     return st.int64(0) + 1;
 }
 
-int addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
+RecordResult addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
 {
     Database& db = h.database();
     const TableDef& t = h.def();
@@ -310,25 +310,25 @@ int addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
     for (;;) {
         if (prime) {
             if (!prime(h))
-                return 1;
+                return RecordResult::Failed;
         } else {
             const qint64 n = nextNumber(db, h.table());
             if (n < 0) {
                 db.saveError();
-                StandardWarning(db, 35, t.label);
-                return 1;
+                StandardWarning(db, StdMsg::RecordRetrievalError, t.label);
+                return RecordResult::Failed;
             }
             const int pk = t.primaryKey();
             if (pk >= 0)
                 h.setValue(t.keys.at(pk).fields.first(), n);
         }
         if (h.add() == 0)
-            return 0;
+            return RecordResult::Done;
         if (++attempts < 3)
             continue;
         db.saveError(h.lastError());
-        if (StandardWarning(db, 25) != Retry)
-            return 1;
+        if (StandardWarning(db, StdMsg::AutoIncrementError) != Retry)
+            return RecordResult::Failed;
         attempts = 0;
     }
 }

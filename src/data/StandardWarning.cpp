@@ -155,8 +155,9 @@ Message build(int number, const QString& name, const QString& value, const QStri
 
 } // namespace
 
-Message standardMessage(int number, const QString& name, const QString& value, const QString& error)
+Message standardMessage(StdMsg message, const QString& name, const QString& value, const QString& error)
 {
+    const int number = int(message);
     // The error code only decides the wording of message 15; read it back from the text "... (n)".
     int code = -1;
     const int open = error.lastIndexOf(QLatin1Char('('));
@@ -165,8 +166,9 @@ Message standardMessage(int number, const QString& name, const QString& value, c
     return build(number, name, value, error, code);
 }
 
-int StandardWarning(Database& db, int number, const QString& name, const QString& value)
+int StandardWarning(Database& db, StdMsg message, const QString& name, const QString& value)
 {
+    const int number = int(message);
     const StorageError err = db.hasSavedError() ? db.savedError() : db.lastError();
     db.clearSavedError();
     // Nothing is half-written while the user reads, and no other copy waits on our lock: what is

@@ -208,14 +208,14 @@ bool SongForm::open()
         song_->rec.Media = QStringLiteral("CD");
 
     if (request_ == Request::Delete) {
-        if (StandardWarning(db, 32) != Ok)
+        if (StandardWarning(db, StdMsg::ConfirmDelete) != Ok)
             return false;
         for (;;) {
-            if (DeleteRecord(*song_) == 0) {
+            if (DeleteRecord(*song_) == RecordResult::Done) {
                 response_ = Response::Completed;
                 return false;
             }
-            if (StandardWarning(db, 18) != Yes)
+            if (StandardWarning(db, StdMsg::RecordDeleteRetry) != Yes)
                 return false;
         }
     }
@@ -230,7 +230,7 @@ bool SongForm::prepareNewSong()
         const qint64 id = nextNumber(db, TableId::Tunedeck);
         if (id < 0) {
             db.saveError();
-            StandardWarning(db, 35, kSongLabel);
+            StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
             return false;
         }
         // The next track of the song's album: the last entry of MUS:KeyAlbumID at or before
@@ -244,14 +244,14 @@ bool SongForm::prepareNewSong()
             track = std::min(byAlbum.rec.TrackNumber + 1, 255);
         } else if (err != 0 && err != RecordNotAvailable) {
             db.saveError(byAlbum.lastError());
-            StandardWarning(db, 35, kSongLabel);
+            StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
             return false;
         }
         song_->rec.ID = qint32(id);
         song_->rec.TrackNumber = track;
         return true;
     };
-    return addNumbered(*song_, prime) == 0;
+    return addNumbered(*song_, prime) == RecordResult::Done;
 }
 
 bool SongForm::loadStoredSong()
@@ -261,7 +261,7 @@ bool SongForm::loadStoredSong()
     Database& db = database();
     if (song_->get(song_->key(QStringLiteral("MUS:KeyID"))) != 0) {
         db.saveError(song_->lastError());
-        StandardWarning(db, 35, kSongLabel);
+        StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
         return false;
     }
     return true;
@@ -293,7 +293,7 @@ bool SongForm::checkMedia()
 {
     if (mediaExists(database(), song().Media))
         return true;
-    StandardWarning(database(), 11, QStringLiteral("Media"), QStringLiteral("Media"));
+    StandardWarning(database(), StdMsg::FieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
     return false;
 }
 
@@ -302,7 +302,7 @@ bool SongForm::checkTrackNumber()
     const int n = song().TrackNumber;
     if (n >= 0 && n <= 99)
         return true;
-    StandardWarning(database(), 10, QStringLiteral("Track"), QStringLiteral("0 and 99"));
+    StandardWarning(database(), StdMsg::RangeError, QStringLiteral("Track"), QStringLiteral("0 and 99"));
     return false;
 }
 
@@ -311,7 +311,7 @@ bool SongForm::checkChartNumber()
     const int n = song().ChartNumber;
     if (n >= 0 && n <= 100)
         return true;
-    StandardWarning(database(), 10, QStringLiteral("Chart"), QStringLiteral("0 and 100"));
+    StandardWarning(database(), StdMsg::RangeError, QStringLiteral("Chart"), QStringLiteral("0 and 100"));
     return false;
 }
 
@@ -390,9 +390,9 @@ SongForm::Save SongForm::saveAdd()
     s = user;
     song_->setOriginal(stored);
     if (e.code == DuplicateKey && e.key.compare(QLatin1String("MUS:KeyID"), Qt::CaseInsensitive) == 0)
-        StandardWarning(db, 24, QStringLiteral("Unique Song ID"));
+        StandardWarning(db, StdMsg::DuplicateKeyError, QStringLiteral("Unique Song ID"));
     else
-        StandardWarning(db, 14);
+        StandardWarning(db, StdMsg::RecordInsertError);
     return Save::Stay;
 }
 
@@ -409,7 +409,7 @@ SongForm::Save SongForm::saveChange()
         }
         const Tunedeck user = s;
         const Row stored = song_->original();
-        int result = 1;
+        RecordResult result = RecordResult::Failed;
         bool framed = true;
         bool committed = true;
         {
@@ -419,27 +419,27 @@ SongForm::Save SongForm::saveChange()
             if (framed) {
                 if (needsAlbumLink())
                     linkSongToAlbum(db, s);
-                result = changed() ? UpdateRecord(*song_, false) : 0;
-                if (result == 0 && tx.commit() != 0) {
+                result = changed() ? UpdateRecord(*song_, false) : RecordResult::Done;
+                if (result == RecordResult::Done && tx.commit() != 0) {
                     committed = false;
-                    result = 1;
+                    result = RecordResult::Failed;
                 }
             }
         }
         if (!framed) {
             db.saveError();
-            StandardWarning(db, 34, QStringLiteral("Update"), kSongLabel);
+            StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Update"), kSongLabel);
         } else if (!committed) {
             db.saveError();
-            StandardWarning(db, 15, kSongLabel);
+            StandardWarning(db, StdMsg::UpdateOperationError, kSongLabel);
             song_->setOriginal(stored);
         }
-        if (result == 0) {
+        if (result == RecordResult::Done) {
             response_ = Response::Completed;
             opening_ = normalisedRow(s);
             return Save::Closed;
         }
-        if (result == 2) {
+        if (result == RecordResult::ChangedElsewhere) {
             // The buffer holds the stored song now; the user's own values wait for Ditto.
             userValues_ = normalisedRow(user);
             dittoBase_ = opening_;
@@ -447,7 +447,7 @@ SongForm::Save SongForm::saveChange()
             return Save::ShowStored;
         }
         s = user;
-        const int answer = StandardWarning(db, 16);
+        const int answer = StandardWarning(db, StdMsg::RecordUpdateRetry);
         if (answer == Yes)
             continue;
         if (answer == No) {
@@ -480,7 +480,7 @@ void SongForm::close()
         const int err = song_->del();
         if (err && err != RecordNotAvailable) {
             db.saveError(song_->lastError());
-            StandardWarning(db, 17, kSongLabel);
+            StandardWarning(db, StdMsg::DeleteOperationError, kSongLabel);
         }
     }
     if (song_)

@@ -406,7 +406,7 @@ private slots:
         QCOMPARE(db_->savedError().code, int(DuplicateKey));
         qint64 recordsWhileShown = -1;
         scripted_->onAsk = [&](const Message&) { recordsWhileShown = media.records(); };
-        StandardWarning(*db_, 14);
+        StandardWarning(*db_, StdMsg::RecordInsertError);
         QCOMPARE(recordsWhileShown, qint64(0));
         QVERIFY(!db_->inTransaction());
         QVERIFY(tx.commit() != 0);   // nothing left to commit: not reported as success
