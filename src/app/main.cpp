@@ -72,25 +72,11 @@ int main(int argc, char** argv)
     td::Messages messages;
     messages.setResponder(std::make_shared<td::WidgetMessages>());
     td::Database db(messages);
-    td::leaveEventLoopsOnEnd(db);
     td::AppState state(db, messages);
     state.queryTexts = &queryTexts;
     td::CdAudioDevice cd(td::createDriveFromEnvironment());
     state.cd = &cd;
     td::MainFrame frame(state);
     td::wireFrame(frame, state);
-    // A table that cannot be opened ends the program after its message: no later step runs and the
-    // main loop is never entered.
-    int rc = 1;
-    if (frame.open() && !db.ended()) {
-        frame.show();
-        rc = app.exec();
-    }
-    if (db.ended()) {
-        if (frame.isVisible())
-            frame.close();   // the frame closes its windows in order
-        std::fprintf(stderr, "tunedeck: %s\n", qPrintable(db.endText()));
-        return 1;
-    }
-    return rc;
+    return td::runMainFrame(frame, db);
 }

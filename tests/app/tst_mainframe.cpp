@@ -87,6 +87,8 @@ private slots:
     void positionRememberedAndTablesReleased();
     // Last: the end tells every event loop of the process to quit, later ones included.
     void endInsideANestedLoopLeavesIt();
+    void programEndsWithCodeOne_data();
+    void programEndsWithCodeOne();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -336,6 +338,43 @@ void TestMainFrame::endInsideANestedLoopLeavesIt()
     QVERIFY(!opened);
     QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
     QCOMPARE(run.script->numbers(), QList<int>{30});
+}
+
+// The program as main runs it: a damaged file found while opening ends it with exit code 1 before
+// the main loop; one found while the main loop runs leaves the loop and closes the frame.
+void TestMainFrame::programEndsWithCodeOne_data()
+{
+    QTest::addColumn<QString>("damaged");
+    QTest::newRow("while opening") << "tdpdata.db";
+    QTest::newRow("while running") << "tdpfont.db";
+}
+
+void TestMainFrame::programEndsWithCodeOne()
+{
+    QFETCH(QString, damaged);
+    test::TempWorkspace ws;
+    {
+        Run made;
+        QVERIFY(made.frame.open()); // every file made, then one of them damaged
+    }
+    {
+        QFile f(ws.file(damaged));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(4096, 'x'));
+    }
+    Run run;
+    bool shown = false;
+    QTimer::singleShot(0, &run.frame, [&] {
+        shown = run.frame.isVisible();
+        run.db.useTable(TableId::Fonts); // a window opening the fonts
+    });
+    QTimer::singleShot(10000, &run.frame, [] { QCoreApplication::exit(7); });
+    QCOMPARE(runMainFrame(run.frame, run.db), 1);
+    QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
+    QCOMPARE(run.script->numbers(), QList<int>{30});
+    QVERIFY(!run.frame.isVisible());
+    // Ended while opening: the main loop never ran, so the frame was never shown.
+    QCOMPARE(shown, damaged == QLatin1String("tdpfont.db"));
 }
 
 void TestMainFrame::damagedSongFileEndsCleanly()
