@@ -72,22 +72,21 @@ int writeCatalogue(const QString& dir, qint64 songs, quint64 seed, int slice, QS
         }
         return err;
     };
-    try {
-        if (const int err = addLookups(db))
-            return failed(err);
-        Table<Tunedeck> songTable(db);
-        Table<Album> albumTable(db);
-        songTable.stream(true);   // a bulk add: the large page cache
-        CatalogueGenerator gen(songs, seed);
-        Batch batch;
-        while (gen.nextBatch(batch, slice) > 0) {
-            if (const int err = addBatch(songTable, &albumTable, batch))
-                return failed(err);
-        }
-    } catch (const ProgramEnd& end) {
+    if (const int err = addLookups(db))
+        return failed(err);
+    Table<Tunedeck> songTable(db);
+    Table<Album> albumTable(db);
+    if (db.ended()) {
         if (why)
-            *why = end.text;
+            *why = db.endText();
         return EngineError;
+    }
+    songTable.stream(true); // a bulk add: the large page cache
+    CatalogueGenerator gen(songs, seed);
+    Batch batch;
+    while (gen.nextBatch(batch, slice) > 0) {
+        if (const int err = addBatch(songTable, &albumTable, batch))
+            return failed(err);
     }
     return 0;
 }

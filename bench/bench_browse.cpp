@@ -92,16 +92,15 @@ Fixture::Fixture(qint64 songs)
         error = QStringLiteral("no catalogue: ") + error;
         return;
     }
-    try {
-        db = std::make_unique<Database>(messages, dir);
-        holdSongs = std::make_unique<TableUse>(*db, TableId::Tunedeck);
-        browser = std::make_unique<SongBrowser>(*db, settings);
-        browser->list().setPageSize(kPage);
-        model = songModel(*browser, settings);
-    } catch (const ProgramEnd& end) {
-        error = end.text;
+    db = std::make_unique<Database>(messages, dir);
+    holdSongs = std::make_unique<TableUse>(*db, TableId::Tunedeck);
+    if (!holdSongs->ok()) {
+        error = db->endText();
         return;
     }
+    browser = std::make_unique<SongBrowser>(*db, settings);
+    browser->list().setPageSize(kPage);
+    model = songModel(*browser, settings);
     const QByteArray path = db->filePath(TableId::Tunedeck).toUtf8();
     if (sqlite3_open_v2(path.constData(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK
         || registerKeyCollation(raw) != SQLITE_OK

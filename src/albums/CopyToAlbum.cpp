@@ -61,7 +61,7 @@ bool CopyToAlbum::linkSong()
         a.CategoryID = song.CategoryID;
         if (next <= 0 || albums_->add() != 0) {
             db_.saveError();
-            StandardWarning(db_, 31, QStringLiteral("Put"), QStringLiteral("Album"));
+            StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Album"));
             return false;
         }
         id = a.AlbumID;
@@ -70,7 +70,7 @@ bool CopyToAlbum::linkSong()
     song.AlbumID = id;
     if (songs_->put() != 0) {
         db_.saveError();
-        StandardWarning(db_, 31, QStringLiteral("Put"), QStringLiteral("Tunedeck"));
+        StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Tunedeck"));
         return false;
     }
     ++linked_;

@@ -187,14 +187,20 @@ void MainFrame::showLogo(const QString& path)
     logo_->setFixedWidth(qMin(shown.width(), 320) + 8);
 }
 
-void MainFrame::open()
+bool MainFrame::open()
 {
     Database& db = state_.db;
     // 1. The three tables the frame keeps open while it lives.
-    for (TableId t : kFrameTables)
-        db.useTable(t);
+    for (int i = 0; i < int(std::size(kFrameTables)); ++i) {
+        if (!db.useTable(kFrameTables[i])) {
+            for (int j = 0; j < i; ++j)
+                db.releaseTable(kFrameTables[j]);
+            return false;
+        }
+    }
     tablesOpen_ = true;
-    startup::createMissingFiles(db);
+    if (!startup::createMissingFiles(db))
+        return false;
     // 2. Default media names for an empty media table.
     startup::fillDefaultMedia(db);
     // 3. Position of the frame. A frame closed maximised is only marked maximised here: shown now,
@@ -236,6 +242,7 @@ void MainFrame::open()
     opened_ = true;
     if (isVisible())
         scheduleSplash();
+    return true;
 }
 
 void MainFrame::endSession()

@@ -25,9 +25,10 @@ public:
     explicit MainFrame(AppState& state, QWidget* parent = nullptr);
     ~MainFrame() override;
 
-    // The opening steps, from opening the tables to the shutdown hook. Throws ProgramEnd when a
-    // table cannot be opened. Call before show().
-    void open();
+    // The opening steps, from opening the tables to the shutdown hook. False when a table cannot
+    // be opened: its message has been shown, the end of the program recorded and no later step
+    // run. Call before show().
+    bool open();
 
     AppState& state() { return state_; }
     QMdiArea* mdiArea() const { return mdi_; }

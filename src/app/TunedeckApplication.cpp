@@ -1,6 +1,9 @@
 #include "app/TunedeckApplication.h"
 
-#include "core/Messages.h"
+#include "app/MainFrame.h"
+#include "data/Database.h"
+
+#include <cstdio>
 
 namespace td {
 
@@ -9,16 +12,26 @@ TunedeckApplication::TunedeckApplication(int& argc, char** argv)
 {
 }
 
-bool TunedeckApplication::notify(QObject* receiver, QEvent* event)
+void leaveEventLoopsOnEnd(Database& db)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const ProgramEnd& end) {
-        if (endText_.isEmpty())
-            endText_ = end.text;
-        exit(1);
-        return false;
+    // QCoreApplication::exit tells every event loop of the thread to return, the innermost first.
+    db.setEndHandler([] { QCoreApplication::exit(1); });
+}
+
+int runMainFrame(MainFrame& frame, Database& db)
+{
+    leaveEventLoopsOnEnd(db);
+    int rc = 1;
+    if (frame.open() && !db.ended()) {
+        frame.show();
+        rc = QApplication::exec();
     }
+    if (!db.ended())
+        return rc;
+    if (frame.isVisible())
+        frame.close(); // the frame closes its windows in order
+    std::fprintf(stderr, "tunedeck: %s\n", qPrintable(db.endText()));
+    return 1;
 }
 
 } // namespace td

@@ -71,20 +71,10 @@ int main(int argc, char** argv)
 
     td::Messages messages;
     messages.setResponder(std::make_shared<td::WidgetMessages>());
-    try {
-        td::Database db(messages);
-        td::CdAudioDevice cd(td::createDriveFromEnvironment());
-        td::AppState state(db, messages, queryTexts, cd);
-        td::MainFrame frame(state);
-        td::wireFrame(frame, state);
-        frame.open();
-        frame.show();
-        const int rc = app.exec();
-        if (!app.endText().isEmpty())
-            std::fprintf(stderr, "tunedeck: %s\n", qPrintable(app.endText()));
-        return rc;
-    } catch (const td::ProgramEnd& end) {
-        std::fprintf(stderr, "tunedeck: %s\n", qPrintable(end.text));
-        return 1;
-    }
+    td::Database db(messages);
+    td::CdAudioDevice cd(td::createDriveFromEnvironment());
+    td::AppState state(db, messages, queryTexts, cd);
+    td::MainFrame frame(state);
+    td::wireFrame(frame, state);
+    return td::runMainFrame(frame, db);
 }

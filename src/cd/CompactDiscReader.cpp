@@ -240,7 +240,7 @@ bool ReadCompactDisc(CdAudioDevice& device, Database& db, Album& album, bool ide
     if (rc != 0) {
         album.CDIdentifier = before.CDIdentifier;
         album.TotalTime = before.TotalTime;
-        StandardWarning(db, 31, QStringLiteral("Put"), tableDef(table).label);
+        StandardWarning(db, StdMsg::ProcessError, QStringLiteral("Put"), tableDef(table).label);
         return false;
     }
     return true;

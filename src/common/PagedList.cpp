@@ -113,12 +113,7 @@ int PagedList::fail(int code)
 
 Row PagedList::keyValues(const Row& record) const
 {
-    Row out;
-    if (key_ < 0)
-        return out;
-    for (int f : table_.def().key(key_).fields)
-        out << (f < record.size() ? record.at(f) : QVariant());
-    return out;
+    return keyValuesOf(table_.def(), key_, record);
 }
 
 int PagedList::compareFixed(const Row& values) const

@@ -11,7 +11,7 @@ SliceResult runSlice(Database& db, int count, const QString& readTable, const QS
     TransactionGuard tx(db);
     if (!tx.ok()) {
         db.saveError();
-        StandardWarning(db, 34, QStringLiteral("Update"), writeTable);
+        StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Update"), writeTable);
         return SliceResult::Stopped;
     }
     SliceResult result = SliceResult::More;
@@ -23,7 +23,7 @@ SliceResult runSlice(Database& db, int count, const QString& readTable, const QS
         }
         if (rc != 0) {
             db.saveError();
-            StandardWarning(db, 35, readTable);
+            StandardWarning(db, StdMsg::RecordRetrievalError, readTable);
             return SliceResult::Stopped;
         }
         if (!handle()) // its message rolled this slice back; rows of earlier slices stay done
@@ -31,7 +31,7 @@ SliceResult runSlice(Database& db, int count, const QString& readTable, const QS
     }
     if (tx.commit() != 0) {
         db.saveError();
-        StandardWarning(db, 31, QStringLiteral("Put"), writeTable);
+        StandardWarning(db, StdMsg::ProcessError, QStringLiteral("Put"), writeTable);
         return SliceResult::Stopped;
     }
     return result;

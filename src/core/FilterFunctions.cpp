@@ -1,5 +1,7 @@
 #include "core/FilterFunctions.h"
 
+#include "core/TextField.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -60,14 +62,6 @@ inline char16_t codePointOrder(char16_t u)
     if (u >= 0xD800)
         return char16_t(u + 0x2000);
     return u;
-}
-
-qsizetype clippedSize(QStringView s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
-    return n;
 }
 
 } // namespace
@@ -134,10 +128,8 @@ int compareText(QStringView a, QStringView b)
 
 int compareTextUtf8(const char* a, qsizetype na, const char* b, qsizetype nb)
 {
-    while (na > 0 && a[na - 1] == ' ')
-        --na;
-    while (nb > 0 && b[nb - 1] == ' ')
-        --nb;
+    na = clippedSize(a, na);
+    nb = clippedSize(b, nb);
     const qsizetype n = std::min(na, nb);
     const int c = n > 0 ? std::memcmp(a, b, size_t(n)) : 0; // UTF-8 bytes sort in code point order
     if (c != 0)

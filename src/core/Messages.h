@@ -51,10 +51,4 @@ private:
     std::shared_ptr<MessageResponder> responder_;
 };
 
-// Ending the program after a message (a table that cannot be opened): thrown by the record
-// services and caught by the program's main, which closes what is open and exits with the text.
-struct ProgramEnd {
-    QString text;
-};
-
 } // namespace td

@@ -15,19 +15,11 @@ qsizetype cutLength(const QString& text, int width)
     return n;
 }
 
-qsizetype clippedLength(const QString& text)
-{
-    qsizetype n = text.size();
-    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return n;
-}
-
 } // namespace
 
 QString clip(const QString& text)
 {
-    return text.left(clippedLength(text));
+    return text.left(clippedSize(text));
 }
 
 QString storeText(const QString& text, int width)
@@ -45,18 +37,37 @@ QString padText(const QString& text, int width)
 
 bool sameText(const QString& a, const QString& b)
 {
-    const qsizetype na = clippedLength(a);
-    return na == clippedLength(b) && QStringView(a).left(na) == QStringView(b).left(na);
+    const qsizetype na = clippedSize(a);
+    return na == clippedSize(b) && QStringView(a).left(na) == QStringView(b).left(na);
 }
 
-int compareKeyText(const QString& a, const QString& b)
+int compareKeyText(QStringView a, QStringView b)
 {
-    const QString fa = clip(a).toCaseFolded();
-    const QString fb = clip(b).toCaseFolded();
-    return fa.compare(fb, Qt::CaseSensitive);
+    const qsizetype na = clippedSize(a);
+    const qsizetype nb = clippedSize(b);
+    // Code points, not UTF-16 units, so the order is that of the UTF-8 collation of the files.
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < na && j < nb) {
+        char32_t pa = a[i++].unicode();
+        char32_t pb = b[j++].unicode();
+        if (QChar::isHighSurrogate(pa) && i < na && a[i].isLowSurrogate())
+            pa = QChar::surrogateToUcs4(char16_t(pa), a[i++].unicode());
+        if (QChar::isHighSurrogate(pb) && j < nb && b[j].isLowSurrogate())
+            pb = QChar::surrogateToUcs4(char16_t(pb), b[j++].unicode());
+        pa = pa < 0x80 ? ((pa >= 'A' && pa <= 'Z') ? pa + 32 : pa) : QChar::toCaseFolded(pa);
+        pb = pb < 0x80 ? ((pb >= 'A' && pb <= 'Z') ? pb + 32 : pb) : QChar::toCaseFolded(pb);
+        if (pa != pb)
+            return pa < pb ? -1 : 1;
+    }
+    if (i < na)
+        return 1;
+    if (j < nb)
+        return -1;
+    return 0;
 }
 
-bool sameKeyText(const QString& a, const QString& b)
+bool sameKeyText(QStringView a, QStringView b)
 {
     return compareKeyText(a, b) == 0;
 }

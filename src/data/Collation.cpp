@@ -7,14 +7,6 @@ namespace td {
 
 namespace {
 
-// Length without trailing blanks.
-int trimmedLength(const char* s, int n)
-{
-    while (n > 0 && s[n - 1] == ' ')
-        --n;
-    return n;
-}
-
 // Decodes one UTF-8 sequence at s[i] (i < n) and advances i. Malformed bytes decode as themselves
 // (0xDC80 + byte, like Python's surrogateescape) so the order stays total and deterministic.
 char32_t decode(const unsigned char* s, int n, int& i)
@@ -67,8 +59,8 @@ int compareKeyUtf8(const char* a, int aLen, const char* b, int bLen)
 {
     const auto* sa = reinterpret_cast<const unsigned char*>(a);
     const auto* sb = reinterpret_cast<const unsigned char*>(b);
-    const int na = trimmedLength(a, aLen);
-    const int nb = trimmedLength(b, bLen);
+    const int na = int(clippedSize(a, aLen));
+    const int nb = int(clippedSize(b, bLen));
     int i = 0;
     int j = 0;
     while (i < na && j < nb) {
@@ -94,38 +86,6 @@ int compareKeyUtf8(const char* a, int aLen, const char* b, int bLen)
             ++j;
         else
             pb = QChar::toCaseFolded(decode(sb, nb, j));
-        if (pa != pb)
-            return pa < pb ? -1 : 1;
-    }
-    if (i < na)
-        return 1;
-    if (j < nb)
-        return -1;
-    return 0;
-}
-
-int compareKeyText(QStringView a, QStringView b)
-{
-    int na = int(a.size());
-    int nb = int(b.size());
-    while (na > 0 && a[na - 1] == QLatin1Char(' '))
-        --na;
-    while (nb > 0 && b[nb - 1] == QLatin1Char(' '))
-        --nb;
-    // Walk code points so the order is the same as that of the UTF-8 collation.
-    int i = 0;
-    int j = 0;
-    while (i < na && j < nb) {
-        char32_t pa = a[i].unicode();
-        char32_t pb = b[j].unicode();
-        ++i;
-        ++j;
-        if (QChar::isHighSurrogate(pa) && i < na && a[i].isLowSurrogate())
-            pa = QChar::surrogateToUcs4(char16_t(pa), a[i++].unicode());
-        if (QChar::isHighSurrogate(pb) && j < nb && b[j].isLowSurrogate())
-            pb = QChar::surrogateToUcs4(char16_t(pb), b[j++].unicode());
-        pa = pa < 0x80 ? asciiFold(uchar(pa)) : QChar::toCaseFolded(pa);
-        pb = pb < 0x80 ? asciiFold(uchar(pb)) : QChar::toCaseFolded(pb);
         if (pa != pb)
             return pa < pb ? -1 : 1;
     }

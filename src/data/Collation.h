@@ -3,9 +3,10 @@
 // on every connection under the name of SQLite's built-in collation "NOCASE", replacing it there,
 // and usable from C++ for the same comparisons (a walk along a key that stops when the link value
 // differs). The name is SQLite's own so that ordinary tools such as the sqlite3 shell can read the
-// data files: they fall back on their ASCII-only NOCASE, which orders non-ASCII names differently
-// but reads every row. Other tools should only read: one that writes non-ASCII names would file
-// them in its own order.
+// data files. Their built-in NOCASE folds ASCII only; the same order is built as a loadable
+// extension (src/tools/collation) that such a tool loads to check and write the files correctly.
+
+#include "core/TextField.h"
 
 #include <QString>
 #include <QStringView>
@@ -19,9 +20,8 @@ inline constexpr char kKeyCollation[] = "NOCASE";
 // order are found and rebuilt.
 inline constexpr int kKeyCollationVersion = 2;
 
-// <0, 0, >0 like strcmp, on UTF-8 bytes.
+// <0, 0, >0 like strcmp, on UTF-8 bytes; the same order as compareKeyText (core/TextField.h).
 int compareKeyUtf8(const char* a, int aLen, const char* b, int bLen);
-int compareKeyText(QStringView a, QStringView b);
 inline bool keyTextEqual(QStringView a, QStringView b) { return compareKeyText(a, b) == 0; }
 
 // Registers the key order on a connection; returns the SQLite result code.

@@ -37,10 +37,15 @@ struct IndexInfo {
 int Database::attach(TableId file, bool create)
 {
     Statement st(db_, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema::quoted(schemaName(file))));
-    st.bind(1, uriFor(filePath(file), create));
+    const QString uri = uriFor(filePath(file), create);
+    st.bind(1, uri);
     const int rc = st.step();
-    if (rc != SQLITE_DONE)
-        return setLastSqliteError(rc);
+    if (rc != SQLITE_DONE) {
+        const int err = setLastSqliteError(rc);
+        // SQLite names the file as it was given, as a URI; users see its path.
+        lastError_.engineText.replace(uri, QDir::toNativeSeparators(filePath(file)));
+        return err;
+    }
     attached_[int(file)] = true;
     return 0;
 }
@@ -136,16 +141,21 @@ int Database::probeFile(TableId file)
     }
     if (appId != 0 && !schema::isOurMark(appId))
         return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
+    // Only a file we wrote (our mark) is converted from an older layout; a table of our name in
+    // any other file (another program's, one made by hand) is never touched: converting it would
+    // keep none of what it holds.
+    bool allColumns = true;
+    for (const auto& f : t.fields)
+        allColumns = allColumns && columns.contains(f.name.toLower());
+    if (appId == 0 && (version != t.layoutVersion || !allColumns))
+        return failWith(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
     if (version > t.layoutVersion) {
         newerLayout_ = true;
         return failWith(LayoutDiffers,
                         QStringLiteral("File Layout %1 Is Newer Than This Program's (%2)").arg(version).arg(t.layoutVersion));
     }
-    if (version < t.layoutVersion)
+    if (version < t.layoutVersion || !allColumns)
         return failWith(LayoutDiffers);
-    for (const auto& f : t.fields)
-        if (!columns.contains(f.name.toLower()))
-            return failWith(LayoutDiffers);
 
     // The records must be readable: the last page of the table is the first to go when a file is cut.
     {
@@ -323,8 +333,11 @@ int Database::rebuildKeys(TableId table)
     return 0;
 }
 
-void Database::CheckOpen(TableId table, bool create)
+bool Database::CheckOpen(TableId table, bool create)
 {
+    // After the end nothing more is opened.
+    if (ended_)
+        return false;
     const QString fileName = QFileInfo(filePath(table)).fileName();
     const QString label = tableDef(table).label;
     // The song view shares the song file; only the song table itself goes to the upgrade.
@@ -333,39 +346,39 @@ void Database::CheckOpen(TableId table, bool create)
     int err = openFile(table);
     if (err == EngineError && inTransaction()) {
         saveError();
-        StandardWarning(*this, 30, fileName);
-        throw ProgramEnd{QStringLiteral("Disk Error")};
+        StandardWarning(*this, StdMsg::FileAccessError, fileName);
+        return false;
     }
     if (err == FileLocked)
         err = openFile(table);   // the lock wait has passed once; one more try
     if (err == NoError || err == AlreadyOpen)
-        return;
+        return true;
 
     if (err == FileNotFound && create) {
         if (createFile(table)) {
             saveError();
-            StandardWarning(*this, 4, fileName);
-            throw ProgramEnd{QStringLiteral("File Creation Error!")};
+            StandardWarning(*this, StdMsg::FileCreationError, fileName);
+            return false;
         }
         if (openFile(table)) {
             saveError();
-            StandardWarning(*this, 5, fileName);
-            throw ProgramEnd{QStringLiteral("File Creation Error!")};
+            StandardWarning(*this, StdMsg::CreatedFileOpenError, fileName);
+            return false;
         }
-        return;
+        return true;
     }
 
     if (err == KeysMustBeRebuilt) {
-        if (StandardWarning(*this, 2, fileName) != Yes)
-            throw ProgramEnd{QStringLiteral("Invalid Key!")};
+        if (StandardWarning(*this, StdMsg::InvalidKey, fileName) != Yes)
+            return false;
         if (rebuildKeys(table)) {
             saveError();
-            StandardWarning(*this, 3, fileName);
-            throw ProgramEnd{QStringLiteral("Error Rebuilding Key!")};
+            StandardWarning(*this, StdMsg::KeyRebuildError, fileName);
+            return false;
         }
         err = openFile(table);
         if (err == NoError)
-            return;
+            return true;
     }
 
     if (err == LayoutDiffers) {
@@ -374,22 +387,22 @@ void Database::CheckOpen(TableId table, bool create)
             if (upgradeErr == NoError) {
                 err = openFile(table);
                 if (err == NoError)
-                    return;
+                    return true;
             }
         }
         saveError();
-        StandardWarning(*this, 1, fileName);
-        throw ProgramEnd{QStringLiteral("Invalid File!")};
+        StandardWarning(*this, StdMsg::InvalidFile, fileName);
+        return false;
     }
 
     const StorageError openError = lastError_;
     if ((err == InvalidDataFile || err == InvalidRecord || err == EngineError) && upgradable) {
         if (UpgradeFile(*this, table) == NoError && openFile(table) == NoError)
-            return;
+            return true;
     }
     saveError(openError);
-    StandardWarning(*this, 30, fileName);
-    throw ProgramEnd{QStringLiteral("Disk Error")};
+    StandardWarning(*this, StdMsg::FileAccessError, fileName);
+    return false;
 }
 
 } // namespace td

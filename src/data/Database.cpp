@@ -3,6 +3,7 @@
 #include "data/Collation.h"
 #include "data/Schema.h"
 #include "data/SqlFunctions.h"
+#include "data/SuperJournal.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -26,6 +27,8 @@ Database::Database(Messages& messages, QString dir)
         sqlite3_close_v2(db_);
         db_ = nullptr;
         sqlite3_open_v2(":memory:", &db_, flags, nullptr);
+    } else {
+        removeStaleSuperJournals(QString::fromUtf8(mainFile));
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kLockWaitMs);
@@ -62,12 +65,24 @@ QString Database::sqlTable(TableId table)
 
 // --- use counts -----------------------------------------------------------------------------------
 
-void Database::useTable(TableId table)
+bool Database::useTable(TableId table)
 {
     const int i = static_cast<int>(table);
-    if (counts_[i] == 0 && !opened_[i])
-        CheckOpen(table, true);
+    if (counts_[i] == 0 && !opened_[i] && !CheckOpen(table, true))
+        return false;
     ++counts_[i];
+    return true;
+}
+
+void Database::endProgram(const QString& text)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    endText_ = text;
+    rollbackAll();
+    if (endHandler_)
+        endHandler_();
 }
 
 void Database::releaseTable(TableId table)
@@ -139,7 +154,6 @@ void Database::saveError(const StorageError& e)
     saved_.text.truncate(255);
     saved_.engineText.truncate(255);
     hasSaved_ = true;
-    rollbackAll();
 }
 
 void Database::clearSavedError()
@@ -235,6 +249,22 @@ void Database::rollback()
     rollbackAll();
 }
 
+void Database::rollbackTo(int level)
+{
+    if (level <= 0 || depth_ < level)
+        return;
+    if (level == 1 || sqlite3_get_autocommit(db_)) {
+        rollbackAll();
+        return;
+    }
+    // Level n began with savepoint td_level(n-1); undoing it undoes every savepoint inside it.
+    const QString name = QStringLiteral("td_level%1").arg(level - 1);
+    exec(QStringLiteral("ROLLBACK TO %1").arg(name));
+    exec(QStringLiteral("RELEASE %1").arg(name));
+    depth_ = level - 1;
+    noteChange();
+}
+
 void Database::rollbackAll()
 {
     if (depth_ == 0 && sqlite3_get_autocommit(db_))
@@ -252,7 +282,8 @@ TableUse::TableUse(Database& db, TableId table)
     : db_(&db)
     , table_(table)
 {
-    db.useTable(table);
+    if (!db.useTable(table))
+        db_ = nullptr;
 }
 
 TableUse::~TableUse()
@@ -267,9 +298,14 @@ void TableUse::release()
     db_ = nullptr;
 }
 
-TransactionGuard::TransactionGuard(Database& db, int waitMs)
+TransactionGuard::TransactionGuard(Database& db, int waitMs, Nesting nesting)
     : db_(db)
 {
+    if (nesting == Nesting::Join && db.inTransaction()) {
+        joined_ = true;
+        level_ = db.transactionDepth();
+        return;
+    }
     error_ = db.begin(waitMs);
     active_ = error_ == 0;
     level_ = db.transactionDepth();
@@ -278,11 +314,21 @@ TransactionGuard::TransactionGuard(Database& db, int waitMs)
 TransactionGuard::~TransactionGuard()
 {
     if (active_)
-        db_.rollback();
+        db_.rollbackTo(level_);
 }
 
 int TransactionGuard::commit()
 {
+    if (joined_) {
+        joined_ = false;
+        if (db_.transactionDepth() >= level_)
+            return 0; // the caller's transaction commits
+        StorageError e = StorageError::make(EngineError);
+        e.engineText = QStringLiteral("The transaction had already been rolled back");
+        e.engineCode = -1;
+        db_.setLastError(e);
+        return e.code;
+    }
     if (!active_)
         return error_ ? error_ : 0;
     active_ = false;
@@ -300,8 +346,11 @@ int TransactionGuard::commit()
 void TransactionGuard::rollback()
 {
     if (active_)
-        db_.rollback();
+        db_.rollbackTo(level_);
     active_ = false;
+    // A joined guard leaves the caller's transaction to the caller (or to the message that
+    // follows, which rolls back whatever is open).
+    joined_ = false;
 }
 
 } // namespace td

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QString>
 #include <array>
+#include <functional>
 
 struct sqlite3;
 
@@ -40,14 +41,27 @@ public:
     static TableId fileOwner(TableId table);     // A_Songs -> Tunedeck, others themselves
 
     // --- use counts --------------------------------------------------------------------------
-    void useTable(TableId table);                // CheckOpen when the count is 0, then count + 1
+    // CheckOpen when the count is 0, then count + 1. False (and nothing counted) when the table
+    // could not be opened: the program is ending.
+    bool useTable(TableId table);
     void releaseTable(TableId table);            // count - 1; closed when it reaches 0
     int useCount(TableId table) const;
     bool isOpen(TableId table) const;
 
     // --- the open routine --------------------------------------------------------------------
-    // Returns with the table open, or shows its message and throws ProgramEnd.
-    void CheckOpen(TableId table, bool create = true);
+    // True with the table open; otherwise its message has been shown and the end of the program
+    // recorded (endProgram): the caller stops.
+    bool CheckOpen(TableId table, bool create = true);
+
+    // --- the end of the program --------------------------------------------------------------
+    // A message after which the program cannot go on (a table that cannot be opened) records the
+    // end here, the first one with its text; the handler (the application leaving every event
+    // loop with exit code 1) is called once. No exception crosses Qt's frames: callers see the
+    // failure and stop, later opens fail at once and later messages are not shown.
+    void endProgram(const QString& text);
+    bool ended() const { return ended_; }
+    QString endText() const { return endText_; }
+    void setEndHandler(std::function<void()> handler) { endHandler_ = std::move(handler); }
 
     // The single steps, without messages (CheckOpen, UpgradeFile and tests use them). Each returns
     // 0 or the error code and leaves the error in lastError().
@@ -58,7 +72,8 @@ public:
     bool isAttached(TableId table) const;
 
     // --- errors --------------------------------------------------------------------------------
-    // Saving an error (just before its message) also rolls back any open transaction.
+    // Keeps the error for the next message; it does not roll back. The message (StandardWarning)
+    // rolls back whatever is still open before it is shown, and each guard its own level.
     void saveError(const StorageError& e);
     void saveError() { saveError(lastError_); }
     StorageError savedError() const { return saved_; }
@@ -76,6 +91,7 @@ public:
     int begin(int waitMs = 2000);
     int commit();
     void rollback();                             // the innermost level
+    void rollbackTo(int level);                  // the given level and every level inside it
     void rollbackAll();
     bool inTransaction() const { return depth_ > 0; }
     int transactionDepth() const { return depth_; }
@@ -116,6 +132,9 @@ private:
     quint64 changes_ = 0;
     std::array<int, kTableCount> bulk_{};
     bool newerLayout_ = false;                   // the last open found a layout newer than ours
+    bool ended_ = false;
+    QString endText_;
+    std::function<void()> endHandler_;
 };
 
 // Holds one use of a table for its lifetime.
@@ -126,16 +145,20 @@ public:
     TableUse(const TableUse&) = delete;
     TableUse& operator=(const TableUse&) = delete;
     void release();
+    bool ok() const { return db_ != nullptr; }   // false: the table could not be opened
 
 private:
     Database* db_;
     TableId table_;
 };
 
-// Begins a transaction and rolls it back on destruction unless committed.
+// Begins a transaction and rolls it back on destruction unless committed. Inside another
+// transaction it opens a savepoint and undoes only its own level; with Join it becomes part of the
+// transaction already open (the caller's user action) and leaves commit and rollback to that.
 class TransactionGuard {
 public:
-    explicit TransactionGuard(Database& db, int waitMs = 2000);
+    enum class Nesting { Savepoint, Join };
+    explicit TransactionGuard(Database& db, int waitMs = 2000, Nesting nesting = Nesting::Savepoint);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
@@ -150,6 +173,7 @@ private:
     int error_ = 0;
     int level_ = 0;
     bool active_ = false;
+    bool joined_ = false;
 };
 
 } // namespace td

@@ -2,6 +2,7 @@
 
 #include "data/Collation.h"
 #include "data/Database.h"
+#include "data/Relations.h"
 #include "data/Schema.h"
 #include "data/StandardWarning.h"
 #include "data/Statement.h"
@@ -62,7 +63,7 @@ Walk walkChildren(TableHandle& child, const QString& keyName, const QString& lin
             return Walk::Done;
         if (err) {
             db.saveError(child.lastError());
-            StandardWarning(db, 35, child.def().label);
+            StandardWarning(db, StdMsg::RecordRetrievalError, child.def().label);
             return Walk::Failed;
         }
         if (!sameLink(child.value(link), value))
@@ -94,7 +95,7 @@ bool noChildren(TransactionGuard& tx, TableHandle& child, const QString& keyName
         return false;
     if (has > 0) {
         tx.rollback();
-        StandardWarning(child.database(), 13, childLabel);
+        StandardWarning(child.database(), StdMsg::DeleteIntegrityError, childLabel);
         return false;
     }
     return true;
@@ -106,7 +107,7 @@ bool deleteChild(TableHandle& child, const QString& label)
         return true;
     Database& db = child.database();
     db.saveError(child.lastError());
-    StandardWarning(db, 17, label);
+    StandardWarning(db, StdMsg::DeleteOperationError, label);
     return false;
 }
 
@@ -121,7 +122,7 @@ bool cascade(TableHandle& child, const QString& keyName, const QString& linkFiel
         if (child.put() != 0) {
             Database& db = child.database();
             db.saveError(child.lastError());
-            StandardWarning(db, 15, label);
+            StandardWarning(db, StdMsg::UpdateOperationError, label);
             ok = false;
             return false;
         }
@@ -130,14 +131,40 @@ bool cascade(TableHandle& child, const QString& keyName, const QString& linkFiel
     return ok && w == Walk::Done;
 }
 
-TableId rulesOf(TableId t)
+QString field(const char* name)
 {
-    return t == TableId::A_Songs ? TableId::Tunedeck : t;
+    return QString::fromLatin1(name);
+}
+
+// Applies the delete rules of the record's table to its children: a refusing relation with a
+// child stops it (message 13 naming the child); a cascading one deletes each child after holding
+// it to its own table's rules. True when the record itself may now be deleted.
+bool applyDeleteRules(Related& rel, TransactionGuard& tx, TableHandle& record)
+{
+    for (const Relation& r : relationsOf(record.table())) {
+        if (r.onDelete == OnDelete::Nothing)
+            continue;
+        TableHandle& child = rel.open(r.child);
+        const QVariant value = record.value(field(r.parentField));
+        if (r.onDelete == OnDelete::Refuse) {
+            if (!noChildren(tx, child, field(r.childKey), field(r.childField), value, child.def().label))
+                return false;
+            continue;
+        }
+        bool ok = true;
+        const Walk w = walkChildren(child, field(r.childKey), field(r.childField), value, [&] {
+            ok = applyDeleteRules(rel, tx, child) && deleteChild(child, child.def().label);
+            return ok;
+        });
+        if (!ok || w != Walk::Done)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-int DeleteRecord(TableHandle& h)
+RecordResult DeleteRecord(TableHandle& h)
 {
     Database& db = h.database();
     const TableId t = rulesOf(h.table());
@@ -145,125 +172,37 @@ int DeleteRecord(TableHandle& h)
     const qint64 pos = h.position();
 
     Related rel{db, {}};
-    switch (t) {
-    case TableId::PlaylistMaster:
-    case TableId::Tunedeck:
-        rel.open(TableId::PlaylistDetails);
-        break;
-    case TableId::Media:
-        rel.open(TableId::Tunedeck);
-        break;
-    case TableId::Categories:
-        rel.open(TableId::Album);
-        rel.open(TableId::Tunedeck);
-        break;
-    case TableId::Album:
-        rel.open(TableId::A_Songs);
-        rel.open(TableId::Tunedeck);
-        rel.open(TableId::PlaylistDetails);
-        break;
-    default:
-        break;
-    }
+    for (TableId related : relatedTables(t, true))
+        rel.open(related);
 
-    TransactionGuard tx(db);
+    // Part of the caller's transaction when one is open: one transaction per user action.
+    TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok()) {
         db.saveError();
-        StandardWarning(db, 34, QStringLiteral("Delete"), label);
-        return 1;
+        StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Delete"), label);
+        return RecordResult::Failed;
     }
     if (h.fetch(pos)) {
         db.saveError(h.lastError());
-        StandardWarning(db, 17, label);
-        return 1;
+        StandardWarning(db, StdMsg::DeleteOperationError, label);
+        return RecordResult::Failed;
     }
-
-    switch (t) {
-    case TableId::PlaylistMaster: {
-        TableHandle& lines = rel.open(TableId::PlaylistDetails);
-        bool ok = true;
-        const Walk w = walkChildren(lines, QStringLiteral("KeyPlaylistID"), QStringLiteral("PlaylistID"),
-                                    h.value(QStringLiteral("PlaylistID")), [&] {
-                                        ok = deleteChild(lines, QStringLiteral("PlaylistDetails"));
-                                        return ok;
-                                    });
-        if (!ok || w != Walk::Done)
-            return 1;
-        break;
-    }
-    case TableId::Tunedeck:
-        if (!noChildren(tx, rel.open(TableId::PlaylistDetails), QStringLiteral("KeyID"), QStringLiteral("ID"),
-                        h.value(QStringLiteral("ID")), QStringLiteral("PlaylistDetails")))
-            return 1;
-        break;
-    case TableId::Media:
-        if (!noChildren(tx, rel.open(TableId::Tunedeck), QStringLiteral("SongsByMedia"), QStringLiteral("Media"),
-                        h.value(QStringLiteral("Media")), QStringLiteral("Tunedeck")))
-            return 1;
-        break;
-    case TableId::Categories: {
-        const QVariant id = h.value(QStringLiteral("CategoryID"));
-        if (!noChildren(tx, rel.open(TableId::Album), QStringLiteral("KeyCategory"), QStringLiteral("CategoryID"), id,
-                        QStringLiteral("Album")))
-            return 1;
-        if (!noChildren(tx, rel.open(TableId::Tunedeck), QStringLiteral("SongsByCategory"),
-                        QStringLiteral("CategoryID"), id, QStringLiteral("Tunedeck")))
-            return 1;
-        break;
-    }
-    case TableId::Album: {
-        TableHandle& byFile = rel.open(TableId::A_Songs);
-        TableHandle& songs = rel.open(TableId::Tunedeck);
-        TableHandle& lines = rel.open(TableId::PlaylistDetails);
-        // A song in a playlist keeps the whole album: the songs found by file number are held to
-        // the same rule as those found by album, or a playlist line would point at nothing.
-        bool ok = true;
-        bool refused = false;
-        auto deleteSong = [&](TableHandle& song, const QString& songLabel) {
-            const int inPlaylist = hasChild(lines, QStringLiteral("KeyID"), QStringLiteral("ID"),
-                                            song.value(QStringLiteral("ID")));
-            if (inPlaylist != 0) {
-                refused = inPlaylist > 0;
-                ok = false;
-                return false;
-            }
-            ok = deleteChild(song, songLabel);
-            return ok;
-        };
-        Walk w = walkChildren(byFile, QStringLiteral("KeyFileNumber"), QStringLiteral("FileNumber"),
-                              h.value(QStringLiteral("FileNumber")),
-                              [&] { return deleteSong(byFile, QStringLiteral("A_Songs")); });
-        if (ok && w == Walk::Done)
-            w = walkChildren(songs, QStringLiteral("KeyAlbumID"), QStringLiteral("AlbumID"),
-                             h.value(QStringLiteral("AlbumID")),
-                             [&] { return deleteSong(songs, QStringLiteral("Tunedeck")); });
-        if (refused) {
-            tx.rollback();
-            StandardWarning(db, 13, QStringLiteral("PlaylistDetails"));
-            return 1;
-        }
-        if (!ok || w != Walk::Done)
-            return 1;
-        break;
-    }
-    default:
-        break;
-    }
-
+    if (!applyDeleteRules(rel, tx, h))
+        return RecordResult::Failed;
     if (h.del()) {
         db.saveError(h.lastError());
-        StandardWarning(db, 17, label);
-        return 1;
+        StandardWarning(db, StdMsg::DeleteOperationError, label);
+        return RecordResult::Failed;
     }
     if (tx.commit()) {
         db.saveError();
-        StandardWarning(db, 17, label);
-        return 1;
+        StandardWarning(db, StdMsg::DeleteOperationError, label);
+        return RecordResult::Failed;
     }
-    return 0;
+    return RecordResult::Done;
 }
 
-int UpdateRecord(TableHandle& h, bool fromForm)
+RecordResult UpdateRecord(TableHandle& h, bool fromForm)
 {
     Database& db = h.database();
     const TableId t = rulesOf(h.table());
@@ -273,41 +212,29 @@ int UpdateRecord(TableHandle& h, bool fromForm)
     const Row before = h.original();
 
     Related rel{db, {}};
-    switch (t) {
-    case TableId::Media:
-        rel.open(TableId::Tunedeck);
-        break;
-    case TableId::Categories:
-        rel.open(TableId::Album);
-        rel.open(TableId::Tunedeck);
-        break;
-    case TableId::Album:
-        rel.open(TableId::Tunedeck);
-        rel.open(TableId::A_Songs);
-        break;
-    default:
-        break;
-    }
+    for (TableId related : relatedTables(t, false))
+        rel.open(related);
 
-    TransactionGuard tx(db);
+    // Part of the caller's transaction when one is open: one transaction per user action.
+    TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok()) {
         db.saveError();
-        StandardWarning(db, 34, QStringLiteral("Update"), label);
-        return 1;
+        StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Update"), label);
+        return RecordResult::Failed;
     }
     if (h.put()) {
         const StorageError e = h.lastError();
         db.saveError(e);
         if (e.code == RecordChanged) {
             if (fromForm)
-                StandardWarning(db, 38);
+                StandardWarning(db, StdMsg::RecordNotUpdated);
             else
-                StandardWarning(db, 15, QStringLiteral("Record Changed by Another Station"));
+                StandardWarning(db, StdMsg::UpdateOperationError, QStringLiteral("Record Changed by Another Station"));
             h.fetch(pos);
-            return 2;
+            return RecordResult::ChangedElsewhere;
         }
-        StandardWarning(db, 15, label);
-        return 1;
+        StandardWarning(db, StdMsg::UpdateOperationError, label);
+        return RecordResult::Failed;
     }
 
     auto oldValue = [&](const QString& field) {
@@ -317,66 +244,40 @@ int UpdateRecord(TableHandle& h, bool fromForm)
     auto failed = [&] {
         // Nothing was stored: the buffer keeps the user's values, the original the stored record.
         h.setOriginal(before);
-        return 1;
+        return RecordResult::Failed;
     };
 
-    switch (t) {
-    case TableId::Media: {
-        const QVariant oldName = oldValue(QStringLiteral("Media"));
-        const QVariant newName = h.value(QStringLiteral("Media"));
-        if (!before.isEmpty() && linkChanged(oldName, newName)
-            && !cascade(rel.open(TableId::Tunedeck), QStringLiteral("SongsByMedia"), QStringLiteral("Media"), oldName,
-                        newName, QStringLiteral("Tunedeck")))
-            return failed();
-        break;
-    }
-    case TableId::Categories: {
-        const QVariant oldId = oldValue(QStringLiteral("CategoryID"));
-        const QVariant newId = h.value(QStringLiteral("CategoryID"));
-        if (before.isEmpty() || !linkChanged(oldId, newId))
-            break;
-        const int used = hasChild(rel.open(TableId::Album), QStringLiteral("KeyCategory"),
-                                  QStringLiteral("CategoryID"), oldId);
-        if (used < 0)
-            return failed();
-        if (used > 0) {
-            tx.rollback();
-            StandardWarning(db, 12, QStringLiteral("Album"));
-            h.setValue(QStringLiteral("CategoryID"), oldId);
-            return failed();
+    // The children follow a changed link value, or the change is refused while they exist.
+    for (const Relation& r : relationsOf(t)) {
+        if (r.onChange == OnChange::Nothing || before.isEmpty())
+            continue;
+        const QVariant oldLink = oldValue(field(r.parentField));
+        const QVariant newLink = h.value(field(r.parentField));
+        if (!linkChanged(oldLink, newLink))
+            continue;
+        TableHandle& child = rel.open(r.child);
+        if (r.onChange == OnChange::Refuse) {
+            const int used = hasChild(child, field(r.childKey), field(r.childField), oldLink);
+            if (used < 0)
+                return failed();
+            if (used > 0) {
+                tx.rollback();
+                StandardWarning(db, StdMsg::UpdateIntegrityError, child.def().label);
+                h.setValue(field(r.parentField), oldLink);
+                return failed();
+            }
+            continue;
         }
-        if (!cascade(rel.open(TableId::Tunedeck), QStringLiteral("SongsByCategory"), QStringLiteral("CategoryID"),
-                     oldId, newId, QStringLiteral("Tunedeck")))
+        if (!cascade(child, field(r.childKey), field(r.childField), oldLink, newLink, child.def().label))
             return failed();
-        break;
-    }
-    case TableId::Album: {
-        if (before.isEmpty())
-            break;
-        const QVariant oldFile = oldValue(QStringLiteral("FileNumber"));
-        const QVariant newFile = h.value(QStringLiteral("FileNumber"));
-        if (linkChanged(oldFile, newFile)
-            && !cascade(rel.open(TableId::A_Songs), QStringLiteral("KeyFileNumber"), QStringLiteral("FileNumber"),
-                        oldFile, newFile, QStringLiteral("A_Songs")))
-            return failed();
-        const QVariant oldId = oldValue(QStringLiteral("AlbumID"));
-        const QVariant newId = h.value(QStringLiteral("AlbumID"));
-        if (linkChanged(oldId, newId)
-            && !cascade(rel.open(TableId::Tunedeck), QStringLiteral("KeyAlbumID"), QStringLiteral("AlbumID"), oldId,
-                        newId, QStringLiteral("Tunedeck")))
-            return failed();
-        break;
-    }
-    default:
-        break;
     }
 
     if (tx.commit()) {
         db.saveError();
-        StandardWarning(db, 15, label);
+        StandardWarning(db, StdMsg::UpdateOperationError, label);
         return failed();
     }
-    return 0;
+    return RecordResult::Done;
 }
 
 qint64 nextNumber(Database& db, TableId table)
@@ -401,7 +302,7 @@ qint64 nextNumber(Database& db, TableId table)
     return st.int64(0) + 1;
 }
 
-int addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
+RecordResult addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
 {
     Database& db = h.database();
     const TableDef& t = h.def();
@@ -409,25 +310,25 @@ int addNumbered(TableHandle& h, const std::function<bool(TableHandle&)>& prime)
     for (;;) {
         if (prime) {
             if (!prime(h))
-                return 1;
+                return RecordResult::Failed;
         } else {
             const qint64 n = nextNumber(db, h.table());
             if (n < 0) {
                 db.saveError();
-                StandardWarning(db, 35, t.label);
-                return 1;
+                StandardWarning(db, StdMsg::RecordRetrievalError, t.label);
+                return RecordResult::Failed;
             }
             const int pk = t.primaryKey();
             if (pk >= 0)
                 h.setValue(t.keys.at(pk).fields.first(), n);
         }
         if (h.add() == 0)
-            return 0;
+            return RecordResult::Done;
         if (++attempts < 3)
             continue;
         db.saveError(h.lastError());
-        if (StandardWarning(db, 25) != Retry)
-            return 1;
+        if (StandardWarning(db, StdMsg::AutoIncrementError) != Retry)
+            return RecordResult::Failed;
         attempts = 0;
     }
 }

@@ -97,6 +97,16 @@ const auto kOldTunedeckMembers
 
 } // namespace
 
+Row keyValuesOf(const TableDef& table, int key, const Row& record)
+{
+    Row out;
+    if (key < 0 || key >= table.keys.size())
+        return out;
+    for (int f : table.keys.at(key).fields)
+        out << (f < record.size() ? record.at(f) : QVariant());
+    return out;
+}
+
 Row blankRow(TableId table)
 {
     Row row;

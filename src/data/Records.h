@@ -186,5 +186,7 @@ template<class R> R recordFromRow(const Row& row)
 
 // A row of blank and zero values of the right types for a table.
 Row blankRow(TableId table);
+// The values of a key's fields in a record, in key order (a missing field gives a null value).
+Row keyValuesOf(const TableDef& table, int key, const Row& record);
 
 } // namespace td

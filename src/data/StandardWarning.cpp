@@ -155,8 +155,9 @@ Message build(int number, const QString& name, const QString& value, const QStri
 
 } // namespace
 
-Message standardMessage(int number, const QString& name, const QString& value, const QString& error)
+Message standardMessage(StdMsg message, const QString& name, const QString& value, const QString& error)
 {
+    const int number = int(message);
     // The error code only decides the wording of message 15; read it back from the text "... (n)".
     int code = -1;
     const int open = error.lastIndexOf(QLatin1Char('('));
@@ -165,20 +166,24 @@ Message standardMessage(int number, const QString& name, const QString& value, c
     return build(number, name, value, error, code);
 }
 
-int StandardWarning(Database& db, int number, const QString& name, const QString& value)
+int StandardWarning(Database& db, StdMsg message, const QString& name, const QString& value)
 {
+    const int number = int(message);
     const StorageError err = db.hasSavedError() ? db.savedError() : db.lastError();
     db.clearSavedError();
+    // Nothing is half-written while the user reads, and no other copy waits on our lock: what is
+    // still open of the action is undone first (the guards see it gone and report it).
+    db.rollbackAll();
     Message m = build(number, name, value, errorTextOf(err), err.code);
     if (m.number == 0)
         return Ok;
+    // Once the program is ending, what its callers run into on their way out is not shown.
+    if (db.ended())
+        return m.defaultButton;
     const int answer = db.messages().show(m);
     const Entry* e = find(number);
-    if (e->endText) {
-        if (number != 2 || answer != Yes)
-            throw ProgramEnd{QString::fromLatin1(e->endText)};
-        return Yes;
-    }
+    if (e->endText && (number != 2 || answer != Yes))
+        db.endProgram(QString::fromLatin1(e->endText));
     return answer;
 }
 

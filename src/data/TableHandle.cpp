@@ -60,18 +60,7 @@ qint64 minOf(const FieldDef& f)
 
 QString clipText(const QString& s, int width)
 {
-    QString t = s;
-    if (width > 0 && t.size() > width) {
-        int n = width;
-        if (t.at(n - 1).isHighSurrogate())
-            --n;   // never cut a character in half
-        t.truncate(n);
-    }
-    int end = int(t.size());
-    while (end > 0 && t.at(end - 1) == QLatin1Char(' '))
-        --end;
-    t.truncate(end);
-    return t;
+    return width > 0 ? storeText(s, width) : clip(s);
 }
 
 // The value of a key's leading field that keeps a record out of an optional key.
@@ -381,8 +370,9 @@ int TableHandle::put()
     if (normalise(*def_, r, &e))
         return fail(e);
 
-    // Read, compare and write inside one transaction so no other copy can slip in between.
-    TransactionGuard tx(db_);
+    // Read, compare and write inside one transaction so no other copy can slip in between (the
+    // caller's, when one is open).
+    TransactionGuard tx(db_, 2000, TransactionGuard::Nesting::Join);
     if (!tx.ok())
         return fail(db_.lastError());
     Row stored;
@@ -514,8 +504,7 @@ int TableHandle::set(int key, const Row& from)
     Row values;
     if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
         normalise(*def_, full);
-        for (int f : k.fields)
-            values << full.at(f);
+        values = keyValuesOf(*def_, key, full);
     } else {
         for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
             const FieldDef& f = def_->fields.at(k.fields.at(i));
@@ -554,8 +543,7 @@ int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<P
         if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
             Row full = from;
             normalise(*def_, full);
-            for (int f : k.fields)
-                values << full.at(f);
+            values = keyValuesOf(*def_, key, full);
         } else {
             for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
                 const FieldDef& f = def_->fields.at(k.fields.at(i));
@@ -681,10 +669,7 @@ int TableHandle::step(bool forward)
     position_ = pr.position;
     c.state = Cursor::FromRecord;
     c.rowid = pr.position;
-    c.values.clear();
-    if (c.key >= 0)
-        for (int f : def_->keys.at(c.key).fields)
-            c.values << pr.row.at(f);
+    c.values = keyValuesOf(*def_, c.key, pr.row);
     rowToBuffer();
     return ok();
 }

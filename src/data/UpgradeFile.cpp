@@ -53,7 +53,9 @@ int UpgradeFile(Database& db, TableId table)
         return err;
     if (int err = pragmaInt("application_id", &appId))
         return err;
-    if (appId != 0 && !schema::isOurMark(appId))
+    // Only a file of ours is converted: a table of our name in any other file would lose its rows
+    // and columns to blank records.
+    if (!schema::isOurMark(appId))
         return fail(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
     if (version > t.layoutVersion)
         return fail(LayoutDiffers,
@@ -71,6 +73,11 @@ int UpgradeFile(Database& db, TableId table)
     }
     if (stored.isEmpty())
         return fail(InvalidDataFile, QStringLiteral("No Table To Upgrade"));
+    bool anyOfOurs = false;
+    for (const auto& f : t.fields)
+        anyOfOurs = anyOfOurs || stored.contains(f.name.toLower());
+    if (!anyOfOurs)
+        return fail(InvalidDataFile, QStringLiteral("Not A Data File Of This Program"));
 
     // A damaged file is not converted: copying would lose what cannot be read.
     {

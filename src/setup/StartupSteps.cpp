@@ -32,14 +32,16 @@ QStringList defaultMediaNames()
     };
 }
 
-void createMissingFiles(Database& db)
+bool createMissingFiles(Database& db)
 {
     for (TableId t : allTables()) {
         if (t == TableId::A_Songs || QFileInfo::exists(db.filePath(t)))
             continue;
-        db.useTable(t);
+        if (!db.useTable(t))
+            return false;
         db.releaseTable(t);
     }
+    return true;
 }
 
 bool fillDefaultMedia(Database& db)

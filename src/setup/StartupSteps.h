@@ -13,7 +13,7 @@ namespace td::startup {
 
 // Creates, empty, every data file that is missing, so that a new catalogue is complete on disk from
 // its first start (the files are opened and closed again; files that exist are not touched).
-void createMissingFiles(Database& db);
+bool createMissingFiles(Database& db); // false: a file could not be made, the program ends
 
 // The twelve media names an empty media table is filled with, in their order.
 QStringList defaultMediaNames();

@@ -61,7 +61,7 @@ bool UpgradeFiles::step(int count)
             if (legacy_->del() != 0) {
                 // The song must not exist twice: the slice goes back, the message is shown, the run ends.
                 db_.saveError();
-                StandardWarning(db_, 31, QStringLiteral("Process:ViewDelete"), QStringLiteral("OldTunedeck"));
+                StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Process:ViewDelete"), QStringLiteral("OldTunedeck"));
                 return false;
             }
             ++moved_;

@@ -52,7 +52,7 @@ bool CategoryForm::open()
         // Numbered and stored at once with a blank name (a blank name is not in CAT:KeyCategory,
         // so two forms adding at the same time never collide on it).
         t.rec.Category.clear();
-        if (addNumbered(t) != 0)
+        if (addNumbered(t) != RecordResult::Done)
             return false;
         numbered_ = true;
         return true;
@@ -60,7 +60,7 @@ bool CategoryForm::open()
     case Request::Delete:
         if (t.get(t.key(QStringLiteral("CAT:KeyCategoryID"))) != 0) {
             db_.saveError(t.lastError());
-            StandardWarning(db_, 35, kLabel);
+            StandardWarning(db_, StdMsg::RecordRetrievalError, kLabel);
             return false;
         }
         break;
@@ -68,14 +68,14 @@ bool CategoryForm::open()
         return false;
     }
     if (request_ == Request::Delete) {
-        if (StandardWarning(db_, 32) != Ok)
+        if (StandardWarning(db_, StdMsg::ConfirmDelete) != Ok)
             return false;
         for (;;) {
-            if (DeleteRecord(t) == 0) {
+            if (DeleteRecord(t) == RecordResult::Done) {
                 response_ = Response::Completed;
                 return false;
             }
-            if (StandardWarning(db_, 18) != Yes)
+            if (StandardWarning(db_, StdMsg::RecordDeleteRetry) != Yes)
                 return false;
         }
     }
@@ -108,9 +108,9 @@ FormSave CategoryForm::saveAdd()
     const StorageError e = t.lastError();
     db_.saveError(e);
     if (e.code == DuplicateKey && !e.key.isEmpty())
-        StandardWarning(db_, 24, e.key);
+        StandardWarning(db_, StdMsg::DuplicateKeyError, e.key);
     else
-        StandardWarning(db_, 14);
+        StandardWarning(db_, StdMsg::RecordInsertError);
     return FormSave::Stay;
 }
 
@@ -132,19 +132,19 @@ FormSave CategoryForm::saveChange()
         other.rec.Category = t.rec.Category;
         if (other.get(other.key(QStringLiteral("CAT:KeyCategory"))) == 0
             && other.position() != t.position()) {
-            StandardWarning(db_, 24, QStringLiteral("CAT:KeyCategory"));
+            StandardWarning(db_, StdMsg::DuplicateKeyError, QStringLiteral("CAT:KeyCategory"));
             return FormSave::Stay;
         }
     }
     for (;;) {
-        const int result = UpdateRecord(t, true);
-        if (result == 0) {
+        const RecordResult result = UpdateRecord(t, true);
+        if (result == RecordResult::Done) {
             response_ = Response::Completed;
             return FormSave::Closed;
         }
-        if (result == 2)
+        if (result == RecordResult::ChangedElsewhere)
             return FormSave::ShowStored;
-        const int answer = StandardWarning(db_, 16);
+        const int answer = StandardWarning(db_, StdMsg::RecordUpdateRetry);
         if (answer == Yes)
             continue;
         if (answer == No)
@@ -162,7 +162,7 @@ void CategoryForm::close()
         const int err = table_->del();
         if (err && err != RecordNotAvailable) {
             db_.saveError(table_->lastError());
-            StandardWarning(db_, 17, kLabel);
+            StandardWarning(db_, StdMsg::DeleteOperationError, kLabel);
         }
     }
     if (table_) {

@@ -32,7 +32,7 @@ bool loadCategoryList(Database& db, QList<CategoryEntry>& out)
             break;
         if (err) {
             db.saveError(t.lastError());
-            StandardWarning(db, 35, QStringLiteral("Categories"));
+            StandardWarning(db, StdMsg::RecordRetrievalError, QStringLiteral("Categories"));
             out.clear();
             return false;
         }

@@ -55,7 +55,7 @@ bool MediaForm::open()
     case Request::Delete:
         if (t.get(t.key(kKey)) != 0) {
             db_.saveError(t.lastError());
-            StandardWarning(db_, 35, kLabel);
+            StandardWarning(db_, StdMsg::RecordRetrievalError, kLabel);
             return false;
         }
         break;
@@ -63,14 +63,14 @@ bool MediaForm::open()
         return false;
     }
     if (request_ == Request::Delete) {
-        if (StandardWarning(db_, 32) != Ok)
+        if (StandardWarning(db_, StdMsg::ConfirmDelete) != Ok)
             return false;
         for (;;) {
-            if (DeleteRecord(t) == 0) {
+            if (DeleteRecord(t) == RecordResult::Done) {
                 response_ = Response::Completed;
                 return false;
             }
-            if (StandardWarning(db_, 18) != Yes)
+            if (StandardWarning(db_, StdMsg::RecordDeleteRetry) != Yes)
                 return false;
         }
     }
@@ -100,9 +100,9 @@ FormSave MediaForm::saveAdd()
     const StorageError e = t.lastError();
     db_.saveError(e);
     if (e.code == DuplicateKey)
-        StandardWarning(db_, 24, kKey);
+        StandardWarning(db_, StdMsg::DuplicateKeyError, kKey);
     else
-        StandardWarning(db_, 14);
+        StandardWarning(db_, StdMsg::RecordInsertError);
     return FormSave::Stay;
 }
 
@@ -120,19 +120,19 @@ FormSave MediaForm::saveChange()
         Table<Media> other(db_);
         other.rec.Media = t.rec.Media;
         if (other.get(other.key(kKey)) == 0 && other.position() != t.position()) {
-            StandardWarning(db_, 24, kKey);
+            StandardWarning(db_, StdMsg::DuplicateKeyError, kKey);
             return FormSave::Stay;
         }
     }
     for (;;) {
-        const int result = UpdateRecord(t, true);
-        if (result == 0) {
+        const RecordResult result = UpdateRecord(t, true);
+        if (result == RecordResult::Done) {
             response_ = Response::Completed;
             return FormSave::Closed;
         }
-        if (result == 2)
+        if (result == RecordResult::ChangedElsewhere)
             return FormSave::ShowStored;
-        const int answer = StandardWarning(db_, 16);
+        const int answer = StandardWarning(db_, StdMsg::RecordUpdateRetry);
         if (answer == Yes)
             continue;
         if (answer == No)

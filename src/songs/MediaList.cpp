@@ -20,7 +20,7 @@ bool loadMediaNames(Database& db, QStringList& out)
             break;
         if (err) {
             db.saveError(t.lastError());
-            StandardWarning(db, 35, QStringLiteral("Media"));
+            StandardWarning(db, StdMsg::RecordRetrievalError, QStringLiteral("Media"));
             out.clear();
             return false;
         }

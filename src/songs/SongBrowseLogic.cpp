@@ -2,6 +2,7 @@
 
 #include "core/IniFile.h"
 #include "core/ListFormat.h"
+#include "core/TextField.h"
 #include "data/Errors.h"
 #include "common/GlobalSettings.h"
 #include "songs/SongFilter.h"
@@ -27,10 +28,7 @@ const std::array<SongTabInfo, kSongTabCount>& tabs()
 
 QString clipRight(const QString& s)
 {
-    int n = int(s.size());
-    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
-        --n;
-    return s.left(n);
+    return clip(s);
 }
 
 } // namespace

@@ -183,6 +183,8 @@ bool SongForm::open()
     mediaUse_ = std::make_unique<TableUse>(db, TableId::Media);
     albumUse_ = std::make_unique<TableUse>(db, TableId::Album);
     opened_ = true;
+    if (db.ended())
+        return false; // a table could not be opened: the program is ending
 
     song_->rec = initial_;
     if (blank(song_->rec.Media))
@@ -206,14 +208,14 @@ bool SongForm::open()
         song_->rec.Media = QStringLiteral("CD");
 
     if (request_ == Request::Delete) {
-        if (StandardWarning(db, 32) != Ok)
+        if (StandardWarning(db, StdMsg::ConfirmDelete) != Ok)
             return false;
         for (;;) {
-            if (DeleteRecord(*song_) == 0) {
+            if (DeleteRecord(*song_) == RecordResult::Done) {
                 response_ = Response::Completed;
                 return false;
             }
-            if (StandardWarning(db, 18) != Yes)
+            if (StandardWarning(db, StdMsg::RecordDeleteRetry) != Yes)
                 return false;
         }
     }
@@ -228,7 +230,7 @@ bool SongForm::prepareNewSong()
         const qint64 id = nextNumber(db, TableId::Tunedeck);
         if (id < 0) {
             db.saveError();
-            StandardWarning(db, 35, kSongLabel);
+            StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
             return false;
         }
         // The next track of the song's album: the last entry of MUS:KeyAlbumID at or before
@@ -242,14 +244,14 @@ bool SongForm::prepareNewSong()
             track = std::min(byAlbum.rec.TrackNumber + 1, 255);
         } else if (err != 0 && err != RecordNotAvailable) {
             db.saveError(byAlbum.lastError());
-            StandardWarning(db, 35, kSongLabel);
+            StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
             return false;
         }
         song_->rec.ID = qint32(id);
         song_->rec.TrackNumber = track;
         return true;
     };
-    return addNumbered(*song_, prime) == 0;
+    return addNumbered(*song_, prime) == RecordResult::Done;
 }
 
 bool SongForm::loadStoredSong()
@@ -259,7 +261,7 @@ bool SongForm::loadStoredSong()
     Database& db = database();
     if (song_->get(song_->key(QStringLiteral("MUS:KeyID"))) != 0) {
         db.saveError(song_->lastError());
-        StandardWarning(db, 35, kSongLabel);
+        StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
         return false;
     }
     return true;
@@ -291,7 +293,7 @@ bool SongForm::checkMedia()
 {
     if (mediaExists(database(), song().Media))
         return true;
-    StandardWarning(database(), 11, QStringLiteral("Media"), QStringLiteral("Media"));
+    StandardWarning(database(), StdMsg::FieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
     return false;
 }
 
@@ -300,7 +302,7 @@ bool SongForm::checkTrackNumber()
     const int n = song().TrackNumber;
     if (n >= 0 && n <= 99)
         return true;
-    StandardWarning(database(), 10, QStringLiteral("Track"), QStringLiteral("0 and 99"));
+    StandardWarning(database(), StdMsg::RangeError, QStringLiteral("Track"), QStringLiteral("0 and 99"));
     return false;
 }
 
@@ -309,7 +311,7 @@ bool SongForm::checkChartNumber()
     const int n = song().ChartNumber;
     if (n >= 0 && n <= 100)
         return true;
-    StandardWarning(database(), 10, QStringLiteral("Chart"), QStringLiteral("0 and 100"));
+    StandardWarning(database(), StdMsg::RangeError, QStringLiteral("Chart"), QStringLiteral("0 and 100"));
     return false;
 }
 
@@ -334,24 +336,49 @@ SongForm::Save SongForm::save()
     return isAdd() ? saveAdd() : saveChange();
 }
 
+void SongForm::settleCategory()
+{
+    // A number whose category no longer exists shows a blank name: the song is saved without a
+    // category rather than with the dead number as if it were valid.
+    Tunedeck& s = song_->rec;
+    if (s.CategoryID == 0)
+        return;
+    Table<Categories> c(database());
+    c.rec.CategoryID = s.CategoryID;
+    if (c.get(c.key(QStringLiteral("CAT:KeyCategoryID"))) == RecordNotAvailable)
+        s.CategoryID = 0;
+}
+
+bool SongForm::needsAlbumLink() const
+{
+    const Tunedeck& s = song_->rec;
+    return state_.settings.autoAddToAlbums() && s.AlbumID == 0 && !blank(s.Album);
+}
+
 SongForm::Save SongForm::saveAdd()
 {
     Database& db = database();
     Tunedeck& s = song_->rec;
+    settleCategory();
     const Tunedeck user = s;
     const Row stored = song_->original();
-    // The album the link adds and the song are stored together or not at all.
-    TransactionGuard tx(db);
-    int err = tx.error();
-    StorageError e = db.lastError();
-    if (!err) {
-        if (state_.settings.autoAddToAlbums())
-            linkSongToAlbum(db, s);
-        err = song_->put();
-        e = song_->lastError();
+    int err = 0;
+    StorageError e;
+    {
+        // The album the link adds and the song are stored together or not at all; a failure is
+        // rolled back before its message.
+        TransactionGuard tx(db);
+        err = tx.error();
+        e = db.lastError();
         if (!err) {
-            err = tx.commit();
-            e = db.lastError();
+            if (needsAlbumLink())
+                linkSongToAlbum(db, s);
+            err = song_->put();
+            e = song_->lastError();
+            if (!err) {
+                err = tx.commit();
+                e = db.lastError();
+            }
         }
     }
     if (!err) {
@@ -363,47 +390,56 @@ SongForm::Save SongForm::saveAdd()
     s = user;
     song_->setOriginal(stored);
     if (e.code == DuplicateKey && e.key.compare(QLatin1String("MUS:KeyID"), Qt::CaseInsensitive) == 0)
-        StandardWarning(db, 24, QStringLiteral("Unique Song ID"));
+        StandardWarning(db, StdMsg::DuplicateKeyError, QStringLiteral("Unique Song ID"));
     else
-        StandardWarning(db, 14);
+        StandardWarning(db, StdMsg::RecordInsertError);
     return Save::Stay;
 }
 
 SongForm::Save SongForm::saveChange()
 {
     Database& db = database();
-    if (!changed()) {
-        response_ = Response::Completed;
-        return Save::Closed;
-    }
+    settleCategory();
     for (;;) {
         Tunedeck& s = song_->rec;
+        // The album link comes before the no-change test: an unchanged song is linked too.
+        if (!needsAlbumLink() && !changed()) {
+            response_ = Response::Completed;
+            return Save::Closed;
+        }
         const Tunedeck user = s;
         const Row stored = song_->original();
-        int result = 1;
+        RecordResult result = RecordResult::Failed;
+        bool framed = true;
+        bool committed = true;
         {
+            // One transaction for the whole save: the album link and the song's update.
             TransactionGuard tx(db);
-            if (!tx.ok()) {
-                db.saveError();
-                StandardWarning(db, 34, QStringLiteral("Update"), kSongLabel);
-            } else {
-                if (state_.settings.autoAddToAlbums())
+            framed = tx.ok();
+            if (framed) {
+                if (needsAlbumLink())
                     linkSongToAlbum(db, s);
-                result = UpdateRecord(*song_, false);
-                if (result == 0 && tx.commit() != 0) {
-                    db.saveError();
-                    StandardWarning(db, 15, kSongLabel);
-                    result = 1;
-                    song_->setOriginal(stored);
+                result = changed() ? UpdateRecord(*song_, false) : RecordResult::Done;
+                if (result == RecordResult::Done && tx.commit() != 0) {
+                    committed = false;
+                    result = RecordResult::Failed;
                 }
             }
         }
-        if (result == 0) {
+        if (!framed) {
+            db.saveError();
+            StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Update"), kSongLabel);
+        } else if (!committed) {
+            db.saveError();
+            StandardWarning(db, StdMsg::UpdateOperationError, kSongLabel);
+            song_->setOriginal(stored);
+        }
+        if (result == RecordResult::Done) {
             response_ = Response::Completed;
             opening_ = normalisedRow(s);
             return Save::Closed;
         }
-        if (result == 2) {
+        if (result == RecordResult::ChangedElsewhere) {
             // The buffer holds the stored song now; the user's own values wait for Ditto.
             userValues_ = normalisedRow(user);
             dittoBase_ = opening_;
@@ -411,7 +447,7 @@ SongForm::Save SongForm::saveChange()
             return Save::ShowStored;
         }
         s = user;
-        const int answer = StandardWarning(db, 16);
+        const int answer = StandardWarning(db, StdMsg::RecordUpdateRetry);
         if (answer == Yes)
             continue;
         if (answer == No) {
@@ -444,7 +480,7 @@ void SongForm::close()
         const int err = song_->del();
         if (err && err != RecordNotAvailable) {
             db.saveError(song_->lastError());
-            StandardWarning(db, 17, kSongLabel);
+            StandardWarning(db, StdMsg::DeleteOperationError, kSongLabel);
         }
     }
     if (song_)

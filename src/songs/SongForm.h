@@ -109,6 +109,8 @@ private:
     bool changed() const;
     Save saveAdd();
     Save saveChange();
+    void settleCategory();
+    bool needsAlbumLink() const;
 
     AppState& state_;
     Tunedeck initial_; // the caller's buffer

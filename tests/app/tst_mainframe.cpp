@@ -8,6 +8,7 @@
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
+#include "app/TunedeckApplication.h"
 #include "common/AppState.h"
 #include "core/ConfigPaths.h"
 #include "core/IniFile.h"
@@ -110,6 +111,10 @@ private slots:
     void everyButtonInsideTheArea();
     void mnemonicsUnique_data();
     void mnemonicsUnique();
+    // Last: the end tells every event loop of the process to quit, later ones included.
+    void endInsideANestedLoopLeavesIt();
+    void programEndsWithCodeOne_data();
+    void programEndsWithCodeOne();
 };
 
 void TestMainFrame::createsTenFilesAndDefaultMedia()
@@ -356,6 +361,65 @@ void TestMainFrame::legacyMoveOnNewDirectory()
     run.frame.close();
 }
 
+// The end reached inside an event loop (a nested one, before the main loop runs) leaves that loop
+// with exit code 1 instead of carrying on.
+void TestMainFrame::endInsideANestedLoopLeavesIt()
+{
+    test::TempWorkspace ws;
+    {
+        QFile f(ws.file("tdpalbum.db"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    Run run;
+    leaveEventLoopsOnEnd(run.db);
+    bool opened = true;
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] { opened = run.frame.open(); });
+    QTimer::singleShot(10000, &loop, [&] { loop.exit(7); });
+    QCOMPARE(loop.exec(), 1);
+    QVERIFY(!opened);
+    QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
+    QCOMPARE(run.script->numbers(), QList<int>{30});
+}
+
+// The program as main runs it: a damaged file found while opening ends it with exit code 1 before
+// the main loop; one found while the main loop runs leaves the loop and closes the frame.
+void TestMainFrame::programEndsWithCodeOne_data()
+{
+    QTest::addColumn<QString>("damaged");
+    QTest::newRow("while opening") << "tdpdata.db";
+    QTest::newRow("while running") << "tdpfont.db";
+}
+
+void TestMainFrame::programEndsWithCodeOne()
+{
+    QFETCH(QString, damaged);
+    test::TempWorkspace ws;
+    {
+        Run made;
+        QVERIFY(made.frame.open()); // every file made, then one of them damaged
+    }
+    {
+        QFile f(ws.file(damaged));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(4096, 'x'));
+    }
+    Run run;
+    bool shown = false;
+    QTimer::singleShot(0, &run.frame, [&] {
+        shown = run.frame.isVisible();
+        run.db.useTable(TableId::Fonts); // a window opening the fonts
+    });
+    QTimer::singleShot(10000, &run.frame, [] { QCoreApplication::exit(7); });
+    QCOMPARE(runMainFrame(run.frame, run.db), 1);
+    QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
+    QCOMPARE(run.script->numbers(), QList<int>{30});
+    QVERIFY(!run.frame.isVisible());
+    // Ended while opening: the main loop never ran, so the frame was never shown.
+    QCOMPARE(shown, damaged == QLatin1String("tdpfont.db"));
+}
+
 void TestMainFrame::damagedSongFileEndsCleanly()
 {
     test::TempWorkspace ws;
@@ -367,14 +431,18 @@ void TestMainFrame::damagedSongFileEndsCleanly()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(junk);
     }
-    QString ended;
     Run run;
-    try {
-        run.frame.open();
-    } catch (const ProgramEnd& e) {
-        ended = e.text;
+    QVERIFY(!run.frame.open());
+    QCOMPARE(run.db.endText(), QStringLiteral("Disk Error"));
+    QVERIFY(!run.frame.isVisible());
+    // No later step ran: the empty media table did not get its default names, nothing is held.
+    QCOMPARE(run.db.useCount(TableId::Album), 0);
+    QCOMPARE(run.db.useCount(TableId::Media), 0);
+    {
+        Messages m;
+        Database other(m);
+        QCOMPARE(Table<Media>(other).records(), 0);
     }
-    QCOMPARE(ended, QStringLiteral("Disk Error"));
     QVERIFY(run.script->numbers().contains(30));
     QCOMPARE(run.script->asked().last().caption, QStringLiteral("File Access Error"));
     QVERIFY(run.script->asked().last().text.startsWith("File (tdpdata"));

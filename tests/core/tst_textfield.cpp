@@ -98,6 +98,9 @@ void TestTextField::keyText_data()
     QTest::newRow("a before B") << "a" << "B" << -1;
     QTest::newRow("shorter first") << "Bea" << "beat" << -1;
     QTest::newRow("blank padding does not sort") << "Bea   " << "beat" << -1;
+    // The order of the files' keys: by code point, so a character beyond the BMP comes after
+    // every one inside it (UTF-16 units would put it before U+E000..U+FFFF).
+    QTest::newRow("by code point") << QString::fromUtf8("\xEF\xBC\xA1") << QString::fromUtf8("\xF0\x9F\x98\x80") << -1;
 }
 
 void TestTextField::keyText()

@@ -3,6 +3,7 @@
 
 #include "data/FieldCatalog.h"
 #include "data/Records.h"
+#include "data/Relations.h"
 
 #include <QtTest>
 
@@ -163,6 +164,30 @@ private slots:
 
     // Every record converts to a row of exactly its table's fields, each value of the field's
     // type (the member lists behind the conversion are written by hand).
+    // Every relation names fields and a key that exist, and its children are found through a key
+    // that starts with the link field, of the same kind as the parent's value: a row added for a
+    // later table with a misspelt name would otherwise walk nothing (or the wrong key) and delete
+    // or refuse nothing.
+    void relationsMatchTheCatalogue()
+    {
+        QVERIFY(!relations().isEmpty());
+        for (const Relation& r : relations()) {
+            const TableDef& parent = tableDef(r.parent);
+            const TableDef& child = tableDef(r.child);
+            const QString what = parent.label + QLatin1String(" -> ") + child.label;
+            const int pf = parent.fieldIndex(QString::fromLatin1(r.parentField));
+            const int cf = child.fieldIndex(QString::fromLatin1(r.childField));
+            const int key = child.keyIndex(QString::fromLatin1(r.childKey));
+            QVERIFY2(pf >= 0 && cf >= 0 && key >= 0, qPrintable(what));
+            QVERIFY2(child.key(key).fields.first() == cf, qPrintable(what));
+            QVERIFY2(parent.field(pf).isText() == child.field(cf).isText(), qPrintable(what));
+            QVERIFY2(r.parent == rulesOf(r.parent), qPrintable(what)); // rules hang on the song table
+        }
+        // The tables a delete needs include those of the children it deletes.
+        QVERIFY(relatedTables(TableId::Album, true).contains(TableId::PlaylistDetails));
+        QVERIFY(!relatedTables(TableId::Album, false).contains(TableId::PlaylistDetails));
+    }
+
     void rowsMatchTheCatalogue()
     {
         const QList<QPair<TableId, Row>> rows = {

@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("beyond the BMP") << QString::fromUtf8("𐐀") << QString::fromUtf8("𐐨") << 0;
         QTest::newRow("empty and blanks") << "" << "    " << 0;
         QTest::newRow("ascii against non-ascii") << "z" << QString::fromUtf8("Ä") << -1;
+        QTest::newRow("fullwidth before beyond the BMP") << QString::fromUtf8("Ａ") << QString::fromUtf8("😀") << -1;
     }
     void collation()
     {

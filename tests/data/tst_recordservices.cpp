@@ -35,11 +35,11 @@ private slots:
     void deleteMedia_data()
     {
         QTest::addColumn<QString>("songMedia");
-        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("mediaLeft");
-        QTest::newRow("unused") << "LP" << 0 << 1;
-        QTest::newRow("used by one song") << "CD" << 1 << 2;
-        QTest::newRow("used, other case") << "cd  " << 1 << 2;
+        QTest::newRow("unused") << "LP" << false << 1;
+        QTest::newRow("used by one song") << "CD" << true << 2;
+        QTest::newRow("used, other case") << "cd  " << true << 2;
     }
     void deleteMedia()
     {
@@ -51,10 +51,10 @@ private slots:
         Table<Media> media(*db_);
         media.rec.Media = QStringLiteral("CD");
         QCOMPARE(media.get(media.key(QStringLiteral("KeyMedia"))), 0);
-        QTEST(DeleteRecord(media), "result");
+        QFETCH(bool, refused);
+        QCOMPARE(DeleteRecord(media), refused ? RecordResult::Failed : RecordResult::Done);
         QTEST(int(media.records()), "mediaLeft");
-        QFETCH(int, result);
-        if (result) {
+        if (refused) {
             QCOMPARE(scripted_->captions(), QStringList({"Referential Integrity Delete Error"}));
             QCOMPARE(scripted_->asked().first().text,
                      QStringLiteral("This record is referenced from the file Tunedeck.  This record cannot be deleted "
@@ -78,7 +78,7 @@ private slots:
         addLine(1, 1, inPlaylist ? 4 : 5);
         Table<Tunedeck> songs(*db_);
         QCOMPARE(songs.fetch(pos), 0);
-        QCOMPARE(DeleteRecord(songs), inPlaylist ? 1 : 0);
+        QCOMPARE(DeleteRecord(songs), inPlaylist ? RecordResult::Failed : RecordResult::Done);
         QCOMPARE(songs.records(), inPlaylist ? qint64(1) : qint64(0));
         QCOMPARE(messageNames(), inPlaylist ? QStringList({"13 PlaylistDetails"}) : QStringList());
         QCOMPARE(count(TableId::PlaylistDetails), 1);
@@ -103,7 +103,7 @@ private slots:
         addLine(2, 1, 1);
         lists.rec.PlaylistID = 1;
         QCOMPARE(lists.get(lists.key(QStringLiteral("KeyPlaylistID"))), 0);
-        QCOMPARE(DeleteRecord(lists), 0);
+        QCOMPARE(DeleteRecord(lists), RecordResult::Done);
         QCOMPARE(count(TableId::PlaylistMaster), 1);
         QCOMPARE(count(TableId::PlaylistDetails), 1);
         QVERIFY(scripted_->asked().isEmpty());
@@ -133,7 +133,7 @@ private slots:
         Table<Categories> cats(*db_);
         cats.rec.CategoryID = 3;
         QCOMPARE(cats.get(cats.key(QStringLiteral("KeyCategoryID"))), 0);
-        QCOMPARE(DeleteRecord(cats), messages.isEmpty() ? 0 : 1);
+        QCOMPARE(DeleteRecord(cats), messages.isEmpty() ? RecordResult::Done : RecordResult::Failed);
         QCOMPARE(messageNames(), messages);
         QCOMPARE(count(TableId::Categories), messages.isEmpty() ? 0 : 1);
     }
@@ -151,7 +151,7 @@ private slots:
         Table<Album> albums(*db_);
         albums.rec.AlbumID = 1;
         QCOMPARE(albums.get(albums.key(QStringLiteral("KeyAlbumID"))), 0);
-        QCOMPARE(DeleteRecord(albums), 0);
+        QCOMPARE(DeleteRecord(albums), RecordResult::Done);
         QVERIFY(scripted_->asked().isEmpty());
         QCOMPARE(songIds(), QList<int>({30, 31}));
         QCOMPARE(count(TableId::Album), 1);
@@ -165,7 +165,7 @@ private slots:
         Table<Album> albums(*db_);
         albums.rec.AlbumID = 2;
         QCOMPARE(albums.get(albums.key(QStringLiteral("KeyAlbumID"))), 0);
-        QCOMPARE(DeleteRecord(albums), 0);
+        QCOMPARE(DeleteRecord(albums), RecordResult::Done);
         QCOMPARE(songIds(), QList<int>({31, 32}));
     }
 
@@ -185,7 +185,7 @@ private slots:
         Table<Album> albums(*db_);
         albums.rec.AlbumID = 1;
         QCOMPARE(albums.get(albums.key(QStringLiteral("KeyAlbumID"))), 0);
-        QCOMPARE(DeleteRecord(albums), 1);
+        QCOMPARE(DeleteRecord(albums), RecordResult::Failed);
         QCOMPARE(messageNames(), QStringList({"13 PlaylistDetails"}));
         QCOMPARE(songIds(), QList<int>({11, 12, 13}));   // nothing deleted, not even the first tracks
         QCOMPARE(count(TableId::Album), 1);
@@ -209,7 +209,7 @@ private slots:
             h.setValue(0, i);
             QCOMPARE(h.add(), 0);
         }
-        QCOMPARE(DeleteRecord(h), 0);
+        QCOMPARE(DeleteRecord(h), RecordResult::Done);
         QCOMPARE(h.records(), qint64(1));
         QVERIFY(scripted_->asked().isEmpty());
     }
@@ -227,7 +227,7 @@ private slots:
         Table<Album> albums(*db_);
         albums.rec.AlbumID = 1;
         QCOMPARE(albums.get(albums.key(QStringLiteral("KeyAlbumID"))), 0);
-        QCOMPARE(DeleteRecord(albums), 1);
+        QCOMPARE(DeleteRecord(albums), RecordResult::Failed);
         QCOMPARE(messageNames(), QStringList({"17 Tunedeck"}));
         QVERIFY2(scripted_->asked().first().text.contains(QStringLiteral("refused by test")),
                  qPrintable(scripted_->asked().first().text));
@@ -259,7 +259,7 @@ private slots:
         media.rec.Media = QStringLiteral("CD");
         QCOMPARE(media.get(media.key(QStringLiteral("KeyMedia"))), 0);
         media.rec.Media = QStringLiteral("Compact Disc");
-        QCOMPARE(UpdateRecord(media, true), 0);
+        QCOMPARE(UpdateRecord(media, true), RecordResult::Done);
         QVERIFY(scripted_->asked().isEmpty());
         const QStringList all = songMedia();
         QCOMPARE(all.count(QStringLiteral("Compact Disc")), 102);
@@ -279,7 +279,7 @@ private slots:
         media.rec.Media = QStringLiteral("cd");
         QCOMPARE(media.get(media.key(QStringLiteral("KeyMedia"))), 0);
         media.rec.Media = QStringLiteral("CD");
-        QCOMPARE(UpdateRecord(media, false), 0);
+        QCOMPARE(UpdateRecord(media, false), RecordResult::Done);
         QCOMPARE(songMedia(), QStringList({"CD"}));
     }
 
@@ -292,7 +292,7 @@ private slots:
         media.rec.Media = QStringLiteral("CD");
         QCOMPARE(media.get(media.key(QStringLiteral("KeyMedia"))), 0);
         media.rec.Media = QStringLiteral("lp");
-        QCOMPARE(UpdateRecord(media, true), 1);
+        QCOMPARE(UpdateRecord(media, true), RecordResult::Failed);
         QCOMPARE(scripted_->captions(), QStringList({"Update Operation Error"}));
         QVERIFY(scripted_->asked().first().text.contains(QStringLiteral("(40)")));
         QVERIFY(scripted_->asked().first().text.endsWith(QStringLiteral("Probable Cause: Media.")));
@@ -313,14 +313,14 @@ private slots:
         media.rec.Media = QStringLiteral("CD");
         QCOMPARE(media.get(media.key(QStringLiteral("KeyMedia"))), 0);
         media.rec.Media = QStringLiteral("Disc");
-        QCOMPARE(UpdateRecord(media, true), 1);
+        QCOMPARE(UpdateRecord(media, true), RecordResult::Failed);
         QCOMPARE(messageNames(), QStringList({"15 Tunedeck"}));
         QCOMPARE(songMedia(), QStringList({"CD", "CD", "CD"}));
         QCOMPARE(media.original().at(0).toString(), QStringLiteral("CD"));
         // The stored name is unchanged, so saving again is not seen as someone else's change.
         QCOMPARE(db_->exec(QStringLiteral("DROP TRIGGER temp.no_update")), 0);
         scripted_->clear();
-        QCOMPARE(UpdateRecord(media, true), 0);
+        QCOMPARE(UpdateRecord(media, true), RecordResult::Done);
         QCOMPARE(songMedia(), QStringList({"Disc", "Disc", "Disc"}));
     }
 
@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(cats.get(cats.key(QStringLiteral("KeyCategoryID"))), 0);
         cats.rec.CategoryID = 8;
         cats.rec.Category = QStringLiteral("Rock & Roll");
-        QCOMPARE(UpdateRecord(cats, true), albumUsesIt ? 1 : 0);
+        QCOMPARE(UpdateRecord(cats, true), albumUsesIt ? RecordResult::Failed : RecordResult::Done);
         Table<Tunedeck> songs(*db_);
         QCOMPARE(songs.set(-1), 0);
         QCOMPARE(songs.next(), 0);
@@ -372,7 +372,7 @@ private slots:
         QCOMPARE(albums.get(albums.key(QStringLiteral("KeyAlbumID"))), 0);
         albums.rec.AlbumID = 5;
         albums.rec.FileNumber = QStringLiteral("F9");
-        QCOMPARE(UpdateRecord(albums, true), 0);
+        QCOMPARE(UpdateRecord(albums, true), RecordResult::Done);
         QVERIFY(scripted_->asked().isEmpty());
         Table<Tunedeck> songs(*db_);
         QStringList got;
@@ -411,7 +411,7 @@ private slots:
             QCOMPARE(theirs.put(), 0);
         }
         mine.rec.Media = QStringLiteral("Compact Disc");
-        QCOMPARE(UpdateRecord(mine, fromForm), 2);
+        QCOMPARE(UpdateRecord(mine, fromForm), RecordResult::ChangedElsewhere);
         QFETCH(int, message);
         QCOMPARE(scripted_->numbers(), QList<int>({message}));
         if (message == 15)
@@ -421,7 +421,7 @@ private slots:
         // Saved again now, it goes through.
         scripted_->clear();
         mine.rec.Media = QStringLiteral("Compact Disc");
-        QCOMPARE(UpdateRecord(mine, fromForm), 0);
+        QCOMPARE(UpdateRecord(mine, fromForm), RecordResult::Done);
     }
 
     void lockedByAnotherCopy_data()
@@ -440,7 +440,7 @@ private slots:
         RawFile other(ws_->file(QStringLiteral("tdpmedia.db")));
         QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
         media.rec.Media = QStringLiteral("Disc");
-        QCOMPARE(deleting ? DeleteRecord(media) : UpdateRecord(media, true), 1);
+        QCOMPARE(deleting ? DeleteRecord(media) : UpdateRecord(media, true), RecordResult::Failed);
         QCOMPARE(scripted_->captions(), QStringList({"Transaction Framing Error"}));
         const QString op = deleting ? QStringLiteral("Delete") : QStringLiteral("Update");
         QCOMPARE(scripted_->asked().first().text,
@@ -485,10 +485,10 @@ private slots:
     {
         Table<Fonts> fonts(*db_);
         fonts.rec.TypeFace = QStringLiteral("Arial");
-        QCOMPARE(addNumbered(fonts), 0);
+        QCOMPARE(addNumbered(fonts), RecordResult::Done);
         QCOMPARE(fonts.rec.FontID, qint64(1));
         fonts.rec.TypeFace = QStringLiteral("Times");
-        QCOMPARE(addNumbered(fonts), 0);
+        QCOMPARE(addNumbered(fonts), RecordResult::Done);
         QCOMPARE(fonts.rec.FontID, qint64(2));
         QCOMPARE(fonts.records(), qint64(2));
     }
@@ -497,9 +497,8 @@ private slots:
     {
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<int>("tries");
-        QTest::addColumn<int>("result");
-        QTest::newRow("cancel") << QList<int>({Cancel}) << 3 << 1;
-        QTest::newRow("retry once, then cancel") << QList<int>({Retry, Cancel}) << 6 << 1;
+        QTest::newRow("cancel") << QList<int>({Cancel}) << 3;
+        QTest::newRow("retry once, then cancel") << QList<int>({Retry, Cancel}) << 6;
     }
     void addNumberedRetriesThenAsks()
     {
@@ -510,13 +509,13 @@ private slots:
         Table<Album> albums(*db_);
         int tries = 0;
         // A prime that always takes a number in use: every add fails with a duplicate key.
-        const int result = addNumbered(albums, [&](TableHandle& h) {
+        const RecordResult result = addNumbered(albums, [&](TableHandle& h) {
             ++tries;
             h.setValue(QStringLiteral("AlbumID"), 1);
             h.setValue(QStringLiteral("Album"), QStringLiteral("x%1").arg(tries));
             return true;
         });
-        QTEST(result, "result");
+        QCOMPARE(result, RecordResult::Failed);
         QTEST(tries, "tries");
         QCOMPARE(scripted_->numbers(), QList<int>(answers.size(), 25));
         QCOMPARE(scripted_->asked().first().text,
@@ -529,12 +528,12 @@ private slots:
         addAlbum(1, QStringLiteral("a"), QStringLiteral("b"), QString());
         Table<Album> albums(*db_);
         int tries = 0;
-        const int result = addNumbered(albums, [&](TableHandle& h) {
+        const RecordResult result = addNumbered(albums, [&](TableHandle& h) {
             // Another window took the number between reading and adding on the first try.
             h.setValue(QStringLiteral("AlbumID"), ++tries == 1 ? 1 : td::nextNumber(*db_, TableId::Album));
             return true;
         });
-        QCOMPARE(result, 0);
+        QCOMPARE(result, RecordResult::Done);
         QCOMPARE(tries, 2);
         QCOMPARE(albums.rec.AlbumID, 2);
         QVERIFY(scripted_->asked().isEmpty());
@@ -543,7 +542,7 @@ private slots:
     void primeMayGiveUp()
     {
         Table<Album> albums(*db_);
-        QCOMPARE(addNumbered(albums, [](TableHandle&) { return false; }), 1);
+        QCOMPARE(addNumbered(albums, [](TableHandle&) { return false; }), RecordResult::Failed);
         QCOMPARE(albums.records(), qint64(0));
     }
 

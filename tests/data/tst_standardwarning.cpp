@@ -114,7 +114,7 @@ void TestStandardWarning::texts()
     auto script = test::installScripted(messages);
     Database db(messages);
     db.saveError(StorageError::make(2));
-    StandardWarning(db, number, name, value);
+    StandardWarning(db, StdMsg(number), name, value);
     QCOMPARE(script->asked().size(), 1);
     const Message& m = script->asked().first();
     QCOMPARE(m.number, number);
@@ -136,9 +136,9 @@ void TestStandardWarning::errorText()
     QCOMPARE(errorTextOf(engine), QStringLiteral("database disk image is malformed (11)"));
 
     // Message 15 says "changed by another station" for the codes 0 and 89 only.
-    QCOMPARE(standardMessage(15, "Tunedeck", {}, errorTextOf(StorageError::make(89))).text,
+    QCOMPARE(standardMessage(StdMsg::UpdateOperationError, "Tunedeck", {}, errorTextOf(StorageError::make(89))).text,
              QStringLiteral("This record was changed by another station."));
-    QVERIFY(standardMessage(15, "Tunedeck", {}, errorTextOf(StorageError::make(40))).text.startsWith("An error ("));
+    QVERIFY(standardMessage(StdMsg::UpdateOperationError, "Tunedeck", {}, errorTextOf(StorageError::make(40))).text.startsWith("An error ("));
 }
 
 void TestStandardWarning::endsProgram_data()
@@ -166,17 +166,25 @@ void TestStandardWarning::endsProgram()
     auto script = test::installScripted(messages);
     script->plan(answer);
     Database db(messages);
-    QString ended;
-    int result = 0;
-    try {
-        result = StandardWarning(db, number, QStringLiteral("tdpdata"), QString());
-    } catch (const ProgramEnd& e) {
-        ended = e.text;
-    }
-    QCOMPARE(ended, endText);
-    if (endText.isEmpty())
-        QCOMPARE(result, answer);
+    int handlerCalls = 0;
+    db.setEndHandler([&] { ++handlerCalls; });
+    const int result = StandardWarning(db, StdMsg(number), QStringLiteral("tdpdata"), QString());
+    QCOMPARE(db.endText(), endText);
+    QCOMPARE(db.ended(), !endText.isEmpty());
+    QCOMPARE(handlerCalls, endText.isEmpty() ? 0 : 1);
+    QCOMPARE(result, answer);
     QCOMPARE(script->asked().size(), 1);
+    // On the way out nothing more is shown, the first end keeps its text and the handler is not
+    // called again.
+    if (!endText.isEmpty()) {
+        QCOMPARE(StandardWarning(db, StdMsg::RecordUpdateRetry), int(Cancel));
+        QCOMPARE(StandardWarning(db, StdMsg::InvalidFile, QStringLiteral("tdpalbum")), int(Ok));
+        QCOMPARE(script->asked().size(), 1);
+        QCOMPARE(db.endText(), endText);
+        QCOMPARE(handlerCalls, 1);
+        QVERIFY(!db.CheckOpen(TableId::Media));
+        QVERIFY(!QFile::exists(ws.file(QStringLiteral("tdpmedia.db"))));
+    }
 }
 
 void TestStandardWarning::savedErrorIsUsedOnceAndCleared()
@@ -186,7 +194,7 @@ void TestStandardWarning::savedErrorIsUsedOnceAndCleared()
     auto script = test::installScripted(messages);
     Database db(messages);
     db.saveError(StorageError::make(40));
-    StandardWarning(db, 14);
+    StandardWarning(db, StdMsg::RecordInsertError);
     QVERIFY(script->asked().last().text.contains(errorCodeText(40) + " (40)"));
     QVERIFY(!db.hasSavedError());
 }
@@ -197,7 +205,7 @@ void TestStandardWarning::unknownNumberShowsNothing()
     Messages messages;
     auto script = test::installScripted(messages);
     Database db(messages);
-    QCOMPARE(StandardWarning(db, 99), int(Ok));
+    QCOMPARE(StandardWarning(db, StdMsg(99)), int(Ok));
     QVERIFY(script->asked().isEmpty());
 }
 

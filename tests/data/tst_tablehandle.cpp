@@ -6,6 +6,7 @@
 #include "TempWorkspace.h"
 
 #include "data/RecordServices.h"
+#include "data/StandardWarning.h"
 
 #include <QtTest>
 
@@ -391,20 +392,56 @@ private slots:
         QVERIFY(!db_->inTransaction());
     }
 
-    void savedErrorRollsBack()
+    // Saving an error only keeps it; the message that shows it rolls back what is open first,
+    // and the guard that began the transaction sees it gone.
+    void savedErrorRollsBackAtItsMessage()
     {
         Table<Media> media(*db_);
         TransactionGuard tx(*db_);
         media.rec.Media = QStringLiteral("LP");
         QCOMPARE(media.add(), 0);
         db_->saveError(StorageError::make(DuplicateKey));
-        QVERIFY(!db_->inTransaction());
+        QVERIFY(db_->inTransaction());
         QVERIFY(db_->hasSavedError());
         QCOMPARE(db_->savedError().code, int(DuplicateKey));
+        qint64 recordsWhileShown = -1;
+        scripted_->onAsk = [&](const Message&) { recordsWhileShown = media.records(); };
+        StandardWarning(*db_, StdMsg::RecordInsertError);
+        QCOMPARE(recordsWhileShown, qint64(0));
+        QVERIFY(!db_->inTransaction());
         QVERIFY(tx.commit() != 0);   // nothing left to commit: not reported as success
         QCOMPARE(media.records(), qint64(0));
-        db_->clearSavedError();
         QVERIFY(!db_->hasSavedError());
+    }
+
+    // A guard undoes its own level and every level inside it, never the levels around it.
+    void guardUndoesOnlyItsOwnLevel()
+    {
+        Table<Media> media(*db_);
+        auto add = [&](const char* name) {
+            media.rec.Media = QString::fromLatin1(name);
+            return media.add();
+        };
+        {
+            TransactionGuard outer(*db_);
+            QCOMPARE(add("LP"), 0);
+            {
+                TransactionGuard middle(*db_);
+                QCOMPARE(add("CD"), 0);
+                TransactionGuard inner(*db_);
+                QCOMPARE(add("MC"), 0);
+                QCOMPARE(db_->transactionDepth(), 3);
+            } // inner, then middle: both undone
+            QCOMPARE(db_->transactionDepth(), 1);
+            {
+                TransactionGuard joined(*db_, 2000, TransactionGuard::Nesting::Join);
+                QCOMPARE(db_->transactionDepth(), 1);
+                QCOMPARE(add("DAT"), 0);
+                QCOMPARE(joined.commit(), 0);   // the outer transaction decides
+            }
+            QCOMPARE(outer.commit(), 0);
+        }
+        QCOMPARE(walk(media, QStringLiteral("KeyMedia"), QStringLiteral("Media")), QStringList({"DAT", "LP"}));
     }
 
     void beginWaitsForAnotherWriter()
@@ -426,7 +463,9 @@ private slots:
     {
         TableUse media(*db_, TableId::Media);
         QCOMPARE(db_->begin(), 0);
-        QVERIFY_THROWS_EXCEPTION(ProgramEnd, db_->useTable(TableId::Fonts));
+        QVERIFY(!db_->useTable(TableId::Fonts));
+        QCOMPARE(db_->useCount(TableId::Fonts), 0);
+        QCOMPARE(db_->endText(), QStringLiteral("Disk Error"));
         QCOMPARE(scripted_->captions(), QStringList({"File Access Error"}));
         QVERIFY(!db_->inTransaction());
         QVERIFY(!QFile::exists(ws_->file(QStringLiteral("tdpfont.db"))));   // not created, nor upgraded

@@ -73,6 +73,11 @@ private slots:
     void deleteFlows();
     void changeOfMissingSong();
     void defaultWithAlbumFillsBlanksOnly();
+    void unchangedSongIsStillLinkedToItsAlbum();
+    void categoryOnSave_data();
+    void categoryOnSave();
+    void failedSaveLeavesNothingHalfWritten_data();
+    void failedSaveLeavesNothingHalfWritten();
 };
 
 void TestSongForm::timeRule_data()
@@ -498,6 +503,121 @@ void TestSongForm::defaultWithAlbumFillsBlanksOnly()
     QCOMPARE(s.ReleaseDate, 70000);
     QCOMPARE(s.CategoryID, 2);
     QCOMPARE(s.Notes, a.Notes);
+}
+
+// "AutoAddToAlbums" links a song without album when OK is pressed, also when nothing was typed.
+void TestSongForm::unchangedSongIsStillLinkedToItsAlbum()
+{
+    Env e;
+    Tunedeck stored = song("Blur", "Tracy Jacks", 5);
+    stored.Album = QStringLiteral("Parklife");
+    QVERIFY(test::addRecord(e.db, stored));
+    SongForm f(e.state, Request::Change, storedSong(e.db, 5));
+    QVERIFY(f.open());
+    QCOMPARE(f.save(), SongForm::Save::Closed);
+    QCOMPARE(f.response(), Response::Completed);
+    QVERIFY(e.script->asked().isEmpty());
+    QCOMPARE(storedSong(e.db, 5).AlbumID, 1);
+    Table<Album> a(e.db);
+    QCOMPARE(a.records(), qint64(1));
+}
+
+// What the song keeps as its category on OK: a blank name is no category, and a number whose
+// category was deleted meanwhile (shown as a blank name) is not written back as if valid.
+void TestSongForm::categoryOnSave_data()
+{
+    QTest::addColumn<bool>("categoryExists");
+    QTest::addColumn<QString>("typed"); // null: the combo was not touched
+    QTest::addColumn<bool>("otherChange");
+    QTest::addColumn<int>("request");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("dead number, nothing else changed")
+        << false << QString() << false << int(Request::Change) << 0;
+    QTest::newRow("dead number, title changed") << false << QString() << true << int(Request::Change) << 0;
+    QTest::newRow("dead number in a copy") << false << QString() << true << int(Request::Select) << 0;
+    QTest::newRow("live number kept") << true << QString() << true << int(Request::Change) << 7;
+    QTest::newRow("live number kept in a copy") << true << QString() << false << int(Request::Select) << 7;
+    QTest::newRow("blank name typed") << true << QStringLiteral("   ") << false << int(Request::Change) << 0;
+}
+
+void TestSongForm::categoryOnSave()
+{
+    QFETCH(bool, categoryExists);
+    QFETCH(QString, typed);
+    QFETCH(bool, otherChange);
+    QFETCH(int, request);
+    QFETCH(int, stored);
+    Env e;
+    e.state.settings.AutoAddToAlbums = QStringLiteral(" ");
+    addMedia(e.db, { "CD" });
+    if (categoryExists) {
+        Categories c;
+        c.CategoryID = 7;
+        c.Category = QStringLiteral("Jazz");
+        QVERIFY(test::addRecord(e.db, c));
+    }
+    Tunedeck s = song("A", "Title", 5);
+    s.CategoryID = 7;
+    QVERIFY(test::addRecord(e.db, s));
+    SongForm f(e.state, Request(request), storedSong(e.db, 5));
+    QVERIFY(f.open());
+    QVERIFY(f.fillCategoryList());
+    QCOMPARE(f.categoryName().isEmpty(), !categoryExists);
+    if (!typed.isNull())
+        QVERIFY(f.acceptCategory(typed));
+    if (otherChange)
+        f.song().Title = QStringLiteral("Other");
+    QCOMPARE(f.save(), SongForm::Save::Closed);
+    QCOMPARE(f.response(), Response::Completed);
+    f.close();
+    const qint32 id = request == int(Request::Change) ? 5 : 6;
+    QCOMPARE(storedSong(e.db, id).ID, id);
+    QCOMPARE(storedSong(e.db, id).CategoryID, stored);
+    QVERIFY(e.script->asked().isEmpty());
+}
+
+// A save that fails half-way (the album link has added its album, then the song cannot be
+// written) leaves nothing behind, and its message is shown only after the rollback.
+void TestSongForm::failedSaveLeavesNothingHalfWritten_data()
+{
+    QTest::addColumn<int>("request");
+    QTest::addColumn<QList<int>>("messages");
+    QTest::newRow("add") << int(Request::Insert) << QList<int> { 14 };
+    QTest::newRow("change") << int(Request::Change) << QList<int> { 15, 16 };
+}
+
+void TestSongForm::failedSaveLeavesNothingHalfWritten()
+{
+    QFETCH(int, request);
+    QFETCH(QList<int>, messages);
+    Env e;
+    addMedia(e.db, { "CD" });
+    QVERIFY(test::addRecord(e.db, song("A", "Title", 5)));
+    SongForm f(e.state, Request(request), request == int(Request::Change) ? storedSong(e.db, 5) : Tunedeck());
+    QVERIFY(f.open());
+    {
+        test::RawFile raw(e.db.filePath(TableId::Tunedeck));
+        QVERIFY(
+            raw.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Tunedeck BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    }
+    f.song().Artist = QStringLiteral("Blur");
+    f.song().Album = QStringLiteral("Parklife");
+    Table<Album> albums(e.db);
+    QList<qint64> albumsWhileShown;
+    bool openWhileShown = false;
+    e.script->onAsk = [&](const Message&) {
+        albumsWhileShown << albums.records();
+        openWhileShown = openWhileShown || e.db.inTransaction();
+    };
+    e.script->plan(Ok);
+    e.script->plan(Cancel); // 16: stay
+    QCOMPARE(f.save(), SongForm::Save::Stay);
+    QCOMPARE(e.script->numbers(), messages);
+    QVERIFY(!openWhileShown);
+    QCOMPARE(albumsWhileShown, QList<qint64>(messages.size(), 0));
+    QCOMPARE(albums.records(), qint64(0));
+    QCOMPARE(f.song().AlbumID, 0); // the link went with the rollback
+    QVERIFY(!e.db.inTransaction());
 }
 
 QTEST_GUILESS_MAIN(TestSongForm)

@@ -13,6 +13,8 @@ int ScriptedMessages::ask(const Message& m)
         QTimer::singleShot(waitMs_, &loop, &QEventLoop::quit);
         loop.exec();
     }
+    if (onAsk)
+        onAsk(m);
     if (answers_.isEmpty())
         return m.defaultButton;
     return answers_.takeFirst();

@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 
 #include <QList>
+#include <functional>
 #include <QPair>
 
 namespace td::test {
@@ -24,6 +25,10 @@ public:
     // while it waits for the user: timers and posted events of other windows run meanwhile.
     void waitWhileAsking(int ms) { waitMs_ = ms; }
     int pending() const { return answers_.size(); }
+
+    // Called with each message as it is shown, before its answer: a test looks at the state the
+    // user sees the message in (a transaction already rolled back, nothing half-written).
+    std::function<void(const Message&)> onAsk;
 
 private:
     QList<Message> asked_;

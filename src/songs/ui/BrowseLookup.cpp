@@ -187,7 +187,7 @@ void LookupBrowse::readFailed()
 {
     Database& db = state_.db;
     db.saveError(table_->lastError());
-    StandardWarning(db, 35, tableDef(design_.table).label);
+    StandardWarning(db, StdMsg::RecordRetrievalError, tableDef(design_.table).label);
     closed_ = true;
     emit closeRequested();
 }

@@ -251,7 +251,7 @@ void BrowseSongsWindow::rebuild(qint64 position, bool fromTop)
 
     browser_->forgetCategoryNames();
     if (browser_->configure() != 0) {
-        StandardWarning(state_.db, 36, QStringLiteral("Tunedeck"));
+        StandardWarning(state_.db, StdMsg::ViewOpenError, QStringLiteral("Tunedeck"));
         browser_->setSearch(QString());
     }
     if (position != 0)
@@ -289,7 +289,7 @@ void BrowseSongsWindow::readFailed(int)
         return;
     if (!browser_->list().condition().isEmpty()) {
         // The view with its range and search cannot be read: say so and go on without them.
-        StandardWarning(state_.db, 36, QStringLiteral("Tunedeck"));
+        StandardWarning(state_.db, StdMsg::ViewOpenError, QStringLiteral("Tunedeck"));
         browser_->setSearch(QString());
         browser_->configureUnfiltered();
         if (browser_->list().first() == 0) {
@@ -298,7 +298,7 @@ void BrowseSongsWindow::readFailed(int)
             return;
         }
     }
-    StandardWarning(state_.db, 35, QStringLiteral("Tunedeck"));
+    StandardWarning(state_.db, StdMsg::RecordRetrievalError, QStringLiteral("Tunedeck"));
     closing_ = true;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         QMetaObject::invokeMethod(sub, &QWidget::close, Qt::QueuedConnection);
