@@ -247,10 +247,24 @@ void TestFilter::errors_data()
     QTest::newRow("plus between values")
         << "(MUS:Side = 'A') + 0 = 1" << 18
         << "Position 18: expected AND, OR or the end of the filter but found \"+\"";
-    QTest::newRow("too deep") << QString(150, QLatin1Char('(')) + "1" + QString(150, QLatin1Char(')')) << 101
-                              << "Position 101: the filter is nested too deeply";
-    QTest::newRow("too many nots") << QString("NOT ").repeated(200) + "1" << 397
-                                   << "Position 397: the filter is nested too deeply";
+    const QString tooDeep
+        = QStringLiteral("Position %1: the filter is nested too deeply (at most %2 brackets, "
+                         "NOTs and functions inside each other)");
+    const int deepest = filter::kMaxNesting;
+    QTest::newRow("too deep") << QString(150, QLatin1Char('(')) + "1" + QString(150, QLatin1Char(')'))
+                              << deepest + 1 << tooDeep.arg(deepest + 1).arg(deepest);
+    QTest::newRow("too many nots") << QString("NOT ").repeated(200) + "1" << 4 * deepest + 1
+                                   << tooDeep.arg(4 * deepest + 1).arg(deepest);
+    // A function's own bracket is its level; a bracket around an argument is one more.
+    QTest::newRow("bracket around an argument")
+        << QString("LEN(").repeated(deepest) + "(1" + QString(deepest + 1, ')') << 4 * deepest + 1
+        << tooDeep.arg(4 * deepest + 1).arg(deepest);
+    QTest::newRow("too many values") << QString("1 AND ").repeated(filter::kMaxValues) + "1"
+                                     << 6 * filter::kMaxValues + 1
+                                     << QStringLiteral(
+                                            "Position %1: the filter is too long (at most %2 values)")
+                                            .arg(6 * filter::kMaxValues + 1)
+                                            .arg(filter::kMaxValues);
 }
 
 void TestFilter::errors()
