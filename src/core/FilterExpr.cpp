@@ -88,6 +88,31 @@ const char* sqlFunction(FilterNode::Fn fn)
     return "";
 }
 
+} // namespace
+
+Value applyFunction(FilterNode::Fn fn, const std::vector<Value>& a)
+{
+    switch (fn) {
+    case FilterNode::Fn::Upper:
+        return Value::fromText(filter::upper(filter::toText(a[0])));
+    case FilterNode::Fn::Lower:
+        return Value::fromText(filter::lower(filter::toText(a[0])));
+    case FilterNode::Fn::Clip:
+        return Value::fromText(filter::clip(filter::toText(a[0])));
+    case FilterNode::Fn::Len:
+        return Value::fromNumber(filter::len(filter::toText(a[0])));
+    case FilterNode::Fn::Sub:
+        return Value::fromText(
+            filter::sub(filter::toText(a[0]), filter::toNumber(a[1]), filter::toNumber(a[2])));
+    case FilterNode::Fn::Instring:
+        return Value::fromNumber(filter::instring(filter::toText(a[0]), filter::toText(a[1]),
+            a.size() > 2 ? filter::toNumber(a[2]) : 1, a.size() > 3 ? filter::toNumber(a[3]) : 1));
+    }
+    return Value::fromText(QString());
+}
+
+namespace {
+
 class Evaluator {
 public:
     explicit Evaluator(const std::function<QVariant(int)>& fieldValue)
@@ -135,23 +160,7 @@ private:
         a.reserve(n.args.size());
         for (const auto& arg : n.args)
             a.push_back(eval(*arg));
-        switch (n.fn) {
-        case FilterNode::Fn::Upper:
-            return Value::fromText(filter::upper(filter::toText(a[0])));
-        case FilterNode::Fn::Lower:
-            return Value::fromText(filter::lower(filter::toText(a[0])));
-        case FilterNode::Fn::Clip:
-            return Value::fromText(filter::clip(filter::toText(a[0])));
-        case FilterNode::Fn::Len:
-            return Value::fromNumber(filter::len(filter::toText(a[0])));
-        case FilterNode::Fn::Sub:
-            return Value::fromText(
-                filter::sub(filter::toText(a[0]), filter::toNumber(a[1]), filter::toNumber(a[2])));
-        case FilterNode::Fn::Instring:
-            return Value::fromNumber(filter::instring(filter::toText(a[0]), filter::toText(a[1]),
-                a.size() > 2 ? filter::toNumber(a[2]) : 1, a.size() > 3 ? filter::toNumber(a[3]) : 1));
-        }
-        return Value::fromText(QString());
+        return applyFunction(n.fn, a);
     }
 
     const std::function<QVariant(int)>& fieldValue_;

@@ -4,6 +4,8 @@
 #include "core/FilterNode.h"
 #include "core/FilterSchema.h"
 
+#include <algorithm>
+
 namespace td {
 
 namespace {
@@ -431,6 +433,18 @@ private:
         }
         advance();
         --depth_;
+        // A function of constants is a constant: UPPER('be') costs no call per record, and a
+        // search for a beginning keeps its fast range.
+        const bool constant = std::all_of(n->args.begin(), n->args.end(),
+            [](const Ptr& a) { return a->type == FilterNode::Type::Constant; });
+        if (constant) {
+            std::vector<filter::Value> values;
+            for (const Ptr& a : n->args)
+                values.push_back(a->constant);
+            auto folded = make(FilterNode::Type::Constant, info->result);
+            folded->constant = applyFunction(info->fn, values);
+            return folded;
+        }
         return n;
     }
 

@@ -482,9 +482,9 @@ void TestFilter::queryCondition_data()
     QTest::newRow("less or equal") << "MUS:Artist" << false << 6 << "M"
                                    << "MUS:Artist <= 'M'";
     QTest::newRow("begins with") << "MUS:Artist" << false << 7 << "be"
-                                 << "SUB(UPPER(MUS:Artist),1,2) = 'BE'";
+                                 << "SUB(UPPER(MUS:Artist),1,2) = UPPER('be')";
     QTest::newRow("contains") << "MUS:Title" << false << 8 << "love"
-                              << "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0";
+                              << "INSTRING(UPPER('love'),UPPER(MUS:Title),1,1) > 0";
     QTest::newRow("checked number") << "MUS:BeatsPerMinute" << true << 9 << ""
                                     << "MUS:BeatsPerMinute <> 0";
     QTest::newRow("not checked number") << "MUS:BeatsPerMinute" << true << 10 << "x"
@@ -496,7 +496,7 @@ void TestFilter::queryCondition_data()
     QTest::newRow("quote in value") << "MUS:Title" << false << 1 << "It's"
                                     << "MUS:Title = 'It''s'";
     QTest::newRow("quote in contains") << "MUS:Title" << false << 8 << "t's"
-                                       << "INSTRING('T''S',UPPER(MUS:Title),1,1) > 0";
+                                       << "INSTRING(UPPER('t''s'),UPPER(MUS:Title),1,1) > 0";
     QTest::newRow("number field, text typed") << "MUS:ChartNumber" << true << 1 << "ten"
                                               << "MUS:ChartNumber = 'ten'";
     QTest::newRow("number field, SQL typed") << "MUS:ChartNumber" << true << 1 << "1 OR 1=1"
