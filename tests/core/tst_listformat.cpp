@@ -24,9 +24,9 @@ private slots:
 
 namespace {
 
-const char* const kAlbums
-    = "80L(2)|M~Artist~@s40@80L(2)|M~Album~@s40@49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@"
-      "49R(2)|M~Released~C(1)@d2@128R(2)|M~XCCD~C(1)@s32@";
+const char* const kAlbums =
+    "80L(2)|M~Artist~@s40@80L(2)|M~Album~@s40@49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@"
+    "49R(2)|M~Released~C(1)@d2@128R(2)|M~XCCD~C(1)@s32@";
 
 } // namespace
 
@@ -36,12 +36,10 @@ void TestListFormat::roundTrip_data()
     QTest::addColumn<int>("count");
     QTest::newRow("album list") << kAlbums << 6;
     QTest::newRow("album picker") << "80L(2)|M~Album~@s30@80L(2)|M~Artist~@s30@43L(2)|M~File Number~@s10@"
-                                     "80L(2)|M~Media~@s20@80R(2)|M~Release Date~C(0)@d2@"
-                                  << 5;
+                                     "80L(2)|M~Media~@s20@80R(2)|M~Release Date~C(0)@d2@" << 5;
     QTest::newRow("file number picker")
         << "75L(2)|M~Artist~@s30@75L(2)|M~Title~@s30@76L(2)|M~Album~@s30@74L(2)|M~Media~@s20@"
-           "48L(2)|M~File Number~@s10@45R(2)|M~Release Date~C(0)@d2@120L(2)|M~Category~L(0)@s30@"
-        << 7;
+           "48L(2)|M~File Number~@s10@45R(2)|M~Release Date~C(0)@d2@120L(2)|M~Category~L(0)@s30@" << 7;
     QTest::newRow("wizard tracks") << "25R(1)|~Track~@n3@?166L(1)|~Title~@s40@20L(1)|~Time~@s5@" << 3;
     QTest::newRow("compilation tracks")
         << "25R(1)|~Track~@n3@?101L(1)|~Artist~@s40@111L(1)|~Title~@s40@20L(1)|~Time~@s5@" << 4;
@@ -52,8 +50,7 @@ void TestListFormat::roundTrip_data()
     QTest::newRow("one column") << "80L~Media~@s20@" << 1;
     QTest::newRow("explorer albums")
         << "80L(2)|M~Album~@s40@80L(2)|M~Artist~@s40@49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@"
-           "45L(2)|M~Release Date~@d2@128R(2)|M~XCCD~C(1)@s32@"
-        << 6;
+           "45L(2)|M~Release Date~@d2@128R(2)|M~XCCD~C(1)@s32@" << 6;
     QTest::newRow("pattern picture") << "40R~Page~@pPage <<<#p@" << 1;
     QTest::newRow("empty header") << "30L~~@s5@" << 1;
     QTest::newRow("unknown flags kept") << "30L(3)_F*Y/Z(2)~Odd~R(4)E(1)@n_4b@" << 1;
@@ -95,15 +92,16 @@ void TestListFormat::columns()
     QCOMPARE(released.headerIndent, 1);
     QCOMPARE(released.picture, QString("@d2"));
 
-    const std::optional<ListFormat> tracks
-        = ListFormat::parse("25R(1)|~Track~@n3@?166L(1)|~Title~@s40@20L(1)|~Time~@s5@");
+    const std::optional<ListFormat> tracks =
+        ListFormat::parse("25R(1)|~Track~@n3@?166L(1)|~Title~@s40@20L(1)|~Time~@s5@");
     QVERIFY(tracks);
     QCOMPARE(tracks->columns.at(0).trailing, QString("?"));
     QCOMPARE(tracks->columns.at(0).picture, QString("@n3"));
     QCOMPARE(tracks->columns.at(1).width, 166);
     QCOMPARE(tracks->columns.at(1).flags, QString("|"));
 
-    const std::optional<ListFormat> import = ListFormat::parse("65L(1)M~Target Field~S(75)@s50@8C~=~@s1@");
+    const std::optional<ListFormat> import =
+        ListFormat::parse("65L(1)M~Target Field~S(75)@s50@8C~=~@s1@");
     QVERIFY(import);
     QCOMPARE(import->columns.at(0).headerFlags, QString("S(75)"));
     QCOMPARE(import->columns.at(0).flags, QString("M"));
@@ -161,8 +159,8 @@ void TestListFormat::editAndWrite()
     f->columns.move(5, 0);
     f->columns.removeAt(4);
     QCOMPARE(f->toString(),
-        QString("128R(2)|M~XCCD~C(1)@s32@80L(2)|M~Artist~@s40@120C(4)MF~Album Title~R(0)@s40@"
-                "49L(2)|M~Media~@s20@49R(2)|M~Released~C(1)@d2@"));
+             QString("128R(2)|M~XCCD~C(1)@s32@80L(2)|M~Artist~@s40@120C(4)MF~Album Title~R(0)@s40@"
+                     "49L(2)|M~Media~@s20@49R(2)|M~Released~C(1)@d2@"));
     // And it reads back to the same columns.
     QCOMPARE(ListFormat::parse(f->toString()), f);
     // A column left without its header keeps the rest.
@@ -233,28 +231,22 @@ void TestListFormat::dateFormat_data()
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("result");
     QTest::newRow("short date") << kAlbums << "d17"
-                                << QString(kAlbums).replace(QLatin1String("@d2@"), QLatin1String("@d17@"));
+        << QString(kAlbums).replace(QLatin1String("@d2@"), QLatin1String("@d17@"));
     QTest::newRow("year only") << kAlbums << "n4b"
-                               << QString(kAlbums).replace(QLatin1String("@d2@"), QLatin1String("@n4b@"));
+        << QString(kAlbums).replace(QLatin1String("@d2@"), QLatin1String("@n4b@"));
     QTest::newRow("empty setting leaves it alone") << kAlbums << "" << kAlbums;
     QTest::newRow("blank setting leaves it alone") << kAlbums << "   " << kAlbums;
     QTest::newRow("damaged setting leaves it alone") << kAlbums << "zz" << kAlbums;
     QTest::newRow("text picture setting leaves it alone") << kAlbums << "s20" << kAlbums;
-    QTest::newRow("setting with its at sign") << "45L~Released~@d2@"
-                                              << "@d6"
-                                              << "45L~Released~@d6@";
-    QTest::newRow("every date column, any case") << "45L~A~@d2@30L~B~@s5@45L~C~@D17b@45L~D~@d17-@"
-                                                 << "d8"
-                                                 << "45L~A~@d8@30L~B~@s5@45L~C~@d8@45L~D~@d8@";
-    QTest::newRow("header with an at sign stays") << "80L~mail @dom~@s20@40L~When~@d2@"
-                                                  << "d17"
-                                                  << "80L~mail @dom~@s20@40L~When~@d17@";
-    QTest::newRow("unreadable format scanned as text") << "xx@d2@yy@s4@zz@D17b@"
-                                                       << "d6"
-                                                       << "xx@d6@yy@s4@zz@d6@";
-    QTest::newRow("unreadable format, unclosed") << "xx@d2"
-                                                 << "d6"
-                                                 << "xx@d2";
+    QTest::newRow("setting with its at sign") << "45L~Released~@d2@" << "@d6" << "45L~Released~@d6@";
+    QTest::newRow("every date column, any case")
+        << "45L~A~@d2@30L~B~@s5@45L~C~@D17b@45L~D~@d17-@" << "d8"
+        << "45L~A~@d8@30L~B~@s5@45L~C~@d8@45L~D~@d8@";
+    QTest::newRow("header with an at sign stays") << "80L~mail @dom~@s20@40L~When~@d2@" << "d17"
+        << "80L~mail @dom~@s20@40L~When~@d17@";
+    QTest::newRow("unreadable format scanned as text") << "xx@d2@yy@s4@zz@D17b@" << "d6"
+        << "xx@d6@yy@s4@zz@d6@";
+    QTest::newRow("unreadable format, unclosed") << "xx@d2" << "d6" << "xx@d2";
 }
 
 void TestListFormat::dateFormat()
@@ -270,24 +262,12 @@ void TestListFormat::datePicture_data()
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("result");
-    QTest::newRow("date") << "@d2"
-                          << "d17"
-                          << "@d17";
-    QTest::newRow("date with b") << "@d17b"
-                                 << "d3"
-                                 << "@d3";
-    QTest::newRow("not a date") << "@s40"
-                                << "d17"
-                                << "@s40";
-    QTest::newRow("time is not a date") << "@t4"
-                                        << "d17"
-                                        << "@t4";
-    QTest::newRow("empty setting") << "@d2"
-                                   << ""
-                                   << "@d2";
-    QTest::newRow("year only") << "@d2"
-                               << "n4b"
-                               << "@n4b";
+    QTest::newRow("date") << "@d2" << "d17" << "@d17";
+    QTest::newRow("date with b") << "@d17b" << "d3" << "@d3";
+    QTest::newRow("not a date") << "@s40" << "d17" << "@s40";
+    QTest::newRow("time is not a date") << "@t4" << "d17" << "@t4";
+    QTest::newRow("empty setting") << "@d2" << "" << "@d2";
+    QTest::newRow("year only") << "@d2" << "n4b" << "@n4b";
 }
 
 void TestListFormat::datePicture()
