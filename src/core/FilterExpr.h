@@ -34,9 +34,10 @@ namespace filter {
 // What the parser accepts, chosen so that every accepted filter also compiles in SQLite, joined
 // with a list's own conditions: brackets, NOTs and function calls inside each other cost up to
 // about eight entries of SQLite's parser stack (100 deep) each in the compiled condition, and
-// each value one or two of its 32766 parameters. AND and OR chains of any length cost nothing.
+// each value (field, constant or named value) up to two of its 32766 parameters. AND and OR
+// chains cost no depth.
 inline constexpr int kMaxNesting = 8;
-inline constexpr int kMaxValues = 10000;
+inline constexpr int kMaxValues = 15000;
 } // namespace filter
 
 // A condition for a WHERE clause that may be joined with AND or OR as it is. Every constant and named value

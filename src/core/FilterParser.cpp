@@ -235,11 +235,13 @@ private:
                      .arg(filter::kMaxNesting));
     }
 
-    // Every value becomes one or two SQL parameters; SQLite takes at most 32766.
-    void countValue()
+    // Every value (field, constant, named value) costs at most two SQL parameters: its own and the
+    // blank a text compares with when it stands alone as a condition. SQLite takes 32766.
+    void countValue(int position)
     {
         if (++values_ > filter::kMaxValues)
-            fail(QStringLiteral("the filter is too long (at most %1 values)").arg(filter::kMaxValues));
+            throw ParseError { position,
+                QStringLiteral("the filter is too long (at most %1 values)").arg(filter::kMaxValues) };
     }
 
     static Ptr make(FilterNode::Type type, filter::Kind kind)
@@ -322,7 +324,7 @@ private:
     {
         switch (tok_.type) {
         case Token::Type::Text: {
-            countValue();
+            countValue(tok_.position);
             auto n = make(FilterNode::Type::Constant, filter::Kind::Text);
             n->constant = filter::Value::fromText(tok_.text);
             advance();
@@ -357,7 +359,7 @@ private:
 
     Ptr number(double sign)
     {
-        countValue();
+        countValue(tok_.position);
         auto n = make(FilterNode::Type::Constant, filter::Kind::Number);
         n->constant = filter::Value::fromNumber(sign * tok_.number);
         advance();
@@ -378,13 +380,14 @@ private:
         if (tok_.type == Token::Type::LParen)
             return function(nameTok);
         if (const FilterField* f = schema_.field(nameTok.text)) {
+            countValue(nameTok.position);
             auto n = make(FilterNode::Type::Field, f->kind);
             n->fieldId = f->id;
             n->sqlExpr = f->sqlExpr;
             return n;
         }
         if (const FilterNamedValue* v = schema_.namedValue(nameTok.text)) {
-            countValue();
+            countValue(nameTok.position);
             auto n = make(FilterNode::Type::NamedValue, v->kind);
             n->getter = v->value ? v->value : [] { return QVariant(); };
             return n;

@@ -265,6 +265,13 @@ void TestFilter::errors_data()
                                             "Position %1: the filter is too long (at most %2 values)")
                                             .arg(6 * filter::kMaxValues + 1)
                                             .arg(filter::kMaxValues);
+    // A text standing alone as a condition is compared with a blank: two parameters each.
+    QTest::newRow("too many fields") << QString("MUS:Title AND ").repeated(filter::kMaxValues) + "MUS:Title"
+                                     << 14 * filter::kMaxValues + 1
+                                     << QStringLiteral(
+                                            "Position %1: the filter is too long (at most %2 values)")
+                                            .arg(14 * filter::kMaxValues + 1)
+                                            .arg(filter::kMaxValues);
 }
 
 void TestFilter::errors()
