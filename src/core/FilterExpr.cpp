@@ -88,6 +88,31 @@ const char* sqlFunction(FilterNode::Fn fn)
     return "";
 }
 
+} // namespace
+
+Value applyFunction(FilterNode::Fn fn, const std::vector<Value>& a)
+{
+    switch (fn) {
+    case FilterNode::Fn::Upper:
+        return Value::fromText(filter::upper(filter::toText(a[0])));
+    case FilterNode::Fn::Lower:
+        return Value::fromText(filter::lower(filter::toText(a[0])));
+    case FilterNode::Fn::Clip:
+        return Value::fromText(filter::clip(filter::toText(a[0])));
+    case FilterNode::Fn::Len:
+        return Value::fromNumber(filter::len(filter::toText(a[0])));
+    case FilterNode::Fn::Sub:
+        return Value::fromText(
+            filter::sub(filter::toText(a[0]), filter::toNumber(a[1]), filter::toNumber(a[2])));
+    case FilterNode::Fn::Instring:
+        return Value::fromNumber(filter::instring(filter::toText(a[0]), filter::toText(a[1]),
+            a.size() > 2 ? filter::toNumber(a[2]) : 1, a.size() > 3 ? filter::toNumber(a[3]) : 1));
+    }
+    return Value::fromText(QString());
+}
+
+namespace {
+
 class Evaluator {
 public:
     explicit Evaluator(const std::function<QVariant(int)>& fieldValue)
@@ -107,9 +132,17 @@ public:
         case FilterNode::Type::Compare:
             return truth(compareResult(n.op, filter::compare(eval(*n.args[0]), eval(*n.args[1]))));
         case FilterNode::Type::And:
-            return truth(filter::isTrue(eval(*n.args[0])) && filter::isTrue(eval(*n.args[1])));
+            for (const auto& a : n.args) {
+                if (!filter::isTrue(eval(*a)))
+                    return truth(false);
+            }
+            return truth(true);
         case FilterNode::Type::Or:
-            return truth(filter::isTrue(eval(*n.args[0])) || filter::isTrue(eval(*n.args[1])));
+            for (const auto& a : n.args) {
+                if (filter::isTrue(eval(*a)))
+                    return truth(true);
+            }
+            return truth(false);
         case FilterNode::Type::Not:
             return truth(!filter::isTrue(eval(*n.args[0])));
         case FilterNode::Type::Function:
@@ -127,23 +160,7 @@ private:
         a.reserve(n.args.size());
         for (const auto& arg : n.args)
             a.push_back(eval(*arg));
-        switch (n.fn) {
-        case FilterNode::Fn::Upper:
-            return Value::fromText(filter::upper(filter::toText(a[0])));
-        case FilterNode::Fn::Lower:
-            return Value::fromText(filter::lower(filter::toText(a[0])));
-        case FilterNode::Fn::Clip:
-            return Value::fromText(filter::clip(filter::toText(a[0])));
-        case FilterNode::Fn::Len:
-            return Value::fromNumber(filter::len(filter::toText(a[0])));
-        case FilterNode::Fn::Sub:
-            return Value::fromText(
-                filter::sub(filter::toText(a[0]), filter::toNumber(a[1]), filter::toNumber(a[2])));
-        case FilterNode::Fn::Instring:
-            return Value::fromNumber(filter::instring(filter::toText(a[0]), filter::toText(a[1]),
-                a.size() > 2 ? filter::toNumber(a[2]) : 1, a.size() > 3 ? filter::toNumber(a[3]) : 1));
-        }
-        return Value::fromText(QString());
+        return applyFunction(n.fn, a);
     }
 
     const std::function<QVariant(int)>& fieldValue_;
@@ -158,15 +175,21 @@ QVariant sqlParameter(const Value& v)
     return QVariant(v.number);
 }
 
+// Brackets only where SQLite's precedence needs them (OR, then AND, then NOT, then comparisons),
+// so the compiled condition nests no deeper than the filter itself. A plain chain is one level of
+// SQLite's expression tree (at most 1000 deep) per term; longer chains become one CASE, which is
+// flat and still stops at the first term that decides.
 class SqlWriter {
 public:
+    static constexpr size_t kPlainChain = 64;
+
     explicit SqlWriter(QVariantList& params)
         : params_(params)
     {
     }
 
-    // An expression that stands on its own (a name, a call, a parameter or something in parentheses).
-    QString value(const FilterNode& n)
+    // The node as a value: a function argument, or (operand) a comparison operand.
+    QString value(const FilterNode& n, bool operand)
     {
         switch (n.type) {
         case FilterNode::Type::Constant:
@@ -177,50 +200,83 @@ public:
                                         : QStringLiteral("coalesce((%1), 0)").arg(n.sqlExpr);
         case FilterNode::Type::NamedValue:
             return bind(filterValueFrom(n.kind, n.getter()));
+        case FilterNode::Type::Function: {
+            QStringList args;
+            for (const auto& a : n.args)
+                args << value(*a, false);
+            return QLatin1String(sqlFunction(n.fn)) + QLatin1Char('(') + args.join(QStringLiteral(", "))
+                + QLatin1Char(')');
+        }
+        default:
+            return operand ? QLatin1Char('(') + condition(n) + QLatin1Char(')') : condition(n);
+        }
+    }
+
+    // The node as a truth value (by the rule of filter::isTrue for values that are not conditions).
+    QString condition(const FilterNode& n)
+    {
+        switch (n.type) {
         case FilterNode::Type::Compare: {
             const FilterNode& l = *n.args[0];
             const FilterNode& r = *n.args[1];
             const QString op = QLatin1String(sqlOperator(n.op));
-            const QString ls = value(l);
-            const QString rs = value(r);
-            if (l.kind == Kind::Text && r.kind == Kind::Text)
-                return QStringLiteral("(%1 %2 %3 COLLATE TDTEXT)").arg(ls, op, rs);
-            if (l.kind == Kind::Number && r.kind == Kind::Number)
-                return QStringLiteral("(%1 %2 %3)").arg(ls, op, rs);
-            return QStringLiteral("(td_compare(%1, %2) %3 0)").arg(ls, rs, op);
-        }
-        case FilterNode::Type::And:
-        case FilterNode::Type::Or: {
-            const QString ls = condition(*n.args[0]);
-            const QString rs = condition(*n.args[1]);
-            return QStringLiteral("(%1 %2 %3)")
-                .arg(ls, n.type == FilterNode::Type::And ? QStringLiteral("AND") : QStringLiteral("OR"), rs);
+            const bool mixed = l.kind != r.kind;
+            // Left before right: the parameters are bound in the order of their marks.
+            const QString ls = value(l, !mixed);
+            const QString rs = value(r, !mixed);
+            if (mixed)
+                return QStringLiteral("td_compare(%1, %2) %3 0").arg(ls, rs, op);
+            if (l.kind == Kind::Text)
+                return QStringLiteral("%1 %2 %3 COLLATE TDTEXT").arg(ls, op, rs);
+            return QStringLiteral("%1 %2 %3").arg(ls, op, rs);
         }
         case FilterNode::Type::Not:
-            return QStringLiteral("(NOT %1)").arg(condition(*n.args[0]));
-        case FilterNode::Type::Function: {
-            QStringList args;
-            for (const auto& a : n.args)
-                args << value(*a);
-            return QLatin1String(sqlFunction(n.fn)) + QLatin1Char('(') + args.join(QStringLiteral(", "))
-                + QLatin1Char(')');
+            return negated(*n.args[0]);
+        case FilterNode::Type::And:
+        case FilterNode::Type::Or:
+            return chain(n);
+        default:
+            break;
         }
-        }
-        return QStringLiteral("0");
-    }
-
-    // The node as a truth value, by the rule of filter::isTrue for values that are not conditions.
-    QString condition(const FilterNode& n)
-    {
-        if (n.isCondition())
-            return value(n);
-        const QString v = value(n);
+        const QString v = value(n, true);
         if (n.kind == Kind::Number)
-            return QStringLiteral("(%1 <> 0)").arg(v);
-        return QStringLiteral("(%1 <> %2 COLLATE TDTEXT)").arg(v, bind(Value::fromText(QString())));
+            return QStringLiteral("%1 <> 0").arg(v);
+        return QStringLiteral("%1 <> %2 COLLATE TDTEXT").arg(v, bind(Value::fromText(QString())));
     }
 
 private:
+    static bool isChain(const FilterNode& n)
+    {
+        return n.type == FilterNode::Type::And || n.type == FilterNode::Type::Or;
+    }
+
+    QString negated(const FilterNode& n)
+    {
+        return isChain(n) ? QStringLiteral("NOT (") + condition(n) + QLatin1Char(')')
+                          : QStringLiteral("NOT ") + condition(n);
+    }
+
+    QString chain(const FilterNode& n)
+    {
+        const bool isAnd = n.type == FilterNode::Type::And;
+        QStringList terms;
+        if (n.args.size() > kPlainChain) {
+            // AND: the first false term gives 0; OR: the first true term gives 1.
+            for (const auto& a : n.args)
+                terms << (isAnd ? negated(*a) : condition(*a));
+            return QStringLiteral("CASE WHEN ")
+                + terms.join(isAnd ? QStringLiteral(" THEN 0 WHEN ") : QStringLiteral(" THEN 1 WHEN "))
+                + (isAnd ? QStringLiteral(" THEN 0 ELSE 1 END") : QStringLiteral(" THEN 1 ELSE 0 END"));
+        }
+        for (const auto& a : n.args) {
+            // Only an OR inside an AND needs brackets; AND binds tighter than OR.
+            terms << (isAnd && a->type == FilterNode::Type::Or
+                    ? QLatin1Char('(') + condition(*a) + QLatin1Char(')')
+                    : condition(*a));
+        }
+        return terms.join(isAnd ? QStringLiteral(" AND ") : QStringLiteral(" OR "));
+    }
+
     QString bind(const Value& v)
     {
         params_ << sqlParameter(v);
@@ -252,6 +308,8 @@ SqlCondition FilterExpr::toSql() const
         return c;
     SqlWriter w(c.params);
     c.sql = w.condition(*root_);
+    if (root_->type == FilterNode::Type::Or && root_->args.size() <= SqlWriter::kPlainChain)
+        c.sql = QLatin1Char('(') + c.sql + QLatin1Char(')'); // safe to join with AND
     return c;
 }
 

@@ -30,10 +30,20 @@ namespace td {
 
 struct FilterNode;
 
-// A condition for a WHERE clause. Every constant and named value is a "?" parameter in params, in
-// order (QString, qlonglong or double); no text of the user is ever part of sql. Text comparisons
-// use the collation TDTEXT and functions are td_upper, td_lower, td_clip, td_sub, td_instring,
-// td_len and td_compare: registerFilterFunctions (data/SqlFunctions.h) provides them.
+namespace filter {
+// What the parser accepts, chosen so that every accepted filter also compiles in SQLite, joined
+// with a list's own conditions: brackets, NOTs and function calls inside each other cost up to
+// about eight entries of SQLite's parser stack (100 deep) each in the compiled condition, and
+// each value (field, constant or named value) up to two of its 32766 parameters. AND and OR
+// chains cost no depth.
+inline constexpr int kMaxNesting = 8;
+inline constexpr int kMaxValues = 15000;
+} // namespace filter
+
+// A condition for a WHERE clause that may be joined with AND or OR as it is. Every constant and named value
+// is a "?" parameter in params, in order (QString, qlonglong or double); no text of the user is ever part of
+// sql. Text comparisons use the collation TDTEXT and functions are td_upper, td_lower, td_clip, td_sub,
+// td_instring, td_len and td_compare: registerFilterFunctions (data/SqlFunctions.h) provides them.
 struct SqlCondition {
     QString sql; // empty for the empty filter: no condition
     QVariantList params;

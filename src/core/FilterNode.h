@@ -39,6 +39,9 @@ struct FilterNode {
 // Texts lose their trailing blanks, the way fields are stored.
 filter::Value filterValueFrom(filter::Kind kind, const QVariant& v);
 
+// A function on its argument values (the evaluator's, and the parser's for constant arguments).
+filter::Value applyFunction(FilterNode::Fn fn, const std::vector<filter::Value>& args);
+
 // The parser: a tree, or null with the error message and position set.
 std::unique_ptr<FilterNode> parseFilter(
     const QString& text, const FilterSchema& schema, QString* error, int* position);

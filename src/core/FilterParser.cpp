@@ -1,13 +1,14 @@
 // Recursive-descent parser of filter expressions. The grammar is in FilterExpr.h.
 
+#include "core/FilterExpr.h"
 #include "core/FilterNode.h"
 #include "core/FilterSchema.h"
+
+#include <algorithm>
 
 namespace td {
 
 namespace {
-
-constexpr int kMaxDepth = 100; // deeper nesting is refused instead of exhausting the stack
 
 struct Token {
     enum class Type { End, Text, Number, Name, LParen, RParen, Comma, Compare, And, Or, Not, Minus, Plus };
@@ -224,10 +225,23 @@ private:
 
     void advance() { tok_ = lexer_.next(); }
 
+    // Brackets, NOT and function calls inside each other: the compiled condition must stay within
+    // SQLite's parser stack, so the nesting is bounded here, before anything runs.
     void enter()
     {
-        if (++depth_ > kMaxDepth)
-            fail(QStringLiteral("the filter is nested too deeply"));
+        if (++depth_ > filter::kMaxNesting)
+            fail(QStringLiteral("the filter is nested too deeply (at most %1 brackets, NOTs and "
+                                "functions inside each other)")
+                     .arg(filter::kMaxNesting));
+    }
+
+    // Every value (field, constant, named value) costs at most two SQL parameters: its own and the
+    // blank a text compares with when it stands alone as a condition. SQLite takes 32766.
+    void countValue(int position)
+    {
+        if (++values_ > filter::kMaxValues)
+            throw ParseError { position,
+                QStringLiteral("the filter is too long (at most %1 values)").arg(filter::kMaxValues) };
     }
 
     static Ptr make(FilterNode::Type type, filter::Kind kind)
@@ -246,27 +260,38 @@ private:
         return n;
     }
 
-    Ptr parseOr()
+    // One node for a whole AND (or OR) chain, brackets of the same operator merged into it: a long
+    // chain costs no depth in the tree, in the evaluator or in the SQL.
+    static void addTerm(Ptr& chain, FilterNode::Type type, Ptr term)
     {
-        enter();
-        Ptr node = parseAnd();
-        while (tok_.type == Token::Type::Or) {
-            advance();
-            node = binary(FilterNode::Type::Or, std::move(node), parseAnd());
+        if (!chain) {
+            chain = make(type, filter::Kind::Number);
         }
-        --depth_;
-        return node;
+        if (term->type == type) {
+            for (Ptr& t : term->args)
+                chain->args.push_back(std::move(t));
+        } else {
+            chain->args.push_back(std::move(term));
+        }
     }
 
-    Ptr parseAnd()
+    template <typename Next> Ptr parseChain(Token::Type op, FilterNode::Type type, Next next)
     {
-        Ptr node = parseNot();
-        while (tok_.type == Token::Type::And) {
+        Ptr first = (this->*next)();
+        if (tok_.type != op)
+            return first;
+        Ptr chain;
+        addTerm(chain, type, std::move(first));
+        while (tok_.type == op) {
             advance();
-            node = binary(FilterNode::Type::And, std::move(node), parseNot());
+            addTerm(chain, type, (this->*next)());
         }
-        return node;
+        return chain;
     }
+
+    Ptr parseOr() { return parseChain(Token::Type::Or, FilterNode::Type::Or, &Parser::parseAnd); }
+
+    Ptr parseAnd() { return parseChain(Token::Type::And, FilterNode::Type::And, &Parser::parseNot); }
 
     Ptr parseNot()
     {
@@ -299,6 +324,7 @@ private:
     {
         switch (tok_.type) {
         case Token::Type::Text: {
+            countValue(tok_.position);
             auto n = make(FilterNode::Type::Constant, filter::Kind::Text);
             n->constant = filter::Value::fromText(tok_.text);
             advance();
@@ -315,9 +341,11 @@ private:
             return number(sign);
         }
         case Token::Type::LParen: {
+            enter();
             advance();
             Ptr inner = parseOr();
             expect(Token::Type::RParen, QStringLiteral("\")\""));
+            --depth_;
             return inner;
         }
         case Token::Type::Name:
@@ -331,6 +359,7 @@ private:
 
     Ptr number(double sign)
     {
+        countValue(tok_.position);
         auto n = make(FilterNode::Type::Constant, filter::Kind::Number);
         n->constant = filter::Value::fromNumber(sign * tok_.number);
         advance();
@@ -351,12 +380,14 @@ private:
         if (tok_.type == Token::Type::LParen)
             return function(nameTok);
         if (const FilterField* f = schema_.field(nameTok.text)) {
+            countValue(nameTok.position);
             auto n = make(FilterNode::Type::Field, f->kind);
             n->fieldId = f->id;
             n->sqlExpr = f->sqlExpr;
             return n;
         }
         if (const FilterNamedValue* v = schema_.namedValue(nameTok.text)) {
+            countValue(nameTok.position);
             auto n = make(FilterNode::Type::NamedValue, v->kind);
             n->getter = v->value ? v->value : [] { return QVariant(); };
             return n;
@@ -405,6 +436,18 @@ private:
         }
         advance();
         --depth_;
+        // A function of constants is a constant: UPPER('be') costs no call per record, and a
+        // search for a beginning keeps its fast range.
+        const bool constant = std::all_of(n->args.begin(), n->args.end(),
+            [](const Ptr& a) { return a->type == FilterNode::Type::Constant; });
+        if (constant) {
+            std::vector<filter::Value> values;
+            for (const Ptr& a : n->args)
+                values.push_back(a->constant);
+            auto folded = make(FilterNode::Type::Constant, info->result);
+            folded->constant = applyFunction(info->fn, values);
+            return folded;
+        }
         return n;
     }
 
@@ -412,6 +455,7 @@ private:
     const FilterSchema& schema_;
     Token tok_;
     int depth_ = 0;
+    int values_ = 0;
 };
 
 } // namespace

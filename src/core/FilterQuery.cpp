@@ -71,12 +71,14 @@ QString queryCondition(const QString& fieldLabel, FilterKind kind, int op, const
     const QString v = filter::clip(value);
 
     switch (QueryOperator(op)) {
+    // The value stays as typed inside UPPER( ) so that the wizard shows it back that way; the
+    // parser folds UPPER of a constant, so the search costs the same.
     case QueryOperator::BeginsWith: {
         const QString u = filter::upper(v);
-        return QStringLiteral("SUB(UPPER(%1),1,%2) = %3").arg(field).arg(u.size()).arg(quoted(u));
+        return QStringLiteral("SUB(UPPER(%1),1,%2) = UPPER(%3)").arg(field).arg(u.size()).arg(quoted(v));
     }
     case QueryOperator::Contains:
-        return QStringLiteral("INSTRING(%1,UPPER(%2),1,1) > 0").arg(quoted(filter::upper(v)), field);
+        return QStringLiteral("INSTRING(UPPER(%1),UPPER(%2),1,1) > 0").arg(quoted(v), field);
     case QueryOperator::IsChecked:
         return kind == FilterKind::Number ? field + QStringLiteral(" <> 0")
                                           : field + QStringLiteral(" <> ''");

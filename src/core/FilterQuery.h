@@ -28,7 +28,7 @@ QString queryOperatorText(int op);
 QStringList queryOperatorTexts();
 
 // The filter text of one condition, e.g. "MUS:Artist = 'Beatles'", "MUS:ChartNumber >= 10",
-// "SUB(UPPER(MUS:Artist),1,2) = 'BE'", "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0".
+// "SUB(UPPER(MUS:Artist),1,2) = UPPER('be')", "INSTRING(UPPER('love'),UPPER(MUS:Title),1,1) > 0".
 // - The value loses its trailing blanks; a text value is quoted (a quote in it doubled), so any
 //   value the user types gives a valid filter.
 // - For a number field the value is written as a number when it is one (dates and times are given

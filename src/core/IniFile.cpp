@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <limits>
 
 namespace td {
@@ -32,6 +33,53 @@ bool hasLineBreak(const QString& s)
     return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
 }
 
+// Windows-1252, the code page of old files: bytes 0x80-0x9F; the five it leaves undefined keep
+// their C1 control, as Windows reads them, so every byte comes back as it was.
+constexpr char16_t kCp1252High[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+    0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+
+QString fromCp1252(const QByteArray& bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        out[i] = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+// False when a character has no byte in the code page.
+bool toCp1252(const QString& text, QByteArray* out)
+{
+    out->resize(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+            (*out)[i] = char(c);
+            continue;
+        }
+        const char16_t* hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), c);
+        if (hit == std::end(kCp1252High))
+            return false;
+        (*out)[i] = char(0x80 + (hit - std::begin(kCp1252High)));
+    }
+    return true;
+}
+
+bool isUtf8(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // decoding happens on the conversion to QString
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 } // namespace
 
 IniFile::IniFile(const QString& path)
@@ -46,7 +94,7 @@ bool IniFile::load()
     crlf_ = false;
     finalNewline_ = true;
     bom_ = false;
-    latin1_ = false;
+    codePage_ = false;
     modified_ = false;
     error_.clear();
 
@@ -69,8 +117,8 @@ bool IniFile::load()
         if (utf8.hasError()) {
             // An old file in a Windows code page: read it byte for byte and write it back the same
             // way, so that no character of another program's lines is lost.
-            latin1_ = true;
-            content = QString::fromLatin1(bytes);
+            codePage_ = true;
+            content = fromCp1252(bytes);
         }
     }
     if (content.isEmpty())
@@ -117,14 +165,25 @@ bool IniFile::save()
     QByteArray bytes;
     if (bom_)
         bytes = "\xEF\xBB\xBF";
-    const QString content = text();
-    bytes += latin1_ ? content.toLatin1() : content.toUtf8();
+    bool inCodePage = false;
+    bytes += encoded(text(), &inCodePage);
     if (f.write(bytes) != bytes.size() || !f.commit()) {
         error_ = f.errorString();
         return false;
     }
+    codePage_ = inCodePage;
     modified_ = false;
     return true;
+}
+
+QByteArray IniFile::encoded(const QString& content, bool* inCodePage) const
+{
+    // A code-page file stays one while every character has its byte and the bytes would not be
+    // taken for UTF-8 on the next load (which would change how its other values read). Otherwise
+    // the whole file becomes UTF-8: every value, old and new, reads back the same.
+    QByteArray cp;
+    *inCodePage = codePage_ && toCp1252(content, &cp) && (isAscii(cp) || !isUtf8(cp));
+    return *inCodePage ? cp : content.toUtf8();
 }
 
 bool IniFile::parseSection(const QString& raw, QString* name)

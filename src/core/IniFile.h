@@ -6,6 +6,10 @@
 // end of its section, a new section at the end of the file. Values are read with surrounding blanks
 // removed and one pair of surrounding double quotes taken off. A missing file reads as empty. The
 // file is replaced atomically on save, with the line ends it had (LF for a new file).
+// The encoding is decided when the file is loaded: UTF-8 when it is valid UTF-8, otherwise the
+// Windows code page 1252 of old files. A code-page file is written back in its code page while
+// every character fits; a value that does not fit turns the whole file into UTF-8, so that no
+// character is ever lost and every other value reads as before.
 //
 // QSettings is not used: it percent-encodes such keys, is case-sensitive, rewrites the whole file
 // sorted and misreads backslashes.
@@ -66,13 +70,14 @@ private:
     int findKey(int header, const QString& key) const; // line or -1
     static bool parseKey(const QString& raw, QString* key, QString* value);
     static bool parseSection(const QString& raw, QString* name);
+    QByteArray encoded(const QString& content, bool* inCodePage) const;
 
     QString path_;
     std::vector<Line> lines_;
     bool crlf_ = false;
     bool finalNewline_ = true;
     bool bom_ = false;
-    bool latin1_ = false; // the file was not valid UTF-8: written back as it came
+    bool codePage_ = false; // the file was not valid UTF-8: read in code page 1252
     bool modified_ = false;
     QString error_;
 };

@@ -8,8 +8,7 @@ namespace {
 
 bool isJustification(QChar c)
 {
-    return c == QLatin1Char('L') || c == QLatin1Char('R') || c == QLatin1Char('C')
-           || c == QLatin1Char('D');
+    return c == QLatin1Char('L') || c == QLatin1Char('R') || c == QLatin1Char('C') || c == QLatin1Char('D');
 }
 
 bool isDigit(QChar c)
@@ -19,37 +18,39 @@ bool isDigit(QChar c)
 
 class Reader {
 public:
-    explicit Reader(const QString& text) : s_(text) {}
+    explicit Reader(const QString& text)
+        : s_(text)
+    {
+    }
 
     bool atEnd() const { return pos_ >= s_.size(); }
-    QChar peek(qsizetype ahead = 0) const
-    {
-        return pos_ + ahead < s_.size() ? s_.at(pos_ + ahead) : QChar();
-    }
+    QChar peek(qsizetype ahead = 0) const { return pos_ + ahead < s_.size() ? s_.at(pos_ + ahead) : QChar(); }
     qsizetype pos() const { return pos_; }
 
-    bool number(int& out)
+    // A whole number and how many zeros were written in front of it.
+    bool number(int& out, int& zeros)
     {
         const qsizetype start = pos_;
         qint64 v = 0;
         while (!atEnd() && isDigit(peek())) {
             v = v * 10 + (peek().unicode() - '0');
-            if (v > 1000000)
+            if (v > 1000000 || pos_ - start >= 9)
                 return false;
             ++pos_;
         }
         out = int(v);
+        zeros = qMax(0, int(pos_ - start) - int(QString::number(v).size()));
         return pos_ > start;
     }
 
     // "(n)" after a justification; returns false on a malformed one, leaves out at -1 if absent.
-    bool indent(int& out)
+    bool indent(int& out, int& zeros)
     {
         out = -1;
         if (peek() != QLatin1Char('('))
             return true;
         ++pos_;
-        if (!number(out) || peek() != QLatin1Char(')'))
+        if (!number(out, zeros) || peek() != QLatin1Char(')'))
             return false;
         ++pos_;
         return true;
@@ -92,43 +93,6 @@ private:
 
 } // namespace
 
-bool ListColumn::hasFlag(QChar flag) const
-{
-    // Only the flag characters themselves count, not what a flag carries in parentheses.
-    int depth = 0;
-    for (QChar c : flags) {
-        if (c == QLatin1Char('('))
-            ++depth;
-        else if (c == QLatin1Char(')'))
-            depth = qMax(0, depth - 1);
-        else if (depth == 0 && c == flag)
-            return true;
-    }
-    return false;
-}
-
-void ListColumn::setFlag(QChar flag, bool on)
-{
-    if (hasFlag(flag) == on)
-        return;
-    if (on) {
-        flags += flag;
-        return;
-    }
-    QString out;
-    int depth = 0;
-    for (QChar c : flags) {
-        if (c == QLatin1Char('('))
-            ++depth;
-        else if (c == QLatin1Char(')'))
-            depth = qMax(0, depth - 1);
-        else if (depth == 0 && c == flag)
-            continue;
-        out += c;
-    }
-    flags = out;
-}
-
 std::optional<ListFormat> ListFormat::parse(const QString& text, QString* error)
 {
     ListFormat format;
@@ -141,13 +105,13 @@ std::optional<ListFormat> ListFormat::parse(const QString& text, QString* error)
 
     while (!r.atEnd()) {
         ListColumn col;
-        if (!r.number(col.width))
+        if (!r.number(col.width, col.widthZeros))
             return fail(QStringLiteral("column width expected"));
         if (!isJustification(r.peek()))
             return fail(QStringLiteral("justification L, R, C or D expected"));
         col.justification = r.peek();
         r.skip();
-        if (!r.indent(col.indent))
+        if (!r.indent(col.indent, col.indentZeros))
             return fail(QStringLiteral("malformed indent"));
         if (!r.flags(col.flags, QStringLiteral("~#@")))
             return fail(QStringLiteral("unclosed parenthesis"));
@@ -159,7 +123,7 @@ std::optional<ListFormat> ListFormat::parse(const QString& text, QString* error)
             if (isJustification(r.peek())) {
                 col.headerJustification = r.peek();
                 r.skip();
-                if (!r.indent(col.headerIndent))
+                if (!r.indent(col.headerIndent, col.headerIndentZeros))
                     return fail(QStringLiteral("malformed header indent"));
             }
             if (!r.flags(col.headerFlags, QStringLiteral("#@")))
@@ -167,7 +131,7 @@ std::optional<ListFormat> ListFormat::parse(const QString& text, QString* error)
         }
         if (r.peek() == QLatin1Char('#')) {
             r.skip();
-            if (!r.number(col.fieldNumber) || r.peek() != QLatin1Char('#'))
+            if (!r.number(col.fieldNumber, col.fieldNumberZeros) || r.peek() != QLatin1Char('#'))
                 return fail(QStringLiteral("malformed field number"));
             r.skip();
         }
@@ -194,25 +158,34 @@ std::optional<ListFormat> ListFormat::parse(const QString& text, QString* error)
     return format;
 }
 
+namespace {
+
+QString digits(int value, int zeros)
+{
+    return QString(zeros, QLatin1Char('0')) + QString::number(value);
+}
+
+} // namespace
+
 QString ListFormat::toString() const
 {
     QString out;
     for (const ListColumn& c : columns) {
-        out += QString::number(c.width) + c.justification;
+        out += digits(c.width, c.widthZeros) + c.justification;
         if (c.indent >= 0)
-            out += QStringLiteral("(%1)").arg(c.indent);
+            out += QLatin1Char('(') + digits(c.indent, c.indentZeros) + QLatin1Char(')');
         out += c.flags;
         if (c.hasHeader) {
             out += QLatin1Char('~') + c.header + QLatin1Char('~');
             if (!c.headerJustification.isNull()) {
                 out += c.headerJustification;
                 if (c.headerIndent >= 0)
-                    out += QStringLiteral("(%1)").arg(c.headerIndent);
+                    out += QLatin1Char('(') + digits(c.headerIndent, c.headerIndentZeros) + QLatin1Char(')');
             }
             out += c.headerFlags;
         }
         if (c.fieldNumber >= 0)
-            out += QStringLiteral("#%1#").arg(c.fieldNumber);
+            out += QLatin1Char('#') + digits(c.fieldNumber, c.fieldNumberZeros) + QLatin1Char('#');
         out += c.picture + QLatin1Char('@') + c.trailing;
     }
     return out;
@@ -221,7 +194,7 @@ QString ListFormat::toString() const
 bool isDatePicture(const QString& picture)
 {
     return picture.size() >= 2 && picture.at(0) == QLatin1Char('@')
-           && (picture.at(1) == QLatin1Char('d') || picture.at(1) == QLatin1Char('D'));
+        && (picture.at(1) == QLatin1Char('d') || picture.at(1) == QLatin1Char('D'));
 }
 
 namespace {

@@ -20,24 +20,22 @@ namespace td {
 struct ListColumn {
     int width = 0;
     QChar justification = QLatin1Char('L');
-    int indent = -1;               // the number in parentheses; -1 when none is written
-    QString flags;                 // as written between the justification and the header ("|M")
+    int indent = -1; // the number in parentheses; -1 when none is written
+    QString flags; // as written between the justification and the header ("|M")
     bool hasHeader = false;
     QString header;
-    QChar headerJustification;     // null when none is written
+    QChar headerJustification; // null when none is written
     int headerIndent = -1;
-    QString headerFlags;           // as written after the header ("S(75)")
-    int fieldNumber = -1;          // "#2#"; -1 when none is written
-    QString picture;               // with its leading "@", without the closing one ("@s40")
-    QString trailing;              // written after the closing "@" ("?")
-
-    // Single-character flags before the header.
-    bool hasFlag(QChar flag) const;
-    void setFlag(QChar flag, bool on);
-    bool rightBorder() const { return hasFlag(QLatin1Char('|')); }
-    bool resizable() const { return hasFlag(QLatin1Char('M')); }
-    bool underline() const { return hasFlag(QLatin1Char('_')); }
-    bool fixed() const { return hasFlag(QLatin1Char('F')); }
+    QString headerFlags; // as written after the header ("S(75)")
+    int fieldNumber = -1; // "#2#"; -1 when none is written
+    QString picture; // with its leading "@", without the closing one ("@s40")
+    QString trailing; // written after the closing "@" ("?")
+    // Zeros written in front of each number ("06L" has one), so that a format writes back
+    // exactly as it was read.
+    int widthZeros = 0;
+    int indentZeros = 0;
+    int headerIndentZeros = 0;
+    int fieldNumberZeros = 0;
 
     bool operator==(const ListColumn&) const = default;
 };

@@ -3,6 +3,8 @@
 #include "core/DayTime.h"
 #include "core/TextField.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 
@@ -10,8 +12,8 @@ namespace td {
 
 namespace {
 
-constexpr int MaxPictureSize = 255;   // wider pictures are taken as malformed
-constexpr int MaxPlaces = 15;         // beyond this a double has no digits left to show
+constexpr int MaxPictureSize = 255; // wider pictures are taken as malformed
+constexpr int MaxPlaces = 15; // beyond this a double has no digits left to show
 
 bool readDigits(QStringView s, qsizetype& pos, int& out)
 {
@@ -82,8 +84,10 @@ Picture::Picture(const QString& text)
 
     if (type == QLatin1Char('s')) {
         int n = 0;
-        if (!readDigits(rest, pos, n) || pos != rest.size() || n < 1 || n > 65535)
-            { fail(); return; }
+        if (!readDigits(rest, pos, n) || pos != rest.size() || n < 1 || n > 65535) {
+            fail();
+            return;
+        }
         kind_ = Kind::Text;
         size_ = n;
         valid_ = true;
@@ -114,19 +118,25 @@ Picture::Picture(const QString& text)
             }
         }
         int n = 0;
-        if (!readDigits(rest, pos, n) || n < 1 || n > MaxPictureSize)
-            { fail(); return; }
+        if (!readDigits(rest, pos, n) || n < 1 || n > MaxPictureSize) {
+            fail();
+            return;
+        }
         size_ = n;
         if (pos < rest.size() && rest.at(pos) == QLatin1Char('.')) {
             ++pos;
             int p = 0;
-            if (!readDigits(rest, pos, p) || p > MaxPlaces || p >= n)
-                { fail(); return; }
+            if (!readDigits(rest, pos, p) || p > MaxPlaces || p >= n) {
+                fail();
+                return;
+            }
             places_ = p;
         }
         if (sign_ == Sign::Parentheses) {
-            if (pos >= rest.size() || rest.at(pos) != QLatin1Char(')'))
-                { fail(); return; }
+            if (pos >= rest.size() || rest.at(pos) != QLatin1Char(')')) {
+                fail();
+                return;
+            }
             ++pos;
         } else if (sign_ == Sign::None && pos < rest.size() && rest.at(pos) == QLatin1Char('-')) {
             sign_ = Sign::Trailing;
@@ -136,8 +146,11 @@ Picture::Picture(const QString& text)
             blank_ = true;
             ++pos;
         }
-        if (pos != rest.size())
-            { fail(); return; }
+        // A picture too narrow for "0" with its places can show no value at all ("@n(08.7)").
+        if (pos != rest.size() || 1 + (places_ > 0 ? places_ + 1 : 0) > size_) {
+            fail();
+            return;
+        }
         valid_ = true;
         return;
     }
@@ -146,8 +159,10 @@ Picture::Picture(const QString& text)
         kind_ = type == QLatin1Char('d') ? Kind::Date : Kind::Time;
         const int last = kind_ == Kind::Date ? 18 : 8;
         int n = 0;
-        if (!readDigits(rest, pos, n) || n < 1 || n > last)
-            { fail(); return; }
+        if (!readDigits(rest, pos, n) || n < 1 || n > last) {
+            fail();
+            return;
+        }
         size_ = n;
         if (pos < rest.size()) {
             const QChar c = rest.at(pos);
@@ -169,8 +184,10 @@ Picture::Picture(const QString& text)
             blank_ = true;
             ++pos;
         }
-        if (pos != rest.size())
-            { fail(); return; }
+        if (pos != rest.size()) {
+            fail();
+            return;
+        }
         valid_ = true;
         return;
     }
@@ -184,11 +201,16 @@ Picture::Picture(const QString& text)
             blank_ = true;
             body.chop(1);
         }
-        if (body.isEmpty() || body.back().toLower() != QLatin1Char('p'))
-            { fail(); return; }
+        if (body.isEmpty() || body.back().toLower() != QLatin1Char('p')) {
+            fail();
+            return;
+        }
         body.chop(1);
-        if (body.isEmpty())
-            { fail(); return; }
+        // Without a digit position ("<" or "#") the pattern cannot show a value.
+        if (!body.contains(QLatin1Char('<')) && !body.contains(QLatin1Char('#'))) {
+            fail();
+            return;
+        }
         kind_ = Kind::Pattern;
         pattern_ = body;
         size_ = int(body.size());
@@ -207,11 +229,11 @@ int Picture::width() const
     case Kind::Pattern:
         return size_;
     case Kind::Date: {
-        static const int widths[19] = {0, 8, 10, 11, 18, 8, 10, 9, 11, 8, 10, 6, 8, 5, 7, 5, 7, 10, 40};
+        static const int widths[19] = { 0, 8, 10, 11, 18, 8, 10, 9, 11, 8, 10, 6, 8, 5, 7, 5, 7, 10, 40 };
         return widths[size_];
     }
     case Kind::Time: {
-        static const int widths[9] = {0, 5, 4, 7, 8, 6, 10, 8, 14};
+        static const int widths[9] = { 0, 5, 4, 7, 8, 6, 10, 8, 14 };
         return widths[size_];
     }
     }
@@ -223,8 +245,8 @@ int Picture::width() const
 namespace {
 
 // Lays out the digits of a number (integer part, decimals) through a number picture.
-QString layoutNumber(const QString& intDigits, const QString& fracDigits, bool negative,
-                     int size, Picture::Fill fill, Picture::Sign sign, bool blank)
+QString layoutNumber(const QString& intDigits, const QString& fracDigits, bool negative, int size,
+    Picture::Fill fill, Picture::Sign sign, bool blank)
 {
     const bool zero = allZeros(intDigits) && allZeros(fracDigits);
     if (zero) {
@@ -282,8 +304,8 @@ QString Picture::format(qint64 value, const QLocale& locale) const
         const bool negative = value < 0;
         // The magnitude as unsigned so that the lowest value has one too.
         const quint64 magnitude = negative ? quint64(0) - quint64(value) : quint64(value);
-        return layoutNumber(QString::number(magnitude), QString(places_, QLatin1Char('0')),
-                            negative, size_, fill_, sign_, blank_);
+        return layoutNumber(QString::number(magnitude), QString(places_, QLatin1Char('0')), negative, size_,
+            fill_, sign_, blank_);
     }
     case Kind::Date:
         return formatDate(value, locale);
@@ -497,12 +519,13 @@ Picture::Input Picture::parseNumber(const QString& input) const
     }
 
     const QString plain = (intPart.isEmpty() ? QStringLiteral("0") : intPart) + QLatin1Char('.')
-                          + (fracPart.isEmpty() ? QStringLiteral("0") : fracPart);
+        + (fracPart.isEmpty() ? QStringLiteral("0") : fracPart);
     bool ok = false;
     double v = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return refused(Error::TooWide);
     const double scale = std::pow(10.0, places_);
+    // Near the top of the double range the scaled value is infinite: never take that for a number.
+    if (!ok || !std::isfinite(v) || !std::isfinite(v * scale))
+        return refused(Error::TooWide);
     v = std::round(v * scale) / scale;
     if (negative)
         v = -v;
@@ -519,12 +542,37 @@ Picture::Input Picture::parsePattern(const QString& input) const
     const QString s = input.trimmed();
     if (s.isEmpty())
         return accepted(qlonglong(0));
+    if (s.contains(QLatin1Char('-')) && !pattern_.contains(QLatin1Char('-')))
+        return refused(Error::Negative);
+    // Text laid out like the pattern: the digits of its digit positions only, never the
+    // pattern's own literal digits ("1905" through "@p19##p" is 5). A "<" position may hold a
+    // blank or be gone altogether (blanks trimmed or not typed).
+    QString rx;
+    bool literalDigits = false;
+    for (QChar c : pattern_) {
+        if (c == QLatin1Char('<'))
+            rx += QStringLiteral("([0-9]| )?");
+        else if (c == QLatin1Char('#'))
+            rx += QStringLiteral("([0-9])");
+        else
+            rx += QRegularExpression::escape(QString(c));
+        literalDigits = literalDigits || c.isDigit();
+    }
+    const QRegularExpression laidOut(
+        QRegularExpression::anchoredPattern(rx), QRegularExpression::CaseInsensitiveOption);
     QString digits;
-    for (QChar c : s) {
-        if (c.unicode() >= '0' && c.unicode() <= '9')
-            digits += c;
-        else if (c == QLatin1Char('-') && !pattern_.contains(c))
-            return refused(Error::Negative);
+    if (const QRegularExpressionMatch m = laidOut.match(s); m.hasMatch()) {
+        for (int i = 1; i <= m.lastCapturedIndex(); ++i)
+            digits += m.captured(i).trimmed();
+    } else {
+        // Typed otherwise: the digits in it, unless the pattern has digits of its own, which
+        // would make them ambiguous; then only plain digits are taken.
+        for (QChar c : s) {
+            if (c.unicode() >= '0' && c.unicode() <= '9')
+                digits += c;
+            else if (literalDigits && c != QLatin1Char(' '))
+                return refused(Error::Invalid);
+        }
     }
     if (digits.isEmpty())
         return refused(Error::Invalid);

@@ -11,10 +11,10 @@ namespace td {
 
 namespace {
 
-const char* const kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                 "July",    "August",   "September", "October", "November", "December"};
-const char* const kWeekdays[7] = {"Monday", "Tuesday", "Wednesday", "Thursday",
-                                  "Friday", "Saturday", "Sunday"};
+const char* const kMonths[12] = { "January", "February", "March", "April", "May", "June", "July", "August",
+    "September", "October", "November", "December" };
+const char* const kWeekdays[7]
+    = { "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday" };
 
 QString overflow(int width)
 {
@@ -81,7 +81,7 @@ QStringList tokens(const QString& s)
 {
     QStringList out;
     QString cur;
-    int curType = 0;   // 1 digits, 2 letters
+    int curType = 0; // 1 digits, 2 letters
     for (QChar c : s) {
         const int type = (c.unicode() >= '0' && c.unicode() <= '9') ? 1 : c.isLetter() ? 2 : 0;
         if (type != curType && !cur.isEmpty()) {
@@ -114,8 +114,9 @@ int monthFromName(const QString& token, const QLocale& locale)
         if (matchesName(token, QString::fromLatin1(kMonths[m - 1]))
             || matchesName(token, locale.monthName(m, QLocale::LongFormat))
             || matchesName(token, locale.standaloneMonthName(m, QLocale::LongFormat))
-            || token.compare(locale.monthName(m, QLocale::ShortFormat).remove(QLatin1Char('.')),
-                             Qt::CaseInsensitive) == 0)
+            || token.compare(
+                   locale.monthName(m, QLocale::ShortFormat).remove(QLatin1Char('.')), Qt::CaseInsensitive)
+                == 0)
             return m;
     }
     return 0;
@@ -126,8 +127,9 @@ bool isWeekdayName(const QString& token, const QLocale& locale)
     for (int d = 1; d <= 7; ++d) {
         if (matchesName(token, QString::fromLatin1(kWeekdays[d - 1]))
             || matchesName(token, locale.dayName(d, QLocale::LongFormat))
-            || token.compare(locale.dayName(d, QLocale::ShortFormat).remove(QLatin1Char('.')),
-                             Qt::CaseInsensitive) == 0)
+            || token.compare(
+                   locale.dayName(d, QLocale::ShortFormat).remove(QLatin1Char('.')), Qt::CaseInsensitive)
+                == 0)
             return true;
     }
     return false;
@@ -159,9 +161,8 @@ QString orderOfLocaleFormat(const QString& fmt)
     }
     if (dayPos < 0 || monthPos < 0 || yearPos < 0)
         return QStringLiteral("mdy");
-    QList<QPair<qsizetype, QChar>> parts = {{dayPos, QLatin1Char('d')},
-                                            {monthPos, QLatin1Char('m')},
-                                            {yearPos, QLatin1Char('y')}};
+    QList<QPair<qsizetype, QChar>> parts
+        = { { dayPos, QLatin1Char('d') }, { monthPos, QLatin1Char('m') }, { yearPos, QLatin1Char('y') } };
     std::sort(parts.begin(), parts.end());
     return QString(parts[0].second) + parts[1].second + parts[2].second;
 }
@@ -181,28 +182,51 @@ QString Picture::formatDate(qint64 value, const QLocale& locale) const
     const QDate d = dateFromDay(int(value));
     const QChar sep = separator_.isNull() ? QLatin1Char('/') : separator_;
     const int y = d.year(), m = d.month(), dd = d.day();
-    const QString yy = two(y % 100);
+    // A two-digit year reads back within the window around this year; outside it the year is
+    // shown with four digits, which read back as they are.
+    const bool inWindow = expandTwoDigitYear(y % 100, QDate::currentDate().year()) == y;
+    const QString yy = inWindow ? two(y % 100) : four(y);
     switch (size_) {
-    case 1: return QString::number(m) + sep + two(dd) + sep + yy;
-    case 2: return two(m) + sep + two(dd) + sep + four(y);
-    case 3: return shortMonth(m) + QLatin1Char(' ') + two(dd) + QLatin1Char(',') + four(y);
+    case 1:
+        return QString::number(m) + sep + two(dd) + sep + yy;
+    case 2:
+        return two(m) + sep + two(dd) + sep + four(y);
+    case 3:
+        return shortMonth(m) + QLatin1Char(' ') + two(dd) + QLatin1Char(',') + four(y);
     case 4:
         return QString::fromLatin1(kMonths[m - 1]) + QLatin1Char(' ') + QString::number(dd)
-               + QStringLiteral(", ") + four(y);
-    case 5: return two(dd) + sep + two(m) + sep + yy;
-    case 6: return two(dd) + sep + two(m) + sep + four(y);
-    case 7: return two(dd) + QLatin1Char(' ') + shortMonth(m) + QLatin1Char(' ') + yy;
-    case 8: return two(dd) + QLatin1Char(' ') + shortMonth(m) + QLatin1Char(' ') + four(y);
-    case 9: return yy + sep + two(m) + sep + two(dd);
-    case 10: return four(y) + sep + two(m) + sep + two(dd);
-    case 11: return yy + two(m) + two(dd);
-    case 12: return four(y) + two(m) + two(dd);
-    case 13: return two(m) + sep + yy;
-    case 14: return two(m) + sep + four(y);
-    case 15: return yy + sep + two(m);
-    case 16: return four(y) + sep + two(m);
-    case 17: return locale.toString(d, QLocale::ShortFormat);
-    case 18: return locale.toString(d, QLocale::LongFormat);
+            + QStringLiteral(", ") + four(y);
+    case 5:
+        return two(dd) + sep + two(m) + sep + yy;
+    case 6:
+        return two(dd) + sep + two(m) + sep + four(y);
+    case 7:
+        return two(dd) + QLatin1Char(' ') + shortMonth(m) + QLatin1Char(' ') + yy;
+    case 8:
+        return two(dd) + QLatin1Char(' ') + shortMonth(m) + QLatin1Char(' ') + four(y);
+    case 9:
+        return yy + sep + two(m) + sep + two(dd);
+    case 10:
+        return four(y) + sep + two(m) + sep + two(dd);
+    case 11:
+        return yy + two(m) + two(dd);
+    case 12:
+        return four(y) + two(m) + two(dd);
+    case 13:
+        return two(m) + sep + yy;
+    case 14:
+        return two(m) + sep + four(y);
+    case 15:
+        return yy + sep + two(m);
+    case 16:
+        return four(y) + sep + two(m);
+    case 17:
+    case 18: {
+        QString fmt = locale.dateFormat(size_ == 17 ? QLocale::ShortFormat : QLocale::LongFormat);
+        if (!inWindow && !fmt.contains(QLatin1String("yyyy")))
+            fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        return locale.toString(d, fmt);
+    }
     }
     return {};
 }
@@ -213,23 +237,44 @@ Picture::Input Picture::parseDate(const QString& input, const QLocale& locale) c
     if (s.isEmpty())
         return accepted(0);
 
-    const bool hasDay = size_ < 13 || size_ > 16;
-    // A plain four-digit year is a "Year Only" value in any picture that has a day.
-    if (hasDay && s.size() == 4 && asciiDigits(s)) {
+    // A plain year (digits without a leading zero, up to 3000) is a "Year Only" value in every
+    // date picture, as the pictures show it; "0597" is still May 1997 in a month picture.
+    if (s.size() <= 4 && asciiDigits(s) && s.at(0) != QLatin1Char('0')) {
         const int year = s.toInt();
-        if (year >= 1000 && year <= MaxYearOnly)
+        if (year <= MaxYearOnly)
             return accepted(year);
     }
 
     const int thisYear = QDate::currentDate().year();
-    QString order;   // the roles of the numbers in the order typed
+    QString order; // the roles of the numbers in the order typed
     QString localeFormat;
     switch (size_) {
-    case 1: case 2: case 3: case 4: order = QStringLiteral("mdy"); break;
-    case 5: case 6: case 7: case 8: order = QStringLiteral("dmy"); break;
-    case 9: case 10: case 11: case 12: order = QStringLiteral("ymd"); break;
-    case 13: case 14: order = QStringLiteral("my"); break;
-    case 15: case 16: order = QStringLiteral("ym"); break;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+        order = QStringLiteral("mdy");
+        break;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+        order = QStringLiteral("dmy");
+        break;
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+        order = QStringLiteral("ymd");
+        break;
+    case 13:
+    case 14:
+        order = QStringLiteral("my");
+        break;
+    case 15:
+    case 16:
+        order = QStringLiteral("ym");
+        break;
     default:
         localeFormat = locale.dateFormat(size_ == 17 ? QLocale::ShortFormat : QLocale::LongFormat);
         order = orderOfLocaleFormat(localeFormat);
@@ -295,8 +340,12 @@ Picture::Input Picture::parseDate(const QString& input, const QLocale& locale) c
             twoDigitYear = t.size() <= 2;
             year = v;
             break;
-        case 'm': month = v; break;
-        case 'd': dom = v; break;
+        case 'm':
+            month = v;
+            break;
+        case 'd':
+            dom = v;
+            break;
         }
     }
     if (twoDigitYear)
@@ -320,20 +369,32 @@ QString Picture::formatTime(qint64 value, const QLocale& locale) const
         return overflow(width());
     int h = 0, m = 0, s = 0, cs = 0;
     timeParts(int(value), h, m, s, cs);
+    // Clock pictures (AM/PM, the locale's) cannot show a length of a day or more.
+    if (h >= 24 && (size_ == 3 || size_ == 6 || size_ == 7 || size_ == 8))
+        return overflow(width());
     const QChar sep = separator_.isNull() ? QLatin1Char(':') : separator_;
     const int clock = h % 24;
     const int h12 = clock % 12 == 0 ? 12 : clock % 12;
     const QString xm = clock < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
     const QString h12Text = QStringLiteral("%1").arg(h12, 2, 10, QLatin1Char(' '));
     switch (size_) {
-    case 1: return two(h) + sep + two(m);
-    case 2: return two(h) + two(m);
-    case 3: return h12Text + sep + two(m) + xm;
-    case 4: return two(h) + sep + two(m) + sep + two(s);
-    case 5: return two(h) + two(m) + two(s);
-    case 6: return h12Text + sep + two(m) + sep + two(s) + xm;
-    case 7: return locale.toString(QTime(clock, m, s), QLocale::ShortFormat);
-    case 8: return locale.toString(QTime(clock, m, s), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
+    case 1:
+        return two(h) + sep + two(m);
+    case 2:
+        return two(h) + two(m);
+    case 3:
+        return h12Text + sep + two(m) + xm;
+    case 4:
+        return two(h) + sep + two(m) + sep + two(s);
+    case 5:
+        return two(h) + two(m) + two(s);
+    case 6:
+        return h12Text + sep + two(m) + sep + two(s) + xm;
+    case 7:
+        return locale.toString(QTime(clock, m, s), QLocale::ShortFormat);
+    case 8:
+        return locale.toString(
+            QTime(clock, m, s), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
     }
     return {};
 }
@@ -345,14 +406,15 @@ Picture::Input Picture::parseTime(const QString& input, const QLocale& locale) c
         return accepted(0);
 
     if (size_ == 7 || size_ == 8) {
-        const QTime t = locale.toTime(s, size_ == 7 ? locale.timeFormat(QLocale::ShortFormat)
-                                                    : timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
+        const QTime t = locale.toTime(s,
+            size_ == 7 ? locale.timeFormat(QLocale::ShortFormat)
+                       : timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
         if (t.isValid())
             return accepted(timeFromParts(t.hour(), t.minute(), t.second()));
     }
 
     // An AM or PM mark at the end ("5:30PM", "5:30 p.m.").
-    int half = 0;   // 1 AM, 2 PM
+    int half = 0; // 1 AM, 2 PM
     {
         QString lower = s.toLower();
         lower.remove(QLatin1Char('.'));
@@ -395,15 +457,21 @@ Picture::Input Picture::parseTime(const QString& input, const QLocale& locale) c
         for (QString& p : parts)
             p = p.trimmed();
     } else {
-        // Digits alone: up to two are hours, four hours and minutes, six with seconds.
+        // Digits alone: up to two are hours, four hours and minutes, six with seconds. The
+        // pictures without separators read their own layout: the last two digits are minutes
+        // (@t2) or the last four minutes and seconds (@t5), all before them hours.
         if (!asciiDigits(s))
             return refused(Error::Invalid);
-        if (s.size() <= 2)
-            parts = {s};
+        const qsizetype own = size_ == 2 ? 2 : size_ == 5 ? 4 : 0;
+        if (own > 0 && s.size() > own && s.size() > 4)
+            parts = own == 2 ? QStringList { s.left(s.size() - 2), s.right(2) }
+                             : QStringList { s.left(s.size() - 4), s.mid(s.size() - 4, 2), s.right(2) };
+        else if (s.size() <= 2)
+            parts = { s };
         else if (s.size() <= 4)
-            parts = {s.left(s.size() - 2), s.right(2)};
+            parts = { s.left(s.size() - 2), s.right(2) };
         else if (s.size() <= 6)
-            parts = {s.left(s.size() - 4), s.mid(s.size() - 4, 2), s.right(2)};
+            parts = { s.left(s.size() - 4), s.mid(s.size() - 4, 2), s.right(2) };
         else
             return refused(Error::Invalid);
     }

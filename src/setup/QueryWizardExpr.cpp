@@ -1,12 +1,16 @@
 #include "setup/QueryWizardExpr.h"
 
+#include "core/DayTime.h"
 #include "core/FilterExpr.h"
 #include "core/FilterFunctions.h"
 #include "core/FilterQuery.h"
 #include "core/Picture.h"
+#include "core/SongTime.h"
 #include "setup/QueryWizardTexts.h"
 
 #include <QDate>
+
+#include <algorithm>
 
 namespace td {
 
@@ -87,7 +91,10 @@ QueryValue readQueryValue(const QueryField& field, int op, const QString& typed,
         in = parseDateValue(picture, typed, locale);
         out.errorText = qwt::InvalidDateText;
     } else if (field.isTime()) {
-        in = picture.parse(typed, locale);
+        // Typed as in the song form, by the same rule ("3:00" is three minutes).
+        const std::optional<int> t = songTimeFromText(typed, field.picture, locale);
+        in.ok = t.has_value();
+        in.value = qlonglong(t.value_or(0));
         out.errorText = qwt::InvalidTimeText;
     } else {
         // A picture we do not understand still takes a plain number.
@@ -114,7 +121,7 @@ QString displayQueryValue(const QueryField& field, const QString& value, const Q
     if (field.isDate())
         return formatDateValue(Picture(field.picture), n, locale);
     if (field.isTime())
-        return Picture(field.picture).format(n, locale);
+        return songTimeText(int(std::clamp<qint64>(n, 0, MaxTime)), field.picture, locale);
     return value;
 }
 
@@ -256,8 +263,30 @@ bool isPunct(const Token& t, const char* p)
     return t.type == Token::Punct && t.text == QLatin1String(p);
 }
 
-bool sameTokens(const QList<Token>& a, const QList<Token>& b)
+// UPPER('be') written as the text 'BE' it stands for, so that a query saved in the older form
+// (the value upper-cased) compares equal to the same query written now.
+QList<Token> withUpperTextsFolded(const QList<Token>& t)
 {
+    QList<Token> out;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (i + 3 < t.size() && t[i].type == Token::Name
+            && t[i].text.compare(QLatin1String("UPPER"), Qt::CaseInsensitive) == 0
+            && t[i + 1].type == Token::Punct && t[i + 1].text == QLatin1String("(")
+            && t[i + 2].type == Token::String && t[i + 3].type == Token::Punct
+            && t[i + 3].text == QLatin1String(")")) {
+            out.append({ Token::String, filter::upper(t[i + 2].text) });
+            i += 3;
+            continue;
+        }
+        out.append(t[i]);
+    }
+    return out;
+}
+
+bool sameTokens(const QList<Token>& rawA, const QList<Token>& rawB)
+{
+    const QList<Token> a = withUpperTextsFolded(rawA);
+    const QList<Token> b = withUpperTextsFolded(rawB);
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
@@ -350,13 +379,19 @@ std::optional<QueryCondition> readCondition(const Slice& s, const QueryFieldList
     QueryCondition c;
     QString field;
     QString text;
-    static const QStringList beginsWith = QString::fromLatin1("SUB ( UPPER ( @ ) , 1 , # ) = $").split(' ');
+    // The value as typed inside UPPER( ); older queries hold it upper-cased already.
+    static const QStringList beginsWith
+        = QString::fromLatin1("SUB ( UPPER ( @ ) , 1 , # ) = UPPER ( $ )").split(' ');
     static const QStringList contains
+        = QString::fromLatin1("INSTRING ( UPPER ( $ ) , UPPER ( @ ) , 1 , 1 ) > 0").split(' ');
+    static const QStringList oldBeginsWith
+        = QString::fromLatin1("SUB ( UPPER ( @ ) , 1 , # ) = $").split(' ');
+    static const QStringList oldContains
         = QString::fromLatin1("INSTRING ( $ , UPPER ( @ ) , 1 , 1 ) > 0").split(' ');
-    if (matchShape(s, beginsWith, &field, &text)) {
+    if (matchShape(s, beginsWith, &field, &text) || matchShape(s, oldBeginsWith, &field, &text)) {
         c.op = int(QueryOperator::BeginsWith);
         c.value = text;
-    } else if (matchShape(s, contains, &field, &text)) {
+    } else if (matchShape(s, contains, &field, &text) || matchShape(s, oldContains, &field, &text)) {
         c.op = int(QueryOperator::Contains);
         c.value = text;
     } else if ((s.size() == 3 || s.size() == 4) && s[0].type == Token::Name && compareOperator(s[1])) {

@@ -64,15 +64,6 @@ AddRedirect addTypeAnswer(const QString& answer)
     }
 }
 
-int songTimeRule(int time)
-{
-    if (time <= timeFromParts(2, 0, 0))
-        return time;
-    // Divided on the hundredths, not on the stored value (which is one more): 3:45 becomes
-    // exactly 3 minutes 45 seconds rather than a hundredth less.
-    return timeFromHundredths(hundredthsFromTime(time) / 60);
-}
-
 Message invalidTimeMessage(const QString& typed)
 {
     Message m;

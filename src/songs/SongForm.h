@@ -5,6 +5,7 @@
 // when its add is cancelled, and Ditto after a concurrent change.
 
 #include "common/Request.h"
+#include "core/SongTime.h"
 #include "data/Records.h"
 #include "songs/CategoryLookup.h"
 
@@ -33,9 +34,7 @@ AddRedirect addModeRedirect(const QString& addMode, Request request, const Tuned
 // The answer of SelectAddType, by its first letter: "C", "S", anything else the form.
 AddRedirect addTypeAnswer(const QString& answer);
 
-// The time rule of the song form: a time past two hours was typed as minutes and seconds in the
-// hour and minute places ("3:45"), so it is divided by 60 (fractions of a hundredth dropped).
-int songTimeRule(int time);
+// The time rule of the song form is songTimeRule in core/SongTime.h, shared with the query wizard.
 
 // The messages for a time or a date that does not read (a clear word instead of a stored guess).
 struct Message;

@@ -247,10 +247,31 @@ void TestFilter::errors_data()
     QTest::newRow("plus between values")
         << "(MUS:Side = 'A') + 0 = 1" << 18
         << "Position 18: expected AND, OR or the end of the filter but found \"+\"";
-    QTest::newRow("too deep") << QString(150, QLatin1Char('(')) + "1" + QString(150, QLatin1Char(')')) << 101
-                              << "Position 101: the filter is nested too deeply";
-    QTest::newRow("too many nots") << QString("NOT ").repeated(200) + "1" << 397
-                                   << "Position 397: the filter is nested too deeply";
+    const QString tooDeep
+        = QStringLiteral("Position %1: the filter is nested too deeply (at most %2 brackets, "
+                         "NOTs and functions inside each other)");
+    const int deepest = filter::kMaxNesting;
+    QTest::newRow("too deep") << QString(150, QLatin1Char('(')) + "1" + QString(150, QLatin1Char(')'))
+                              << deepest + 1 << tooDeep.arg(deepest + 1).arg(deepest);
+    QTest::newRow("too many nots") << QString("NOT ").repeated(200) + "1" << 4 * deepest + 1
+                                   << tooDeep.arg(4 * deepest + 1).arg(deepest);
+    // A function's own bracket is its level; a bracket around an argument is one more.
+    QTest::newRow("bracket around an argument")
+        << QString("LEN(").repeated(deepest) + "(1" + QString(deepest + 1, ')') << 4 * deepest + 1
+        << tooDeep.arg(4 * deepest + 1).arg(deepest);
+    QTest::newRow("too many values") << QString("1 AND ").repeated(filter::kMaxValues) + "1"
+                                     << 6 * filter::kMaxValues + 1
+                                     << QStringLiteral(
+                                            "Position %1: the filter is too long (at most %2 values)")
+                                            .arg(6 * filter::kMaxValues + 1)
+                                            .arg(filter::kMaxValues);
+    // A text standing alone as a condition is compared with a blank: two parameters each.
+    QTest::newRow("too many fields") << QString("MUS:Title AND ").repeated(filter::kMaxValues) + "MUS:Title"
+                                     << 14 * filter::kMaxValues + 1
+                                     << QStringLiteral(
+                                            "Position %1: the filter is too long (at most %2 values)")
+                                            .arg(14 * filter::kMaxValues + 1)
+                                            .arg(filter::kMaxValues);
 }
 
 void TestFilter::errors()
@@ -468,9 +489,9 @@ void TestFilter::queryCondition_data()
     QTest::newRow("less or equal") << "MUS:Artist" << false << 6 << "M"
                                    << "MUS:Artist <= 'M'";
     QTest::newRow("begins with") << "MUS:Artist" << false << 7 << "be"
-                                 << "SUB(UPPER(MUS:Artist),1,2) = 'BE'";
+                                 << "SUB(UPPER(MUS:Artist),1,2) = UPPER('be')";
     QTest::newRow("contains") << "MUS:Title" << false << 8 << "love"
-                              << "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0";
+                              << "INSTRING(UPPER('love'),UPPER(MUS:Title),1,1) > 0";
     QTest::newRow("checked number") << "MUS:BeatsPerMinute" << true << 9 << ""
                                     << "MUS:BeatsPerMinute <> 0";
     QTest::newRow("not checked number") << "MUS:BeatsPerMinute" << true << 10 << "x"
@@ -482,7 +503,7 @@ void TestFilter::queryCondition_data()
     QTest::newRow("quote in value") << "MUS:Title" << false << 1 << "It's"
                                     << "MUS:Title = 'It''s'";
     QTest::newRow("quote in contains") << "MUS:Title" << false << 8 << "t's"
-                                       << "INSTRING('T''S',UPPER(MUS:Title),1,1) > 0";
+                                       << "INSTRING(UPPER('t''s'),UPPER(MUS:Title),1,1) > 0";
     QTest::newRow("number field, text typed") << "MUS:ChartNumber" << true << 1 << "ten"
                                               << "MUS:ChartNumber = 'ten'";
     QTest::newRow("number field, SQL typed") << "MUS:ChartNumber" << true << 1 << "1 OR 1=1"

@@ -7,6 +7,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <functional>
 #include <sqlite3.h>
 
 using namespace td;
@@ -286,6 +287,10 @@ private slots:
     void sqlFunctions_data();
     void sqlFunctions();
     void emptyAndInvalid();
+    void deepestAcceptedFilterCompiles_data();
+    void deepestAcceptedFilterCompiles();
+    void longChains_data();
+    void longChains();
 };
 
 void TestFilterSql::sameAsEvaluator_data()
@@ -434,6 +439,122 @@ void TestFilterSql::emptyAndInvalid()
     QVERIFY(FilterExpr::parse(QString(), schema()).toSql().isEmpty());
     const FilterExpr bad = FilterExpr::parse(QStringLiteral("MUS:Nope = 1"), schema());
     QCOMPARE(db.select(bad.toSql()), QList<int> {});
+}
+
+// Shapes of nesting that cost SQLite's parser the most per level, as a function of the level count.
+using Shape = std::function<QString(int levels)>;
+Q_DECLARE_METATYPE(Shape)
+
+QString repeat(const char* s, int n)
+{
+    return QString::fromUtf8(s).repeated(n);
+}
+
+void TestFilterSql::deepestAcceptedFilterCompiles_data()
+{
+    QTest::addColumn<Shape>("shape");
+    QTest::newRow("NOTs") << Shape([](int n) { return repeat("NOT ", n) + "MUS:ChartNumber = 12"; });
+    QTest::newRow("brackets, AND and OR by turns") << Shape([](int n) {
+        QString s = "MUS:Artist = 'ABBA'";
+        for (int i = 0; i < n; ++i)
+            s = QString(i % 2 ? "MUS:ChartNumber > 9 AND (%1)" : "MUS:Side = 'A' OR (%1)").arg(s);
+        return s;
+    });
+    QTest::newRow("NOT of brackets") << Shape([](int n) {
+        QString s = "CAT:Category = 'Pop'";
+        for (int i = 0; i < n; ++i)
+            s = i % 2 ? "MUS:Time > 9 AND NOT " + s : "(" + s + " OR MUS:Side = 'B')";
+        return s;
+    });
+    QTest::newRow("UPPER") << Shape(
+        [](int n) { return repeat("UPPER(", n) + "CAT:Category" + repeat(")", n) + " = 'POP'"; });
+    QTest::newRow("last argument of SUB") << Shape([](int n) {
+        return "LEN(" + repeat("SUB(MUS:Artist, 1, ", n - 1) + "CAT:Category" + repeat(")", n - 1) + ") > 0";
+    });
+    QTest::newRow("comparison in the last argument of INSTRING") << Shape([](int n) {
+        return repeat("INSTRING('1', MUS:Title, 1, ", n) + "CAT:Category" + repeat(" = 'x')", n) + " = 0";
+    });
+    QTest::newRow("bracketed comparisons compared") << Shape([](int n) {
+        QString s = "MUS:Side = 'A'";
+        for (int i = 0; i < n; ++i)
+            s = "(" + s + ") = LEN(MUS:Title)";
+        return s;
+    });
+    QTest::newRow("long chains inside each other") << Shape([](int n) {
+        QString s = "MUS:Artist = 'ABBA'";
+        for (int i = 0; i < n; ++i) {
+            const char* term = i % 2 ? " AND MUS:ChartNumber < 1000" : " OR MUS:Side = 'Z'";
+            s = "(" + s + ")" + repeat(term, 70);
+        }
+        return s;
+    });
+}
+
+// The deepest filter the parser accepts runs inside the statement of a list (key position, tab
+// range, search range around it) with the evaluator's answer; one level more is refused.
+void TestFilterSql::deepestAcceptedFilterCompiles()
+{
+    QFETCH(Shape, shape);
+    Db db;
+    const FilterSchema s = schema();
+    const QString deepest = shape(filter::kMaxNesting);
+    QString error;
+    const FilterExpr e = FilterExpr::parse(deepest, s, &error);
+    QVERIFY2(e.isValid(), qPrintable(error));
+    SqlCondition c = e.toSql();
+    c.sql
+        = "(Artist, rowid) >= ('', -1) AND ((Title >= '' AND Title < 'zzz') AND ((Artist >= '' AND Artist < "
+          "'zzz') AND "
+        + c.sql + "))";
+    QList<int> bySql = db.select(c, &error);
+    QVERIFY2(bySql != QList<int> { -1 }, qPrintable(error));
+    QList<int> byEvaluator;
+    for (int r : evaluated(e)) {
+        const Row& row = kRows[size_t(r)];
+        if (row.v[Title].toString() < "zzz" && row.v[Artist].toString() < "zzz")
+            byEvaluator << r;
+    }
+    QCOMPARE(bySql, byEvaluator);
+
+    const FilterExpr tooDeep = FilterExpr::parse(shape(filter::kMaxNesting + 1), s, &error);
+    QVERIFY(!tooDeep.isValid());
+    QVERIFY2(error.contains("the filter is nested too deeply"), qPrintable(error));
+}
+
+// Thousands of terms in one chain: no recursion per term when parsing, evaluating, compiling or
+// freeing the filter, and SQLite takes the compiled chain.
+void TestFilterSql::longChains_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("expected");
+    const QString ands = repeat("MUS:ChartNumber <> 5 AND ", 2500);
+    QTest::newRow("AND, all true") << ands + "MUS:Side = 'A'" << QList<int> { 0, 5, 8 };
+    QTest::newRow("AND, last false") << ands + "MUS:Side = 'Q'" << QList<int> {};
+    QTest::newRow("AND, first false") << "MUS:Side = 'Q' AND " + ands + "1" << QList<int> {};
+    const QString ors = repeat("MUS:ChartNumber = 5 OR ", 2500);
+    QTest::newRow("OR, last true") << ors + "MUS:Side = 'A'" << QList<int> { 0, 5, 8 };
+    QTest::newRow("OR, none true") << ors + "MUS:Side = 'Q'" << QList<int> {};
+    QTest::newRow("brackets merged into the chain") << repeat("(MUS:ChartNumber <> 5 AND ", 8) + ands
+            + "MUS:Side = 'A'" + repeat(")", 8) << QList<int> { 0, 5, 8 };
+    QTest::newRow("OR of long ANDs") << ands + "MUS:Side = 'B' OR " + ands + "MUS:Side = '1'"
+                                     << QList<int> { 1, 2, 6, 9 };
+    QTest::newRow("at the plain chain's end")
+        << repeat("MUS:Side <> 'B' AND ", 63) + "MUS:Side <> '2'" << QList<int> { 0, 2, 3, 5, 7, 8, 9 };
+    QTest::newRow("one past") << repeat("MUS:Side <> 'B' AND ", 64) + "MUS:Side <> '2'"
+                              << QList<int> { 0, 2, 3, 5, 7, 8, 9 };
+}
+
+void TestFilterSql::longChains()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, expected);
+    Db db;
+    QString error;
+    const FilterExpr e = FilterExpr::parse(text, schema(), &error);
+    QVERIFY2(e.isValid(), qPrintable(error));
+    QCOMPARE(evaluated(e), expected);
+    QCOMPARE(db.select(e.toSql(), &error), expected);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestFilterSql)

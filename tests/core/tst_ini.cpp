@@ -53,6 +53,8 @@ private slots:
     void readAfterWrite();
     void replacesFileAtomically();
     void keepsOldCodePageBytes();
+    void oldCodePageNeverLosesCharacters_data();
+    void oldCodePageNeverLosesCharacters();
     void keepsByteOrderMark();
     void iniFileManyChanges();
     void createsMissingFolder();
@@ -395,6 +397,55 @@ void TestIni::keepsOldCodePageBytes()
         ini::readString(path, QStringLiteral("A"), QStringLiteral("Name")), QString::fromLatin1("Bj\xF6rk"));
     QVERIFY(ini::writeString(path, QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("1")));
     QCOMPARE(readAll(path), QByteArray("[A]\r\nName=Bj\xF6rk\r\nx=1\r\n"));
+}
+
+void TestIni::oldCodePageNeverLosesCharacters_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("expected"); // every key=value of [A] after the write, reloaded
+    QTest::addColumn<QByteArray>("written"); // the file's bytes after the write
+    const QByteArray accents = "[A]\r\nName=Bj\xF6rk\r\nCity=Z\xFCrich\r\nPrice=5\x80\r\nWork=\x8Cuvre\r\n";
+    const QStringList old
+        = { u"Name=Bj\u00F6rk"_qs, u"City=Z\u00FCrich"_qs, u"Price=5\u20AC"_qs, u"Work=\u0152uvre"_qs };
+    QTest::newRow("a value the code page cannot hold: the file becomes UTF-8")
+        << accents << "Composer" << u"Dvo\u0159\u00E1k"_qs
+        << (old + QStringList { u"Composer=Dvo\u0159\u00E1k"_qs })
+        << QByteArray("[A]\r\nName=Bj\xC3\xB6rk\r\nCity=Z\xC3\xBCrich\r\nPrice=5\xE2\x82\xAC\r\nWork="
+                      "\xC5\x92uvre\r\n"
+                      "Composer=Dvo\xC5\x99\xC3\xA1k\r\n");
+    QTest::newRow("a value the code page holds: the file stays in it")
+        << accents << "City" << u"M\u00FCnchen \u20AC"_qs
+        << QStringList { old[0], u"City=M\u00FCnchen \u20AC"_qs, old[2], old[3] }
+        << QByteArray("[A]\r\nName=Bj\xF6rk\r\nCity=M\xFCnchen \x80\r\nPrice=5\x80\r\nWork=\x8Cuvre\r\n");
+    // Once the only byte that is not UTF-8 is gone, the code-page bytes left would be read as UTF-8.
+    QTest::newRow("code-page bytes that would read as UTF-8")
+        << QByteArray("[A]\nOdd=\xE9\nKeep=\xC3\xA9\n") << "Odd"
+        << "e" << QStringList { "Odd=e", u"Keep=\u00C3\u00A9"_qs }
+        << QByteArray("[A]\nOdd=e\nKeep=\xC3\x83\xC2\xA9\n");
+    QTest::newRow("undefined code-page bytes come back as they were")
+        << QByteArray("[A]\nX=\x81\x8D\x8F\x90\x9D\n") << "Y"
+        << "1" << QStringList { u"X=\u0081\u008D\u008F\u0090\u009D"_qs, "Y=1" }
+        << QByteArray("[A]\nX=\x81\x8D\x8F\x90\x9D\nY=1\n");
+}
+
+void TestIni::oldCodePageNeverLosesCharacters()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QStringList, expected);
+    QFETCH(QByteArray, written);
+    const QString path = ws_->file(QStringLiteral("TEST.INI"));
+    writeAll(path, file);
+    QVERIFY(ini::writeString(path, QStringLiteral("A"), key, value));
+    QCOMPARE(readAll(path), written);
+    const IniFile reloaded(path);
+    QStringList read;
+    for (const QString& k : reloaded.keys(QStringLiteral("A")))
+        read << k + QLatin1Char('=') + reloaded.value(QStringLiteral("A"), k);
+    QCOMPARE(read, expected);
 }
 
 void TestIni::keepsByteOrderMark()

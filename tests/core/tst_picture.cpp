@@ -2,6 +2,7 @@
 #include "core/Picture.h"
 
 #include <QTest>
+#include <cmath>
 
 using namespace td;
 
@@ -46,6 +47,8 @@ private slots:
     void dateValue();
     void twoDigitYears_data();
     void twoDigitYears();
+    void formatThenParse_data();
+    void formatThenParse();
 };
 
 void TestPicture::kinds_data()
@@ -82,6 +85,8 @@ void TestPicture::kinds_data()
     QTest::newRow("number size 0") << "@n0" << false << T << 0 << 0 << false;
     QTest::newRow("number junk") << "@n3x" << false << T << 0 << 0 << false;
     QTest::newRow("places not below size") << "@n3.5" << false << T << 0 << 0 << false;
+    QTest::newRow("too narrow for zero with its places") << "@n(08.7)" << false << T << 0 << 0 << false;
+    QTest::newRow("pattern without a digit position") << "@pPage p" << false << T << 0 << 0 << false;
     QTest::newRow("absurd size") << "@n99999999999" << false << T << 0 << 0 << false;
     QTest::newRow("date 0") << "@d0" << false << T << 0 << 0 << false;
     QTest::newRow("date 19") << "@d19" << false << T << 0 << 0 << false;
@@ -405,6 +410,33 @@ void TestPicture::parse_data()
     QTest::newRow("page blank") << "@pPage <<<#p" << "" << "" << true << qlonglong(0) << E::None;
     QTest::newRow("page no digits") << "@pPage <<<#p" << "Page" << "" << false << qlonglong(0) << E::Invalid;
     QTest::newRow("pattern negative") << "@p(<<#)pb" << "-5" << "" << false << qlonglong(0) << E::Negative;
+    QTest::newRow("pattern typed loosely") << "@pPage <<<#p"
+                                           << "page 12"
+                                           << "" << true << qlonglong(12) << E::None;
+    QTest::newRow("pattern digits alone") << "@p19##p"
+                                          << "7"
+                                          << "" << true << qlonglong(7) << E::None;
+    QTest::newRow("pattern with its own digits, other text") << "@p19##p"
+                                                             << "19x5"
+                                                             << "" << false << qlonglong(0) << E::Invalid;
+    QTest::newRow("308 digits are no number")
+        << "@n20.2" << QString(308, '9') << "" << false << qlonglong(0) << E::TooWide;
+    QTest::newRow("@t2 past 99 hours") << "@t2"
+                                       << "12345"
+                                       << "" << true << qlonglong(timeFromParts(123, 45, 0)) << E::None;
+    QTest::newRow("@t4 five digits stay h:mm:ss")
+        << "@t4"
+        << "12345"
+        << "" << true << qlonglong(timeFromParts(1, 23, 45)) << E::None;
+    QTest::newRow("year only under 1000") << "@d2"
+                                          << "999"
+                                          << "" << true << qlonglong(999) << E::None;
+    QTest::newRow("year only in a month picture") << "@d14"
+                                                  << "1997"
+                                                  << "" << true << qlonglong(1997) << E::None;
+    QTest::newRow("leading zero is a month") << "@d13"
+                                             << "0597"
+                                             << "" << true << qlonglong(dayFromYmd(1997, 5, 1)) << E::None;
 }
 
 void TestPicture::parse()
@@ -605,6 +637,108 @@ void TestPicture::twoDigitYears()
     QFETCH(int, reference);
     QFETCH(int, year);
     QCOMPARE(expandTwoDigitYear(yy, reference), year);
+}
+
+// What a value reads back as through a picture that shows less than it holds: times without
+// hundredths (and without seconds where the picture has none), dates of month pictures as the
+// first of their month, numbers rounded to the places shown.
+QVariant shownPrecision(const Picture& p, const QVariant& value, const QLocale& loc)
+{
+    if (p.isTime() && value.toLongLong() > 0) {
+        int h = 0, m = 0, s = 0, cs = 0;
+        timeParts(int(value.toLongLong()), h, m, s, cs);
+        const bool minutesOnly = p.size() <= 3
+            || (p.size() == 7 && !loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('s')));
+        return qlonglong(timeFromParts(h, m, minutesOnly ? 0 : s));
+    }
+    if (p.isDate() && p.size() >= 13 && p.size() <= 16 && value.toLongLong() > MaxYearOnly) {
+        const int d = int(value.toLongLong());
+        return qlonglong(dayFromYmd(yearOfDay(d), monthOfDay(d), 1));
+    }
+    if (p.isNumber()) {
+        const double scale = std::pow(10.0, p.places());
+        return std::round(value.toDouble() * scale) / scale;
+    }
+    return value;
+}
+
+void TestPicture::formatThenParse_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("locale");
+    QStringList numbers = { "@n3", "@n3b", "@n_4b", "@n-13", "@n05", "@n*6", "@n6-", "@n(6)", "@n10.2",
+        "@n-8.3", "@n(9.1)b", "@n4b", "@n_2" };
+    const QList<QVariant> numberValues = { qlonglong(0), qlonglong(1), qlonglong(-1), qlonglong(7),
+        qlonglong(42), qlonglong(999), qlonglong(1000), qlonglong(-999), qlonglong(12345), qlonglong(9999999),
+        qlonglong(-1234567), 0.5, 1.25, -3.75, 123.456, 1e15, -9.995, 1.7e308 };
+    QStringList dates;
+    for (int n = 1; n <= 18; ++n)
+        dates << QStringLiteral("@d%1").arg(n);
+    dates << "@d2b"
+          << "@d6."
+          << "@d10-"
+          << "@d14_"
+          << "@d17b";
+    const QList<QVariant> dateValues = { 0, 1, 5, 999, 1000, 1997, MaxYearOnly, MaxYearOnly + 1,
+        dayFromYmd(1901, 3, 4), dayFromYmd(1930, 1, 5), dayFromYmd(1997, 12, 31), dayFromYmd(2000, 2, 29),
+        dayFromYmd(2060, 7, 14), maxDay(), maxDay() + 1, -1 };
+    QStringList times;
+    for (int n = 1; n <= 8; ++n)
+        times << QStringLiteral("@t%1").arg(n);
+    times << "@t4b"
+          << "@t4-"
+          << "@t2."
+          << "@t1_";
+    const QList<QVariant> timeValues = { 0, 1, 22501, 22551, timeFromParts(9, 5, 0), timeFromParts(12, 0, 0),
+        timeFromParts(23, 59, 59), timeFromParts(24, 0, 0), timeFromParts(99, 59, 59),
+        timeFromParts(100, 0, 0), timeFromParts(5965, 0, 0), MaxTime, -5 };
+    const QStringList patterns = { "@p19##p", "@pPage <<<#p", "@p<<<#p", "@p(<<#)pb", "@p##-##p", "@p#1#p" };
+    const QList<QVariant> patternValues = { qlonglong(0), qlonglong(5), qlonglong(19), qlonglong(42),
+        qlonglong(99), qlonglong(100), qlonglong(1905), qlonglong(9999), qlonglong(-1) };
+    auto add = [](const QStringList& pictures, const QList<QVariant>& values) {
+        for (const QString& p : pictures) {
+            for (const QVariant& v : values) {
+                for (const char* loc : { "us", "de" })
+                    QTest::addRow("%s %s %s", qPrintable(p), qPrintable(v.toString()), loc) << p << v << loc;
+            }
+        }
+    };
+    add(numbers, numberValues);
+    add(dates, dateValues);
+    add(times, timeValues);
+    add(patterns, patternValues);
+}
+
+// Whatever a picture shows reads back as the value shown, or is refused; never another value.
+void TestPicture::formatThenParse()
+{
+    QFETCH(QString, picture);
+    QFETCH(QVariant, value);
+    QFETCH(QString, locale);
+    const Picture p(picture);
+    QVERIFY(p.isValid());
+    const QLocale loc = localeNamed(locale);
+    const QString shown = p.formatVariant(value, loc);
+    const Picture::Input back = p.parse(shown, loc);
+    if (shown.startsWith(QLatin1Char('#'))) {
+        QVERIFY2(!back.ok, qPrintable(shown + " read as " + back.value.toString()));
+        return;
+    }
+    if (p.isNumber() && !p.allowsNegative() && value.toDouble() < 0) {
+        // Shown with its minus so as not to show another value, but not accepted as input.
+        QCOMPARE(back.error, Picture::Error::Negative);
+        return;
+    }
+    const QVariant expected = shownPrecision(p, value, loc);
+    if (p.isDate() && value.toLongLong() > MaxYearOnly && expected.toLongLong() <= MaxYearOnly) {
+        // The first of a month in early 1809 would read back as a plain year.
+        QCOMPARE(back.error, Picture::Error::OutOfRange);
+        return;
+    }
+    QVERIFY2(back.ok, qPrintable("\"" + shown + "\" refused"));
+    QVERIFY2(back.value.toDouble() == expected.toDouble(),
+        qPrintable("\"" + shown + "\" read as " + back.value.toString() + ", not " + expected.toString()));
 }
 
 QTEST_APPLESS_MAIN(TestPicture)

@@ -6,6 +6,7 @@
 #include "core/DayTime.h"
 #include "core/FilterExpr.h"
 #include "core/Messages.h"
+#include "core/SongTime.h"
 #include "setup/QueryWizardExpr.h"
 #include "setup/QueryWizardFields.h"
 #include "setup/QueryWizardTexts.h"
@@ -115,6 +116,8 @@ private slots:
     void decomposeForeignText_data();
     void decomposeForeignText();
     void describe();
+    void timeSearchFindsFormTimes_data();
+    void timeSearchFindsFormTimes();
 };
 
 void TestQueryWizard::fieldListLengths_data()
@@ -363,6 +366,11 @@ void TestQueryWizard::conditionOnSong_data()
     QTest::newRow("blank date is no date") << "MUS:ReleaseDate" << 1 << "" << false;
     QTest::newRow("system short date") << "MUS:LastPlayed" << 1 << lastPlayed << true;
     QTest::newRow("time equal") << "MUS:Time" << 1 << "0:03:45" << true;
+    // Typed as in the song form: past two hours it is minutes and seconds.
+    QTest::newRow("time typed as minutes") << "MUS:Time" << 1 << "3:45" << true;
+    QTest::newRow("time greater, typed as minutes") << "MUS:Time" << 3 << "3:00" << true;
+    QTest::newRow("time less, typed as minutes") << "MUS:Time" << 4 << "3:46" << true;
+    QTest::newRow("time up to two hours stays") << "MUS:Time" << 1 << "1:45:00" << false;
     QTest::newRow("time greater") << "MUS:Time" << 3 << "0:03:00" << true;
     QTest::newRow("time less") << "MUS:Time" << 4 << "0:03:00" << false;
     QTest::newRow("number greater or equal") << "MUS:ChartNumber" << 5 << "12" << true;
@@ -404,6 +412,14 @@ void TestQueryWizard::conditionOnSong()
     QCOMPARE(buildQueryExpression(*back, list), expression);
     if (f->isDate() && !typed.isEmpty())
         QCOMPARE(displayQueryValue(*f, v.value, kLocale), typed);
+    // A reopened query holds the value as it was read, letter case included, and what it shows
+    // reads back to that value.
+    if (back->at(0).op != op)
+        return; // a blank value reads back as Is (Not) Checked
+    QCOMPARE(back->at(0).value, v.value);
+    if (queryOperatorNeedsValue(op))
+        QCOMPARE(readQueryValue(*f, op, displayQueryValue(*f, back->at(0).value, kLocale), kLocale).value,
+            v.value);
 }
 
 void TestQueryWizard::invalidValues_data()
@@ -443,7 +459,7 @@ void TestQueryWizard::combining_data()
     const auto beatles = cond("MUS:Artist", 1, "Beatles");
     const auto stones = cond("MUS:Artist", 1, "Stones");
     const auto chartAbove20 = cond("MUS:ChartNumber", 3, "20");
-    const auto loveOr = cond("MUS:Title", 8, "LOVE", QueryJoin::Or);
+    const auto loveOr = cond("MUS:Title", 8, "Love", QueryJoin::Or);
 
     QTest::newRow("none") << QList<QueryCondition>() << QString() << true;
     QTest::newRow("one") << QList<QueryCondition> { beatles } << "MUS:Artist = 'Beatles'" << true;
@@ -454,16 +470,16 @@ void TestQueryWizard::combining_data()
                          << "MUS:Artist = 'Beatles' AND MUS:ChartNumber > 20" << false;
     QTest::newRow("and, then or") << QList<QueryCondition> { beatles, chartAbove20, loveOr }
                                   << "(MUS:Artist = 'Beatles' AND MUS:ChartNumber > 20) OR "
-                                     "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0"
+                                     "INSTRING(UPPER('Love'),UPPER(MUS:Title),1,1) > 0"
                                   << true;
     QTest::newRow("or, then and") << QList<QueryCondition> { stones,
         cond("MUS:Artist", 1, "Beatles", QueryJoin::Or),
         chartAbove20 } << "MUS:Artist = 'Stones' OR (MUS:Artist = 'Beatles' AND MUS:ChartNumber > 20)"
                                   << false;
-    QTest::newRow("or, or") << QList<QueryCondition> { stones, cond("MUS:Artist", 7, "BE", QueryJoin::Or),
-        cond("MUS:Side", 1, "A", QueryJoin::Or) }
-                            << "MUS:Artist = 'Stones' OR SUB(UPPER(MUS:Artist),1,2) = 'BE' OR MUS:Side = 'A'"
-                            << true;
+    QTest::newRow("or, or")
+        << QList<QueryCondition> { stones, cond("MUS:Artist", 7, "be", QueryJoin::Or),
+               cond("MUS:Side", 1, "A", QueryJoin::Or) }
+        << "MUS:Artist = 'Stones' OR SUB(UPPER(MUS:Artist),1,2) = UPPER('be') OR MUS:Side = 'A'" << true;
     QTest::newRow("a value holding OR and parentheses")
         << QList<QueryCondition> { cond("MUS:Title", 1, "a) OR (b"), cond("MUS:Album", 9, {}, QueryJoin::Or) }
         << "MUS:Title = 'a) OR (b' OR MUS:Album <> ''" << true;
@@ -513,6 +529,11 @@ void TestQueryWizard::decomposeForeignText_data()
     QTest::newRow("unended text") << "MUS:Artist = 'a" << -1;
     QTest::newRow("begins with of the wrong length") << "SUB(UPPER(MUS:Artist),1,3) = 'BE'" << -1;
     QTest::newRow("begins with in lower case") << "SUB(UPPER(MUS:Artist),1,2) = 'be'" << -1;
+    // Saved before values were kept as typed: still taken apart, the value upper-cased.
+    QTest::newRow("begins with, saved upper-cased") << "SUB(UPPER(MUS:Artist),1,2) = 'BE'" << 1;
+    QTest::newRow("contains, saved upper-cased") << "INSTRING('LOVE',UPPER(MUS:Title),1,1) > 0" << 1;
+    QTest::newRow("begins with, wrong length for the typed value")
+        << "SUB(UPPER(MUS:Artist),1,3) = UPPER('be')" << -1;
     QTest::newRow("dangling or") << "MUS:Artist = 'a' OR" << -1;
     QTest::newRow("doubled parentheses") << "((MUS:Artist = 'a'))" << -1;
     QTest::newRow("two fields compared") << "MUS:Artist = MUS:Title" << -1;
@@ -546,6 +567,48 @@ void TestQueryWizard::describe()
         QStringLiteral("Time Is Greater Than \"00:03:45\""));
     QCOMPARE(describeCondition(list, cond("MUS:Style", 9), true, texts, kLocale),
         QStringLiteral("Style Is Checked"));
+}
+
+void TestQueryWizard::timeSearchFindsFormTimes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QList<int>>("found"); // indexes into the songs' times below
+    QTest::newRow("3:00 is equal to") << "3:00" << 1 << QList<int> { 0 };
+    QTest::newRow("3:45 is equal to") << "3:45" << 1 << QList<int> { 1 };
+    QTest::newRow("greater than 3:00") << "3:00" << 3 << QList<int> { 1, 2 };
+    QTest::newRow("less than or equal to 3:45") << "3:45" << 6 << QList<int> { 0, 1 };
+    QTest::newRow("hours written out") << "1:45:00" << 1 << QList<int> { 2 };
+    QTest::newRow("as the list shows it") << "00:03:45" << 1 << QList<int> { 1 };
+}
+
+// A time typed in the wizard means what the same typing stores in the song form, so a search
+// finds the songs entered that way.
+void TestQueryWizard::timeSearchFindsFormTimes()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, op);
+    QFETCH(QList<int>, found);
+    const QList<std::optional<int>> songs
+        = { songTimeFromText("3:00"), songTimeFromText("3:45"), songTimeFromText("1:45:00") };
+    QCOMPARE(songs, (QList<std::optional<int>> { 18001, 22501, 630001 }));
+    const QueryFieldList list = songFields();
+    const QueryField* time = list.find("MUS:Time");
+    const QueryValue v = readQueryValue(*time, op, typed, kLocale);
+    QVERIFY(v.ok);
+    QCOMPARE(v.value, QString::number(*songTimeFromText(typed, time->picture, kLocale)));
+    const QString expression
+        = buildQueryExpression({ QueryCondition { QueryJoin::And, "MUS:Time", op, v.value } }, list);
+    const FilterExpr e = FilterExpr::parse(expression, songSchema(list));
+    QVERIFY(e.isValid());
+    QList<int> hits;
+    for (int i = 0; i < songs.size(); ++i) {
+        if (e.matches([&](int id) {
+                return list.fields.at(id).label == "MUS:Time" ? QVariant(*songs[i]) : QVariant();
+            }))
+            hits << i;
+    }
+    QCOMPARE(hits, found);
 }
 
 QTEST_GUILESS_MAIN(TestQueryWizard)

@@ -470,13 +470,13 @@ bool UpdateSongDialog::acceptTime()
     if (guard.nested())
         return false;
     const Picture picture(QString::fromLatin1(kTimePicture));
-    const Picture::Input in = picture.parse(time_->text());
-    if (!in.ok) {
+    const std::optional<int> typed = songTimeFromText(time_->text(), picture.text());
+    if (!typed) {
         form_.state().messages.show(invalidTimeMessage(time_->text()));
         select(time_);
         return false;
     }
-    const int t = songTimeRule(int(in.value.toLongLong()));
+    const int t = *typed;
     form_.song().Time = t;
     time_->setText(picture.format(t));
     return true;
