@@ -2,8 +2,10 @@
 
 #include "core/FilterFunctions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
+#include <string_view>
 
 namespace td {
 
@@ -51,8 +53,51 @@ void resultNumber(sqlite3_context* ctx, double d)
         sqlite3_result_double(ctx, d);
 }
 
+// A text value made of ASCII characters only: upper case, positions and lengths then work on its
+// bytes alone and give the same answers as on the decoded text, which a search over a whole
+// catalogue reads far faster. Anything else (numbers, any other character) takes the full path.
+bool asciiText(sqlite3_value* v, std::string_view* out)
+{
+    if (sqlite3_value_type(v) != SQLITE_TEXT)
+        return false;
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    const int n = sqlite3_value_bytes(v);
+    if (!p)
+        return false;
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    *out = std::string_view(p, size_t(n));
+    return true;
+}
+
+// Upper case of an ASCII text into buf; false (buf unusable) when the text is not all ASCII.
+bool asciiUpper(sqlite3_value* v, QByteArray& buf)
+{
+    if (sqlite3_value_type(v) != SQLITE_TEXT)
+        return false;
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    const int n = sqlite3_value_bytes(v);
+    if (!p)
+        return false;
+    buf.resize(n);
+    char* out = buf.data();
+    for (int i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+        out[i] = (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c;
+    }
+    return true;
+}
+
 void tdUpper(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
+    thread_local QByteArray buf;
+    if (asciiUpper(argv[0], buf)) {
+        sqlite3_result_text(ctx, buf.constData(), int(buf.size()), SQLITE_TRANSIENT);
+        return;
+    }
     resultText(ctx, filter::upper(textArg(argv[0])));
 }
 
@@ -84,6 +129,28 @@ void tdInstring(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     const double step = argc > 2 ? numberArg(argv[2]) : 1;
     const double start = argc > 3 ? numberArg(argv[3]) : 1;
+    std::string_view needle;
+    std::string_view text;
+    if (asciiText(argv[0], &needle) && asciiText(argv[1], &text)) {
+        // Byte positions are character positions here; the same walk as filter::instring.
+        const qint64 by = std::max<qint64>(filter::toIndex(step), 1);
+        const qint64 from = std::max<qint64>(filter::toIndex(start), 1);
+        const auto n = qint64(text.size());
+        const auto m = qint64(needle.size());
+        if (by == 1 && m > 0) {
+            const size_t at = from - 1 <= n ? text.find(needle, size_t(from - 1)) : std::string_view::npos;
+            sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : sqlite3_int64(at) + 1);
+            return;
+        }
+        for (qint64 pos = from; pos + m - 1 <= n; pos += by) {
+            if (text.substr(size_t(pos - 1), size_t(m)) == needle) {
+                sqlite3_result_int64(ctx, (pos - 1) / by + 1);
+                return;
+            }
+        }
+        sqlite3_result_int64(ctx, 0);
+        return;
+    }
     resultNumber(ctx, filter::instring(textArg(argv[0]), textArg(argv[1]), step, start));
 }
 

@@ -3,8 +3,11 @@
 #include "core/IniFile.h"
 #include "core/ListFormat.h"
 #include "data/Errors.h"
+#include "data/Schema.h"
 #include "setup/GlobalSettings.h"
 #include "songs/SongFilter.h"
+
+#include <sqlite3.h>
 
 namespace td {
 
@@ -147,11 +150,14 @@ int SongBrowser::configure()
         configureUnfiltered();
         return InvalidDataFile;
     }
+    KeyRange keys;
+    if (!s.rangeLow.isEmpty())
+        keys = KeyRange{QVariant(s.rangeLow), QVariant(s.rangeHigh)};
     if (range.isEmpty()) {
-        list_.setCondition(s.sql, s.params);
+        list_.setCondition(s.sql, s.params, keys);
     } else {
         list_.setCondition(QLatin1Char('(') + range + QStringLiteral(") AND (") + s.sql + QLatin1Char(')'),
-                           params + s.params);
+                           params + s.params, keys);
     }
     return 0;
 }
@@ -161,6 +167,38 @@ void SongBrowser::configureUnfiltered()
     const int key = songs_.key(songTabInfo(tab_).key);
     list_.setOrder(key);
     list_.setCondition(QString());
+}
+
+int SongBrowser::showAgain(qint64 position, bool fromTop)
+{
+    const int place = qMax(0, list_.highlight());
+    if (position != 0)
+        return list_.showPosition(position, place);
+    if (const PageRow* h = list_.highlighted(); h && !fromTop) {
+        const PageRow kept = *h;
+        return list_.rebuildAt(kept.row, kept.position, place);
+    }
+    return list_.first();
+}
+
+void SongBrowser::refreshCategoryNames()
+{
+    // data_version moves when another connection (another running copy, the sqlite3 tool)
+    // commits to the category file; our own writes move the change count.
+    if (!categoryFileVersion_)
+        categoryFileVersion_ = std::make_unique<Statement>(
+            db_.connection(),
+            QStringLiteral("PRAGMA %1.data_version").arg(schema::quoted(Database::schemaName(TableId::Categories))));
+    qint64 version = -1;
+    if (categoryFileVersion_->isValid() && categoryFileVersion_->step() == SQLITE_ROW)
+        version = categoryFileVersion_->int64(0);
+    if (categoryFileVersion_->isValid())
+        categoryFileVersion_->reset();
+    const quint64 changes = db_.changeCount();
+    if (version < 0 || version != namesDataVersion_ || changes != namesChangeCount_)
+        categoryNames_.clear();
+    namesDataVersion_ = version;
+    namesChangeCount_ = changes;
 }
 
 QString SongBrowser::categoryName(qint64 id)

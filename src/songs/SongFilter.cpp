@@ -180,6 +180,8 @@ SongSearch compileSongSearch(const QString& filterText, const FilterSchema& sche
         out.sql = QStringLiteral("(%1 >= ? AND %1 < ?) AND %2").arg(ordered->sqlExpr, out.sql);
         out.params.prepend(high);
         out.params.prepend(low);
+        out.rangeLow = low;
+        out.rangeHigh = high;
         break;
     }
     return out;
