@@ -90,6 +90,7 @@ void PagedList::setOrder(int key, const Row& fixed)
 {
     key_ = key;
     fixed_ = fixed;
+    range_ = KeyRange();   // it spoke of the old order's field
     endsKnown_ = false;
 }
 

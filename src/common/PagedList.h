@@ -38,7 +38,8 @@ public:
     // --- what the list shows ----------------------------------------------------------------
     // The key order (index of the table's key; -1 for the physical order). `fixed` holds the
     // values of leading key fields that the range keeps equal (the media name of a list limited to
-    // one media): the locator and the thumb estimate start after them. Nothing is read here.
+    // one media): the locator and the thumb estimate start after them. Nothing is read here; the
+    // condition's key range is dropped (set the condition after the order).
     void setOrder(int key, const Row& fixed = {});
     int key() const { return key_; }
     const Row& fixed() const { return fixed_; }

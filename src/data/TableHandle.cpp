@@ -311,7 +311,10 @@ int TableHandle::ok()
 
 QString TableHandle::selectList() const
 {
-    return QStringLiteral("SELECT rowid,%1 FROM %2").arg(schema::columnList(*def_), Database::sqlTable(table_));
+    // Built once: every page read starts with it.
+    if (selectList_.isEmpty())
+        selectList_ = QStringLiteral("SELECT rowid,%1 FROM %2").arg(schema::columnList(*def_), Database::sqlTable(table_));
+    return selectList_;
 }
 
 int TableHandle::readRowAt(qint64 pos, Row& out)

@@ -165,6 +165,7 @@ private:
     QHash<QString, sqlite3_stmt*> statements_;
     sqlite3_stmt* fixed_[FixedStatementCount] = {};   // KeptCount is owned here, the others by statements_
     bool keptCountTried_ = false;
+    mutable QString selectList_;
 };
 
 // A handle with a typed buffer: `rec` is the record, kept in step with the generic row around every

@@ -211,13 +211,56 @@ QString SongBrowser::categoryName(qint64 id)
     // A page shows a few dozen rows: the cache never grows past a few pages' worth.
     if (categoryNames_.size() > 512)
         categoryNames_.clear();
-    categories_.clear();
-    categories_.rec.CategoryID = id;
-    QString name;
-    if (categories_.get(categories_.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
-        name = categories_.rec.Category;
-    categoryNames_.insert(id, name);
-    return name;
+    // The names of every category on the page at once: one read instead of one per name.
+    QList<qint64> wanted{id};
+    const int field = songs_.def().fieldIndex(QStringLiteral("CategoryID"));
+    for (const PageRow& r : list_.rows()) {
+        const qint64 c = r.row.value(field).toLongLong();
+        if (c != 0 && !wanted.contains(c) && !categoryNames_.contains(c))
+            wanted << c;
+    }
+    if (!readCategoryNames(wanted)) {
+        categories_.clear();
+        categories_.rec.CategoryID = id;
+        QString name;
+        if (categories_.get(categories_.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
+            name = categories_.rec.Category;
+        categoryNames_.insert(id, name);
+    }
+    return categoryNames_.value(id);
+}
+
+bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
+{
+    constexpr int kBatch = 48;
+    if (!categoryBatch_) {
+        QStringList marks;
+        for (int i = 0; i < kBatch; ++i)
+            marks << QStringLiteral("?");
+        const TableDef& t = categories_.def();
+        const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
+        categoryBatch_ = std::make_unique<Statement>(
+            db_.connection(), QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
+                                  .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
+                                       marks.join(QLatin1Char(','))));
+    }
+    Statement& st = *categoryBatch_;
+    if (!st.isValid())
+        return false;
+    QHash<qint64, QString> found;
+    for (int from = 0; from < ids.size(); from += kBatch) {
+        for (int i = 0; i < kBatch; ++i)
+            st.bind(i + 1, QVariant(ids.at(qMin(from + i, int(ids.size()) - 1))));   // the last one repeated
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            found.insert(st.int64(0), st.text(1));   // the key is unique
+        st.reset();
+        if (rc != SQLITE_DONE)
+            return false;
+    }
+    for (qint64 id : ids)
+        categoryNames_.insert(id, found.value(id));
+    return true;
 }
 
 } // namespace td

@@ -97,6 +97,10 @@ public:
     void forgetCategoryNames() { categoryNames_.clear(); }
 
 private:
+    // Reads the names of these categories (blank for one that does not exist) into the cache;
+    // false when the read fails.
+    bool readCategoryNames(const QList<qint64>& ids);
+
     Database& db_;
     const GlobalSettings& settings_;
     TableUse categoriesUse_;
@@ -114,6 +118,7 @@ private:
     quint64 namesChangeCount_ = 0;
     qint64 namesDataVersion_ = -1;
     std::unique_ptr<Statement> categoryFileVersion_;
+    std::unique_ptr<Statement> categoryBatch_;
 };
 
 } // namespace td

@@ -387,19 +387,29 @@ private slots:
         QTest::newRow("search from a start") << QStringLiteral("INSTRING('E', UPPER(MUS:Title), 1, 3) > 3");
         QTest::newRow("start past the end") << QStringLiteral("INSTRING('', MUS:Title, 1, 40) > 0");
         QTest::newRow("lower case kept") << QStringLiteral("INSTRING('ove', MUS:Title, 1, 1) = 2");
+        QTest::newRow("place after a letter whose upper case is longer")
+            << QStringLiteral("INSTRING('X', UPPER(MUS:Title), 1, 1) = 4");
+        QTest::newRow("place after apostrophe n") << QStringLiteral("INSTRING('NX', UPPER(MUS:Title), 1, 1) = 2");
+        QTest::newRow("stepped upper case") << QStringLiteral("INSTRING('E', UPPER(MUS:Title), 2, 1) = 2");
+        QTest::newRow("beyond the BMP") << contains("love 🎵");
+        QTest::newRow("Kelvin sign is not K") << contains("k");
     }
     void containsFoldsAsTheEvaluator()
     {
         QFETCH(QString, filter);
         const char* titles[] = {"Love Me Tender", "GLOVE", "lOvE", "Straße", "Strasse", "ıstanbul", "Istanbul",
                                 "İzmir", "ΟΔΥΣΣΕΥΣ", "οδυσσευς", "Cafe\u0301 Noir", "Café", "ﬁre", "Fire",
-                                "Lovesong Ærø", "", "Over and over", "Ode", "Geese"};
+                                "Lovesong Ærø", "", "Over and over", "Ode", "Geese", "ΐx", "ŉx", "Love 🎵",
+                                "\u212A-Pop", "Ünter Ünter"};
         for (const char* t : titles)
             addSong(QStringLiteral("A"), QString::fromUtf8(t), QStringLiteral("CD"), 1);
         SongBrowser b(*db_, settings_);
         b.setTab(SongTab::ByTitle);
         b.setSearch(filter);
         QCOMPARE(b.configure(), 0);
+        // Where the search is INSTRING(text, UPPER(field), ...) the quicker function does it.
+        if (filter.contains(QLatin1String("UPPER(MUS:Title),")) || filter.contains(QLatin1String("UPPER(MUS:Title), ")))
+            QVERIFY(b.list().condition().contains(QLatin1String("td_instring_upper(")));
         QList<qint64> shown = allPositions(b.list());
         std::sort(shown.begin(), shown.end());
 
