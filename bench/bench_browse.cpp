@@ -113,8 +113,9 @@ Fixture::Fixture(qint64 songs)
     const QByteArray path = db->filePath(TableId::Tunedeck).toUtf8();
     if (sqlite3_open_v2(path.constData(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK
         || registerKeyCollation(raw) != SQLITE_OK
-        || sqlite3_exec(raw, QStringLiteral("PRAGMA cache_size=-%1").arg(Database::kSmallCacheKiB).toUtf8().constData(),
-                        nullptr, nullptr, nullptr)
+        || sqlite3_exec(raw,
+               QStringLiteral("PRAGMA cache_size=-%1").arg(Database::kSmallCacheKiB).toUtf8().constData(),
+               nullptr, nullptr, nullptr)
             != SQLITE_OK)
         error = QStringLiteral("cannot open %1 directly").arg(QString::fromUtf8(path));
 }
@@ -176,7 +177,7 @@ int showAgain(SongBrowser& b, PagedTableModel& m)
 void highlightMiddle(SongBrowser& b)
 {
     showTab(b, SongTab::ByArtist);
-    b.list().locate({QStringLiteral("M")});
+    b.list().locate({ QStringLiteral("M") });
     b.list().setHighlight(10);
 }
 
@@ -373,8 +374,9 @@ void BM_BareTabPage(benchmark::State& state)
     // The optional key's own condition beside the range, so that its partial index serves the
     // page in order.
     const QString keyCond = limited ? schema::keyCondition(t, t.keyIndex(songTabInfo(tab).key)) : QString();
-    sqlite3_stmt* s = prepare(state, f->raw, selectAll() + andAll({keyCond, tabWhere(tab), from})
-                                                 + QStringLiteral(" ORDER BY %1 LIMIT 40").arg(orderOf(tab)));
+    sqlite3_stmt* s = prepare(state, f->raw,
+        selectAll() + andAll({ keyCond, tabWhere(tab), from })
+            + QStringLiteral(" ORDER BY %1 LIMIT 40").arg(orderOf(tab)));
     if (!s)
         return;
     int bind = 1;

@@ -90,7 +90,7 @@ void PagedList::setOrder(int key, const Row& fixed)
 {
     key_ = key;
     fixed_ = fixed;
-    range_ = KeyRange();   // it spoke of the old order's field
+    range_ = KeyRange(); // it spoke of the old order's field
     endsKnown_ = false;
 }
 
@@ -171,7 +171,9 @@ int PagedList::read(const Row& from, qint64 position, bool forward, bool inclusi
     r.filter = condition_;
     r.filterParams = params_;
     // Within the fixed range the fixed values are equalities, so the index stops where they end.
-    r.equalLeading = !fixed_.isEmpty() && from.size() >= fixed_.size() && compareFixed(from) == 0 ? int(fixed_.size()) : 0;
+    r.equalLeading = !fixed_.isEmpty() && from.size() >= fixed_.size() && compareFixed(from) == 0
+        ? int(fixed_.size())
+        : 0;
     return table_.readPage(r, out);
 }
 
@@ -527,7 +529,7 @@ int PagedList::readEnds()
     constexpr int kViewsKept = 16;
     if (endsSeen_.size() >= kViewsKept)
         endsSeen_.removeFirst();
-    endsSeen_.append(Ends{key_, fixed_, condition_, params_, firstKey_, lastKey_});
+    endsSeen_.append(Ends { key_, fixed_, condition_, params_, firstKey_, lastKey_ });
     return 0;
 }
 

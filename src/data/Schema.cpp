@@ -137,7 +137,8 @@ qint64 singleNumber(sqlite3* db, const QString& sql)
 {
     sqlite3_stmt* st = nullptr;
     qint64 n = -1;
-    if (sqlite3_prepare_v2(db, utf8(sql).constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, utf8(sql).constData(), -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
         n = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
     return n;
@@ -149,9 +150,11 @@ QString keptCountSql(const TableDef& t, const QString& schemaName)
 {
     // The triggers are checked on every read: a count without them (dropped by hand) is not trusted.
     const QString s = quoted(schemaName);
-    return QStringLiteral("SELECT n FROM %1.%2 WHERE (SELECT count(*) FROM %1.sqlite_schema WHERE type='trigger' "
-                          "AND tbl_name=%3 AND name IN (%4,%5))=2")
-        .arg(s, quoted(rowCountTable(t)), literal(t.label), literal(addTrigger(t)), literal(deleteTrigger(t)));
+    return QStringLiteral(
+        "SELECT n FROM %1.%2 WHERE (SELECT count(*) FROM %1.sqlite_schema WHERE type='trigger' "
+        "AND tbl_name=%3 AND name IN (%4,%5))=2")
+        .arg(
+            s, quoted(rowCountTable(t)), literal(t.label), literal(addTrigger(t)), literal(deleteTrigger(t)));
 }
 
 int ensureKeptCount(sqlite3* db, const TableDef& t, const QString& schemaName)
@@ -163,7 +166,7 @@ int ensureKeptCount(sqlite3* db, const TableDef& t, const QString& schemaName)
         return SQLITE_OK;
     // The delete comes before the count: it takes the file's write lock, so no other writer can
     // change the table between counting and the triggers taking over.
-    const QStringList steps{
+    const QStringList steps {
         QStringLiteral("BEGIN"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS %1.%2 (n INTEGER NOT NULL)").arg(s, count),
         QStringLiteral("DELETE FROM %1.%2").arg(s, count),

@@ -163,7 +163,7 @@ void tdInstring(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 const std::array<quint8, 0x10000>& upperLengths()
 {
     static const std::array<quint8, 0x10000> table = [] {
-        std::array<quint8, 0x10000> t{};
+        std::array<quint8, 0x10000> t {};
         for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
             if (cp >= 0xD800 && cp <= 0xDFFF)
                 continue;
@@ -199,7 +199,8 @@ bool upperForAsciiNeedle(const unsigned char* p, size_t n, std::string& out)
             if (cp < 0x80)
                 return false;
             i += 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+        } else if ((c & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80
+            && (p[i + 2] & 0xC0) == 0x80) {
             cp = (char32_t(c & 0x0F) << 12) | (char32_t(p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
             if (cp < 0x800)
                 return false;
@@ -222,8 +223,7 @@ inline char asciiUpperOf(unsigned char c)
 
 // filter::instring's walk over a text of n units given by unit(i): the step number of the first
 // place at or after `from` (stepping by `by`) where the needle starts, 0 when none.
-template<class Unit>
-qint64 findFrom(Unit unit, qint64 n, std::string_view needle, qint64 from, qint64 by)
+template <class Unit> qint64 findFrom(Unit unit, qint64 n, std::string_view needle, qint64 from, qint64 by)
 {
     const auto m = qint64(needle.size());
     for (qint64 pos = from; pos + m - 1 <= n; pos += by) {
@@ -239,7 +239,7 @@ qint64 findFrom(Unit unit, qint64 n, std::string_view needle, qint64 from, qint6
 // A position or step argument as filter::toIndex reads it, without a detour through a value.
 qint64 indexArg(sqlite3_value* v)
 {
-    constexpr qint64 kLimit = 1000000000000LL;   // filter::toIndex's bound
+    constexpr qint64 kLimit = 1000000000000LL; // filter::toIndex's bound
     if (sqlite3_value_type(v) == SQLITE_INTEGER)
         return std::clamp<qint64>(sqlite3_value_int64(v), -kLimit, kLimit);
     return filter::toIndex(numberArg(v));
@@ -274,24 +274,26 @@ void tdInstringUpper(sqlite3_context* ctx, int, sqlite3_value** argv)
         for (size_t i = 0; ascii && i < n; ++i)
             ascii = p[i] < 0x80;
         if (ascii) {
-            sqlite3_result_int64(ctx, findFrom([p](qint64 i) { return asciiUpperOf(p[i]); }, qint64(n),
-                                               needle.bytes, from, by));
+            sqlite3_result_int64(ctx,
+                findFrom([p](qint64 i) { return asciiUpperOf(p[i]); }, qint64(n), needle.bytes, from, by));
             done = true;
         } else {
             thread_local std::string up;
             if (upperForAsciiNeedle(p, n, up)) {
                 const char* u = up.data();
-                sqlite3_result_int64(ctx, findFrom([u](qint64 i) { return u[i]; }, qint64(up.size()), needle.bytes,
-                                                   from, by));
+                sqlite3_result_int64(
+                    ctx, findFrom([u](qint64 i) { return u[i]; }, qint64(up.size()), needle.bytes, from, by));
                 done = true;
             }
         }
     }
     if (!done)
-        resultNumber(ctx, filter::instring(textArg(argv[0]), filter::upper(textArg(argv[1])), numberArg(argv[2]),
-                                           numberArg(argv[3])));
+        resultNumber(ctx,
+            filter::instring(
+                textArg(argv[0]), filter::upper(textArg(argv[1])), numberArg(argv[2]), numberArg(argv[3])));
     if (!kept)
-        sqlite3_set_auxdata(ctx, 0, new Needle(std::move(fresh)), [](void* d) { delete static_cast<Needle*>(d); });
+        sqlite3_set_auxdata(
+            ctx, 0, new Needle(std::move(fresh)), [](void* d) { delete static_cast<Needle*>(d); });
 }
 
 void tdCompare(sqlite3_context* ctx, int, sqlite3_value** argv)

@@ -313,7 +313,8 @@ QString TableHandle::selectList() const
 {
     // Built once: every page read starts with it.
     if (selectList_.isEmpty())
-        selectList_ = QStringLiteral("SELECT rowid,%1 FROM %2").arg(schema::columnList(*def_), Database::sqlTable(table_));
+        selectList_ = QStringLiteral("SELECT rowid,%1 FROM %2")
+                          .arg(schema::columnList(*def_), Database::sqlTable(table_));
     return selectList_;
 }
 
@@ -723,14 +724,14 @@ qint64 TableHandle::records()
         keptCountTried_ = true;
         const QByteArray sql = schema::keptCountSql(*def_, Database::schemaName(table_)).toUtf8();
         if (sqlite3_prepare_v3(db_.connection(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                               &fixed_[KeptCount], nullptr)
+                &fixed_[KeptCount], nullptr)
             != SQLITE_OK) {
             sqlite3_finalize(fixed_[KeptCount]);
             fixed_[KeptCount] = nullptr;
         }
     }
     if (sqlite3_stmt* kept = fixed_[KeptCount]) {
-        ResetOnExit guard{kept};
+        ResetOnExit guard { kept };
         if (sqlite3_step(kept) == SQLITE_ROW) {
             ok();
             return sqlite3_column_int64(kept, 0);

@@ -163,7 +163,7 @@ private:
     bool quickScan_ = false;
     std::unique_ptr<Cursor> cursor_;
     QHash<QString, sqlite3_stmt*> statements_;
-    sqlite3_stmt* fixed_[FixedStatementCount] = {};   // KeptCount is owned here, the others by statements_
+    sqlite3_stmt* fixed_[FixedStatementCount] = {}; // KeptCount is owned here, the others by statements_
     bool keptCountTried_ = false;
     mutable QString selectList_;
 };

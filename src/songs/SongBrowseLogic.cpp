@@ -152,12 +152,12 @@ int SongBrowser::configure()
     }
     KeyRange keys;
     if (!s.rangeLow.isEmpty())
-        keys = KeyRange{QVariant(s.rangeLow), QVariant(s.rangeHigh)};
+        keys = KeyRange { QVariant(s.rangeLow), QVariant(s.rangeHigh) };
     if (range.isEmpty()) {
         list_.setCondition(s.sql, s.params, keys);
     } else {
         list_.setCondition(QLatin1Char('(') + range + QStringLiteral(") AND (") + s.sql + QLatin1Char(')'),
-                           params + s.params, keys);
+            params + s.params, keys);
     }
     return 0;
 }
@@ -186,9 +186,9 @@ void SongBrowser::refreshCategoryNames()
     // data_version moves when another connection (another running copy, the sqlite3 tool)
     // commits to the category file; our own writes move the change count.
     if (!categoryFileVersion_)
-        categoryFileVersion_ = std::make_unique<Statement>(
-            db_.connection(),
-            QStringLiteral("PRAGMA %1.data_version").arg(schema::quoted(Database::schemaName(TableId::Categories))));
+        categoryFileVersion_ = std::make_unique<Statement>(db_.connection(),
+            QStringLiteral("PRAGMA %1.data_version")
+                .arg(schema::quoted(Database::schemaName(TableId::Categories))));
     qint64 version = -1;
     if (categoryFileVersion_->isValid() && categoryFileVersion_->step() == SQLITE_ROW)
         version = categoryFileVersion_->int64(0);
@@ -212,7 +212,7 @@ QString SongBrowser::categoryName(qint64 id)
     if (categoryNames_.size() > 512)
         categoryNames_.clear();
     // The names of every category on the page at once: one read instead of one per name.
-    QList<qint64> wanted{id};
+    QList<qint64> wanted { id };
     const int field = songs_.def().fieldIndex(QStringLiteral("CategoryID"));
     for (const PageRow& r : list_.rows()) {
         const qint64 c = r.row.value(field).toLongLong();
@@ -239,10 +239,10 @@ bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
             marks << QStringLiteral("?");
         const TableDef& t = categories_.def();
         const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
-        categoryBatch_ = std::make_unique<Statement>(
-            db_.connection(), QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
-                                  .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
-                                       marks.join(QLatin1Char(','))));
+        categoryBatch_ = std::make_unique<Statement>(db_.connection(),
+            QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
+                .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
+                    marks.join(QLatin1Char(','))));
     }
     Statement& st = *categoryBatch_;
     if (!st.isValid())
@@ -250,10 +250,10 @@ bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
     QHash<qint64, QString> found;
     for (int from = 0; from < ids.size(); from += kBatch) {
         for (int i = 0; i < kBatch; ++i)
-            st.bind(i + 1, QVariant(ids.at(qMin(from + i, int(ids.size()) - 1))));   // the last one repeated
+            st.bind(i + 1, QVariant(ids.at(qMin(from + i, int(ids.size()) - 1)))); // the last one repeated
         int rc;
         while ((rc = st.step()) == SQLITE_ROW)
-            found.insert(st.int64(0), st.text(1));   // the key is unique
+            found.insert(st.int64(0), st.text(1)); // the key is unique
         st.reset();
         if (rc != SQLITE_DONE)
             return false;

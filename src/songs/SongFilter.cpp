@@ -110,8 +110,8 @@ void conjuncts(const FilterNode& n, QList<const FilterNode*>& out)
 // they are; any other form is left alone.
 QString fuseInstringOfUpper(const QString& sql)
 {
-    static const QRegularExpression instringOfUpper(
-        QStringLiteral("td_instring\\(\\?, td_upper\\((coalesce\\(\\(\"[^\"]+\"\\.\"[^\"]+\"\\), ''\\))\\), \\?, \\?\\)"));
+    static const QRegularExpression instringOfUpper(QStringLiteral(
+        "td_instring\\(\\?, td_upper\\((coalesce\\(\\(\"[^\"]+\"\\.\"[^\"]+\"\\), ''\\))\\), \\?, \\?\\)"));
     QString out = sql;
     out.replace(instringOfUpper, QStringLiteral("td_instring_upper(?, \\1, ?, ?)"));
     return out;

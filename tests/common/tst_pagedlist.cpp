@@ -369,11 +369,12 @@ private slots:
         QFETCH(bool, byMedia);
         addSongs(40);
         const int key = byMedia ? songs_->key(QStringLiteral("MUS:SongsByMedia")) : byTitle_;
-        const Row fixed = byMedia ? Row{QStringLiteral("cd")} : Row();
+        const Row fixed = byMedia ? Row { QStringLiteral("cd") } : Row();
         // Titles T010 up to (not including) T020, written as the search writes a "Begins With" range.
-        const QString range = byMedia ? QStringLiteral("\"Media\" = ? AND \"FileNumber\" >= ? AND \"FileNumber\" < ?")
-                                      : QStringLiteral("\"Title\" >= ? AND \"Title\" < ?");
-        QVariantList params{QStringLiteral("t01"), QStringLiteral("T02")};
+        const QString range = byMedia
+            ? QStringLiteral("\"Media\" = ? AND \"FileNumber\" >= ? AND \"FileNumber\" < ?")
+            : QStringLiteral("\"Title\" >= ? AND \"Title\" < ?");
+        QVariantList params { QStringLiteral("t01"), QStringLiteral("T02") };
         if (byMedia) {
             // On "By Media" the field after the media is the file number: numbered like the titles.
             for (int i = 0; i < 40; ++i) {
@@ -391,12 +392,12 @@ private slots:
 
         PagedList walking(*songs_);
         PagedList hinted(*songs_);
-        for (PagedList* l : {&walking, &hinted}) {
+        for (PagedList* l : { &walking, &hinted }) {
             l->setOrder(key, fixed);
             l->setPageSize(6);
         }
         walking.setCondition(range, params);
-        hinted.setCondition(range, params, KeyRange{QStringLiteral("t01"), QStringLiteral("T02")});
+        hinted.setCondition(range, params, KeyRange { QStringLiteral("t01"), QStringLiteral("T02") });
         QCOMPARE(walking.rebuildAt(keptSong.row(), keptSong.position(), place), 0);
         QCOMPARE(hinted.rebuildAt(keptSong.row(), keptSong.position(), place), 0);
         QVERIFY(!walking.isEmpty());

@@ -123,9 +123,9 @@ private slots:
             QCOMPARE(songs->add(), 0);
             added << songs->position();
         }
-        QCOMPARE(songs->records(), qint64(5));   // read once before the change below
+        QCOMPARE(songs->records(), qint64(5)); // read once before the change below
         if (scenario == QLatin1String("deletes")) {
-            for (qint64 pos : {added.at(1), added.at(3)}) {
+            for (qint64 pos : { added.at(1), added.at(3) }) {
                 QCOMPARE(songs->fetch(pos), 0);
                 QCOMPARE(songs->del(), 0);
             }
@@ -143,18 +143,20 @@ private slots:
             db_->rollback();
         } else if (scenario == QLatin1String("other")) {
             RawFile other(path);
-            QVERIFY2(other.exec(QStringLiteral("INSERT INTO Tunedeck (Artist) VALUES ('X'),('Y')")), qPrintable(other.lastError));
+            QVERIFY2(other.exec(QStringLiteral("INSERT INTO Tunedeck (Artist) VALUES ('X'),('Y')")),
+                qPrintable(other.lastError));
             QVERIFY2(other.exec(QStringLiteral("DELETE FROM Tunedeck WHERE Artist IN ('A0','A1','A2')")),
-                     qPrintable(other.lastError));
+                qPrintable(other.lastError));
         } else if (scenario == QLatin1String("nocount") || scenario == QLatin1String("stale")) {
             songs.reset();
-            db_ = std::make_unique<Database>(*messages_, ws_->path());   // the file closed
+            db_ = std::make_unique<Database>(*messages_, ws_->path()); // the file closed
             {
                 RawFile old(path);
                 QVERIFY(old.exec(QStringLiteral("DROP TRIGGER Tunedeck_RowAdded")));
                 QVERIFY(old.exec(QStringLiteral("DROP TRIGGER Tunedeck_RowDeleted")));
-                QVERIFY(old.exec(scenario == QLatin1String("stale") ? QStringLiteral("UPDATE Tunedeck_RowCount SET n = 77")
-                                                                      : QStringLiteral("DROP TABLE Tunedeck_RowCount")));
+                QVERIFY(old.exec(scenario == QLatin1String("stale")
+                        ? QStringLiteral("UPDATE Tunedeck_RowCount SET n = 77")
+                        : QStringLiteral("DROP TABLE Tunedeck_RowCount")));
             }
             songs = std::make_unique<Table<Tunedeck>>(*db_);
             QCOMPARE(songs->records(), qint64(5));

@@ -389,7 +389,8 @@ private slots:
         QTest::newRow("lower case kept") << QStringLiteral("INSTRING('ove', MUS:Title, 1, 1) = 2");
         QTest::newRow("place after a letter whose upper case is longer")
             << QStringLiteral("INSTRING('X', UPPER(MUS:Title), 1, 1) = 4");
-        QTest::newRow("place after apostrophe n") << QStringLiteral("INSTRING('NX', UPPER(MUS:Title), 1, 1) = 2");
+        QTest::newRow("place after apostrophe n")
+            << QStringLiteral("INSTRING('NX', UPPER(MUS:Title), 1, 1) = 2");
         QTest::newRow("stepped upper case") << QStringLiteral("INSTRING('E', UPPER(MUS:Title), 2, 1) = 2");
         QTest::newRow("beyond the BMP") << contains("love 🎵");
         QTest::newRow("Kelvin sign is not K") << contains("k");
@@ -397,10 +398,10 @@ private slots:
     void containsFoldsAsTheEvaluator()
     {
         QFETCH(QString, filter);
-        const char* titles[] = {"Love Me Tender", "GLOVE", "lOvE", "Straße", "Strasse", "ıstanbul", "Istanbul",
-                                "İzmir", "ΟΔΥΣΣΕΥΣ", "οδυσσευς", "Cafe\u0301 Noir", "Café", "ﬁre", "Fire",
-                                "Lovesong Ærø", "", "Over and over", "Ode", "Geese", "ΐx", "ŉx", "Love 🎵",
-                                "\u212A-Pop", "Ünter Ünter"};
+        const char* titles[]
+            = { "Love Me Tender", "GLOVE", "lOvE", "Straße", "Strasse", "ıstanbul", "Istanbul", "İzmir",
+                  "ΟΔΥΣΣΕΥΣ", "οδυσσευς", "Cafe\u0301 Noir", "Café", "ﬁre", "Fire", "Lovesong Ærø", "",
+                  "Over and over", "Ode", "Geese", "ΐx", "ŉx", "Love 🎵", "\u212A-Pop", "Ünter Ünter" };
         for (const char* t : titles)
             addSong(QStringLiteral("A"), QString::fromUtf8(t), QStringLiteral("CD"), 1);
         SongBrowser b(*db_, settings_);
@@ -408,7 +409,8 @@ private slots:
         b.setSearch(filter);
         QCOMPARE(b.configure(), 0);
         // Where the search is INSTRING(text, UPPER(field), ...) the quicker function does it.
-        if (filter.contains(QLatin1String("UPPER(MUS:Title),")) || filter.contains(QLatin1String("UPPER(MUS:Title), ")))
+        if (filter.contains(QLatin1String("UPPER(MUS:Title),"))
+            || filter.contains(QLatin1String("UPPER(MUS:Title), ")))
             QVERIFY(b.list().condition().contains(QLatin1String("td_instring_upper(")));
         QList<qint64> shown = allPositions(b.list());
         std::sort(shown.begin(), shown.end());
@@ -464,10 +466,11 @@ private slots:
         b.list().setPageSize(4);
         b.setTab(SongTab::ByArtist);
         QCOMPARE(b.configure(), 0);
-        QCOMPARE(b.list().locate({QStringLiteral("Strasser")}), 0);
+        QCOMPARE(b.list().locate({ QStringLiteral("Strasser") }), 0);
         const auto artist = [&b]() {
             const PageRow* h = b.list().highlighted();
-            return h ? h->row.at(tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("Artist"))).toString() : QString();
+            return h ? h->row.at(tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("Artist"))).toString()
+                     : QString();
         };
         QCOMPARE(artist(), QStringLiteral("Strasser"));
         // A "Begins With" far before the song: the last song of its range, found from the range.
@@ -483,7 +486,7 @@ private slots:
         QCOMPARE(b.showAgain(0, true), 0);
         QCOMPARE(artist(), QStringLiteral("ABBA"));
         Table<Tunedeck> t(*db_);
-        t.rec.ID = 8;   // Iggy Pop
+        t.rec.ID = 8; // Iggy Pop
         QCOMPARE(t.get(t.key(QStringLiteral("MUS:KeyID"))), 0);
         QCOMPARE(b.showAgain(t.position()), 0);
         QCOMPARE(artist(), QStringLiteral("Iggy Pop"));
