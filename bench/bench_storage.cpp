@@ -28,6 +28,17 @@ namespace {
 constexpr int kSlice = 10000;
 constexpr int kPageRows = 40;
 
+// A page of the key from a record's key values and position on.
+PageRead pageAt(int key, const Row& from, qint64 position)
+{
+    PageRead r;
+    r.key = key;
+    r.from = from;
+    r.fromPosition = position;
+    r.limit = kPageRows;
+    return r;
+}
+
 QString tempTemplate()
 {
     return QDir(QDir::tempPath()).filePath(QStringLiteral("tunedeck-add-XXXXXX"));
@@ -250,7 +261,7 @@ bool ReadFixture::prepare(int key)
     sqlite3_reset(p.query);
     QList<PageRow> page;
     QList<qint64> handle;
-    if (songs->readPage(key, p.from, true, kPageRows, page, p.rowid) == 0)
+    if (songs->readPage(pageAt(key, p.from, p.rowid), page) == 0)
         for (const PageRow& r : std::as_const(page))
             handle << r.position;
     if (bare.isEmpty() || bare != handle || bare.first() != p.rowid) {
@@ -308,9 +319,10 @@ void BM_PageHandleReadPage(benchmark::State& state)
     if (!readySkip(state, f, key))
         return;
     const ReadFixture::Point& p = f.points.at(key);
+    const PageRead read = pageAt(key, p.from, p.rowid);
     QList<PageRow> page;
     for (auto _ : state) {
-        if (f.songs->readPage(key, p.from, true, kPageRows, page, p.rowid) != 0 || page.size() != kPageRows) {
+        if (f.songs->readPage(read, page) != 0 || page.size() != kPageRows) {
             state.SkipWithError("readPage() failed");
             return;
         }

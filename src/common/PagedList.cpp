@@ -90,13 +90,15 @@ void PagedList::setOrder(int key, const Row& fixed)
 {
     key_ = key;
     fixed_ = fixed;
+    range_ = KeyRange(); // it spoke of the old order's field
     endsKnown_ = false;
 }
 
-void PagedList::setCondition(const QString& sql, const QVariantList& params)
+void PagedList::setCondition(const QString& sql, const QVariantList& params, const KeyRange& range)
 {
     condition_ = sql;
     params_ = params;
+    range_ = range;
     endsKnown_ = false;
 }
 
@@ -129,6 +131,19 @@ int PagedList::compareFixed(const Row& values) const
     return 0;
 }
 
+int PagedList::compareRange(const Row& values) const
+{
+    const int i = int(fixed_.size());
+    if (key_ < 0 || i >= values.size() || i >= table_.def().key(key_).fields.size())
+        return 0;
+    const FieldDef& f = table_.def().field(table_.def().key(key_).fields.at(i));
+    if (range_.low.isValid() && compareValues(f, values.at(i), range_.low) < 0)
+        return -1;
+    if (range_.high.isValid() && compareValues(f, values.at(i), range_.high) >= 0)
+        return 1;
+    return 0;
+}
+
 Row PagedList::withFixed(const Row& values) const
 {
     Row out = fixed_;
@@ -141,13 +156,20 @@ int PagedList::read(const Row& from, qint64 position, bool forward, bool inclusi
     out.clear();
     if (n <= 0)
         return 0;
-    table_.setFilter(condition_, params_);
-    table_.quickScan(true);
+    PageRead r;
+    r.key = key_;
+    r.from = from;
+    r.fromPosition = position;
+    r.forward = forward;
+    r.inclusive = inclusive;
+    r.limit = n;
+    r.filter = condition_;
+    r.filterParams = params_;
     // Within the fixed range the fixed values are equalities, so the index stops where they end.
-    const int eq = !fixed_.isEmpty() && from.size() >= fixed_.size() && compareFixed(from) == 0 ? int(fixed_.size()) : 0;
-    const int err = table_.readPage(key_, from, forward, n, out, position, inclusive, eq);
-    table_.quickScan(false);
-    return err;
+    r.equalLeading = !fixed_.isEmpty() && from.size() >= fixed_.size() && compareFixed(from) == 0
+        ? int(fixed_.size())
+        : 0;
+    return table_.readPage(r, out);
 }
 
 void PagedList::setPage(QList<PageRow> rows, int highlight, bool atTop, bool atBottom)
@@ -418,9 +440,11 @@ int PagedList::rebuildAt(const Row& record, qint64 position, int place)
     const Row values = keyValues(record);
     if (key_ >= 0 && values.isEmpty())
         return first();
-    endsKnown_ = false;
-    // A record outside the fixed range: the nearest end of the range.
+    // A record outside the fixed range or the condition's key range: the nearest end of the view,
+    // found from its own end instead of walking there from the record.
     if (const int c = compareFixed(values); c != 0)
+        return c < 0 ? first() : last();
+    if (const int c = compareRange(values); c != 0)
         return c < 0 ? first() : last();
     return fillAround(values, position, place);
 }
@@ -429,9 +453,11 @@ int PagedList::showPosition(qint64 position, int place)
 {
     // Read the record through the page query of the physical order: no change to the table's
     // record buffer.
+    PageRead r;
+    r.fromPosition = position;
+    r.limit = 1;
     QList<PageRow> one;
-    table_.setFilter(QString());
-    const int err = table_.readPage(-1, Row(), true, 1, one, position, true);
+    const int err = table_.readPage(r, one);
     if (err)
         return fail(err);
     if (one.isEmpty() || one.first().position != position)
@@ -464,8 +490,21 @@ qint64 PagedList::highlightedPosition() const
 int PagedList::readEnds()
 {
     const quint64 gen = table_.database().changeCount();
-    if (endsKnown_ && endsGeneration_ == gen)
+    if (gen != endsGeneration_) {
+        endsSeen_.clear();
+        endsKnown_ = false;
+        endsGeneration_ = gen;
+    }
+    if (endsKnown_)
         return 0;
+    for (const Ends& e : std::as_const(endsSeen_)) {
+        if (e.key == key_ && e.fixed == fixed_ && e.condition == condition_ && e.params == params_) {
+            firstKey_ = e.first;
+            lastKey_ = e.last;
+            endsKnown_ = true;
+            return 0;
+        }
+    }
     QList<PageRow> one;
     if (const int err = read(Row(), 0, true, true, 1, one))
         return err;
@@ -481,7 +520,11 @@ int PagedList::readEnds()
             lastKey_ = firstKey_;
     }
     endsKnown_ = true;
-    endsGeneration_ = gen;
+    // A few views are enough: the tabs of one list.
+    constexpr int kViewsKept = 16;
+    if (endsSeen_.size() >= kViewsKept)
+        endsSeen_.removeFirst();
+    endsSeen_.append(Ends { key_, fixed_, condition_, params_, firstKey_, lastKey_ });
     return 0;
 }
 

@@ -19,6 +19,13 @@
 
 namespace td {
 
+// Bounds the condition sets on the key field after the fixed ones: low <= value < high in key order
+// (either may be left invalid). Only a hint: the condition itself must hold the same bounds.
+struct KeyRange {
+    QVariant low;
+    QVariant high;
+};
+
 class PagedList {
 public:
     static constexpr int kDefaultPageSize = 40;
@@ -31,13 +38,16 @@ public:
     // --- what the list shows ----------------------------------------------------------------
     // The key order (index of the table's key; -1 for the physical order). `fixed` holds the
     // values of leading key fields that the range keeps equal (the media name of a list limited to
-    // one media): the locator and the thumb estimate start after them. Nothing is read here.
+    // one media): the locator and the thumb estimate start after them. Nothing is read here; the
+    // condition's key range is dropped (set the condition after the order).
     void setOrder(int key, const Row& fixed = {});
     int key() const { return key_; }
     const Row& fixed() const { return fixed_; }
     // A condition (SQL over the table's columns, with ? parameters) rows must meet: the range of a
-    // limited list and the search filter joined. Empty: every row of the key.
-    void setCondition(const QString& sql, const QVariantList& params = {});
+    // limited list and the search filter joined. Empty: every row of the key. `range` says which
+    // key values the condition keeps, so that a kept row outside them goes to the nearest end of
+    // the view at once instead of walking to it.
+    void setCondition(const QString& sql, const QVariantList& params = {}, const KeyRange& range = {});
     QString condition() const { return condition_; }
     // Rows per page (at least 1). Nothing is read here.
     void setPageSize(int rows);
@@ -97,6 +107,8 @@ private:
     Row keyValues(const Row& record) const;
     // <0, 0, >0: the leading key values against the fixed ones.
     int compareFixed(const Row& values) const;
+    // <0, 0, >0: the key values against the condition's range (0 when inside or no range).
+    int compareRange(const Row& values) const;
     Row withFixed(const Row& values) const;
     int read(const Row& from, qint64 position, bool forward, bool inclusive, int n, QList<PageRow>& out);
     // Fills the page with `before` rows before the anchor and the anchor's rows after it.
@@ -112,6 +124,7 @@ private:
     Row fixed_;
     QString condition_;
     QVariantList params_;
+    KeyRange range_;
     int pageSize_ = kDefaultPageSize;
 
     QList<PageRow> rows_;
@@ -122,9 +135,20 @@ private:
 
     // The first and last row of the view for the thumb estimate.
     bool endsKnown_ = false;
-    quint64 endsGeneration_ = 0;
     Row firstKey_;
     Row lastKey_;
+    // The ends of the last few views (order, fixed values and condition), while nothing has been
+    // written through this connection: going back to a tab does not read them again.
+    struct Ends {
+        int key = -1;
+        Row fixed;
+        QString condition;
+        QVariantList params;
+        Row first;
+        Row last;
+    };
+    QList<Ends> endsSeen_;
+    quint64 endsGeneration_ = 0;
 };
 
 } // namespace td

@@ -21,13 +21,24 @@ QString overflow(int width)
     return QString(qMax(width, 1), QLatin1Char('#'));
 }
 
+// Every cell of a list's date and time columns passes through these: the common values are
+// written directly instead of through QString::arg.
 QString two(int v)
 {
+    if (v >= 0 && v < 100) {
+        const QChar d[2] = { QChar(u'0' + v / 10), QChar(u'0' + v % 10) };
+        return QString(d, 2);
+    }
     return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
 }
 
 QString four(int v)
 {
+    if (v >= 0 && v < 10000) {
+        const QChar d[4] = { QChar(u'0' + v / 1000), QChar(u'0' + v / 100 % 10), QChar(u'0' + v / 10 % 10),
+            QChar(u'0' + v % 10) };
+        return QString(d, 4);
+    }
     return QStringLiteral("%1").arg(v, 4, 10, QLatin1Char('0'));
 }
 

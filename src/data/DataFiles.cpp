@@ -216,6 +216,9 @@ int Database::probeFile(TableId file)
             set.step();
         }
     }
+    // The file keeps its own record count (made here for files of earlier versions); without it
+    // the count is counted.
+    schema::ensureKeptCount(db_, t, t.label);
     // A small page cache while browsing; bulk runs ask for a large one (bulkHint).
     exec(QStringLiteral("PRAGMA %1.cache_size=%2").arg(s).arg(bulk_[fileIndex(file)] > 0 ? -kBulkCacheKiB : -kSmallCacheKiB));
     clearLastError();

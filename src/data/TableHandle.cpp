@@ -102,6 +102,7 @@ TableHandle::~TableHandle()
     for (sqlite3_stmt* s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
+    sqlite3_finalize(fixed_[KeptCount]);
 }
 
 // --- buffer -------------------------------------------------------------------------------------
@@ -299,7 +300,11 @@ int TableHandle::ok()
 
 QString TableHandle::selectList() const
 {
-    return QStringLiteral("SELECT rowid,%1 FROM %2").arg(schema::columnList(*def_), Database::sqlTable(table_));
+    // Built once: every page read starts with it.
+    if (selectList_.isEmpty())
+        selectList_ = QStringLiteral("SELECT rowid,%1 FROM %2")
+                          .arg(schema::columnList(*def_), Database::sqlTable(table_));
+    return selectList_;
 }
 
 int TableHandle::readRowAt(qint64 pos, Row& out)
@@ -516,10 +521,15 @@ int TableHandle::set(int key, const Row& from)
     return ok();
 }
 
-int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<PageRow>& out, qint64 fromPosition,
-                          bool inclusive, int equalLeading)
+int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
 {
     out.clear();
+    const int key = read.key;
+    const Row& from = read.from;
+    const bool forward = read.forward;
+    const bool inclusive = read.inclusive;
+    const qint64 fromPosition = read.fromPosition;
+    const int equalLeading = read.equalLeading;
     if (key < -1 || key >= def_->keys.size())
         return fail(StorageError::make(InvalidRecord, QStringLiteral("Invalid Key")));
     QStringList where;
@@ -588,9 +598,9 @@ int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<P
         ord << QStringLiteral("rowid") + QLatin1String(desc);
         order = ord.join(QLatin1Char(','));
     }
-    if (!filter_.isEmpty()) {
-        where << QLatin1Char('(') + filter_ + QLatin1Char(')');
-        params << filterParams_;
+    if (!read.filter.isEmpty()) {
+        where << QLatin1Char('(') + read.filter + QLatin1Char(')');
+        params << read.filterParams;
     }
     QString sql = selectList();
     if (!where.isEmpty())
@@ -603,7 +613,7 @@ int TableHandle::readPage(int key, const Row& from, bool forward, int n, QList<P
     int b = 1;
     for (const QVariant& v : std::as_const(params))
         bindVariant(s, b++, v);
-    sqlite3_bind_int64(s, b, qMax(0, n));
+    sqlite3_bind_int64(s, b, qMax(0, read.limit));
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         PageRow pr;
@@ -624,20 +634,27 @@ int TableHandle::loadPage(bool forward)
 {
     Cursor& c = *cursor_;
     const int n = (stream_ || quickScan_) ? kStreamPageRows : kPageRows;
-    QList<PageRow> rows;
-    int err = 0;
+    PageRead read;
+    read.key = c.key;
+    read.forward = forward;
+    read.limit = n;
+    read.filter = filter_;
+    read.filterParams = filterParams_;
     switch (c.state) {
     case Cursor::FromEdge:
-        err = readPage(c.key, Row(), forward, n, rows);
         break;
     case Cursor::FromValues:
-        err = readPage(c.key, c.values, forward, n, rows, 0, true);
+        read.from = c.values;
         break;
     case Cursor::FromRecord:
-        err = readPage(c.key, c.key == -1 ? Row() : c.values, forward, n, rows, c.rowid, false);
+        if (c.key != -1)
+            read.from = c.values;
+        read.fromPosition = c.rowid;
+        read.inclusive = false;
         break;
     }
-    if (err)
+    QList<PageRow> rows;
+    if (const int err = readPage(read, rows))
         return err;
     c.page = rows;
     c.pageIndex = -1;
@@ -686,6 +703,25 @@ int TableHandle::previous()
 
 qint64 TableHandle::records()
 {
+    // The count the file keeps; prepared quietly, since a file that cannot keep one (opened read
+    // only before it had one) is simply counted.
+    if (!keptCountTried_) {
+        keptCountTried_ = true;
+        const QByteArray sql = schema::keptCountSql(*def_, Database::schemaName(table_)).toUtf8();
+        if (sqlite3_prepare_v3(db_.connection(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                &fixed_[KeptCount], nullptr)
+            != SQLITE_OK) {
+            sqlite3_finalize(fixed_[KeptCount]);
+            fixed_[KeptCount] = nullptr;
+        }
+    }
+    if (sqlite3_stmt* kept = fixed_[KeptCount]) {
+        ResetOnExit guard { kept };
+        if (sqlite3_step(kept) == SQLITE_ROW) {
+            ok();
+            return sqlite3_column_int64(kept, 0);
+        }
+    }
     sqlite3_stmt* s = fixedStatement(
         CountRows, [&] { return QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)); });
     if (!s)

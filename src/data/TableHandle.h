@@ -4,6 +4,9 @@
 // condition of an optional key so that its index is used; rows come a page at a time and next() and
 // previous() are served from the page. A_Songs is simply a second handle on the song file.
 //
+// A page read is a value (PageRead) handed to readPage(): nothing of it stays on the handle, so
+// lists sharing a handle never see each other's filter or direction.
+//
 // Every operation returns 0 or an error code (33 at the end of a key, 40 for a duplicate key, with
 // the key's label in lastError().key, 89 when put() finds the stored record changed since it was
 // read). The error is also recorded as the database's current error.
@@ -22,6 +25,26 @@ namespace td {
 struct PageRow {
     qint64 position = 0;
     Row row;
+};
+
+// One page read along a key. `from` holds the starting point's key values (or a whole record);
+// empty starts at the first (forward) or last (backward) entry. fromPosition, when not 0, is the
+// starting point's position as the tie-breaker among equal key values. Forward gives rows at/after
+// the start in key order, backward rows at/before it (nearest first); inclusive=false leaves the
+// starting row (or, with fromPosition 0, every row with equal key values) out. equalLeading > 0
+// says the first key values of `from` are fixed: rows must equal them (written as equalities, so
+// that the index serves a range limited to them). `filter` is SQL over the table's column names
+// with ? parameters, never user text. Key -1 is the physical (position) order.
+struct PageRead {
+    int key = -1;
+    Row from;
+    qint64 fromPosition = 0;
+    bool forward = true;
+    bool inclusive = true;
+    int equalLeading = 0;
+    QString filter;
+    QVariantList filterParams;
+    int limit = 64;
 };
 
 class TableHandle {
@@ -71,27 +94,24 @@ public:
     int setLast(int key) { return set(key); }
     int next();
     int previous();
-    qint64 records();                       // number of records in the table (filter not applied)
+    // Number of records in the table (filter not applied). Read from the count the file's triggers
+    // keep, so it costs the same at any size; counted when the file has no such count.
+    qint64 records();
 
     // Hints for long sequential runs: larger pages, the cached page trusted while the run lasts.
     void stream(bool on);
     void quickScan(bool on);
 
-    // A condition added to every read along a key (next, previous, readPage): SQL over the table's
-    // column names with ? parameters, e.g. "Artist >= ? AND Artist <= ?". Never user text.
+    // A condition added to every step of next() and previous(): SQL over the table's column names
+    // with ? parameters, e.g. "Artist >= ? AND Artist <= ?". Never user text. Page reads carry
+    // their own filter.
     void setFilter(const QString& sqlCondition, const QVariantList& params = {});
     void clearFilter() { setFilter(QString()); }
     QString filter() const { return filter_; }
 
-    // One page of rows in key order, starting at `from` (its key values and, when fromPosition is
-    // not 0, its position as the tie-breaker): forward gives rows at/after it in key order,
-    // backward rows at/before it (nearest first). inclusive=false leaves the starting row (or, with
-    // fromPosition 0, every row with equal key values) out. An empty `from` starts at the first
-    // (forward) or last (backward) entry. Returns 0 or an error code; 0 with fewer than n rows at
-    // the end of the key. equalLeading > 0 says the first key values of `from` are fixed: rows must
-    // equal them (written as equalities, so that the index serves a range limited to them).
-    int readPage(int key, const Row& from, bool forward, int n, QList<PageRow>& out, qint64 fromPosition = 0,
-                 bool inclusive = true, int equalLeading = 0);
+    // One page of rows in key order as `read` describes; at most read.limit rows. Returns 0 or an
+    // error code; 0 with fewer rows at the end of the key.
+    int readPage(const PageRead& read, QList<PageRow>& out);
 
     StorageError lastError() const { return error_; }
 
@@ -111,7 +131,7 @@ private:
     struct Cursor;
     sqlite3_stmt* statement(const QString& sql);
     // The statements of every record operation, prepared once per handle.
-    enum FixedStatement { InsertRow, UpdateRow, DeleteRow, SelectRow, CountRows, FixedStatementCount };
+    enum FixedStatement { InsertRow, UpdateRow, DeleteRow, SelectRow, CountRows, KeptCount, FixedStatementCount };
     template<class Build> sqlite3_stmt* fixedStatement(FixedStatement which, Build build)
     {
         if (!fixed_[which])
@@ -143,7 +163,9 @@ private:
     bool quickScan_ = false;
     std::unique_ptr<Cursor> cursor_;
     QHash<QString, sqlite3_stmt*> statements_;
-    sqlite3_stmt* fixed_[FixedStatementCount] = {};
+    sqlite3_stmt* fixed_[FixedStatementCount] = {}; // KeptCount is owned here, the others by statements_
+    bool keptCountTried_ = false;
+    mutable QString selectList_;
 };
 
 // A handle with a typed buffer: `rec` is the record, kept in step with the generic row around every

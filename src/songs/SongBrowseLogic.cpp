@@ -5,7 +5,10 @@
 #include "core/TextField.h"
 #include "data/Errors.h"
 #include "common/GlobalSettings.h"
+#include "data/Schema.h"
 #include "songs/SongFilter.h"
+
+#include <sqlite3.h>
 
 namespace td {
 
@@ -145,11 +148,14 @@ int SongBrowser::configure()
         configureUnfiltered();
         return InvalidDataFile;
     }
+    KeyRange keys;
+    if (!s.rangeLow.isEmpty())
+        keys = KeyRange { QVariant(s.rangeLow), QVariant(s.rangeHigh) };
     if (range.isEmpty()) {
-        list_.setCondition(s.sql, s.params);
+        list_.setCondition(s.sql, s.params, keys);
     } else {
         list_.setCondition(QLatin1Char('(') + range + QStringLiteral(") AND (") + s.sql + QLatin1Char(')'),
-                           params + s.params);
+            params + s.params, keys);
     }
     return 0;
 }
@@ -159,6 +165,38 @@ void SongBrowser::configureUnfiltered()
     const int key = songs_.key(songTabInfo(tab_).key);
     list_.setOrder(key);
     list_.setCondition(QString());
+}
+
+int SongBrowser::showAgain(qint64 position, bool fromTop)
+{
+    const int place = qMax(0, list_.highlight());
+    if (position != 0)
+        return list_.showPosition(position, place);
+    if (const PageRow* h = list_.highlighted(); h && !fromTop) {
+        const PageRow kept = *h;
+        return list_.rebuildAt(kept.row, kept.position, place);
+    }
+    return list_.first();
+}
+
+void SongBrowser::refreshCategoryNames()
+{
+    // data_version moves when another connection (another running copy, the sqlite3 tool)
+    // commits to the category file; our own writes move the change count.
+    if (!categoryFileVersion_)
+        categoryFileVersion_ = std::make_unique<Statement>(db_.connection(),
+            QStringLiteral("PRAGMA %1.data_version")
+                .arg(schema::quoted(Database::schemaName(TableId::Categories))));
+    qint64 version = -1;
+    if (categoryFileVersion_->isValid() && categoryFileVersion_->step() == SQLITE_ROW)
+        version = categoryFileVersion_->int64(0);
+    if (categoryFileVersion_->isValid())
+        categoryFileVersion_->reset();
+    const quint64 changes = db_.changeCount();
+    if (version < 0 || version != namesDataVersion_ || changes != namesChangeCount_)
+        categoryNames_.clear();
+    namesDataVersion_ = version;
+    namesChangeCount_ = changes;
 }
 
 QString SongBrowser::categoryName(qint64 id)
@@ -171,13 +209,56 @@ QString SongBrowser::categoryName(qint64 id)
     // A page shows a few dozen rows: the cache never grows past a few pages' worth.
     if (categoryNames_.size() > 512)
         categoryNames_.clear();
-    categories_.clear();
-    categories_.rec.CategoryID = id;
-    QString name;
-    if (categories_.get(categories_.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
-        name = categories_.rec.Category;
-    categoryNames_.insert(id, name);
-    return name;
+    // The names of every category on the page at once: one read instead of one per name.
+    QList<qint64> wanted { id };
+    const int field = songs_.def().fieldIndex(QStringLiteral("CategoryID"));
+    for (const PageRow& r : list_.rows()) {
+        const qint64 c = r.row.value(field).toLongLong();
+        if (c != 0 && !wanted.contains(c) && !categoryNames_.contains(c))
+            wanted << c;
+    }
+    if (!readCategoryNames(wanted)) {
+        categories_.clear();
+        categories_.rec.CategoryID = id;
+        QString name;
+        if (categories_.get(categories_.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
+            name = categories_.rec.Category;
+        categoryNames_.insert(id, name);
+    }
+    return categoryNames_.value(id);
+}
+
+bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
+{
+    constexpr int kBatch = 48;
+    if (!categoryBatch_) {
+        QStringList marks;
+        for (int i = 0; i < kBatch; ++i)
+            marks << QStringLiteral("?");
+        const TableDef& t = categories_.def();
+        const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
+        categoryBatch_ = std::make_unique<Statement>(db_.connection(),
+            QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
+                .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
+                    marks.join(QLatin1Char(','))));
+    }
+    Statement& st = *categoryBatch_;
+    if (!st.isValid())
+        return false;
+    QHash<qint64, QString> found;
+    for (int from = 0; from < ids.size(); from += kBatch) {
+        for (int i = 0; i < kBatch; ++i)
+            st.bind(i + 1, QVariant(ids.at(qMin(from + i, int(ids.size()) - 1)))); // the last one repeated
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            found.insert(st.int64(0), st.text(1)); // the key is unique
+        st.reset();
+        if (rc != SQLITE_DONE)
+            return false;
+    }
+    for (qint64 id : ids)
+        categoryNames_.insert(id, found.value(id));
+    return true;
 }
 
 } // namespace td

@@ -7,10 +7,12 @@
 #include "common/ColumnFormatStore.h"
 #include "common/PagedList.h"
 #include "core/FilterSchema.h"
+#include "data/Statement.h"
 #include "data/TableHandle.h"
 
 #include <QString>
 #include <array>
+#include <memory>
 
 namespace td {
 
@@ -81,11 +83,24 @@ public:
     qint64 recordCount() { return songs_.records(); }
     QString caption() { return songListCaption(recordCount()); }
 
-    // The name of a category by identifier (blank for none), cached for the rows of one page.
+    // Shows the list again after a change of tab, range, search or data, as the window does after
+    // configure(): on the song stored at `position` when given, else from the top when asked
+    // (fromTop), else with the highlighted song kept at its place (or the nearest one the view
+    // keeps). Returns 0 or the read's error.
+    int showAgain(qint64 position = 0, bool fromTop = false);
+
+    // The name of a category by identifier (blank for none). Names are kept while no category can
+    // have changed: nothing written through this connection and no other connection's commit to
+    // the category file since they were read (checked by refreshCategoryNames()).
     QString categoryName(qint64 id);
+    void refreshCategoryNames();
     void forgetCategoryNames() { categoryNames_.clear(); }
 
 private:
+    // Reads the names of these categories (blank for one that does not exist) into the cache;
+    // false when the read fails.
+    bool readCategoryNames(const QList<qint64>& ids);
+
     Database& db_;
     const GlobalSettings& settings_;
     TableUse categoriesUse_;
@@ -100,6 +115,10 @@ private:
     QString search_;
     std::array<QString, kSongTabCount> locators_;
     QHash<qint64, QString> categoryNames_;
+    quint64 namesChangeCount_ = 0;
+    qint64 namesDataVersion_ = -1;
+    std::unique_ptr<Statement> categoryFileVersion_;
+    std::unique_ptr<Statement> categoryBatch_;
 };
 
 } // namespace td

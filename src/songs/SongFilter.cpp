@@ -5,6 +5,8 @@
 #include "data/FieldCatalog.h"
 #include "data/Schema.h"
 
+#include <QRegularExpression>
+
 #include <array>
 #include <mutex>
 
@@ -103,6 +105,18 @@ void conjuncts(const FilterNode& n, QList<const FilterNode*>& out)
     out << &n;
 }
 
+// "Contains" is INSTRING(text, UPPER(field), 1, 1): one SQL function for both steps finds the
+// text without making an upper-case copy of every song's field first. The parameters stay as
+// they are; any other form is left alone.
+QString fuseInstringOfUpper(const QString& sql)
+{
+    static const QRegularExpression instringOfUpper(QStringLiteral(
+        "td_instring\\(\\?, td_upper\\((coalesce\\(\\(\"[^\"]+\"\\.\"[^\"]+\"\\), ''\\))\\), \\?, \\?\\)"));
+    QString out = sql;
+    out.replace(instringOfUpper, QStringLiteral("td_instring_upper(?, \\1, ?, ?)"));
+    return out;
+}
+
 } // namespace
 
 FilterSchema songFilterSchema(std::function<qint64()> selectedCategory)
@@ -152,7 +166,7 @@ SongSearch compileSongSearch(const QString& filterText, const FilterSchema& sche
         return out;
     }
     const SqlCondition c = expr.toSql();
-    out.sql = c.sql;
+    out.sql = fuseInstringOfUpper(c.sql);
     out.params = c.params;
     if (c.isEmpty() || orderedBy.isEmpty())
         return out;
@@ -180,6 +194,8 @@ SongSearch compileSongSearch(const QString& filterText, const FilterSchema& sche
         out.sql = QStringLiteral("(%1 >= ? AND %1 < ?) AND %2").arg(ordered->sqlExpr, out.sql);
         out.params.prepend(high);
         out.params.prepend(low);
+        out.rangeLow = low;
+        out.rangeHigh = high;
         break;
     }
     return out;

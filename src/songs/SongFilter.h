@@ -27,6 +27,10 @@ struct SongSearch {
     QString error;
     QString sql;                // empty: no condition
     QVariantList params;
+    // The range a "Begins With" on the ordered field added (low <= value < high in key order);
+    // empty when none.
+    QString rangeLow;
+    QString rangeHigh;
 };
 
 // Compiles a search filter. `orderedBy` is the field label whose key gives the list's order from

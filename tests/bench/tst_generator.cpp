@@ -50,7 +50,11 @@ QList<Row> storedSongs(const QString& dir)
     QList<PageRow> page;
     qint64 from = 0;
     for (;;) {
-        if (t.readPage(-1, Row(), true, 500, page, from, false) != 0 || page.isEmpty())
+        PageRead read;
+        read.fromPosition = from;
+        read.inclusive = false;
+        read.limit = 500;
+        if (t.readPage(read, page) != 0 || page.isEmpty())
             break;
         for (const PageRow& r : std::as_const(page))
             rows << r.row;

@@ -347,6 +347,73 @@ private slots:
         QCOMPARE(list.rowCount(), 5);
     }
 
+    // A kept song outside the condition's key range goes straight to the range's nearest end: the
+    // same page and highlight as walking there, on the plain order and inside a fixed range.
+    void keptSongOutsideTheKeyRange_data()
+    {
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<bool>("byMedia");
+        QTest::newRow("before the range") << 2 << 3 << false;
+        QTest::newRow("inside the range") << 14 << 2 << false;
+        QTest::newRow("first of the range") << 10 << 4 << false;
+        QTest::newRow("just past the range") << 20 << 1 << false;
+        QTest::newRow("far after the range") << 39 << 4 << false;
+        QTest::newRow("after the range, fixed media") << 33 << 2 << true;
+        QTest::newRow("before the range, fixed media") << 3 << 0 << true;
+    }
+    void keptSongOutsideTheKeyRange()
+    {
+        QFETCH(int, kept);
+        QFETCH(int, place);
+        QFETCH(bool, byMedia);
+        addSongs(40);
+        const int key = byMedia ? songs_->key(QStringLiteral("MUS:SongsByMedia")) : byTitle_;
+        const Row fixed = byMedia ? Row { QStringLiteral("cd") } : Row();
+        // Titles T010 up to (not including) T020, written as the search writes a "Begins With" range.
+        const QString range = byMedia
+            ? QStringLiteral("\"Media\" = ? AND \"FileNumber\" >= ? AND \"FileNumber\" < ?")
+            : QStringLiteral("\"Title\" >= ? AND \"Title\" < ?");
+        QVariantList params { QStringLiteral("t01"), QStringLiteral("T02") };
+        if (byMedia) {
+            // On "By Media" the field after the media is the file number: numbered like the titles.
+            for (int i = 0; i < 40; ++i) {
+                songs_->clear();
+                songs_->rec.ID = i + 1;
+                QCOMPARE(songs_->get(songs_->key(QStringLiteral("MUS:KeyID"))), 0);
+                songs_->rec.FileNumber = title(i);
+                QCOMPARE(songs_->put(), 0);
+            }
+            params.prepend(QStringLiteral("CD"));
+        }
+        Table<Tunedeck> keptSong(*db_);
+        keptSong.rec.ID = kept + 1;
+        QCOMPARE(keptSong.get(keptSong.key(QStringLiteral("MUS:KeyID"))), 0);
+
+        PagedList walking(*songs_);
+        PagedList hinted(*songs_);
+        for (PagedList* l : { &walking, &hinted }) {
+            l->setOrder(key, fixed);
+            l->setPageSize(6);
+        }
+        walking.setCondition(range, params);
+        hinted.setCondition(range, params, KeyRange { QStringLiteral("t01"), QStringLiteral("T02") });
+        QCOMPARE(walking.rebuildAt(keptSong.row(), keptSong.position(), place), 0);
+        QCOMPARE(hinted.rebuildAt(keptSong.row(), keptSong.position(), place), 0);
+        QVERIFY(!walking.isEmpty());
+        QCOMPARE(titles(hinted), titles(walking));
+        QCOMPARE(hinted.highlight(), walking.highlight());
+        QCOMPARE(hinted.atTop(), walking.atTop());
+        QCOMPARE(hinted.atBottom(), walking.atBottom());
+        // Only songs of the range, and on the range's edge when the kept song lies outside it.
+        for (const QString& t : titles(hinted))
+            QVERIFY2(t >= QLatin1String("T010") && t < QLatin1String("T020"), qPrintable(t));
+        if (kept < 10)
+            QCOMPARE(hinted.highlight(), 0);
+        else if (kept >= 20)
+            QCOMPARE(highlightedTitle(hinted), byMedia ? title(18) : title(19));
+    }
+
     void fixedRangeStaysInsideItself()
     {
         addSongs(30);   // every third song on CD (titles T000, T003, ... T027), the rest on LP

@@ -244,22 +244,12 @@ void BrowseSongsWindow::tabChosen(int index)
 
 void BrowseSongsWindow::rebuild(qint64 position, bool fromTop)
 {
-    const PageRow* h = browser_->list().highlighted();
-    const bool keep = h && !fromTop && position == 0;
-    const PageRow kept = h ? *h : PageRow();
-    const int place = qMax(0, browser_->list().highlight());
-
-    browser_->forgetCategoryNames();
+    browser_->refreshCategoryNames();
     if (browser_->configure() != 0) {
         StandardWarning(state_.db, StdMsg::ViewOpenError, QStringLiteral("Tunedeck"));
         browser_->setSearch(QString());
     }
-    if (position != 0)
-        list_->run([position, place](PagedList& l) { return l.showPosition(position, place); });
-    else if (keep)
-        list_->run([kept, place](PagedList& l) { return l.rebuildAt(kept.row, kept.position, place); });
-    else
-        list_->run([](PagedList& l) { return l.first(); });
+    list_->run([this, position, fromTop](PagedList&) { return browser_->showAgain(position, fromTop); });
 
     showChosenRange();
     updateButtons();
