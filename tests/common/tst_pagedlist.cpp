@@ -2,6 +2,7 @@
 // the highlight kept across rebuilds and changes of order, ranges and filters, and the thumb estimate.
 
 #include "ScriptedMessages.h"
+#include "TestDb.h"
 #include "TempWorkspace.h"
 
 #include "common/PagedList.h"
@@ -40,9 +41,10 @@ class TstPagedList : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkspace> ws_;
-    std::unique_ptr<Messages> messages_;
-    std::unique_ptr<Database> db_;
+    std::unique_ptr<TestDb> env_;
+    TempWorkspace* ws_ = nullptr;
+    Messages* messages_ = nullptr;
+    Database* db_ = nullptr;
     std::unique_ptr<Table<Tunedeck>> songs_;
     int byTitle_ = -1;
 
@@ -77,19 +79,17 @@ private:
 private slots:
     void init()
     {
-        ws_ = std::make_unique<TempWorkspace>();
-        messages_ = std::make_unique<Messages>();
-        installScripted(*messages_);
-        db_ = std::make_unique<Database>(*messages_, ws_->path());
+        env_ = std::make_unique<TestDb>();
+        ws_ = &env_->ws;
+        messages_ = &env_->messages;
+        db_ = &env_->db;
         songs_ = std::make_unique<Table<Tunedeck>>(*db_);
         byTitle_ = songs_->key(QStringLiteral("MUS:SongsByTitle"));
     }
     void cleanup()
     {
         songs_.reset();
-        db_.reset();
-        messages_.reset();
-        ws_.reset();
+        env_.reset();
     }
 
     void emptyTable()

@@ -2,6 +2,7 @@
 // layouts, damaged keys. A file that cannot be opened is never written to.
 
 #include "DataTestUtil.h"
+#include "TestDb.h"
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
 
@@ -20,16 +21,16 @@ class TstCheckOpen : public QObject {
 private slots:
     void init()
     {
-        ws_ = std::make_unique<TempWorkspace>();
-        messages_ = std::make_unique<Messages>();
-        scripted_ = installScripted(*messages_);
+        env_ = std::make_unique<TestWorkspace>();
+        ws_ = &env_->ws;
+        messages_ = &env_->messages;
+        scripted_ = env_->script;
         db_ = std::make_unique<Database>(*messages_, ws_->path());
     }
     void cleanup()
     {
         db_.reset();
-        messages_.reset();
-        ws_.reset();
+        env_.reset();
     }
 
     void missingFileIsCreated()
@@ -434,8 +435,9 @@ private:
         }
     }
 
-    std::unique_ptr<TempWorkspace> ws_;
-    std::unique_ptr<Messages> messages_;
+    std::unique_ptr<TestWorkspace> env_;
+    TempWorkspace* ws_ = nullptr;
+    Messages* messages_ = nullptr;
     std::shared_ptr<ScriptedMessages> scripted_;
     std::unique_ptr<Database> db_;
 };

@@ -2,6 +2,7 @@
 // letter case, and optional keys that leave out records with a blank or zero leading field.
 
 #include "DataTestUtil.h"
+#include "TestDb.h"
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
 
@@ -23,16 +24,14 @@ class TstKeyOrder : public QObject {
 private slots:
     void init()
     {
-        ws_ = std::make_unique<TempWorkspace>();
-        messages_ = std::make_unique<Messages>();
-        installScripted(*messages_);
-        db_ = std::make_unique<Database>(*messages_, ws_->path());
+        env_ = std::make_unique<TestDb>();
+        ws_ = &env_->ws;
+        messages_ = &env_->messages;
+        db_ = &env_->db;
     }
     void cleanup()
     {
-        db_.reset();
-        messages_.reset();
-        ws_.reset();
+        env_.reset();
     }
 
     void collation_data()
@@ -221,9 +220,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempWorkspace> ws_;
-    std::unique_ptr<Messages> messages_;
-    std::unique_ptr<Database> db_;
+    std::unique_ptr<TestDb> env_;
+    TempWorkspace* ws_ = nullptr;
+    Messages* messages_ = nullptr;
+    Database* db_ = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TstKeyOrder)

@@ -2,6 +2,7 @@
 // the messages, and nothing half-done when a rule or a write fails.
 
 #include "DataTestUtil.h"
+#include "TestDb.h"
 #include "ScriptedMessages.h"
 #include "TempWorkspace.h"
 
@@ -18,16 +19,15 @@ class TstRecordServices : public QObject {
 private slots:
     void init()
     {
-        ws_ = std::make_unique<TempWorkspace>();
-        messages_ = std::make_unique<Messages>();
-        scripted_ = installScripted(*messages_);
-        db_ = std::make_unique<Database>(*messages_, ws_->path());
+        env_ = std::make_unique<TestDb>();
+        ws_ = &env_->ws;
+        messages_ = &env_->messages;
+        scripted_ = env_->script;
+        db_ = &env_->db;
     }
     void cleanup()
     {
-        db_.reset();
-        messages_.reset();
-        ws_.reset();
+        env_.reset();
     }
 
     // --- delete ---------------------------------------------------------------------------
@@ -628,10 +628,11 @@ private:
         return out;
     }
 
-    std::unique_ptr<TempWorkspace> ws_;
-    std::unique_ptr<Messages> messages_;
+    std::unique_ptr<TestDb> env_;
+    TempWorkspace* ws_ = nullptr;
+    Messages* messages_ = nullptr;
     std::shared_ptr<ScriptedMessages> scripted_;
-    std::unique_ptr<Database> db_;
+    Database* db_ = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TstRecordServices)

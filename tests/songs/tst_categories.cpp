@@ -2,8 +2,7 @@
 // saves, refusals and deletes.
 
 #include "../data/DataTestUtil.h"
-#include "ScriptedMessages.h"
-#include "TempWorkspace.h"
+#include "TestDb.h"
 #include "songs/CategoryForm.h"
 #include "songs/CategoryLookup.h"
 
@@ -13,12 +12,7 @@ using namespace td;
 
 namespace {
 
-struct Env {
-    test::TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db { messages };
-};
+using Env = test::TestDb;
 
 void addCategory(Database& db, qint64 id, const QString& name)
 {

@@ -1,8 +1,7 @@
 // Media: the media form's add, rename with its cascade to the songs, refusals and deletes.
 
 #include "../data/DataTestUtil.h"
-#include "ScriptedMessages.h"
-#include "TempWorkspace.h"
+#include "TestDb.h"
 #include "songs/MediaForm.h"
 #include "songs/MediaList.h"
 
@@ -12,12 +11,7 @@ using namespace td;
 
 namespace {
 
-struct Env {
-    test::TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<test::ScriptedMessages> script = test::installScripted(messages);
-    Database db { messages };
-};
+using Env = test::TestDb;
 
 void addMedia(Database& db, const QString& name)
 {

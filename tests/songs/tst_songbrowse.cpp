@@ -3,6 +3,7 @@
 // must not be used, locator values, caption, "SongTab" and the remembered column format.
 
 #include "ScriptedMessages.h"
+#include "TestDb.h"
 #include "TempWorkspace.h"
 
 #include "common/ColumnFormatStore.h"
@@ -50,9 +51,10 @@ class TstSongBrowse : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkspace> ws_;
-    std::unique_ptr<Messages> messages_;
-    std::unique_ptr<Database> db_;
+    std::unique_ptr<TestDb> env_;
+    TempWorkspace* ws_ = nullptr;
+    Messages* messages_ = nullptr;
+    Database* db_ = nullptr;
     GlobalSettings settings_;
 
     void addSong(const QString& artist, const QString& title, const QString& media, qint32 category, int chart = 0,
@@ -101,17 +103,15 @@ private:
 private slots:
     void init()
     {
-        ws_ = std::make_unique<TempWorkspace>();
-        messages_ = std::make_unique<Messages>();
-        installScripted(*messages_);
-        db_ = std::make_unique<Database>(*messages_, ws_->path());
+        env_ = std::make_unique<TestDb>();
+        ws_ = &env_->ws;
+        messages_ = &env_->messages;
+        db_ = &env_->db;
         settings_ = GlobalSettings();
     }
     void cleanup()
     {
-        db_.reset();
-        messages_.reset();
-        ws_.reset();
+        env_.reset();
     }
 
     void tabTitles_data()

@@ -1,11 +1,14 @@
 #include "TempWorkspace.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 namespace td::test {
 
 TempWorkspace::TempWorkspace()
 {
+    // Whatever asks Qt for the user's folders gets test folders, never the real ones.
+    QStandardPaths::setTestModeEnabled(true);
     previous_ = QDir::currentPath();
     hadConfig_ = qEnvironmentVariableIsSet("TDP_CONFIG_DIR");
     previousConfig_ = qgetenv("TDP_CONFIG_DIR");

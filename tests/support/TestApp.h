@@ -3,11 +3,9 @@
 // database in the workspace, the query wizard's texts, a CD device on an empty virtual drive, and
 // the application state built on them (its window entries empty: each test fills what it needs).
 
-#include "ScriptedMessages.h"
-#include "TempWorkspace.h"
+#include "TestDb.h"
 #include "cd/CdAudio.h"
 #include "common/AppState.h"
-#include "data/Database.h"
 #include "setup/QueryWizardTexts.h"
 
 #include <memory>
@@ -18,11 +16,7 @@ QueryWizardTexts standardQueryTexts();
 // A device whose drive holds no disc.
 std::unique_ptr<CdAudioDevice> emptyCdDevice();
 
-struct TestApp {
-    TempWorkspace ws;
-    Messages messages;
-    std::shared_ptr<ScriptedMessages> script = installScripted(messages);
-    Database db { messages, ws.path() };
+struct TestApp : TestDb {
     QueryWizardTexts queryTexts = standardQueryTexts();
     std::unique_ptr<CdAudioDevice> cd = emptyCdDevice();
     AppState state { db, messages, queryTexts, *cd };

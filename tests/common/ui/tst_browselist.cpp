@@ -3,6 +3,7 @@
 // checks) and the list control's keys (paging, locator, the keys that become signals).
 
 #include "ScriptedMessages.h"
+#include "TestDb.h"
 #include "TempWorkspace.h"
 
 #include "common/PagedList.h"
@@ -41,9 +42,10 @@ class TstBrowseList : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkspace> ws_;
-    std::unique_ptr<Messages> messages_;
-    std::unique_ptr<Database> db_;
+    std::unique_ptr<TestDb> env_;
+    TempWorkspace* ws_ = nullptr;
+    Messages* messages_ = nullptr;
+    Database* db_ = nullptr;
     std::unique_ptr<Table<Tunedeck>> songs_;
 
     void addSongs(int n)
@@ -76,18 +78,16 @@ private:
 private slots:
     void init()
     {
-        ws_ = std::make_unique<TempWorkspace>();
-        messages_ = std::make_unique<Messages>();
-        installScripted(*messages_);
-        db_ = std::make_unique<Database>(*messages_, ws_->path());
+        env_ = std::make_unique<TestDb>();
+        ws_ = &env_->ws;
+        messages_ = &env_->messages;
+        db_ = &env_->db;
         songs_ = std::make_unique<Table<Tunedeck>>(*db_);
     }
     void cleanup()
     {
         songs_.reset();
-        db_.reset();
-        messages_.reset();
-        ws_.reset();
+        env_.reset();
     }
 
     void modelShowsOnePage()
