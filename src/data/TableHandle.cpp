@@ -13,16 +13,6 @@ namespace {
 constexpr int kPageRows = 64;
 constexpr int kStreamPageRows = 512;
 
-// Resets a cached statement when the scope ends, so no read keeps its lock on the file.
-struct ResetOnExit {
-    sqlite3_stmt* s;
-    ~ResetOnExit()
-    {
-        if (s)
-            sqlite3_reset(s);
-    }
-};
-
 QVariant readColumn(sqlite3_stmt* s, int col, const FieldDef& f)
 {
     if (f.isText()) {
@@ -99,10 +89,6 @@ TableHandle::~TableHandle()
 {
     if (stream_)
         db_.bulkHint(table_, false);
-    for (sqlite3_stmt* s : std::as_const(statements_))
-        sqlite3_finalize(s);
-    statements_.clear();
-    sqlite3_finalize(fixed_[KeptCount]);
 }
 
 // --- buffer -------------------------------------------------------------------------------------
@@ -195,21 +181,11 @@ int TableHandle::normalise(const TableDef& t, Row& r, StorageError* error)
     return 0;
 }
 
-sqlite3_stmt* TableHandle::statement(const QString& sql)
+CachedStatement TableHandle::statement(const QString& sql)
 {
-    auto it = statements_.constFind(sql);
-    if (it != statements_.constEnd())
-        return it.value();
-    sqlite3_stmt* s = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v3(db_.connection(), utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                                      &s, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(s);
-        failSqlite(rc);
-        return nullptr;
-    }
-    statements_.insert(sql, s);
+    CachedStatement s = db_.statementQuiet(sql);
+    if (!s)
+        failSqlite(s.prepareResult());
     return s;
 }
 
@@ -263,11 +239,11 @@ QString TableHandle::duplicateKeyOf(const Row& r, qint64 self)
         for (int f : key.fields)
             where << schema::quoted(def_->fields.at(f).name) + QLatin1String("=?");
         where << QStringLiteral("rowid<>?");
-        sqlite3_stmt* s = statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1")
-                                        .arg(Database::sqlTable(table_), where.join(QLatin1String(" AND "))));
+        CachedStatement st = statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1")
+                                           .arg(Database::sqlTable(table_), where.join(QLatin1String(" AND "))));
+        sqlite3_stmt* s = st.get();
         if (!s)
             continue;
-        ResetOnExit guard{s};
         int b = 1;
         for (int f : key.fields)
             bindVariant(s, b++, r.at(f));
@@ -309,10 +285,11 @@ QString TableHandle::selectList() const
 
 int TableHandle::readRowAt(qint64 pos, Row& out)
 {
-    sqlite3_stmt* s = fixedStatement(SelectRow, [&] { return selectList() + QLatin1String(" WHERE rowid=?"); });
+    CachedStatement st =
+        statement(fixedSql(SelectRow, [&] { return selectList() + QLatin1String(" WHERE rowid=?"); }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     sqlite3_bind_int64(s, 1, pos);
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE)
@@ -342,16 +319,16 @@ int TableHandle::add()
     StorageError e;
     if (normalise(*def_, r, &e))
         return fail(e);
-    sqlite3_stmt* s = fixedStatement(InsertRow, [&] {
+    CachedStatement st = statement(fixedSql(InsertRow, [&] {
         QStringList marks;
         for (int i = 0; i < def_->fields.size(); ++i)
             marks << QStringLiteral("?");
         return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(Database::sqlTable(table_), schema::columnList(*def_), marks.join(QLatin1Char(',')));
-    });
+    }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     for (int i = 0; i < r.size(); ++i)
         bindVariant(s, i + 1, r.at(i));
     const int rc = sqlite3_step(s);
@@ -386,22 +363,23 @@ int TableHandle::put()
     if (!original_.isEmpty() && stored != original_)
         return fail(StorageError::make(RecordChanged));
 
-    sqlite3_stmt* s = fixedStatement(UpdateRow, [&] {
+    CachedStatement st = statement(fixedSql(UpdateRow, [&] {
         QStringList sets;
         for (const auto& f : def_->fields)
             sets << schema::quoted(f.name) + QLatin1String("=?");
         return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(Database::sqlTable(table_), sets.join(QLatin1Char(',')));
-    });
+    }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
     {
-        ResetOnExit guard{s};
         for (int i = 0; i < r.size(); ++i)
             bindVariant(s, i + 1, r.at(i));
         sqlite3_bind_int64(s, int(r.size()) + 1, position_);
         const int rc = sqlite3_step(s);
         if (rc != SQLITE_DONE)
             return failDuplicate(rc, r, position_);
+        st.release();
     }
     if (const int err = tx.commit())
         return fail(db_.lastError().code ? db_.lastError() : StorageError::make(err));
@@ -416,11 +394,11 @@ int TableHandle::del()
 {
     if (position_ == 0)
         return fail(StorageError::make(RecordNotAvailable));
-    sqlite3_stmt* s = fixedStatement(
-        DeleteRow, [&] { return QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)); });
+    CachedStatement st = statement(fixedSql(
+        DeleteRow, [&] { return QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)); }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     sqlite3_bind_int64(s, 1, position_);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
@@ -463,12 +441,12 @@ int TableHandle::get(int key)
         where << cond;
     for (int f : k.fields)
         where << schema::quoted(def_->fields.at(f).name) + QLatin1String("=?");
-    sqlite3_stmt* s = statement(selectList() + QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "))
-                                + QLatin1String(" ORDER BY ") + schema::keyColumns(*def_, key).join(QLatin1Char(','))
-                                + QLatin1String(",rowid LIMIT 1"));
+    CachedStatement st = statement(selectList() + QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "))
+                                   + QLatin1String(" ORDER BY ") + schema::keyColumns(*def_, key).join(QLatin1Char(','))
+                                   + QLatin1String(",rowid LIMIT 1"));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     int b = 1;
     for (int f : k.fields)
         bindVariant(s, b++, r.at(f));
@@ -606,10 +584,10 @@ int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
     if (!where.isEmpty())
         sql += QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "));
     sql += QLatin1String(" ORDER BY ") + order + QLatin1String(" LIMIT ?");
-    sqlite3_stmt* s = statement(sql);
+    CachedStatement st = statement(sql);
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     int b = 1;
     for (const QVariant& v : std::as_const(params))
         bindVariant(s, b++, v);
@@ -705,28 +683,21 @@ qint64 TableHandle::records()
 {
     // The count the file keeps; prepared quietly, since a file that cannot keep one (opened read
     // only before it had one) is simply counted.
-    if (!keptCountTried_) {
-        keptCountTried_ = true;
-        const QByteArray sql = schema::keptCountSql(*def_, Database::schemaName(table_)).toUtf8();
-        if (sqlite3_prepare_v3(db_.connection(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                &fixed_[KeptCount], nullptr)
-            != SQLITE_OK) {
-            sqlite3_finalize(fixed_[KeptCount]);
-            fixed_[KeptCount] = nullptr;
-        }
-    }
-    if (sqlite3_stmt* kept = fixed_[KeptCount]) {
-        ResetOnExit guard { kept };
-        if (sqlite3_step(kept) == SQLITE_ROW) {
+    if (!noKeptCount_) {
+        CachedStatement kept = db_.statementQuiet(
+            fixedSql(KeptCount, [&] { return schema::keptCountSql(*def_, Database::schemaName(table_)); }));
+        if (!kept)
+            noKeptCount_ = true;
+        else if (sqlite3_step(kept.get()) == SQLITE_ROW) {
             ok();
-            return sqlite3_column_int64(kept, 0);
+            return sqlite3_column_int64(kept.get(), 0);
         }
     }
-    sqlite3_stmt* s = fixedStatement(
-        CountRows, [&] { return QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)); });
+    CachedStatement st = statement(fixedSql(
+        CountRows, [&] { return QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)); }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return -1;
-    ResetOnExit guard{s};
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW) {
         failSqlite(rc);

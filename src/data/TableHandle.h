@@ -129,14 +129,16 @@ protected:
 
 private:
     struct Cursor;
-    sqlite3_stmt* statement(const QString& sql);
-    // The statements of every record operation, prepared once per handle.
+    // A statement from the connection's cache, given back when the loan ends; empty (with the
+    // error recorded) when it cannot be prepared.
+    CachedStatement statement(const QString& sql);
+    // The texts of every record operation, built once per handle.
     enum FixedStatement { InsertRow, UpdateRow, DeleteRow, SelectRow, CountRows, KeptCount, FixedStatementCount };
-    template<class Build> sqlite3_stmt* fixedStatement(FixedStatement which, Build build)
+    template<class Build> const QString& fixedSql(FixedStatement which, Build build)
     {
-        if (!fixed_[which])
-            fixed_[which] = statement(build());
-        return fixed_[which];
+        if (fixedSql_[which].isEmpty())
+            fixedSql_[which] = build();
+        return fixedSql_[which];
     }
     int fail(const StorageError& e);
     int failSqlite(int rc);
@@ -162,9 +164,8 @@ private:
     bool stream_ = false;
     bool quickScan_ = false;
     std::unique_ptr<Cursor> cursor_;
-    QHash<QString, sqlite3_stmt*> statements_;
-    sqlite3_stmt* fixed_[FixedStatementCount] = {}; // KeptCount is owned here, the others by statements_
-    bool keptCountTried_ = false;
+    QString fixedSql_[FixedStatementCount];
+    bool noKeptCount_ = false;              // the file keeps no count: counted instead
     mutable QString selectList_;
 };
 

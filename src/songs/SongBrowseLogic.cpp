@@ -183,15 +183,15 @@ void SongBrowser::refreshCategoryNames()
 {
     // data_version moves when another connection (another running copy, the sqlite3 tool)
     // commits to the category file; our own writes move the change count.
-    if (!categoryFileVersion_)
-        categoryFileVersion_ = std::make_unique<Statement>(db_.connection(),
-            QStringLiteral("PRAGMA %1.data_version")
-                .arg(schema::quoted(Database::schemaName(TableId::Categories))));
+    if (categoryFileVersionSql_.isEmpty())
+        categoryFileVersionSql_ = QStringLiteral("PRAGMA %1.data_version")
+                                      .arg(schema::quoted(Database::schemaName(TableId::Categories)));
     qint64 version = -1;
-    if (categoryFileVersion_->isValid() && categoryFileVersion_->step() == SQLITE_ROW)
-        version = categoryFileVersion_->int64(0);
-    if (categoryFileVersion_->isValid())
-        categoryFileVersion_->reset();
+    {
+        CachedStatement st = db_.statementQuiet(categoryFileVersionSql_);
+        if (st && sqlite3_step(st.get()) == SQLITE_ROW)
+            version = sqlite3_column_int64(st.get(), 0);
+    }
     const quint64 changes = db_.changeCount();
     if (version < 0 || version != namesDataVersion_ || changes != namesChangeCount_)
         categoryNames_.clear();
@@ -231,28 +231,31 @@ QString SongBrowser::categoryName(qint64 id)
 bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
 {
     constexpr int kBatch = 48;
-    if (!categoryBatch_) {
+    if (categoryBatchSql_.isEmpty()) {
         QStringList marks;
         for (int i = 0; i < kBatch; ++i)
             marks << QStringLiteral("?");
         const TableDef& t = categories_.def();
         const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
-        categoryBatch_ = std::make_unique<Statement>(db_.connection(),
-            QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
-                .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
-                    marks.join(QLatin1Char(','))));
+        categoryBatchSql_ = QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
+                                .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
+                                    marks.join(QLatin1Char(',')));
     }
-    Statement& st = *categoryBatch_;
-    if (!st.isValid())
+    CachedStatement st = db_.statementQuiet(categoryBatchSql_);
+    sqlite3_stmt* s = st.get();
+    if (!s)
         return false;
     QHash<qint64, QString> found;
     for (int from = 0; from < ids.size(); from += kBatch) {
-        for (int i = 0; i < kBatch; ++i)
-            st.bind(i + 1, QVariant(ids.at(qMin(from + i, int(ids.size()) - 1)))); // the last one repeated
+        for (int i = 0; i < kBatch; ++i) // the last one repeated
+            sqlite3_bind_int64(s, i + 1, ids.at(qMin(from + i, int(ids.size()) - 1)));
         int rc;
-        while ((rc = st.step()) == SQLITE_ROW)
-            found.insert(st.int64(0), st.text(1)); // the key is unique
-        st.reset();
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+            found.insert(sqlite3_column_int64(s, 0), // the key is unique
+                QString::fromUtf8(p, p ? sqlite3_column_bytes(s, 1) : 0));
+        }
+        sqlite3_reset(s);
         if (rc != SQLITE_DONE)
             return false;
     }

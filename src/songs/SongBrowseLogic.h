@@ -117,8 +117,8 @@ private:
     QHash<qint64, QString> categoryNames_;
     quint64 namesChangeCount_ = 0;
     qint64 namesDataVersion_ = -1;
-    std::unique_ptr<Statement> categoryFileVersion_;
-    std::unique_ptr<Statement> categoryBatch_;
+    QString categoryFileVersionSql_;
+    QString categoryBatchSql_;
 };
 
 } // namespace td
