@@ -502,8 +502,72 @@ int TableHandle::set(int key, const Row& from)
 int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
 {
     out.clear();
-    const int key = read.key;
+    if (!read.filterScans || read.filter.isEmpty() || read.key < 0 || (read.fromPosition == 0 && read.from.isEmpty()))
+        return readRange(read, out);
+    // A filter no index serves may scan far. A starting point written as a row value, (a,b,rowid)
+    // >= (?,?,?), is checked again on every row scanned; as the ranges it is made of (a=? AND b=?
+    // AND rowid>=?, then a=? AND b>?, then a>?) each is served by the index alone. They are read in
+    // turn until the page is full: the same rows in the same order.
+    const KeyDef& k = def_->keys.at(read.key);
+    const Row values = startValues(read);
+    const int eq = qBound(0, read.equalLeading, int(values.size()));
+    if (int(values.size()) <= eq)
+        return readRange(read, out);
+    const bool withRow = read.fromPosition != 0 && values.size() == k.fields.size();
+    PageRead part = read;
+    part.equalLeading = int(values.size());
+    part.from = values;
+    part.fromPosition = withRow ? read.fromPosition : 0;
+    QList<PageRow> rows;
+    // The tie on every given value first (when it can hold rows), then one value less each time.
+    for (int fixed = int(values.size()); fixed >= eq && out.size() < read.limit; --fixed) {
+        part.from = values.mid(0, fixed);
+        part.equalLeading = fixed;
+        part.limit = read.limit - int(out.size());
+        if (fixed == int(values.size())) {
+            if (!withRow && !read.inclusive)
+                continue;                       // every row equal to the given values left out
+            part.fromPosition = withRow ? read.fromPosition : 0;
+            part.inclusive = read.inclusive;
+        } else {
+            // Rows equal on the first `fixed` values and past the next one.
+            part.from = values.mid(0, fixed + 1);
+            part.equalLeading = fixed;
+            part.fromPosition = 0;
+            part.inclusive = false;
+        }
+        if (const int err = readRange(part, rows)) {
+            out.clear();
+            return err;
+        }
+        out << rows;
+    }
+    return ok();
+}
+
+Row TableHandle::startValues(const PageRead& read) const
+{
+    // The key values of the starting point: from a whole record or given directly.
+    const KeyDef& k = def_->keys.at(read.key);
     const Row& from = read.from;
+    Row values;
+    if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
+        Row full = from;
+        normalise(*def_, full);
+        values = keyValuesOf(*def_, read.key, full);
+    } else {
+        for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
+            const FieldDef& f = def_->fields.at(k.fields.at(i));
+            values << (f.isText() ? QVariant(clipText(from.at(i).toString(), 0)) : QVariant(from.at(i).toLongLong()));
+        }
+    }
+    return values;
+}
+
+int TableHandle::readRange(const PageRead& read, QList<PageRow>& out)
+{
+    out.clear();
+    const int key = read.key;
     const bool forward = read.forward;
     const bool inclusive = read.inclusive;
     const qint64 fromPosition = read.fromPosition;
@@ -522,23 +586,10 @@ int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
         }
         order = QStringLiteral("rowid") + QLatin1String(desc);
     } else {
-        const KeyDef& k = def_->keys.at(key);
         const QString cond = schema::keyCondition(*def_, key);
         if (!cond.isEmpty())
             where << cond;
-        // The key values of the starting point: from a whole record or given directly.
-        Row values;
-        if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
-            Row full = from;
-            normalise(*def_, full);
-            values = keyValuesOf(*def_, key, full);
-        } else {
-            for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
-                const FieldDef& f = def_->fields.at(k.fields.at(i));
-                values << (f.isText() ? QVariant(clipText(from.at(i).toString(), 0))
-                                      : QVariant(from.at(i).toLongLong()));
-            }
-        }
+        const Row values = startValues(read);
         const QStringList cols = schema::keyColumns(*def_, key);
         // Fixed leading values as equalities: a row value starting at them would not let the index
         // stop where they end.

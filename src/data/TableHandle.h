@@ -44,6 +44,9 @@ struct PageRead {
     int equalLeading = 0;
     QString filter;
     QVariantList filterParams;
+    // The filter is a search that may pass over many rows before one is kept: the starting point
+    // is then read as ranges the index serves alone instead of a condition checked on every row.
+    bool filterScans = false;
     int limit = 64;
 };
 
@@ -146,6 +149,9 @@ private:
     QString duplicateKeyOf(const Row& r, qint64 self);
     int ok();
     int readRowAt(qint64 pos, Row& out);
+    // One page read as a single query (readPage may split it into several).
+    int readRange(const PageRead& read, QList<PageRow>& out);
+    Row startValues(const PageRead& read) const;
     int step(bool forward);
     int loadPage(bool forward);
     void invalidatePage();

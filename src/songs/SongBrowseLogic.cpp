@@ -103,8 +103,15 @@ SongBrowser::SongBrowser(Database& db, const GlobalSettings& settings)
     , songs_(db)
     , categories_(db)
     , list_(songs_)
-    , schema_(songFilterSchema([this]() { return categoryId_; }))
 {
+}
+
+const FilterSchema& SongBrowser::filterSchema() const
+{
+    // Built when a search first needs it: most lists are opened without one.
+    if (!schema_)
+        schema_ = std::make_unique<FilterSchema>(songFilterSchema([this]() { return categoryId_; }));
+    return *schema_;
 }
 
 Row SongBrowser::locatorValues(const QString& text) const
@@ -142,7 +149,7 @@ int SongBrowser::configure()
     const KeyDef& k = songs_.def().key(key);
     const int lead = int(fixed.size());
     const QString orderedBy = lead < k.fields.size() ? songs_.def().field(k.fields.at(lead)).label : QString();
-    const SongSearch s = compileSongSearch(search_, schema_, orderedBy);
+    const SongSearch s = compileSongSearch(search_, filterSchema(), orderedBy);
     if (!s.valid) {
         db_.setLastError(StorageError::make(InvalidRecord, s.error));
         configureUnfiltered();
@@ -152,10 +159,10 @@ int SongBrowser::configure()
     if (!s.rangeLow.isEmpty())
         keys = KeyRange { QVariant(s.rangeLow), QVariant(s.rangeHigh) };
     if (range.isEmpty()) {
-        list_.setCondition(s.sql, s.params, keys);
+        list_.setCondition(s.sql, s.params, keys, true);
     } else {
         list_.setCondition(QLatin1Char('(') + range + QStringLiteral(") AND (") + s.sql + QLatin1Char(')'),
-            params + s.params, keys);
+            params + s.params, keys, true);
     }
     return 0;
 }

@@ -55,7 +55,7 @@ public:
     Database& database() const { return db_; }
     Table<Tunedeck>& songs() { return songs_; }
     PagedList& list() { return list_; }
-    const FilterSchema& filterSchema() const { return schema_; }
+    const FilterSchema& filterSchema() const;
 
     SongTab tab() const { return tab_; }
     void setTab(SongTab tab) { tab_ = tab; }
@@ -108,7 +108,7 @@ private:
     Table<Tunedeck> songs_;
     Table<Categories> categories_;
     PagedList list_;
-    FilterSchema schema_;
+    mutable std::unique_ptr<FilterSchema> schema_;
     SongTab tab_ = SongTab::ByArtist;
     QString media_;
     qint64 categoryId_ = 0;
