@@ -201,7 +201,7 @@ void SongBrowser::refreshCategoryNames()
     }
     const quint64 changes = db_.changeCount();
     if (version < 0 || version != namesDataVersion_ || changes != namesChangeCount_)
-        categoryNames_.clear();
+        clearCategoryNames();
     namesDataVersion_ = version;
     namesChangeCount_ = changes;
 }
@@ -213,9 +213,14 @@ QString SongBrowser::categoryName(qint64 id)
     auto it = categoryNames_.constFind(id);
     if (it != categoryNames_.constEnd())
         return it.value();
+    if (allCategoryNames_)
+        return QString();   // every category has been read: this one does not exist
     // A page shows a few dozen rows: the cache never grows past a few pages' worth.
     if (categoryNames_.size() > 512)
-        categoryNames_.clear();
+        clearCategoryNames();
+    // The usual category file holds a few dozen names: read whole at once, it answers every page.
+    if (!categoriesTooMany_ && readAllCategoryNames())
+        return categoryNames_.value(id);
     // The names of every category on the page at once: one read instead of one per name.
     QList<qint64> wanted { id };
     const int field = songs_.def().fieldIndex(QStringLiteral("CategoryID"));
@@ -233,6 +238,44 @@ QString SongBrowser::categoryName(qint64 id)
         categoryNames_.insert(id, name);
     }
     return categoryNames_.value(id);
+}
+
+void SongBrowser::clearCategoryNames()
+{
+    categoryNames_.clear();
+    allCategoryNames_ = false;
+    categoriesTooMany_ = false;
+}
+
+bool SongBrowser::readAllCategoryNames()
+{
+    constexpr int kWhole = 256;
+    if (categoryAllSql_.isEmpty()) {
+        const TableDef& t = categories_.def();
+        const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
+        categoryAllSql_ = QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 LIMIT %3")
+                              .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key))
+                              .arg(kWhole + 1);
+    }
+    CachedStatement st = db_.statementQuiet(categoryAllSql_);
+    sqlite3_stmt* s = st.get();
+    if (!s)
+        return false;
+    QHash<qint64, QString> found;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+        found.insert(sqlite3_column_int64(s, 0), QString::fromUtf8(p, p ? sqlite3_column_bytes(s, 1) : 0));
+    }
+    if (rc != SQLITE_DONE)
+        return false;
+    if (found.size() > kWhole) {
+        categoriesTooMany_ = true;   // read by the page's names instead
+        return false;
+    }
+    categoryNames_ = std::move(found);
+    allCategoryNames_ = true;
+    return true;
 }
 
 bool SongBrowser::readCategoryNames(const QList<qint64>& ids)

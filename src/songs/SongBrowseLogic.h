@@ -94,12 +94,15 @@ public:
     // the category file since they were read (checked by refreshCategoryNames()).
     QString categoryName(qint64 id);
     void refreshCategoryNames();
-    void forgetCategoryNames() { categoryNames_.clear(); }
+    void forgetCategoryNames() { clearCategoryNames(); }
 
 private:
     // Reads the names of these categories (blank for one that does not exist) into the cache;
     // false when the read fails.
     bool readCategoryNames(const QList<qint64>& ids);
+    // Reads every category when there are few; false when there are many or the read fails.
+    bool readAllCategoryNames();
+    void clearCategoryNames();
 
     Database& db_;
     const GlobalSettings& settings_;
@@ -119,6 +122,9 @@ private:
     qint64 namesDataVersion_ = -1;
     QString categoryFileVersionSql_;
     QString categoryBatchSql_;
+    QString categoryAllSql_;
+    bool allCategoryNames_ = false;      // categoryNames_ holds every category
+    bool categoriesTooMany_ = false;     // too many to read whole
 };
 
 } // namespace td
