@@ -545,6 +545,26 @@ int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
     return ok();
 }
 
+const TableHandle::KeySql& TableHandle::keySql(int key)
+{
+    if (keySql_.size() != def_->keys.size())
+        keySql_.resize(def_->keys.size());
+    KeySql& ks = keySql_[key];
+    if (ks.columns.isEmpty()) {
+        ks.condition = schema::keyCondition(*def_, key);
+        ks.columns = schema::keyColumns(*def_, key);
+        QStringList up;
+        QStringList down;
+        for (const QString& c : std::as_const(ks.columns)) {
+            up << c;
+            down << c + QLatin1String(" DESC");
+        }
+        ks.orderUp = (up << QStringLiteral("rowid")).join(QLatin1Char(','));
+        ks.orderDown = (down << QStringLiteral("rowid DESC")).join(QLatin1Char(','));
+    }
+    return ks;
+}
+
 Row TableHandle::startValues(const PageRead& read) const
 {
     // The key values of the starting point: from a whole record or given directly.
@@ -586,11 +606,11 @@ int TableHandle::readRange(const PageRead& read, QList<PageRow>& out)
         }
         order = QStringLiteral("rowid") + QLatin1String(desc);
     } else {
-        const QString cond = schema::keyCondition(*def_, key);
-        if (!cond.isEmpty())
-            where << cond;
+        const KeySql& ks = keySql(key);
+        if (!ks.condition.isEmpty())
+            where << ks.condition;
         const Row values = startValues(read);
-        const QStringList cols = schema::keyColumns(*def_, key);
+        const QStringList& cols = ks.columns;
         // Fixed leading values as equalities: a row value starting at them would not let the index
         // stop where they end.
         const int eq = qBound(0, equalLeading, int(values.size()));
@@ -621,11 +641,7 @@ int TableHandle::readRange(const PageRead& read, QList<PageRow>& out)
             if (withRow)
                 params << QVariant(fromPosition);
         }
-        QStringList ord;
-        for (const QString& c : cols)
-            ord << c + QLatin1String(desc);
-        ord << QStringLiteral("rowid") + QLatin1String(desc);
-        order = ord.join(QLatin1Char(','));
+        order = forward ? ks.orderUp : ks.orderDown;
     }
     if (!read.filter.isEmpty()) {
         where << QLatin1Char('(') + read.filter + QLatin1Char(')');

@@ -152,6 +152,14 @@ private:
     // One page read as a single query (readPage may split it into several).
     int readRange(const PageRead& read, QList<PageRow>& out);
     Row startValues(const PageRead& read) const;
+    // The SQL pieces of a key's page reads, built once per handle.
+    struct KeySql {
+        QStringList columns;
+        QString condition;
+        QString orderUp;
+        QString orderDown;
+    };
+    const KeySql& keySql(int key);
     int step(bool forward);
     int loadPage(bool forward);
     void invalidatePage();
@@ -173,6 +181,7 @@ private:
     QString fixedSql_[FixedStatementCount];
     bool noKeptCount_ = false;              // the file keeps no count: counted instead
     mutable QString selectList_;
+    QList<KeySql> keySql_;
 };
 
 // A handle with a typed buffer: `rec` is the record, kept in step with the generic row around every
