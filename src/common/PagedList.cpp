@@ -94,11 +94,12 @@ void PagedList::setOrder(int key, const Row& fixed)
     endsKnown_ = false;
 }
 
-void PagedList::setCondition(const QString& sql, const QVariantList& params, const KeyRange& range)
+void PagedList::setCondition(const QString& sql, const QVariantList& params, const KeyRange& range, bool scans)
 {
     condition_ = sql;
     params_ = params;
     range_ = range;
+    scans_ = scans;
     endsKnown_ = false;
 }
 
@@ -165,6 +166,7 @@ int PagedList::read(const Row& from, qint64 position, bool forward, bool inclusi
     r.limit = n;
     r.filter = condition_;
     r.filterParams = params_;
+    r.filterScans = scans_;
     // Within the fixed range the fixed values are equalities, so the index stops where they end.
     r.equalLeading = !fixed_.isEmpty() && from.size() >= fixed_.size() && compareFixed(from) == 0
         ? int(fixed_.size())

@@ -47,7 +47,9 @@ public:
     // limited list and the search filter joined. Empty: every row of the key. `range` says which
     // key values the condition keeps, so that a kept row outside them goes to the nearest end of
     // the view at once instead of walking to it.
-    void setCondition(const QString& sql, const QVariantList& params = {}, const KeyRange& range = {});
+    // `scans`: the condition holds a search that may pass over many rows for each one it keeps.
+    void setCondition(const QString& sql, const QVariantList& params = {}, const KeyRange& range = {},
+                      bool scans = false);
     QString condition() const { return condition_; }
     // Rows per page (at least 1). Nothing is read here.
     void setPageSize(int rows);
@@ -125,6 +127,7 @@ private:
     QString condition_;
     QVariantList params_;
     KeyRange range_;
+    bool scans_ = false;
     int pageSize_ = kDefaultPageSize;
 
     QList<PageRow> rows_;

@@ -3,6 +3,7 @@
 
 #include "core/DayTime.h"
 
+#include <QDateTime>
 #include <QTime>
 
 #include <algorithm>
@@ -15,6 +16,22 @@ const char* const kMonths[12] = { "January", "February", "March", "April", "May"
     "September", "October", "November", "December" };
 const char* const kWeekdays[7]
     = { "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday" };
+
+// This year in local time. Asking the clock for the local date re-reads the time zone file every
+// time, and every date cell of a list asks: the year is kept until the local year ends.
+int currentYear()
+{
+    thread_local int year = 0;
+    thread_local qint64 from = 0;
+    thread_local qint64 until = 0;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (year == 0 || now < from || now >= until) {
+        year = QDate::currentDate().year();
+        from = QDateTime(QDate(year, 1, 1), QTime(0, 0)).toMSecsSinceEpoch();
+        until = QDateTime(QDate(year + 1, 1, 1), QTime(0, 0)).toMSecsSinceEpoch();
+    }
+    return year;
+}
 
 QString overflow(int width)
 {
@@ -195,7 +212,7 @@ QString Picture::formatDate(qint64 value, const QLocale& locale) const
     const int y = d.year(), m = d.month(), dd = d.day();
     // A two-digit year reads back within the window around this year; outside it the year is
     // shown with four digits, which read back as they are.
-    const bool inWindow = expandTwoDigitYear(y % 100, QDate::currentDate().year()) == y;
+    const bool inWindow = expandTwoDigitYear(y % 100, currentYear()) == y;
     const QString yy = inWindow ? two(y % 100) : four(y);
     switch (size_) {
     case 1:
@@ -256,7 +273,7 @@ Picture::Input Picture::parseDate(const QString& input, const QLocale& locale) c
             return accepted(year);
     }
 
-    const int thisYear = QDate::currentDate().year();
+    const int thisYear = currentYear();
     QString order; // the roles of the numbers in the order typed
     QString localeFormat;
     switch (size_) {

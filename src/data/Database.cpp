@@ -34,11 +34,13 @@ Database::Database(Messages& messages, QString dir)
     sqlite3_busy_timeout(db_, kLockWaitMs);
     registerKeyCollation(db_);
     registerFilterFunctions(db_);
+    cache_ = std::make_unique<StatementCache>(db_);
 }
 
 Database::~Database()
 {
     rollbackAll();
+    cache_.reset();
     sqlite3_close_v2(db_);
 }
 
@@ -130,6 +132,8 @@ void Database::detachNow(TableId file)
     pendingDetach_[i] = false;
     if (!attached_[i])
         return;
+    // No statement compiled against the file outlives it (and none holds it open).
+    cache_->clear();
     const QByteArray sql = QStringLiteral("DETACH DATABASE %1").arg(schema::quoted(schemaName(file))).toUtf8();
     if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
         attached_[i] = false;
@@ -175,6 +179,19 @@ int Database::exec(const QString& sql)
     if (rc != SQLITE_OK)
         return setLastSqliteError(rc);
     return 0;
+}
+
+CachedStatement Database::statement(const QString& sql)
+{
+    CachedStatement s = cache_->take(sql);
+    if (!s)
+        setLastSqliteError(s.prepareResult());
+    return s;
+}
+
+CachedStatement Database::statementQuiet(const QString& sql)
+{
+    return cache_->take(sql);
 }
 
 // --- transactions ---------------------------------------------------------------------------------

@@ -12,11 +12,13 @@
 #include "core/Messages.h"
 #include "data/Errors.h"
 #include "data/FieldCatalog.h"
+#include "data/Statement.h"
 
 #include <QDir>
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 struct sqlite3;
 
@@ -111,6 +113,13 @@ public:
     // Runs SQL without results; returns 0 or our error code (recorded in lastError()).
     int exec(const QString& sql);
 
+    // A prepared statement of this connection, lent until the returned loan ends (see
+    // StatementCache). An empty loan when SQLite cannot prepare it: the error is recorded.
+    CachedStatement statement(const QString& sql);
+    // The same without recording a failure (for statements that may fail by design).
+    CachedStatement statementQuiet(const QString& sql);
+    StatementCache& statementCache() { return *cache_; }
+
 private:
     int probeFile(TableId file);
     int attach(TableId file, bool create);
@@ -121,6 +130,7 @@ private:
     Messages& messages_;
     QString dir_;
     sqlite3* db_ = nullptr;
+    std::unique_ptr<StatementCache> cache_;
     std::array<int, kTableCount> counts_{};
     std::array<bool, kTableCount> opened_{};     // per table: CheckOpen succeeded, not yet closed
     std::array<bool, kTableCount> attached_{};   // per file owner

@@ -13,16 +13,6 @@ namespace {
 constexpr int kPageRows = 64;
 constexpr int kStreamPageRows = 512;
 
-// Resets a cached statement when the scope ends, so no read keeps its lock on the file.
-struct ResetOnExit {
-    sqlite3_stmt* s;
-    ~ResetOnExit()
-    {
-        if (s)
-            sqlite3_reset(s);
-    }
-};
-
 QVariant readColumn(sqlite3_stmt* s, int col, const FieldDef& f)
 {
     if (f.isText()) {
@@ -99,10 +89,6 @@ TableHandle::~TableHandle()
 {
     if (stream_)
         db_.bulkHint(table_, false);
-    for (sqlite3_stmt* s : std::as_const(statements_))
-        sqlite3_finalize(s);
-    statements_.clear();
-    sqlite3_finalize(fixed_[KeptCount]);
 }
 
 // --- buffer -------------------------------------------------------------------------------------
@@ -195,21 +181,11 @@ int TableHandle::normalise(const TableDef& t, Row& r, StorageError* error)
     return 0;
 }
 
-sqlite3_stmt* TableHandle::statement(const QString& sql)
+CachedStatement TableHandle::statement(const QString& sql)
 {
-    auto it = statements_.constFind(sql);
-    if (it != statements_.constEnd())
-        return it.value();
-    sqlite3_stmt* s = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v3(db_.connection(), utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                                      &s, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(s);
-        failSqlite(rc);
-        return nullptr;
-    }
-    statements_.insert(sql, s);
+    CachedStatement s = db_.statementQuiet(sql);
+    if (!s)
+        failSqlite(s.prepareResult());
     return s;
 }
 
@@ -263,11 +239,11 @@ QString TableHandle::duplicateKeyOf(const Row& r, qint64 self)
         for (int f : key.fields)
             where << schema::quoted(def_->fields.at(f).name) + QLatin1String("=?");
         where << QStringLiteral("rowid<>?");
-        sqlite3_stmt* s = statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1")
-                                        .arg(Database::sqlTable(table_), where.join(QLatin1String(" AND "))));
+        CachedStatement st = statement(QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1")
+                                           .arg(Database::sqlTable(table_), where.join(QLatin1String(" AND "))));
+        sqlite3_stmt* s = st.get();
         if (!s)
             continue;
-        ResetOnExit guard{s};
         int b = 1;
         for (int f : key.fields)
             bindVariant(s, b++, r.at(f));
@@ -309,10 +285,11 @@ QString TableHandle::selectList() const
 
 int TableHandle::readRowAt(qint64 pos, Row& out)
 {
-    sqlite3_stmt* s = fixedStatement(SelectRow, [&] { return selectList() + QLatin1String(" WHERE rowid=?"); });
+    CachedStatement st =
+        statement(fixedSql(SelectRow, [&] { return selectList() + QLatin1String(" WHERE rowid=?"); }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     sqlite3_bind_int64(s, 1, pos);
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE)
@@ -342,16 +319,16 @@ int TableHandle::add()
     StorageError e;
     if (normalise(*def_, r, &e))
         return fail(e);
-    sqlite3_stmt* s = fixedStatement(InsertRow, [&] {
+    CachedStatement st = statement(fixedSql(InsertRow, [&] {
         QStringList marks;
         for (int i = 0; i < def_->fields.size(); ++i)
             marks << QStringLiteral("?");
         return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(Database::sqlTable(table_), schema::columnList(*def_), marks.join(QLatin1Char(',')));
-    });
+    }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     for (int i = 0; i < r.size(); ++i)
         bindVariant(s, i + 1, r.at(i));
     const int rc = sqlite3_step(s);
@@ -386,22 +363,23 @@ int TableHandle::put()
     if (!original_.isEmpty() && stored != original_)
         return fail(StorageError::make(RecordChanged));
 
-    sqlite3_stmt* s = fixedStatement(UpdateRow, [&] {
+    CachedStatement st = statement(fixedSql(UpdateRow, [&] {
         QStringList sets;
         for (const auto& f : def_->fields)
             sets << schema::quoted(f.name) + QLatin1String("=?");
         return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(Database::sqlTable(table_), sets.join(QLatin1Char(',')));
-    });
+    }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
     {
-        ResetOnExit guard{s};
         for (int i = 0; i < r.size(); ++i)
             bindVariant(s, i + 1, r.at(i));
         sqlite3_bind_int64(s, int(r.size()) + 1, position_);
         const int rc = sqlite3_step(s);
         if (rc != SQLITE_DONE)
             return failDuplicate(rc, r, position_);
+        st.release();
     }
     if (const int err = tx.commit())
         return fail(db_.lastError().code ? db_.lastError() : StorageError::make(err));
@@ -416,11 +394,11 @@ int TableHandle::del()
 {
     if (position_ == 0)
         return fail(StorageError::make(RecordNotAvailable));
-    sqlite3_stmt* s = fixedStatement(
-        DeleteRow, [&] { return QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)); });
+    CachedStatement st = statement(fixedSql(
+        DeleteRow, [&] { return QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::sqlTable(table_)); }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     sqlite3_bind_int64(s, 1, position_);
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE)
@@ -463,12 +441,12 @@ int TableHandle::get(int key)
         where << cond;
     for (int f : k.fields)
         where << schema::quoted(def_->fields.at(f).name) + QLatin1String("=?");
-    sqlite3_stmt* s = statement(selectList() + QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "))
-                                + QLatin1String(" ORDER BY ") + schema::keyColumns(*def_, key).join(QLatin1Char(','))
-                                + QLatin1String(",rowid LIMIT 1"));
+    CachedStatement st = statement(selectList() + QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "))
+                                   + QLatin1String(" ORDER BY ") + schema::keyColumns(*def_, key).join(QLatin1Char(','))
+                                   + QLatin1String(",rowid LIMIT 1"));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     int b = 1;
     for (int f : k.fields)
         bindVariant(s, b++, r.at(f));
@@ -524,8 +502,92 @@ int TableHandle::set(int key, const Row& from)
 int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
 {
     out.clear();
-    const int key = read.key;
+    if (!read.filterScans || read.filter.isEmpty() || read.key < 0 || (read.fromPosition == 0 && read.from.isEmpty()))
+        return readRange(read, out);
+    // A filter no index serves may scan far. A starting point written as a row value, (a,b,rowid)
+    // >= (?,?,?), is checked again on every row scanned; as the ranges it is made of (a=? AND b=?
+    // AND rowid>=?, then a=? AND b>?, then a>?) each is served by the index alone. They are read in
+    // turn until the page is full: the same rows in the same order.
+    const KeyDef& k = def_->keys.at(read.key);
+    const Row values = startValues(read);
+    const int eq = qBound(0, read.equalLeading, int(values.size()));
+    if (int(values.size()) <= eq)
+        return readRange(read, out);
+    const bool withRow = read.fromPosition != 0 && values.size() == k.fields.size();
+    PageRead part = read;
+    part.equalLeading = int(values.size());
+    part.from = values;
+    part.fromPosition = withRow ? read.fromPosition : 0;
+    QList<PageRow> rows;
+    // The tie on every given value first (when it can hold rows), then one value less each time.
+    for (int fixed = int(values.size()); fixed >= eq && out.size() < read.limit; --fixed) {
+        part.from = values.mid(0, fixed);
+        part.equalLeading = fixed;
+        part.limit = read.limit - int(out.size());
+        if (fixed == int(values.size())) {
+            if (!withRow && !read.inclusive)
+                continue;                       // every row equal to the given values left out
+            part.fromPosition = withRow ? read.fromPosition : 0;
+            part.inclusive = read.inclusive;
+        } else {
+            // Rows equal on the first `fixed` values and past the next one.
+            part.from = values.mid(0, fixed + 1);
+            part.equalLeading = fixed;
+            part.fromPosition = 0;
+            part.inclusive = false;
+        }
+        if (const int err = readRange(part, rows)) {
+            out.clear();
+            return err;
+        }
+        out << rows;
+    }
+    return ok();
+}
+
+const TableHandle::KeySql& TableHandle::keySql(int key)
+{
+    if (keySql_.size() != def_->keys.size())
+        keySql_.resize(def_->keys.size());
+    KeySql& ks = keySql_[key];
+    if (ks.columns.isEmpty()) {
+        ks.condition = schema::keyCondition(*def_, key);
+        ks.columns = schema::keyColumns(*def_, key);
+        QStringList up;
+        QStringList down;
+        for (const QString& c : std::as_const(ks.columns)) {
+            up << c;
+            down << c + QLatin1String(" DESC");
+        }
+        ks.orderUp = (up << QStringLiteral("rowid")).join(QLatin1Char(','));
+        ks.orderDown = (down << QStringLiteral("rowid DESC")).join(QLatin1Char(','));
+    }
+    return ks;
+}
+
+Row TableHandle::startValues(const PageRead& read) const
+{
+    // The key values of the starting point: from a whole record or given directly.
+    const KeyDef& k = def_->keys.at(read.key);
     const Row& from = read.from;
+    Row values;
+    if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
+        Row full = from;
+        normalise(*def_, full);
+        values = keyValuesOf(*def_, read.key, full);
+    } else {
+        for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
+            const FieldDef& f = def_->fields.at(k.fields.at(i));
+            values << (f.isText() ? QVariant(clipText(from.at(i).toString(), 0)) : QVariant(from.at(i).toLongLong()));
+        }
+    }
+    return values;
+}
+
+int TableHandle::readRange(const PageRead& read, QList<PageRow>& out)
+{
+    out.clear();
+    const int key = read.key;
     const bool forward = read.forward;
     const bool inclusive = read.inclusive;
     const qint64 fromPosition = read.fromPosition;
@@ -544,24 +606,11 @@ int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
         }
         order = QStringLiteral("rowid") + QLatin1String(desc);
     } else {
-        const KeyDef& k = def_->keys.at(key);
-        const QString cond = schema::keyCondition(*def_, key);
-        if (!cond.isEmpty())
-            where << cond;
-        // The key values of the starting point: from a whole record or given directly.
-        Row values;
-        if (from.size() == def_->fields.size() && from.size() != k.fields.size()) {
-            Row full = from;
-            normalise(*def_, full);
-            values = keyValuesOf(*def_, key, full);
-        } else {
-            for (int i = 0; i < from.size() && i < k.fields.size(); ++i) {
-                const FieldDef& f = def_->fields.at(k.fields.at(i));
-                values << (f.isText() ? QVariant(clipText(from.at(i).toString(), 0))
-                                      : QVariant(from.at(i).toLongLong()));
-            }
-        }
-        const QStringList cols = schema::keyColumns(*def_, key);
+        const KeySql& ks = keySql(key);
+        if (!ks.condition.isEmpty())
+            where << ks.condition;
+        const Row values = startValues(read);
+        const QStringList& cols = ks.columns;
         // Fixed leading values as equalities: a row value starting at them would not let the index
         // stop where they end.
         const int eq = qBound(0, equalLeading, int(values.size()));
@@ -592,11 +641,7 @@ int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
             if (withRow)
                 params << QVariant(fromPosition);
         }
-        QStringList ord;
-        for (const QString& c : cols)
-            ord << c + QLatin1String(desc);
-        ord << QStringLiteral("rowid") + QLatin1String(desc);
-        order = ord.join(QLatin1Char(','));
+        order = forward ? ks.orderUp : ks.orderDown;
     }
     if (!read.filter.isEmpty()) {
         where << QLatin1Char('(') + read.filter + QLatin1Char(')');
@@ -606,10 +651,10 @@ int TableHandle::readPage(const PageRead& read, QList<PageRow>& out)
     if (!where.isEmpty())
         sql += QLatin1String(" WHERE ") + where.join(QLatin1String(" AND "));
     sql += QLatin1String(" ORDER BY ") + order + QLatin1String(" LIMIT ?");
-    sqlite3_stmt* s = statement(sql);
+    CachedStatement st = statement(sql);
+    sqlite3_stmt* s = st.get();
     if (!s)
         return error_.code;
-    ResetOnExit guard{s};
     int b = 1;
     for (const QVariant& v : std::as_const(params))
         bindVariant(s, b++, v);
@@ -705,28 +750,21 @@ qint64 TableHandle::records()
 {
     // The count the file keeps; prepared quietly, since a file that cannot keep one (opened read
     // only before it had one) is simply counted.
-    if (!keptCountTried_) {
-        keptCountTried_ = true;
-        const QByteArray sql = schema::keptCountSql(*def_, Database::schemaName(table_)).toUtf8();
-        if (sqlite3_prepare_v3(db_.connection(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                &fixed_[KeptCount], nullptr)
-            != SQLITE_OK) {
-            sqlite3_finalize(fixed_[KeptCount]);
-            fixed_[KeptCount] = nullptr;
-        }
-    }
-    if (sqlite3_stmt* kept = fixed_[KeptCount]) {
-        ResetOnExit guard { kept };
-        if (sqlite3_step(kept) == SQLITE_ROW) {
+    if (!noKeptCount_) {
+        CachedStatement kept = db_.statementQuiet(
+            fixedSql(KeptCount, [&] { return schema::keptCountSql(*def_, Database::schemaName(table_)); }));
+        if (!kept)
+            noKeptCount_ = true;
+        else if (sqlite3_step(kept.get()) == SQLITE_ROW) {
             ok();
-            return sqlite3_column_int64(kept, 0);
+            return sqlite3_column_int64(kept.get(), 0);
         }
     }
-    sqlite3_stmt* s = fixedStatement(
-        CountRows, [&] { return QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)); });
+    CachedStatement st = statement(fixedSql(
+        CountRows, [&] { return QStringLiteral("SELECT count(*) FROM %1").arg(Database::sqlTable(table_)); }));
+    sqlite3_stmt* s = st.get();
     if (!s)
         return -1;
-    ResetOnExit guard{s};
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW) {
         failSqlite(rc);

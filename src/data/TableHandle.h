@@ -44,6 +44,9 @@ struct PageRead {
     int equalLeading = 0;
     QString filter;
     QVariantList filterParams;
+    // The filter is a search that may pass over many rows before one is kept: the starting point
+    // is then read as ranges the index serves alone instead of a condition checked on every row.
+    bool filterScans = false;
     int limit = 64;
 };
 
@@ -129,14 +132,16 @@ protected:
 
 private:
     struct Cursor;
-    sqlite3_stmt* statement(const QString& sql);
-    // The statements of every record operation, prepared once per handle.
+    // A statement from the connection's cache, given back when the loan ends; empty (with the
+    // error recorded) when it cannot be prepared.
+    CachedStatement statement(const QString& sql);
+    // The texts of every record operation, built once per handle.
     enum FixedStatement { InsertRow, UpdateRow, DeleteRow, SelectRow, CountRows, KeptCount, FixedStatementCount };
-    template<class Build> sqlite3_stmt* fixedStatement(FixedStatement which, Build build)
+    template<class Build> const QString& fixedSql(FixedStatement which, Build build)
     {
-        if (!fixed_[which])
-            fixed_[which] = statement(build());
-        return fixed_[which];
+        if (fixedSql_[which].isEmpty())
+            fixedSql_[which] = build();
+        return fixedSql_[which];
     }
     int fail(const StorageError& e);
     int failSqlite(int rc);
@@ -144,6 +149,17 @@ private:
     QString duplicateKeyOf(const Row& r, qint64 self);
     int ok();
     int readRowAt(qint64 pos, Row& out);
+    // One page read as a single query (readPage may split it into several).
+    int readRange(const PageRead& read, QList<PageRow>& out);
+    Row startValues(const PageRead& read) const;
+    // The SQL pieces of a key's page reads, built once per handle.
+    struct KeySql {
+        QStringList columns;
+        QString condition;
+        QString orderUp;
+        QString orderDown;
+    };
+    const KeySql& keySql(int key);
     int step(bool forward);
     int loadPage(bool forward);
     void invalidatePage();
@@ -162,10 +178,10 @@ private:
     bool stream_ = false;
     bool quickScan_ = false;
     std::unique_ptr<Cursor> cursor_;
-    QHash<QString, sqlite3_stmt*> statements_;
-    sqlite3_stmt* fixed_[FixedStatementCount] = {}; // KeptCount is owned here, the others by statements_
-    bool keptCountTried_ = false;
+    QString fixedSql_[FixedStatementCount];
+    bool noKeptCount_ = false;              // the file keeps no count: counted instead
     mutable QString selectList_;
+    QList<KeySql> keySql_;
 };
 
 // A handle with a typed buffer: `rec` is the record, kept in step with the generic row around every

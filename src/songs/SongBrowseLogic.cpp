@@ -103,8 +103,15 @@ SongBrowser::SongBrowser(Database& db, const GlobalSettings& settings)
     , songs_(db)
     , categories_(db)
     , list_(songs_)
-    , schema_(songFilterSchema([this]() { return categoryId_; }))
 {
+}
+
+const FilterSchema& SongBrowser::filterSchema() const
+{
+    // Built when a search first needs it: most lists are opened without one.
+    if (!schema_)
+        schema_ = std::make_unique<FilterSchema>(songFilterSchema([this]() { return categoryId_; }));
+    return *schema_;
 }
 
 Row SongBrowser::locatorValues(const QString& text) const
@@ -142,7 +149,7 @@ int SongBrowser::configure()
     const KeyDef& k = songs_.def().key(key);
     const int lead = int(fixed.size());
     const QString orderedBy = lead < k.fields.size() ? songs_.def().field(k.fields.at(lead)).label : QString();
-    const SongSearch s = compileSongSearch(search_, schema_, orderedBy);
+    const SongSearch s = compileSongSearch(search_, filterSchema(), orderedBy);
     if (!s.valid) {
         db_.setLastError(StorageError::make(InvalidRecord, s.error));
         configureUnfiltered();
@@ -152,10 +159,10 @@ int SongBrowser::configure()
     if (!s.rangeLow.isEmpty())
         keys = KeyRange { QVariant(s.rangeLow), QVariant(s.rangeHigh) };
     if (range.isEmpty()) {
-        list_.setCondition(s.sql, s.params, keys);
+        list_.setCondition(s.sql, s.params, keys, true);
     } else {
         list_.setCondition(QLatin1Char('(') + range + QStringLiteral(") AND (") + s.sql + QLatin1Char(')'),
-            params + s.params, keys);
+            params + s.params, keys, true);
     }
     return 0;
 }
@@ -183,18 +190,18 @@ void SongBrowser::refreshCategoryNames()
 {
     // data_version moves when another connection (another running copy, the sqlite3 tool)
     // commits to the category file; our own writes move the change count.
-    if (!categoryFileVersion_)
-        categoryFileVersion_ = std::make_unique<Statement>(db_.connection(),
-            QStringLiteral("PRAGMA %1.data_version")
-                .arg(schema::quoted(Database::schemaName(TableId::Categories))));
+    if (categoryFileVersionSql_.isEmpty())
+        categoryFileVersionSql_ = QStringLiteral("PRAGMA %1.data_version")
+                                      .arg(schema::quoted(Database::schemaName(TableId::Categories)));
     qint64 version = -1;
-    if (categoryFileVersion_->isValid() && categoryFileVersion_->step() == SQLITE_ROW)
-        version = categoryFileVersion_->int64(0);
-    if (categoryFileVersion_->isValid())
-        categoryFileVersion_->reset();
+    {
+        CachedStatement st = db_.statementQuiet(categoryFileVersionSql_);
+        if (st && sqlite3_step(st.get()) == SQLITE_ROW)
+            version = sqlite3_column_int64(st.get(), 0);
+    }
     const quint64 changes = db_.changeCount();
     if (version < 0 || version != namesDataVersion_ || changes != namesChangeCount_)
-        categoryNames_.clear();
+        clearCategoryNames();
     namesDataVersion_ = version;
     namesChangeCount_ = changes;
 }
@@ -206,9 +213,14 @@ QString SongBrowser::categoryName(qint64 id)
     auto it = categoryNames_.constFind(id);
     if (it != categoryNames_.constEnd())
         return it.value();
+    if (allCategoryNames_)
+        return QString();   // every category has been read: this one does not exist
     // A page shows a few dozen rows: the cache never grows past a few pages' worth.
     if (categoryNames_.size() > 512)
-        categoryNames_.clear();
+        clearCategoryNames();
+    // The usual category file holds a few dozen names: read whole at once, it answers every page.
+    if (!categoriesTooMany_ && readAllCategoryNames())
+        return categoryNames_.value(id);
     // The names of every category on the page at once: one read instead of one per name.
     QList<qint64> wanted { id };
     const int field = songs_.def().fieldIndex(QStringLiteral("CategoryID"));
@@ -228,31 +240,72 @@ QString SongBrowser::categoryName(qint64 id)
     return categoryNames_.value(id);
 }
 
+void SongBrowser::clearCategoryNames()
+{
+    categoryNames_.clear();
+    allCategoryNames_ = false;
+    categoriesTooMany_ = false;
+}
+
+bool SongBrowser::readAllCategoryNames()
+{
+    constexpr int kWhole = 256;
+    if (categoryAllSql_.isEmpty()) {
+        const TableDef& t = categories_.def();
+        const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
+        categoryAllSql_ = QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 LIMIT %3")
+                              .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key))
+                              .arg(kWhole + 1);
+    }
+    CachedStatement st = db_.statementQuiet(categoryAllSql_);
+    sqlite3_stmt* s = st.get();
+    if (!s)
+        return false;
+    QHash<qint64, QString> found;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+        found.insert(sqlite3_column_int64(s, 0), QString::fromUtf8(p, p ? sqlite3_column_bytes(s, 1) : 0));
+    }
+    if (rc != SQLITE_DONE)
+        return false;
+    if (found.size() > kWhole) {
+        categoriesTooMany_ = true;   // read by the page's names instead
+        return false;
+    }
+    categoryNames_ = std::move(found);
+    allCategoryNames_ = true;
+    return true;
+}
+
 bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
 {
     constexpr int kBatch = 48;
-    if (!categoryBatch_) {
+    if (categoryBatchSql_.isEmpty()) {
         QStringList marks;
         for (int i = 0; i < kBatch; ++i)
             marks << QStringLiteral("?");
         const TableDef& t = categories_.def();
         const int key = t.keyIndex(QStringLiteral("CAT:KeyCategoryID"));
-        categoryBatch_ = std::make_unique<Statement>(db_.connection(),
-            QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
-                .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
-                    marks.join(QLatin1Char(','))));
+        categoryBatchSql_ = QStringLiteral("SELECT \"CategoryID\",\"Category\" FROM %1 WHERE %2 AND \"CategoryID\" IN (%3)")
+                                .arg(Database::sqlTable(TableId::Categories), schema::keyCondition(t, key),
+                                    marks.join(QLatin1Char(',')));
     }
-    Statement& st = *categoryBatch_;
-    if (!st.isValid())
+    CachedStatement st = db_.statementQuiet(categoryBatchSql_);
+    sqlite3_stmt* s = st.get();
+    if (!s)
         return false;
     QHash<qint64, QString> found;
     for (int from = 0; from < ids.size(); from += kBatch) {
-        for (int i = 0; i < kBatch; ++i)
-            st.bind(i + 1, QVariant(ids.at(qMin(from + i, int(ids.size()) - 1)))); // the last one repeated
+        for (int i = 0; i < kBatch; ++i) // the last one repeated
+            sqlite3_bind_int64(s, i + 1, ids.at(qMin(from + i, int(ids.size()) - 1)));
         int rc;
-        while ((rc = st.step()) == SQLITE_ROW)
-            found.insert(st.int64(0), st.text(1)); // the key is unique
-        st.reset();
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+            found.insert(sqlite3_column_int64(s, 0), // the key is unique
+                QString::fromUtf8(p, p ? sqlite3_column_bytes(s, 1) : 0));
+        }
+        sqlite3_reset(s);
         if (rc != SQLITE_DONE)
             return false;
     }

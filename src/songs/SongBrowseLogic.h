@@ -55,7 +55,7 @@ public:
     Database& database() const { return db_; }
     Table<Tunedeck>& songs() { return songs_; }
     PagedList& list() { return list_; }
-    const FilterSchema& filterSchema() const { return schema_; }
+    const FilterSchema& filterSchema() const;
 
     SongTab tab() const { return tab_; }
     void setTab(SongTab tab) { tab_ = tab; }
@@ -94,12 +94,15 @@ public:
     // the category file since they were read (checked by refreshCategoryNames()).
     QString categoryName(qint64 id);
     void refreshCategoryNames();
-    void forgetCategoryNames() { categoryNames_.clear(); }
+    void forgetCategoryNames() { clearCategoryNames(); }
 
 private:
     // Reads the names of these categories (blank for one that does not exist) into the cache;
     // false when the read fails.
     bool readCategoryNames(const QList<qint64>& ids);
+    // Reads every category when there are few; false when there are many or the read fails.
+    bool readAllCategoryNames();
+    void clearCategoryNames();
 
     Database& db_;
     const GlobalSettings& settings_;
@@ -108,7 +111,7 @@ private:
     Table<Tunedeck> songs_;
     Table<Categories> categories_;
     PagedList list_;
-    FilterSchema schema_;
+    mutable std::unique_ptr<FilterSchema> schema_;
     SongTab tab_ = SongTab::ByArtist;
     QString media_;
     qint64 categoryId_ = 0;
@@ -117,8 +120,11 @@ private:
     QHash<qint64, QString> categoryNames_;
     quint64 namesChangeCount_ = 0;
     qint64 namesDataVersion_ = -1;
-    std::unique_ptr<Statement> categoryFileVersion_;
-    std::unique_ptr<Statement> categoryBatch_;
+    QString categoryFileVersionSql_;
+    QString categoryBatchSql_;
+    QString categoryAllSql_;
+    bool allCategoryNames_ = false;      // categoryNames_ holds every category
+    bool categoriesTooMany_ = false;     // too many to read whole
 };
 
 } // namespace td

@@ -455,6 +455,14 @@ private slots:
         QCOMPARE(b.categoryName(2), QStringLiteral("Bebop"));
         QCOMPARE(b.categoryName(1), QStringLiteral("Rock"));
         QCOMPARE(b.categoryName(0), QString());
+        // A category added later is no longer one that does not exist.
+        QCOMPARE(b.categoryName(50), QString());
+        Table<Categories> added(byAnotherCopy ? other : *db_);
+        added.rec.CategoryID = 50;
+        added.rec.Category = QStringLiteral("Polka");
+        QCOMPARE(added.add(), 0);
+        b.refreshCategoryNames();
+        QCOMPARE(b.categoryName(50), QStringLiteral("Polka"));
     }
 
     // The window's way back to its list: the highlighted song kept at its place when the search

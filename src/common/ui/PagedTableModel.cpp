@@ -2,6 +2,7 @@
 
 #include "core/ListFormat.h"
 
+#include <QHash>
 #include <QMimeData>
 
 namespace td {
@@ -36,22 +37,40 @@ void PagedTableModel::setColumns(QList<PagedColumn> columns)
     endResetModel();
 }
 
-void PagedTableModel::setColumns(const QString& listFormat, const QList<ColumnValue>& values)
+namespace {
+
+// The columns of a list format, without their getters. A list is opened again and again with the
+// same few formats: each is read once per thread.
+QList<PagedColumn> columnsOf(const QString& listFormat)
 {
+    thread_local QHash<QString, QList<PagedColumn>> seen;
+    if (auto it = seen.constFind(listFormat); it != seen.constEnd())
+        return it.value();
     QList<PagedColumn> cols;
     if (const auto f = ListFormat::parse(listFormat)) {
-        for (int i = 0; i < f->columns.size(); ++i) {
-            const ListColumn& c = f->columns.at(i);
+        for (const ListColumn& c : f->columns) {
             PagedColumn pc;
             pc.header = c.header;
             pc.alignment = alignmentOf(c.justification);
             pc.picture = Picture(c.picture);
-            if (i < values.size())
-                pc.value = values.at(i);
             cols << pc;
         }
     }
-    setColumns(cols);
+    constexpr int kFormatsKept = 32;
+    if (seen.size() >= kFormatsKept)
+        seen.clear();
+    seen.insert(listFormat, cols);
+    return cols;
+}
+
+} // namespace
+
+void PagedTableModel::setColumns(const QString& listFormat, const QList<ColumnValue>& values)
+{
+    QList<PagedColumn> cols = columnsOf(listFormat);
+    for (int i = 0; i < cols.size() && i < values.size(); ++i)
+        cols[i].value = values.at(i);
+    setColumns(std::move(cols));
 }
 
 void PagedTableModel::setDragData(const QString& mimeType, std::function<QByteArray(const PageRow&)> data)
