@@ -58,13 +58,21 @@ void resultNumber(sqlite3_context* ctx, double d)
 // A text value made of ASCII characters only: upper case, positions and lengths then work on its
 // bytes alone and give the same answers as on the decoded text, which a search over a whole
 // catalogue reads far faster. Anything else (numbers, any other character) takes the full path.
-bool asciiText(sqlite3_value* v, std::string_view* out)
+// The bytes of a text value; false for any other type.
+bool textBytes(sqlite3_value* v, const char** p, int* n)
 {
     if (sqlite3_value_type(v) != SQLITE_TEXT)
         return false;
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    const int n = sqlite3_value_bytes(v);
-    if (!p)
+    *p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    *n = sqlite3_value_bytes(v);
+    return *p != nullptr;
+}
+
+bool asciiText(sqlite3_value* v, std::string_view* out)
+{
+    const char* p = nullptr;
+    int n = 0;
+    if (!textBytes(v, &p, &n))
         return false;
     for (int i = 0; i < n; ++i)
         if (static_cast<unsigned char>(p[i]) >= 0x80)
@@ -76,11 +84,9 @@ bool asciiText(sqlite3_value* v, std::string_view* out)
 // Upper case of an ASCII text into buf; false (buf unusable) when the text is not all ASCII.
 bool asciiUpper(sqlite3_value* v, QByteArray& buf)
 {
-    if (sqlite3_value_type(v) != SQLITE_TEXT)
-        return false;
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    const int n = sqlite3_value_bytes(v);
-    if (!p)
+    const char* p = nullptr;
+    int n = 0;
+    if (!textBytes(v, &p, &n))
         return false;
     buf.resize(n);
     char* out = buf.data();
