@@ -1,8 +1,7 @@
 #pragma once
 // The windows of features that come later, as the windows built before them open them: one entry
 // per window, filled by the frame (FrameWiring) and by each test for itself. An entry left empty
-// means that window is not part of the program yet: the button that would open it stays disabled
-// (or, for the add wizards, the song form goes on by itself).
+// means that window is not part of the program yet: the button that would open it stays disabled.
 //
 // Every entry opens its window for a caller (see common/ui/FormHost.h: the caller is disabled
 // while it is open) and answers through its callback when it closes; a window that answers
@@ -23,11 +22,6 @@ struct Album;
 struct WindowEntries {
     using Done = std::function<void(Response)>;
 
-    // The add-album wizards, as the song form's "AddMode" chooses them.
-    std::function<void(AppState&, QWidget* caller, Done)> addCompilation;
-    std::function<void(AppState&, QWidget* caller, Done)> addSingleArtist;
-    // The album picker: answers the chosen album, or nullptr when none was chosen.
-    std::function<void(AppState&, QWidget* caller, std::function<void(const Album*)>)> selectAlbum;
     // The song list's import, export and printed listings; the list reads again when they answer.
     std::function<void(AppState&, QWidget* caller, Done)> importSongs;
     std::function<void(AppState&, QWidget* caller, Done)> exportSongs;

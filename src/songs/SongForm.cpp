@@ -1,5 +1,6 @@
 #include "songs/SongForm.h"
 
+#include "albums/AlbumSongs.h"
 #include "common/AppState.h"
 #include "core/DayTime.h"
 #include "core/Messages.h"
@@ -9,8 +10,6 @@
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
 #include "songs/MediaList.h"
-
-#include <algorithm>
 
 namespace td {
 
@@ -135,11 +134,13 @@ bool linkSongToAlbum(Database& db, Tunedeck& song)
 
 // --- the form ----------------------------------------------------------------------------------
 
-SongForm::SongForm(AppState& state, Request request, const Tunedeck& buffer)
+SongForm::SongForm(AppState& state, Request request, const Tunedeck& buffer, const Album* album)
     : state_(state)
     , initial_(buffer)
     , request_(request)
 {
+    if (album)
+        album_ = *album;
 }
 
 SongForm::~SongForm()
@@ -183,6 +184,8 @@ bool SongForm::open()
 
     switch (request_) {
     case Request::Insert:
+        if (album_)
+            takeAlbumValues();
         if (!prepareNewSong())
             return false;
         numbered_ = true;
@@ -197,6 +200,9 @@ bool SongForm::open()
     }
     if (blank(song_->rec.Media))
         song_->rec.Media = QStringLiteral("CD");
+    // Compared with the song as stored: a song of the album that still carries another album's
+    // number or title is written with this one's on OK, even when nothing was typed.
+    opening_ = normalisedRow(song_->rec);
 
     if (request_ == Request::Delete) {
         if (StandardWarning(db, StdMsg::ConfirmDelete) != Ok)
@@ -210,8 +216,32 @@ bool SongForm::open()
                 return false;
         }
     }
-    opening_ = normalisedRow(song_->rec);
+    if (album_) {
+        song_->rec.AlbumID = album_->AlbumID;
+        song_->rec.Album = album_->Album;
+    }
     return true;
+}
+
+void SongForm::takeAlbumValues()
+{
+    // A new song of the album: stored with the album's values where it has none of its own (all of
+    // them for a plain add, the blanks of a copied song), always on the album and its media.
+    Tunedeck& s = song_->rec;
+    const Album& a = *album_;
+    s.AlbumID = a.AlbumID;
+    s.Album = a.Album;
+    if (blank(s.Notes))
+        s.Notes = a.Notes;
+    if (blank(s.FileNumber))
+        s.FileNumber = a.FileNumber;
+    if (blank(s.Artist))
+        s.Artist = a.Artist;
+    if (s.ReleaseDate == 0)
+        s.ReleaseDate = a.ReleaseDate;
+    if (s.CategoryID == 0)
+        s.CategoryID = qint32(a.CategoryID);
+    s.Media = blank(a.Media) ? QStringLiteral("CD") : a.Media;
 }
 
 bool SongForm::prepareNewSong()
@@ -224,17 +254,10 @@ bool SongForm::prepareNewSong()
             StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
             return false;
         }
-        // The next track of the song's album: the last entry of MUS:KeyAlbumID at or before
-        // (album, 255). Songs without album are not in that key and start at 1.
-        Table<Tunedeck> byAlbum(db);
-        const int key = byAlbum.key(QStringLiteral("MUS:KeyAlbumID"));
-        byAlbum.set(key, Row { song_->rec.AlbumID, 255 });
-        const int err = byAlbum.previous();
-        int track = 1;
-        if (err == 0 && byAlbum.rec.AlbumID == song_->rec.AlbumID && song_->rec.AlbumID != 0) {
-            track = std::min(byAlbum.rec.TrackNumber + 1, 255);
-        } else if (err != 0 && err != RecordNotAvailable) {
-            db.saveError(byAlbum.lastError());
+        // The next track of the song's album (1 for a song without album).
+        const int track = nextTrackNumber(db, song_->rec.AlbumID);
+        if (track < 0) {
+            db.saveError();
             StandardWarning(db, StdMsg::RecordRetrievalError, kSongLabel);
             return false;
         }

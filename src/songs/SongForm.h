@@ -11,6 +11,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace td {
 
@@ -50,9 +51,13 @@ void defaultWithAlbum(Tunedeck& song, const Album& album);
 // add is not reported). True when the song was linked.
 bool linkSongToAlbum(Database& db, Tunedeck& song);
 
+// The form of one song. Opened from an album's song list (`album` given), the song belongs to that
+// album whatever the request: it takes the album's number and title when the form opens, and a new
+// song (an add or a copy) takes the album's values wherever it has none, the album's media, and the
+// next track number of the album.
 class SongForm {
 public:
-    SongForm(AppState& state, Request request, const Tunedeck& buffer);
+    SongForm(AppState& state, Request request, const Tunedeck& buffer, const Album* album = nullptr);
     ~SongForm();
     SongForm(const SongForm&) = delete;
     SongForm& operator=(const SongForm&) = delete;
@@ -70,6 +75,8 @@ public:
     Tunedeck& song();
     const Tunedeck& song() const;
     Request request() const { return request_; }
+    // The album the form was opened for; nullptr for the plain song form.
+    const Album* album() const { return album_ ? &*album_ : nullptr; }
     bool isAdd() const { return request_ == Request::Insert; }
     bool isCopy() const { return copy_; }
     Response response() const { return response_; }
@@ -104,6 +111,7 @@ public:
 
 private:
     bool prepareNewSong();
+    void takeAlbumValues();
     bool loadStoredSong();
     bool changed() const;
     Save saveAdd();
@@ -113,6 +121,7 @@ private:
 
     AppState& state_;
     Tunedeck initial_; // the caller's buffer
+    std::optional<Album> album_;
     Request request_;
     bool copy_ = false;
     bool opened_ = false;

@@ -183,7 +183,14 @@ void BrowseList::rowClicked(int row)
     if (row == list_.highlight())
         return;
     list_.setHighlight(row);
-    showPage();
+    if (view_->selectionMode() == QAbstractItemView::SingleSelection) {
+        showPage();
+        return;
+    }
+    // A list where several rows may be chosen (to drag them out together): the view keeps its
+    // selection and handles the click; only the highlight moves.
+    scrollBar_->setValue(list_.thumb());
+    emit highlightChanged();
 }
 
 void BrowseList::scrollAction(int action)

@@ -3,7 +3,8 @@
 // a scroll bar whose thumb is the list's estimate (0..100), keyboard paging, a type-ahead locator
 // (printable keys add to the text, Backspace takes the last character away), and signals for the
 // keys and mouse actions the windows give meaning to: Insert, Delete, Ctrl+Enter and a double click,
-// a right click. Rows can be dragged out when the model gives them drag data.
+// a right click. Rows can be dragged out when the model gives them drag data; a list whose view is
+// set to extended selection lets the mouse choose several rows of the page to drag together.
 
 #include "common/PagedList.h"
 

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QMimeData>
 
+#include <algorithm>
+
 namespace td {
 
 namespace {
@@ -144,11 +146,19 @@ QMimeData* PagedTableModel::mimeData(const QModelIndexList& indexes) const
 {
     if (mimeType_.isEmpty() || !dragData_ || indexes.isEmpty())
         return nullptr;
-    const int row = indexes.first().row();
-    if (row < 0 || row >= list_.rowCount())
+    // Each row once (an index per column), in the page's order, one line each.
+    QList<int> rows;
+    for (const QModelIndex& i : indexes)
+        if (i.row() >= 0 && i.row() < list_.rowCount() && !rows.contains(i.row()))
+            rows << i.row();
+    if (rows.isEmpty())
         return nullptr;
+    std::sort(rows.begin(), rows.end());
+    QByteArrayList lines;
+    for (int row : std::as_const(rows))
+        lines << dragData_(list_.rows().at(row));
     auto* m = new QMimeData;
-    m->setData(mimeType_, dragData_(list_.rows().at(row)));
+    m->setData(mimeType_, lines.join('\n'));
     return m;
 }
 

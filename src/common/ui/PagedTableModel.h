@@ -35,7 +35,8 @@ public:
     void setColumns(const QString& listFormat, const QList<ColumnValue>& values);
     const QList<PagedColumn>& columns() const { return columns_; }
 
-    // Dragging a row out: the mime type and the bytes a row carries. No type: no dragging.
+    // Dragging rows out: the mime type and the bytes a row carries; several rows carry theirs one
+    // per line, in the page's order. No type: no dragging.
     void setDragData(const QString& mimeType, std::function<QByteArray(const PageRow&)> data);
 
     // The list read a new page: the views show it.

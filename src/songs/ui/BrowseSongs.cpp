@@ -125,6 +125,8 @@ void BrowseSongsWindow::buildWindow()
     list_ = new BrowseList(browser_->list(), *model_, this);
     list_->setObjectName(QStringLiteral("SongList"));
     list_->view()->setToolTip(QStringLiteral("Right-Click for Options"));
+    // Ctrl and Shift with the mouse choose several songs of the page, to drag onto an album at once.
+    list_->view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setLocator([this](const QString& text) { return browser_->locatorValues(text); });
     connect(list_, &BrowseList::insertRequested, this, &BrowseSongsWindow::addSong);
     connect(list_, &BrowseList::deleteRequested, this, &BrowseSongsWindow::deleteSong);

@@ -1,5 +1,7 @@
 #include "songs/ui/UpdateSong.h"
 
+#include "albums/ui/AddWizard.h"
+#include "albums/ui/SelectAlbum.h"
 #include "common/AppState.h"
 #include "common/ui/FormHost.h"
 #include "common/ui/WidgetPosition.h"
@@ -134,7 +136,8 @@ UpdateSongDialog::UpdateSongDialog(std::unique_ptr<SongForm> form, QWidget* pare
     , owned_(std::move(form))
     , form_(*owned_)
 {
-    setObjectName(QStringLiteral("UpdateSong"));
+    section_ = form_.album() ? QStringLiteral("UpdateSongsForAlbum") : QStringLiteral("UpdateSong");
+    setObjectName(section_);
     setWindowTitle(QStringLiteral("Update the Tunedeck Database"));
     setSizeGripEnabled(true);
     datePicture_ = applyDatePicture(QStringLiteral("@d17"), form_.state().settings.DateFormat);
@@ -152,8 +155,8 @@ UpdateSongDialog::UpdateSongDialog(std::unique_ptr<SongForm> form, QWidget* pare
     cancel_->setObjectName(QStringLiteral("Cancel"));
     albumDefaults_ = new QPushButton(QStringLiteral("Default &with Album Information"), this);
     albumDefaults_->setObjectName(QStringLiteral("DefaultWithAlbum"));
-    // The album picker comes with the album windows; until then the button has nothing to open.
-    albumDefaults_->setEnabled(bool(form_.state().entries.selectAlbum));
+    // Opened for an album, the song takes that album's values by itself.
+    albumDefaults_->setVisible(!form_.album());
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(albumDefaults_);
@@ -609,12 +612,9 @@ void UpdateSongDialog::dittoPressed()
 
 void UpdateSongDialog::albumDefaultsPressed()
 {
-    const auto& pick = form_.state().entries.selectAlbum;
-    if (!pick)
-        return;
     storePlainControls();
     // The picker answers while this form stands: it closes the picker first when it closes.
-    pick(form_.state(), this, [this](const Album* a) {
+    SelectAlbum(form_.state(), this, [this](const Album* a) {
         if (!a)
             return;
         defaultWithAlbum(form_.song(), *a);
@@ -627,7 +627,7 @@ void UpdateSongDialog::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (!positioned_) {
         positioned_ = true;
-        restorePosition(this, QStringLiteral("UpdateSong"));
+        restorePosition(this, section_);
     }
 }
 
@@ -639,7 +639,7 @@ void UpdateSongDialog::done(int r)
         if (form_.response() != Response::Completed)
             form_.cancel();
         if (positioned_)
-            savePosition(this, QStringLiteral("UpdateSong"));
+            savePosition(this, section_);
         form_.close();
     }
     QDialog::done(r);
@@ -649,19 +649,19 @@ void UpdateSongDialog::done(int r)
 
 namespace {
 
-void openSongForm(AppState& state, Request request, const Tunedeck& song, QWidget* caller,
+void openSongForm(AppState& state, Request request, const Tunedeck& song, const Album* album, QWidget* caller,
     AddRedirect redirect, const SongAnswer& answered)
 {
-    const WindowEntries& entries = state.entries;
-    // Until the wizards exist, a redirect goes on with the form.
-    const auto* wizard = redirect == AddRedirect::Compilation ? &entries.addCompilation
-        : redirect == AddRedirect::SingleArtist               ? &entries.addSingleArtist
-                                                              : nullptr;
-    if (wizard && *wizard) {
-        (*wizard)(state, caller, [answered](Response r) { answered(r, Tunedeck()); });
+    auto wizardAnswered = [answered](Response r) { answered(r, Tunedeck()); };
+    if (redirect == AddRedirect::Compilation) {
+        AddCompilation(state, caller, wizardAnswered);
         return;
     }
-    auto form = std::make_unique<SongForm>(state, request, song);
+    if (redirect == AddRedirect::SingleArtist) {
+        AddSingleArtist(state, caller, wizardAnswered);
+        return;
+    }
+    auto form = std::make_unique<SongForm>(state, request, song, album);
     if (!form->open()) {
         form->close();
         answered(form->response(), form->song());
@@ -692,12 +692,19 @@ void UpdateSong(
 
     const AddRedirect redirect = addModeRedirect(state.settings.AddMode, request, song);
     if (redirect != AddRedirect::Ask) {
-        openSongForm(state, request, song, caller, redirect, answered);
+        openSongForm(state, request, song, nullptr, caller, redirect, answered);
         return;
     }
     SelectAddType(caller, [&state, request, song, caller, answered](const QString& mode) {
-        openSongForm(state, request, song, caller, addTypeAnswer(mode), answered);
+        openSongForm(state, request, song, nullptr, caller, addTypeAnswer(mode), answered);
     });
+}
+
+void UpdateSongsForAlbum(AppState& state, Request request, const Tunedeck& song, const Album& album,
+    QWidget* caller, SongAnswer answered)
+{
+    state.threadInstance = windowInstance(state, caller);
+    openSongForm(state, request, song, &album, caller, AddRedirect::Form, answered);
 }
 
 } // namespace td

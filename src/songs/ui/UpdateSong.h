@@ -32,8 +32,14 @@ using SongAnswer = std::function<void(Response, const Tunedeck& stored)>;
 // Opens the form for `caller` for a request (Request::Select adds a copy of `song`) and returns at
 // once; `answered` runs when the form closes, unless the caller closed first. A delete shows no
 // form: it is asked, done and answered before UpdateSong returns. "AddMode" may ask "Select Add
-// Mode" first, or hand the add to a wizard (AppState::entries; without it the form goes on).
+// Mode" first, or hand the add to one of the add-album wizards.
 void UpdateSong(AppState& state, Request request, const Tunedeck& song, QWidget* caller, SongAnswer answered);
+
+// The same form opened from an album's song list: the song belongs to `album` (see SongForm), its
+// window is "UpdateSongsForAlbum" with a place of its own, and an add goes to the form whatever
+// "AddMode" says (a wizard would make another album). Completed means the form was closed with OK.
+void UpdateSongsForAlbum(AppState& state, Request request, const Tunedeck& song, const Album& album,
+    QWidget* caller, SongAnswer answered);
 
 class UpdateSongDialog : public QDialog {
     Q_OBJECT
@@ -85,6 +91,7 @@ private:
 
     std::unique_ptr<SongForm> owned_;
     SongForm& form_;
+    QString section_; // the window's name and its POSITION.INI section
     bool positioned_ = false;
     bool finished_ = false;
     QString datePicture_;
