@@ -66,6 +66,31 @@ inline void dropFormWatchers()
     formWatchers().clear();
 }
 
+// Closes, as they open, every window but the named ones: the windows a window under test hands work
+// to (a wizard, a picker) whose own behaviour the test does not drive, so that the test sees the
+// answer of the window under test whatever those windows are.
+class CloseOtherWindows {
+public:
+    explicit CloseOtherWindows(QStringList keep)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [keep = std::move(keep)] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (!w->isVisible() || !w->isWindow() || w->windowType() == Qt::Popup
+                    || w->windowType() == Qt::ToolTip || keep.contains(w->objectName()))
+                    continue;
+                if (auto* d = qobject_cast<QDialog*>(w))
+                    d->reject();
+                else
+                    w->close();
+            }
+        });
+        timer_.start(10);
+    }
+
+private:
+    QTimer timer_;
+};
+
 // An answer that arrives later: hand answer() to the window, then wait() for it.
 template <class T> class Answer {
 public:

@@ -94,32 +94,6 @@ QString focusName(QDialog* d)
     return {};
 }
 
-// Closes, as they open, the windows the form hands work to (the add-album wizards, the album
-// picker), so that a test sees the form's answer whatever those windows are by now.
-class CloseOtherWindows {
-public:
-    CloseOtherWindows()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                const QString name = w->objectName();
-                if (!w->isVisible() || !w->isWindow() || w->windowType() == Qt::Popup
-                    || w->windowType() == Qt::ToolTip || name == QLatin1String("UpdateSong")
-                    || name == QLatin1String("SelectAddType"))
-                    continue;
-                if (auto* d = qobject_cast<QDialog*>(w))
-                    d->reject();
-                else
-                    w->close();
-            }
-        });
-        timer_.start(10);
-    }
-
-private:
-    QTimer timer_;
-};
-
 void clickOk(QDialog* d)
 {
     QTest::mouseClick(child<QPushButton>(d, "OK"), Qt::LeftButton);
@@ -547,7 +521,7 @@ void TestUpdateSong::addModeAsks()
 {
     Env e;
     e.state.settings.AddMode = QStringLiteral("Ask Each Time");
-    CloseOtherWindows wizards;
+    test::CloseOtherWindows wizards({ "UpdateSong", "SelectAddType" });
     // The question's default is "Compilation"; "Single Artist" likewise hands the add to its wizard:
     // no song form opens and no song is numbered.
     for (const char* choice : { "", "SingleArtist", "Normal" }) {
@@ -606,7 +580,7 @@ void TestUpdateSong::deleteWithoutWindow()
 void TestUpdateSong::albumDefaults()
 {
     Env e;
-    CloseOtherWindows picker;
+    test::CloseOtherWindows picker({ "UpdateSong" });
     Tunedeck buffer;
     bool enabled = false;
     onModal("UpdateSong", [&](QDialog* d) {
