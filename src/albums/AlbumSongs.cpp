@@ -55,13 +55,13 @@ Message freeText(const QString& caption, const QString& text, Icon icon = Icon::
 
 QString albumSongListDesignedFormat()
 {
-    return QStringLiteral("40R(2)|M~Track Number~C(0)@n3@"
-                          "100L(2)|M~Artist~@s30@"
-                          "100L(2)|M~Title~@s30@"
-                          "36R(2)|M~Time~C(0)@t4@"
-                          "60L(2)|M~Media~@s20@"
-                          "43L(2)|M~File Number~@s10@"
-                          "56R(2)|M~Release Date~C(0)@d2@");
+    return QStringLiteral("64R(2)|M~Track Number~C(0)@n3@"
+                          "80L(2)|M~Artist~@s30@"
+                          "80L(2)|M~Title~@s30@"
+                          "40R(2)|M~Time~C(0)@t4@"
+                          "44L(2)|M~Media~@s20@"
+                          "48L(2)|M~File Number~@s10@"
+                          "52R(2)|M~Release Date~C(0)@d2@");
 }
 
 QString albumSongListFormat(const GlobalSettings& settings)
