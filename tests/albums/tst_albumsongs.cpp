@@ -77,6 +77,7 @@ private slots:
     void assignByFileNumber_data();
     void assignByFileNumber();
     void assignmentIsAllOrNothing();
+    void assignOneChosenSong();
     void dropNumber_data();
     void dropNumber();
     void dropSongs();
@@ -205,6 +206,22 @@ void TestAlbumSongs::assignmentIsAllOrNothing()
     QCOMPARE(e.script->numbers(), QList<int>{15});
     for (qint32 id = 1; id <= 3; ++id)
         QCOMPARE(storedSong(e.db, id).AlbumID, 0);
+}
+
+// The song chosen in the file-number picker: moved to the album; one gone meanwhile is reported.
+void TestAlbumSongs::assignOneChosenSong()
+{
+    Env e;
+    QVERIFY(test::addRecord(e.db, song(1, 3, 1)));
+    qint64 position = 0;
+    QVERIFY(assignSongToAlbum(e.db, 1, 9, &position));
+    QCOMPARE(storedSong(e.db, 1).AlbumID, 9);
+    Table<Tunedeck> t(e.db);
+    QCOMPARE(t.fetch(position), 0);
+    QCOMPARE(t.rec.ID, 1);
+    QVERIFY(e.script->asked().isEmpty());
+    QVERIFY(!assignSongToAlbum(e.db, 2, 9));
+    QCOMPARE(e.script->numbers(), QList<int>{35});
 }
 
 void TestAlbumSongs::dropNumber_data()

@@ -122,6 +122,7 @@ void TestAlbumSongsPanel::addStoredAtOnceAndCancelRemoves()
     Env e;
     QVERIFY(test::addRecord(e.db, song(1, 5, 1)));
     QVERIFY(test::addRecord(e.db, song(2, 5, 7)));
+    e.state.settings.AddMode = QStringLiteral("Compilation"); // an album's add is never a new album
     e.open();
     Tunedeck primed;
     QString caption, artist;
