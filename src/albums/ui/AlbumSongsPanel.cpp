@@ -90,8 +90,7 @@ void AlbumSongsPanel::buildPanel()
     QTableView* view = list_->view();
     view->setAccessibleName(QStringLiteral("Browsing Records"));
     view->installEventFilter(this);
-    // Songs dragged from a song list are dropped here.
-    view->setAcceptDrops(true);
+    // Songs dragged from a song list are dropped here (the view itself stays a drag source only).
     view->viewport()->setAcceptDrops(true);
     view->viewport()->installEventFilter(this);
     connect(list_, &BrowseList::insertRequested, this, &AlbumSongsPanel::addSong);
