@@ -24,7 +24,8 @@ int songField(const char* name)
 
 // One page of the album's songs in track order from `track` on (or after `after`, a song already
 // read); at most `limit`.
-int readAlbumSongs(Table<Tunedeck>& t, qint32 albumId, const PageRow* after, int track, int limit, QList<PageRow>& out)
+int readAlbumSongs(
+    Table<Tunedeck>& t, qint32 albumId, const PageRow* after, int track, int limit, QList<PageRow>& out)
 {
     PageRead read;
     read.key = t.key(QStringLiteral("MUS:KeyAlbumID"));
@@ -84,7 +85,8 @@ qint64 firstTrackStartingWith(Database& db, qint32 albumId, const QString& text)
 {
     bool ok = false;
     const int lead = text.toInt(&ok);
-    if (!ok || text.isEmpty() || lead < 0 || !text.at(0).isDigit() || (text.size() > 1 && text.at(0) == QLatin1Char('0')))
+    if (!ok || text.isEmpty() || lead < 0 || !text.at(0).isDigit()
+        || (text.size() > 1 && text.at(0) == QLatin1Char('0')))
         return 0;
     Table<Tunedeck> t(db);
     const int trackField = songField("TrackNumber");
@@ -156,7 +158,8 @@ Message assignSongsQuestion(const Album& album)
 {
     Message m;
     m.caption = QStringLiteral("Assign Songs To Album");
-    m.text = QStringLiteral("Do you want to assign all songs with file number \"%1\" and media type \"%2\" to this album?")
+    m.text = QStringLiteral(
+        "Do you want to assign all songs with file number \"%1\" and media type \"%2\" to this album?")
                  .arg(clip(album.FileNumber), clip(album.Media));
     m.icon = Icon::Question;
     m.buttons = Yes | No | Cancel;
@@ -248,10 +251,12 @@ void reportAssignment(Database& db, const AssignResult& result)
     Messages& messages = db.messages();
     switch (result.outcome) {
     case AssignResult::Assigned:
-        messages.show(freeText(QStringLiteral("Process complete."), QStringLiteral("%1 songs assigned.").arg(result.assigned)));
+        messages.show(freeText(
+            QStringLiteral("Process complete."), QStringLiteral("%1 songs assigned.").arg(result.assigned)));
         return;
     case AssignResult::NoneAtEnd:
-        messages.show(freeText(failed, QStringLiteral("No songs with that media type and file number were found.")));
+        messages.show(
+            freeText(failed, QStringLiteral("No songs with that media type and file number were found.")));
         return;
     case AssignResult::OtherMedia:
         messages.show(freeText(failed, QStringLiteral("No songs with that media type were found.")));
@@ -261,7 +266,7 @@ void reportAssignment(Database& db, const AssignResult& result)
         return;
     case AssignResult::ReadError:
         messages.show(freeText(QStringLiteral("Assignment Cancelled"),
-                               QStringLiteral("Error reading music database ") + errorTextOf(result.error)));
+            QStringLiteral("Error reading music database ") + errorTextOf(result.error)));
         return;
     case AssignResult::WriteError:
         db.saveError(result.error);
@@ -395,13 +400,15 @@ DropResult dropSongsOnAlbum(Database& db, const Album& album, const QList<qint32
         }
     }
     if (result.failed) {
-        db.messages().show(freeText(QStringLiteral("Error"), QStringLiteral("Error updating song database - ") + errorTextOf(error)));
+        db.messages().show(freeText(
+            QStringLiteral("Error"), QStringLiteral("Error updating song database - ") + errorTextOf(error)));
         return result;
     }
     if (result.missing > 0) {
         const QString text = result.missing == 1 && ids.size() == 1
             ? QStringLiteral("The dropped song is no longer in the music database.")
-            : QStringLiteral("%1 of the dropped songs are no longer in the music database.").arg(result.missing);
+            : QStringLiteral("%1 of the dropped songs are no longer in the music database.")
+                  .arg(result.missing);
         db.messages().show(freeText(QStringLiteral("Songs Not Found"), text, Icon::Exclamation));
     }
     return result;

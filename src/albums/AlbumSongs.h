@@ -56,13 +56,13 @@ Message assignSongsQuestion(const Album& album);
 
 struct AssignResult {
     enum Outcome {
-        Assigned,           // `assigned` songs now belong to the album
-        NoneAtEnd,          // the key ended before any song of that media and file number
-        OtherMedia,         // the next song in key order has another media
-        OtherFileNumber,    // it has the media, but another file number
+        Assigned, // `assigned` songs now belong to the album
+        NoneAtEnd, // the key ended before any song of that media and file number
+        OtherMedia, // the next song in key order has another media
+        OtherFileNumber, // it has the media, but another file number
         ReadError,
         WriteError,
-        Busy,               // the transaction could not be begun
+        Busy, // the transaction could not be begun
     };
     Outcome outcome = NoneAtEnd;
     int assigned = 0;
@@ -95,10 +95,10 @@ QList<qint32> songIdsOfDrag(const QByteArray& data);
 qint64 dropSongNumber(Database& db, qint32 own);
 
 struct DropResult {
-    int stored = 0;             // songs added to the album as copies or moved onto it
-    int missing = 0;            // numbers no longer in the song table
-    bool failed = false;        // nothing was stored (message shown)
-    qint64 lastPosition = 0;    // the last song stored, for the list's highlight
+    int stored = 0; // songs added to the album as copies or moved onto it
+    int missing = 0; // numbers no longer in the song table
+    bool failed = false; // nothing was stored (message shown)
+    qint64 lastPosition = 0; // the last song stored, for the list's highlight
 };
 
 // Puts the dropped songs on the album, all in one transaction. Each song is read by MUS:KeyID and

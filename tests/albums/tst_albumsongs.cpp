@@ -16,10 +16,10 @@ namespace {
 using Env = test::TestApp;
 
 Tunedeck song(qint32 id, qint32 albumId, int track, const QString& media = QStringLiteral("CD"),
-              const QString& fileNumber = QString(), const QString& title = QString())
+    const QString& fileNumber = QString(), const QString& title = QString())
 {
-    Tunedeck s = test::makeSong(QStringLiteral("Artist"), title.isEmpty() ? QStringLiteral("Song %1").arg(id) : title,
-                                id, albumId);
+    Tunedeck s = test::makeSong(
+        QStringLiteral("Artist"), title.isEmpty() ? QStringLiteral("Song %1").arg(id) : title, id, albumId);
     s.TrackNumber = track;
     s.Media = media;
     s.FileNumber = fileNumber;
@@ -92,12 +92,12 @@ void TestAlbumSongs::nextTrack_data()
     QTest::addColumn<QList<int>>("tracks"); // of album 5
     QTest::addColumn<qint32>("albumId");
     QTest::addColumn<int>("expected");
-    QTest::newRow("tracks 1, 2 and 7") << QList<int>{1, 2, 7} << 5 << 8;
-    QTest::newRow("no songs") << QList<int>{} << 5 << 1;
-    QTest::newRow("the album before") << QList<int>{1, 2, 7} << 4 << 1;
-    QTest::newRow("only track 0") << QList<int>{0} << 5 << 1;
-    QTest::newRow("track 255 stays in range") << QList<int>{255} << 5 << 255;
-    QTest::newRow("no album") << QList<int>{3} << 0 << 1;
+    QTest::newRow("tracks 1, 2 and 7") << QList<int> { 1, 2, 7 } << 5 << 8;
+    QTest::newRow("no songs") << QList<int> {} << 5 << 1;
+    QTest::newRow("the album before") << QList<int> { 1, 2, 7 } << 4 << 1;
+    QTest::newRow("only track 0") << QList<int> { 0 } << 5 << 1;
+    QTest::newRow("track 255 stays in range") << QList<int> { 255 } << 5 << 255;
+    QTest::newRow("no album") << QList<int> { 3 } << 0 << 1;
 }
 
 void TestAlbumSongs::nextTrack()
@@ -132,7 +132,7 @@ void TestAlbumSongs::trackLocator()
     QFETCH(int, track);
     Env e;
     int id = 0;
-    for (int t : {2, 3, 15, 21, 100})
+    for (int t : { 2, 3, 15, 21, 100 })
         QVERIFY(test::addRecord(e.db, song(++id, 5, t)));
     QVERIFY(test::addRecord(e.db, song(++id, 6, 5))); // another album's track 5
     const qint64 position = firstTrackStartingWith(e.db, 5, typed);
@@ -155,13 +155,18 @@ void TestAlbumSongs::assignByFileNumber_data()
     QTest::addColumn<QString>("text");
     const QString failed = QStringLiteral("Process failed.");
     QTest::newRow("a12 finds A12 of the same media only")
-        << "CD" << "a12" << QList<qint32>{1, 2, 3} << "Process complete." << "3 songs assigned.";
+        << "CD"
+        << "a12" << QList<qint32> { 1, 2, 3 } << "Process complete."
+        << "3 songs assigned.";
     QTest::newRow("first in key order has another file number")
-        << "CD" << "A11" << QList<qint32>{} << failed << "No songs with that file number were found.";
+        << "CD"
+        << "A11" << QList<qint32> {} << failed << "No songs with that file number were found.";
     QTest::newRow("another media next, although A12 exists on other media")
-        << "Cassette" << "A12" << QList<qint32>{} << failed << "No songs with that media type were found.";
+        << "Cassette"
+        << "A12" << QList<qint32> {} << failed << "No songs with that media type were found.";
     QTest::newRow("end of the table")
-        << "Vinyl" << "A12" << QList<qint32>{} << failed << "No songs with that media type and file number were found.";
+        << "Vinyl"
+        << "A12" << QList<qint32> {} << failed << "No songs with that media type and file number were found.";
 }
 
 void TestAlbumSongs::assignByFileNumber()
@@ -182,7 +187,7 @@ void TestAlbumSongs::assignByFileNumber()
     const AssignResult r = assignSongsByFileNumber(e.db, album(9, media, fileNumber));
     QCOMPARE(r.assigned, int(assigned.size()));
     reportAssignment(e.db, r);
-    QCOMPARE(e.script->captions(), QStringList{caption});
+    QCOMPARE(e.script->captions(), QStringList { caption });
     QCOMPARE(e.script->asked().first().text, text);
     for (qint32 id = 1; id <= 5; ++id) {
         const qint32 before = id == 2 ? 8 : 0;
@@ -203,7 +208,7 @@ void TestAlbumSongs::assignmentIsAllOrNothing()
     const AssignResult r = assignSongsByFileNumber(e.db, album(9, "CD", "A12"));
     QCOMPARE(r.outcome, AssignResult::WriteError);
     reportAssignment(e.db, r);
-    QCOMPARE(e.script->numbers(), QList<int>{15});
+    QCOMPARE(e.script->numbers(), QList<int> { 15 });
     for (qint32 id = 1; id <= 3; ++id)
         QCOMPARE(storedSong(e.db, id).AlbumID, 0);
 }
@@ -221,7 +226,7 @@ void TestAlbumSongs::assignOneChosenSong()
     QCOMPARE(t.rec.ID, 1);
     QVERIFY(e.script->asked().isEmpty());
     QVERIFY(!assignSongToAlbum(e.db, 2, 9));
-    QCOMPARE(e.script->numbers(), QList<int>{35});
+    QCOMPARE(e.script->numbers(), QList<int> { 35 });
 }
 
 void TestAlbumSongs::dropNumber_data()
@@ -257,10 +262,10 @@ void TestAlbumSongs::dropSongs()
     QVERIFY(test::addRecord(e.db, song(2, 0, 2, "CD", "", "Dropped Two")));
 
     // Two songs and one that no longer exists: copies on the album, the dropped ones as they were.
-    DropResult r = dropSongsOnAlbum(e.db, album(9), {1, 2, 77});
+    DropResult r = dropSongsOnAlbum(e.db, album(9), { 1, 2, 77 });
     QCOMPARE(r.stored, 2);
     QCOMPARE(r.missing, 1);
-    QCOMPARE(e.script->captions(), QStringList{"Songs Not Found"});
+    QCOMPARE(e.script->captions(), QStringList { "Songs Not Found" });
     QCOMPARE(songCount(e.db), 4);
     QCOMPARE(storedSong(e.db, 1).AlbumID, 7);
     QCOMPARE(storedSong(e.db, 2).AlbumID, 0);
@@ -277,7 +282,7 @@ void TestAlbumSongs::dropSongs()
     // When the number search gives up, the dropped song itself moves to the album.
     Env big;
     addSongRange(big.db, 201, 201);
-    r = dropSongsOnAlbum(big.db, album(9), {300});
+    r = dropSongsOnAlbum(big.db, album(9), { 300 });
     QCOMPARE(r.stored, 1);
     QCOMPARE(songCount(big.db), 201);
     QCOMPARE(storedSong(big.db, 300).AlbumID, 9);
@@ -294,10 +299,10 @@ void TestAlbumSongs::failedDropStoresNothing()
         QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Tunedeck WHEN NEW.Title = 'Refused' "
                          "BEGIN SELECT RAISE(ABORT, 'no'); END"));
     }
-    const DropResult r = dropSongsOnAlbum(e.db, album(9), {1, 2});
+    const DropResult r = dropSongsOnAlbum(e.db, album(9), { 1, 2 });
     QVERIFY(r.failed);
     QCOMPARE(r.stored, 0);
-    QCOMPARE(e.script->captions(), QStringList{"Error"});
+    QCOMPARE(e.script->captions(), QStringList { "Error" });
     QVERIFY(e.script->asked().first().text.startsWith(QLatin1String("Error updating song database - ")));
     QCOMPARE(songCount(e.db), 2); // the first song's copy was rolled back with the rest
 }
@@ -306,13 +311,13 @@ void TestAlbumSongs::dragData_data()
 {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QList<qint32>>("ids");
-    QTest::newRow("one") << QByteArray("4") << QList<qint32>{4};
-    QTest::newRow("several, each once") << QByteArray("4\n7\n4\n") << QList<qint32>{4, 7};
-    QTest::newRow("text") << QByteArray("Waterloo") << QList<qint32>{};
-    QTest::newRow("one bad line spoils all") << QByteArray("4\nx") << QList<qint32>{};
-    QTest::newRow("negative") << QByteArray("-3") << QList<qint32>{};
-    QTest::newRow("too large") << QByteArray("99999999999") << QList<qint32>{};
-    QTest::newRow("empty") << QByteArray() << QList<qint32>{};
+    QTest::newRow("one") << QByteArray("4") << QList<qint32> { 4 };
+    QTest::newRow("several, each once") << QByteArray("4\n7\n4\n") << QList<qint32> { 4, 7 };
+    QTest::newRow("text") << QByteArray("Waterloo") << QList<qint32> {};
+    QTest::newRow("one bad line spoils all") << QByteArray("4\nx") << QList<qint32> {};
+    QTest::newRow("negative") << QByteArray("-3") << QList<qint32> {};
+    QTest::newRow("too large") << QByteArray("99999999999") << QList<qint32> {};
+    QTest::newRow("empty") << QByteArray() << QList<qint32> {};
 }
 
 void TestAlbumSongs::dragData()

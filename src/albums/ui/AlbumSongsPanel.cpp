@@ -64,13 +64,14 @@ AlbumSongsPanel::AlbumSongsPanel(AppState& state, std::function<Album()> album, 
     model_ = std::make_unique<PagedTableModel>(*paged_);
     const QString format = albumSongListFormat(state.settings);
     model_->setColumns(format,
-                       {fieldValue("TrackNumber"), fieldValue("Artist"), fieldValue("Title"), fieldValue("Time"),
-                        fieldValue("Media"), fieldValue("FileNumber"), fieldValue("ReleaseDate")});
+        { fieldValue("TrackNumber"), fieldValue("Artist"), fieldValue("Title"), fieldValue("Time"),
+            fieldValue("Media"), fieldValue("FileNumber"), fieldValue("ReleaseDate") });
     const int idField = songField("ID");
     model_->setDragData(QString::fromLatin1(kSongIdMimeType),
-                        [idField](const PageRow& r) { return QByteArray::number(r.row.value(idField).toLongLong()); });
+        [idField](const PageRow& r) { return QByteArray::number(r.row.value(idField).toLongLong()); });
     buildPanel();
-    columns_ = std::make_unique<ColumnFormatMemory>(list_->view()->horizontalHeader(), albumSongListFormatKeys(), format);
+    columns_ = std::make_unique<ColumnFormatMemory>(
+        list_->view()->horizontalHeader(), albumSongListFormatKeys(), format);
     columns_->restore();
     updateButtons();
 }
@@ -105,7 +106,8 @@ void AlbumSongsPanel::buildPanel()
     copy_->setToolTip(QStringLiteral("Copy record"));
     change_ = button(QStringLiteral("&Change"), QStringLiteral("Change"), this);
     delete_ = button(QStringLiteral("&Delete"), QStringLiteral("Delete"), this);
-    selectExisting_ = button(QStringLiteral("Select Ex&isting Songs"), QStringLiteral("SelectExistingSongs"), this);
+    selectExisting_
+        = button(QStringLiteral("Select Ex&isting Songs"), QStringLiteral("SelectExistingSongs"), this);
     editAll_ = button(QStringLiteral("Edit All Son&gs"), QStringLiteral("EditAllSongs"), this);
     connect(add_, &QPushButton::clicked, this, &AlbumSongsPanel::addSong);
     connect(copy_, &QPushButton::clicked, this, &AlbumSongsPanel::copySong);
@@ -115,14 +117,15 @@ void AlbumSongsPanel::buildPanel()
     connect(editAll_, &QPushButton::clicked, this, &AlbumSongsPanel::editAllSongs);
 
     auto* records = new QHBoxLayout;
-    for (QPushButton* b : {add_, copy_, change_, delete_})
+    for (QPushButton* b : { add_, copy_, change_, delete_ })
         records->addWidget(b);
     records->addStretch(1);
     auto* more = new QHBoxLayout;
     more->addWidget(selectExisting_);
     more->addWidget(editAll_);
     more->addStretch(1);
-    auto* hint = new QLabel(QStringLiteral("You can also drag from the \"Songs\" window to the album song list."), this);
+    auto* hint = new QLabel(
+        QStringLiteral("You can also drag from the \"Songs\" window to the album song list."), this);
     hint->setObjectName(QStringLiteral("DropHint"));
     hint->setWordWrap(true);
 
@@ -228,15 +231,17 @@ void AlbumSongsPanel::callForm(Request request)
     if (request != Request::Insert && !highlightedSong(&song))
         return;
     QPointer<AlbumSongsPanel> self(this);
-    UpdateSongsForAlbum(state_, request, song, album_(), caller(), [self, request](Response r, const Tunedeck& stored) {
-        if (self)
-            self->formAnswered(request, r, stored);
-    });
+    UpdateSongsForAlbum(
+        state_, request, song, album_(), caller(), [self, request](Response r, const Tunedeck& stored) {
+            if (self)
+                self->formAnswered(request, r, stored);
+        });
 }
 
 void AlbumSongsPanel::formAnswered(Request request, Response r, const Tunedeck& stored)
 {
-    const qint64 position = r == Response::Completed && request != Request::Delete ? positionOfSong(stored.ID) : 0;
+    const qint64 position
+        = r == Response::Completed && request != Request::Delete ? positionOfSong(stored.ID) : 0;
     reload(position);
     list_->setFocus();
 }
@@ -285,14 +290,14 @@ void AlbumSongsPanel::editFrom(std::shared_ptr<const QList<qint64>> positions, i
     const qint64 position = positions->at(index);
     QPointer<AlbumSongsPanel> self(this);
     UpdateSongsForAlbum(state_, Request::Change, t.rec, album_(), caller(),
-                        [self, positions, index, position](Response r, const Tunedeck&) {
-                            if (!self)
-                                return;
-                            if (r == Response::Completed)
-                                self->editFrom(positions, index + 1);
-                            else
-                                self->reload(position);
-                        });
+        [self, positions, index, position](Response r, const Tunedeck&) {
+            if (!self)
+                return;
+            if (r == Response::Completed)
+                self->editFrom(positions, index + 1);
+            else
+                self->reload(position);
+        });
 }
 
 // --- songs of the album's file number ------------------------------------------------------------------
@@ -340,8 +345,8 @@ bool AlbumSongsPanel::dropSongs(const QMimeData* data)
     const QList<qint32> ids = songIdsOfDrag(data->data(type));
     if (ids.isEmpty()) {
         state_.messages.show(QStringLiteral("Songs Not Found"),
-                             QStringLiteral("What was dropped on the album song list is not a song of this catalogue."),
-                             Icon::Exclamation);
+            QStringLiteral("What was dropped on the album song list is not a song of this catalogue."),
+            Icon::Exclamation);
         return true;
     }
     const DropResult r = dropSongsOnAlbum(state_.db, album_(), ids);

@@ -20,7 +20,7 @@ class Database;
 class ColumnFormatMemory;
 class PagedList;
 class PagedTableModel;
-template<class R> class Table;
+template <class R> class Table;
 
 class AlbumSongsPanel : public QWidget {
     Q_OBJECT

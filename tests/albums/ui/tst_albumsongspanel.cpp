@@ -57,7 +57,7 @@ qint64 songCount(Database& db)
 struct Env : test::TestApp {
     Env()
     {
-        for (const char* m : {"CD", "LP"}) {
+        for (const char* m : { "CD", "LP" }) {
             Media r;
             r.Media = QString::fromLatin1(m);
             test::addRecord(db, r);
@@ -73,7 +73,8 @@ struct Env : test::TestApp {
     // Opens the panel on the songs stored by then.
     AlbumSongsPanel* open()
     {
-        panel = new AlbumSongsPanel(state, [this] { return album; }, &form);
+        panel = new AlbumSongsPanel(
+            state, [this] { return album; }, &form);
         (new QVBoxLayout(&form))->addWidget(panel);
         form.resize(640, 400);
         form.show();
@@ -85,10 +86,14 @@ struct Env : test::TestApp {
     int highlightedTrack() const
     {
         const PageRow* h = panel->pagedList().highlighted();
-        return h ? h->row.at(tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"))).toInt() : -1;
+        return h ? h->row.at(tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"))).toInt()
+                 : -1;
     }
     // Waits until the form has closed its song form or picker again.
-    bool formClosed() { return QTest::qWaitFor([this] { return form.isEnabled(); }, 5000); }
+    bool formClosed()
+    {
+        return QTest::qWaitFor([this] { return form.isEnabled(); }, 5000);
+    }
 
     Album album;
     QWidget form;
@@ -127,7 +132,7 @@ void TestAlbumSongsPanel::addStoredAtOnceAndCancelRemoves()
     Tunedeck primed;
     QString caption, artist;
     bool albumButton = true;
-    QStringList duplicates{"not checked"};
+    QStringList duplicates { "not checked" };
     bool shown = false;
     onDialog(kForm, [&](QDialog* d) {
         shown = true;
@@ -185,7 +190,7 @@ void TestAlbumSongsPanel::editAllSongs()
     Env e;
     for (qint32 id = 1; id <= 3; ++id)
         QVERIFY(test::addRecord(e.db, song(id, 5, 4 - id))); // tracks 3, 2, 1
-    QVERIFY(test::addRecord(e.db, song(4, 6, 1)));          // another album
+    QVERIFY(test::addRecord(e.db, song(4, 6, 1))); // another album
     e.open();
     QStringList shown;
     onDialog(kForm, [&](QDialog* d) {
@@ -201,7 +206,7 @@ void TestAlbumSongsPanel::editAllSongs()
     QVERIFY(QTest::qWaitFor([&] { return shown.size() == 2; }, 5000));
     QVERIFY(e.formClosed());
     QTest::qWait(100);
-    QCOMPARE(shown, (QStringList{"Song 3", "Song 2"}));
+    QCOMPARE(shown, (QStringList { "Song 3", "Song 2" }));
     QVERIFY(!test::shownDialog(kForm));
     QCOMPARE(storedSong(e.db, 3).Title, QStringLiteral("Edited"));
     QCOMPARE(storedSong(e.db, 2).Title, QStringLiteral("Song 2"));
@@ -219,9 +224,10 @@ void TestAlbumSongsPanel::menuButtonsAndLayout()
     Env e;
     e.open();
     QCOMPARE(test::duplicateMnemonics(&e.form), QStringList());
-    QCOMPARE(e.panel->findChild<QPushButton*>(QStringLiteral("Copy"))->toolTip(), QStringLiteral("Copy record"));
+    QCOMPARE(
+        e.panel->findChild<QPushButton*>(QStringLiteral("Copy"))->toolTip(), QStringLiteral("Copy record"));
     QCOMPARE(e.panel->findChild<QLabel*>(QStringLiteral("DropHint"))->text(),
-             QStringLiteral("You can also drag from the \"Songs\" window to the album song list."));
+        QStringLiteral("You can also drag from the \"Songs\" window to the album song list."));
 
     auto menu = [&] {
         QStringList items;
@@ -236,24 +242,26 @@ void TestAlbumSongsPanel::menuButtonsAndLayout()
         QTest::mouseClick(e.panel->list()->view()->viewport(), Qt::RightButton, {}, QPoint(20, 10));
         return items;
     };
-    QCOMPARE(menu(), (QStringList{"&Add", "~&Change", "~&Delete", "-", "~Cop&y"}));
+    QCOMPARE(menu(), (QStringList { "&Add", "~&Change", "~&Delete", "-", "~Cop&y" }));
     QVERIFY(!e.panel->findChild<QPushButton*>(QStringLiteral("Change"))->isEnabled());
 
     QVERIFY(test::addRecord(e.db, song(1, 5, 1)));
     e.panel->reload();
-    QCOMPARE(menu(), (QStringList{"&Add", "&Change", "&Delete", "-", "Cop&y"}));
+    QCOMPARE(menu(), (QStringList { "&Add", "&Change", "&Delete", "-", "Cop&y" }));
     QVERIFY(e.panel->findChild<QPushButton*>(QStringLiteral("Change"))->isEnabled());
 
     // The column layout is kept in the album form's section.
     e.panel->saveLayout();
-    QVERIFY(!ini::readString(positionIniPath(), QStringLiteral("UpdateAlbums"), QStringLiteral("SRCF?Browse:2")).isEmpty());
+    QVERIFY(
+        !ini::readString(positionIniPath(), QStringLiteral("UpdateAlbums"), QStringLiteral("SRCF?Browse:2"))
+             .isEmpty());
 }
 
 void TestAlbumSongsPanel::typingLocatesTrack()
 {
     Env e;
     int id = 0;
-    for (int track : {2, 4, 15, 30})
+    for (int track : { 2, 4, 15, 30 })
         QVERIFY(test::addRecord(e.db, song(++id, 5, track)));
     e.open();
     QWidget* view = e.panel->list()->view();
@@ -305,14 +313,14 @@ void TestAlbumSongsPanel::drops()
     QMimeData bad;
     bad.setData(type, "<html>");
     QVERIFY(drop(bad));
-    QCOMPARE(e.script->captions(), QStringList{"Songs Not Found"});
+    QCOMPARE(e.script->captions(), QStringList { "Songs Not Found" });
     QCOMPARE(songCount(e.db), 4);
 
     // Dragged out, the highlighted song carries its number.
     QAbstractItemModel* m = e.panel->list()->view()->model();
-    std::unique_ptr<QMimeData> out(m->mimeData({m->index(e.panel->pagedList().highlight(), 0)}));
+    std::unique_ptr<QMimeData> out(m->mimeData({ m->index(e.panel->pagedList().highlight(), 0) }));
     QVERIFY(out);
-    QCOMPARE(songIdsOfDrag(out->data(type)), QList<qint32>{4});
+    QCOMPARE(songIdsOfDrag(out->data(type)), QList<qint32> { 4 });
 }
 
 void TestAlbumSongsPanel::assignQuestion_data()
@@ -320,9 +328,9 @@ void TestAlbumSongsPanel::assignQuestion_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<int>("rows");
-    QTest::newRow("Yes") << int(Yes) << QStringList{"Assign Songs To Album", "Process complete."} << 2;
-    QTest::newRow("No: the picker") << int(No) << QStringList{"Assign Songs To Album"} << 0;
-    QTest::newRow("Cancel") << int(Cancel) << QStringList{"Assign Songs To Album"} << 0;
+    QTest::newRow("Yes") << int(Yes) << QStringList { "Assign Songs To Album", "Process complete." } << 2;
+    QTest::newRow("No: the picker") << int(No) << QStringList { "Assign Songs To Album" } << 0;
+    QTest::newRow("Cancel") << int(Cancel) << QStringList { "Assign Songs To Album" } << 0;
 }
 
 void TestAlbumSongsPanel::assignQuestion()
@@ -331,7 +339,7 @@ void TestAlbumSongsPanel::assignQuestion()
     QFETCH(QStringList, captions);
     QFETCH(int, rows);
     Env e;
-    test::CloseOtherWindows picker({QStringLiteral("AlbumForm")});
+    test::CloseOtherWindows picker({ QStringLiteral("AlbumForm") });
     QVERIFY(test::addRecord(e.db, song(1, 0, 1, QStringLiteral("a12"))));
     QVERIFY(test::addRecord(e.db, song(2, 3, 2, QStringLiteral("A12"))));
     e.open();
@@ -340,8 +348,9 @@ void TestAlbumSongsPanel::assignQuestion()
     QVERIFY(e.formClosed());
     QCOMPARE(e.script->captions(), captions);
     const Message& q = e.script->asked().first();
-    QCOMPARE(q.text, QStringLiteral("Do you want to assign all songs with file number \"A12\" and media type \"CD\" to "
-                                    "this album?"));
+    QCOMPARE(q.text,
+        QStringLiteral("Do you want to assign all songs with file number \"A12\" and media type \"CD\" to "
+                       "this album?"));
     QCOMPARE(q.icon, Icon::Question);
     QCOMPARE(q.buttons, Yes | No | Cancel);
     QCOMPARE(q.defaultButton, int(No));

@@ -444,12 +444,12 @@ private slots:
         // follows the click.
         QTableView* view = w->list()->view();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(m->index(0, 0)).center());
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          view->visualRect(m->index(2, 0)).center());
+        QTest::mouseClick(
+            view->viewport(), Qt::LeftButton, Qt::ControlModifier, view->visualRect(m->index(2, 0)).center());
         QCOMPARE(w->browser().list().highlight(), 2);
         data.reset(m->mimeData(view->selectionModel()->selectedIndexes()));
         QVERIFY(data);
-        QCOMPARE(data->data(QString::fromLatin1(kSongIdMimeType)), QByteArray("4\n1"));   // and Beatles, Help
+        QCOMPARE(data->data(QString::fromLatin1(kSongIdMimeType)), QByteArray("4\n1")); // and Beatles, Help
     }
 
     void remembersTabAndColumns()
