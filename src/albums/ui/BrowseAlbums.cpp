@@ -374,39 +374,22 @@ void BrowseAlbumsWindow::showMenu(const QPoint& at)
     const bool any = !browser_->list().isEmpty();
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("AlbumListMenu"));
-    auto item = [&menu](const QString& text, bool enabled) {
+    auto item = [this, &menu](const QString& text, bool enabled, void (BrowseAlbumsWindow::*act)()) {
         QAction* a = menu.addAction(text);
         a->setEnabled(enabled);
-        return a;
+        connect(a, &QAction::triggered, this, act);
     };
-    QAction* add = item(add_->text(), true);
-    QAction* change = item(change_->text(), any);
-    QAction* del = item(delete_->text(), any);
+    item(add_->text(), true, &BrowseAlbumsWindow::addAlbum);
+    item(change_->text(), any, &BrowseAlbumsWindow::changeAlbum);
+    item(delete_->text(), any, &BrowseAlbumsWindow::deleteAlbum);
     menu.addSeparator();
-    QAction* copy = item(copy_->text(), any);
-    QAction* compilation = item(compilation_->text(), compilation_->isEnabled());
-    QAction* print = item(print_->text(), print_->isEnabled());
+    item(copy_->text(), any, &BrowseAlbumsWindow::copyAlbum);
+    item(compilation_->text(), compilation_->isEnabled(), &BrowseAlbumsWindow::compilationWizard);
+    item(print_->text(), print_->isEnabled(), &BrowseAlbumsWindow::printAlbum);
     menu.addSeparator();
-    QAction* label = item(QStringLiteral("Create Label..."), bool(state_.entries.createLabel));
-    QAction* insert = item(QStringLiteral("Quick CD Insert"), bool(state_.entries.quickCdInsert));
-
-    QAction* chosen = menu.exec(at);
-    if (chosen == add)
-        addAlbum();
-    else if (chosen == change)
-        changeAlbum();
-    else if (chosen == del)
-        deleteAlbum();
-    else if (chosen == copy)
-        copyAlbum();
-    else if (chosen == compilation)
-        compilationWizard();
-    else if (chosen == print)
-        printAlbum();
-    else if (chosen == label)
-        createLabel();
-    else if (chosen == insert)
-        quickCdInsert();
+    item(QStringLiteral("Create Label..."), bool(state_.entries.createLabel), &BrowseAlbumsWindow::createLabel);
+    item(QStringLiteral("Quick CD Insert"), bool(state_.entries.quickCdInsert), &BrowseAlbumsWindow::quickCdInsert);
+    menu.exec(at);
 }
 
 void BrowseAlbumsWindow::closeEvent(QCloseEvent* e)
