@@ -57,8 +57,8 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
             QMenu menu(this);
             QAction* a = menu.addAction(select_->text());
             a->setEnabled(select_->isEnabled());
-            if (menu.exec(at) == a)
-                select();
+            connect(a, &QAction::triggered, this, &PickerDialog::select);
+            menu.exec(at);
         });
     }
 
