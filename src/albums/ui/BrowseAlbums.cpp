@@ -119,6 +119,7 @@ void BrowseAlbumsWindow::buildWindow()
     connect(list_, &BrowseList::locatorChanged, this, [this](const QString& text) { locator_->setText(text); });
 
     auto* prompt = new QLabel(QStringLiteral("Quick Locator (select list box and type to locate):"), this);
+    prompt->setMinimumWidth(prompt->sizeHint().width());
     locator_ = new QLabel(this);
     locator_->setObjectName(QStringLiteral("LocatorText"));
     locator_->setMinimumWidth(fm.averageCharWidth() * 16);
@@ -130,8 +131,10 @@ void BrowseAlbumsWindow::buildWindow()
     auto* locatorRow = new QHBoxLayout;
     locatorRow->addWidget(prompt);
     locatorRow->addWidget(locator_, 1);
-    locatorRow->addWidget(chosenCategory_);
-    locatorRow->addWidget(selectCategory_);
+    // On the category tabs only: which category, and the button that chooses it.
+    auto* categoryRow = new QHBoxLayout;
+    categoryRow->addWidget(chosenCategory_, 1);
+    categoryRow->addWidget(selectCategory_);
 
     add_ = button(QStringLiteral("&Add"), QStringLiteral("Add"), this);
     copy_ = button(QStringLiteral("Cop&y"), QStringLiteral("Copy"), this);
@@ -180,6 +183,7 @@ void BrowseAlbumsWindow::buildWindow()
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
+    layout->addLayout(categoryRow);
     layout->addLayout(locatorRow);
     layout->addWidget(list_, 1);
     layout->addLayout(records);

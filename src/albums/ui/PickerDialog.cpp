@@ -41,6 +41,7 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
     paged_ = &list;
     tabs_ = new QTabBar(this);
     tabs_->setObjectName(QStringLiteral("Tabs"));
+    tabs_->setUsesScrollButtons(false);     // every order in sight, at any size
     for (const QString& t : tabTitles)
         tabs_->addTab(t);
     connect(tabs_, &QTabBar::currentChanged, this, &PickerDialog::tabChosen);
@@ -67,9 +68,11 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
     locator_->setObjectName(QStringLiteral("LocatorText"));
     const QFontMetrics fm(font());
     locator_->setMinimumWidth(fm.averageCharWidth() * 12);
-    locatorRow_ = new QHBoxLayout;
-    locatorRow_->addWidget(prompt);
-    locatorRow_->addWidget(locator_, 1);
+    prompt->setMinimumWidth(prompt->sizeHint().width());
+    auto* locatorRow = new QHBoxLayout;
+    locatorRow->addWidget(prompt);
+    locatorRow->addWidget(locator_, 1);
+    rangeRow_ = new QHBoxLayout;
 
     select_ = new QPushButton(QStringLiteral("&Select"), this);
     select_->setObjectName(QStringLiteral("Select"));
@@ -88,7 +91,8 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
     status->setObjectName(QStringLiteral("Status"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
-    layout->addLayout(locatorRow_);
+    layout->addLayout(rangeRow_);
+    layout->addLayout(locatorRow);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
     layout->addWidget(status);
@@ -97,13 +101,13 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
     columns_ = std::make_unique<ColumnFormatMemory>(list_->view()->horizontalHeader(), keys, format);
     columns_->restore();
     // Opens showing every column and a dozen rows or so; the remembered position replaces this.
-    list_->setMinimumHeight(fm.height() * 4);
-    setMinimumSize(layout->totalMinimumSize());
+    list_->setMinimumHeight(fm.height() * 7);
     QHeaderView* header = list_->view()->horizontalHeader();
     int width = 0;
     for (int i = 0; i < header->count(); ++i)
         width += header->sectionSize(i);
-    resize(qMax(minimumWidth(), width + fm.averageCharWidth() * 6), qMax(minimumHeight(), fm.height() * 24));
+    const QSize least = layout->totalMinimumSize();
+    resize(qMax(least.width(), width + fm.averageCharWidth() * 6), qMax(least.height(), fm.height() * 24));
 
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     connect(nextTab, &QShortcut::activated, this,

@@ -41,8 +41,8 @@ protected:
     // Builds the window around the list (the model's columns already set from `format`).
     void build(PagedList& list, PagedTableModel& model, const QStringList& tabTitles, const ColumnFormatKeys& keys,
                const QString& format, bool selectInMenu);
-    // The row beside the locator, for controls of one tab (a category to choose).
-    QHBoxLayout* locatorRow() const { return locatorRow_; }
+    // The row above the locator, for controls of one tab (a category to choose).
+    QHBoxLayout* rangeRow() const { return rangeRow_; }
 
     // The current tab changed: the subclass gives the list its order (the list then starts from
     // the top with an empty locator).
@@ -72,7 +72,7 @@ private:
     BrowseList* list_ = nullptr;
     QTabBar* tabs_ = nullptr;
     QLabel* locator_ = nullptr;
-    QHBoxLayout* locatorRow_ = nullptr;
+    QHBoxLayout* rangeRow_ = nullptr;
     QPushButton* select_ = nullptr;
     QPushButton* close_ = nullptr;
     bool positioned_ = false;

@@ -51,8 +51,8 @@ public:
         selectCategory_->setAutoDefault(false);
         chosenCategory_ = new QLabel(this);
         chosenCategory_->setObjectName(QStringLiteral("ChosenCategory"));
-        locatorRow()->addWidget(chosenCategory_);
-        locatorRow()->addWidget(selectCategory_);
+        rangeRow()->addWidget(chosenCategory_, 1);
+        rangeRow()->addWidget(selectCategory_);
         connect(selectCategory_, &QPushButton::clicked, this, &SelectFileNumberDialog::selectCategory);
         showChosenCategory();
     }
