@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QtTest>
+#include <sqlite3.h>
 
 using namespace td;
 using namespace td::test;
@@ -50,6 +51,14 @@ QString highlightedAlbum(BrowseAlbumsWindow& w)
 QPushButton* buttonOf(QWidget& w, const char* name)
 {
     return w.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+// Reading an album's artist refused, as a damaged or locked file would.
+int denyArtist(void*, int action, const char* table, const char* column, const char*, const char*)
+{
+    return action == SQLITE_READ && table && column && qstrcmp(table, "Album") == 0 && qstrcmp(column, "Artist") == 0
+        ? SQLITE_DENY
+        : SQLITE_OK;
 }
 
 // What the list asked of the album form.
@@ -356,6 +365,31 @@ private slots:
         chooseCategory(*w, QStringLiteral("Rock"));
         QTest::keyClicks(w->list()->view(), QStringLiteral("l"));
         QCOMPARE(highlightedAlbum(*w), QStringLiteral("Let It Be"));
+    }
+
+    // A list that cannot be read at all is not opened; one that fails later says so and stays.
+    void unreadableList()
+    {
+        storeCatalogue();
+        sqlite3_set_authorizer(db_->connection(), denyArtist, nullptr);
+        std::unique_ptr<QWidget> none(createBrowseAlbums(*state_));
+        sqlite3_set_authorizer(db_->connection(), nullptr, nullptr);
+        QVERIFY(!none);
+        QCOMPARE(app_->script->numbers(), QList<int>({35}));
+        QVERIFY(app_->script->asked().first().text.contains(QLatin1String("Album")));
+
+        app_->script->clear();
+        std::unique_ptr<QWidget> opened(createBrowseAlbums(*state_));
+        QVERIFY(opened);
+        auto* w = static_cast<BrowseAlbumsWindow*>(opened.get());
+        w->show();
+        sqlite3_set_authorizer(db_->connection(), denyArtist, nullptr);
+        w->tabs()->setCurrentIndex(int(AlbumTab::Artist));
+        sqlite3_set_authorizer(db_->connection(), nullptr, nullptr);
+        QCOMPARE(app_->script->numbers(), QList<int>({35}));
+        QTest::qWait(20);
+        QVERIFY(w->isVisible());
+        QCOMPARE(shownAlbums(*w).size(), 5);
     }
 
     // Each limited tab keeps its own category; a tab shown again reads its albums afresh.
