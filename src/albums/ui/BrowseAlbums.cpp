@@ -376,24 +376,26 @@ void BrowseAlbumsWindow::selectCategory()
 void BrowseAlbumsWindow::showMenu(const QPoint& at)
 {
     const bool any = !browser_->list().isEmpty();
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("AlbumListMenu"));
-    auto item = [this, &menu](const QString& text, bool enabled, void (BrowseAlbumsWindow::*act)()) {
-        QAction* a = menu.addAction(text);
+    // Built afresh each time; it answers through its actions, without a loop of its own.
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("AlbumListMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto item = [this, menu](const QString& text, bool enabled, void (BrowseAlbumsWindow::*act)()) {
+        QAction* a = menu->addAction(text);
         a->setEnabled(enabled);
         connect(a, &QAction::triggered, this, act);
     };
     item(add_->text(), true, &BrowseAlbumsWindow::addAlbum);
     item(change_->text(), any, &BrowseAlbumsWindow::changeAlbum);
     item(delete_->text(), any, &BrowseAlbumsWindow::deleteAlbum);
-    menu.addSeparator();
+    menu->addSeparator();
     item(copy_->text(), any, &BrowseAlbumsWindow::copyAlbum);
     item(compilation_->text(), compilation_->isEnabled(), &BrowseAlbumsWindow::compilationWizard);
     item(print_->text(), print_->isEnabled(), &BrowseAlbumsWindow::printAlbum);
-    menu.addSeparator();
+    menu->addSeparator();
     item(QStringLiteral("Create Label..."), bool(state_.entries.createLabel), &BrowseAlbumsWindow::createLabel);
     item(QStringLiteral("Quick CD Insert"), bool(state_.entries.quickCdInsert), &BrowseAlbumsWindow::quickCdInsert);
-    menu.exec(at);
+    menu->popup(at);
 }
 
 void BrowseAlbumsWindow::closeEvent(QCloseEvent* e)

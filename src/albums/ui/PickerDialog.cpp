@@ -55,11 +55,12 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
     connect(list_, &BrowseList::locatorChanged, this, [this](const QString& text) { locator_->setText(text); });
     if (selectInMenu) {
         connect(list_, &BrowseList::contextMenuRequested, this, [this](const QPoint& at) {
-            QMenu menu(this);
-            QAction* a = menu.addAction(select_->text());
+            auto* menu = new QMenu(this);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            QAction* a = menu->addAction(select_->text());
             a->setEnabled(select_->isEnabled());
             connect(a, &QAction::triggered, this, &PickerDialog::select);
-            menu.exec(at);
+            menu->popup(at);
         });
     }
 

@@ -326,19 +326,17 @@ private slots:
             state_->entries.quickCdInsert = [&flapFor](AppState&, QWidget*, const Album& a) { flapFor = a.FileNumber; };
         }
         auto w = open();
-        QStringList got;
-        QTimer::singleShot(0, this, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction* a : menu->actions())
-                got << (a->isSeparator() ? QStringLiteral("-")
-                                         : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)")));
-            // "Quick CD Insert" prints the flap of the highlighted album's file number.
-            menu->actions().last()->trigger();
-            menu->close();
-        });
         QTest::mouseClick(w->list()->view()->viewport(), Qt::RightButton, {}, QPoint(20, 10));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QStringList got;
+        for (QAction* a : menu->actions())
+            got << (a->isSeparator() ? QStringLiteral("-")
+                                     : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)")));
         QCOMPARE(got, shown);
+        // "Quick CD Insert" prints the flap of the highlighted album's file number.
+        menu->actions().last()->trigger();
+        menu->close();
         QCOMPARE(flapFor, QString(albums && entries ? "C-003" : ""));
     }
 
