@@ -153,6 +153,13 @@ void AlbumBrowser::configure()
         return;
     }
     const qint64 id = categoryId(tab_);
+    if (id != 0) {
+        // The name as the category file holds it now (it may have been renamed meanwhile).
+        Table<Categories> c(db_);
+        c.rec.CategoryID = id;
+        if (c.get(c.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
+            categoryNames_[categorySlot(tab_)] = c.rec.Category;
+    }
     list_.setOrder(key, Row { QVariant(qlonglong(id)) });
     list_.setCondition(QStringLiteral("\"Album\".\"CategoryID\" = ?"), { QVariant(qlonglong(id)) });
 }

@@ -70,7 +70,8 @@ public:
     // the category on a limited tab), the fields after it at their lowest.
     static Row locatorValues(const QString& text) { return Row { QVariant(text) }; }
 
-    // Gives the list the current order and range; nothing is read.
+    // Gives the list the current order and range (on a limited tab the category's name is read
+    // again); the list itself reads nothing here.
     void configure();
     // Shows the list again, as the window does after configure(): on the album stored at
     // `position` when given, else from the top when asked (fromTop), else with the highlighted

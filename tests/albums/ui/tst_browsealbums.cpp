@@ -414,10 +414,17 @@ private slots:
         QVERIFY(QTest::qWaitFor([&w] { return w->isEnabled(); }, 5000));
         QCOMPARE(chosen->text(), QStringLiteral("Category: Jazz"));
         QCOMPARE(shownAlbums(*w).size(), 2);
-        // An album added elsewhere meanwhile shows when the tab is shown again.
+        // An album added and the category renamed elsewhere meanwhile show when the tab is shown again.
         storeAlbum(*db_, QStringLiteral("Doors"), QStringLiteral("LA Woman"), 1);
+        {
+            Table<Categories> c(*db_);
+            c.rec.CategoryID = 1;
+            QCOMPARE(c.get(c.key(QStringLiteral("CAT:KeyCategoryID"))), 0);
+            c.rec.Category = QStringLiteral("Classic Rock");
+            QCOMPARE(c.put(), 0);
+        }
         w->tabs()->setCurrentIndex(int(AlbumTab::Category));
-        QCOMPARE(chosen->text(), QStringLiteral("Category: Rock"));
+        QCOMPARE(chosen->text(), QStringLiteral("Category: Classic Rock"));
         QCOMPARE(shownAlbums(*w), QStringList({"Abbey Road", "LA Woman", "Let It Be"}));
         chooseCategory(*w, QStringLiteral("Pop"));
         QCOMPARE(shownAlbums(*w), QStringList({"Thriller"}));
