@@ -19,7 +19,7 @@ inline qint64 storeCategory(Database& db, qint64 id, const QString& name)
     return id;
 }
 
-// The next album number; the stored album's position.
+// Stored under the next album number; returns its position.
 inline qint64 storeAlbum(Database& db, const QString& artist, const QString& album, qint64 category = 0,
                          const QString& fileNumber = {})
 {
