@@ -263,7 +263,7 @@ void CatalogueGenerator::startAlbum()
         album_.Notes = words::sentences(rnd_, rnd_.between(1, 4));
 
     const qint64 left = total_ - produced_;
-    const int tracks = int(qMin<qint64>(rnd_.between(8, 20), left));
+    const int tracks = int(qMin<qint64>(rnd_.between(kFewestTracks, kMostTracks), left));
     albumSongs_.clear();
     albumSongs_.reserve(tracks);
     int total = 0;

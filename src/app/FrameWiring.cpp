@@ -1,5 +1,6 @@
 #include "app/FrameWiring.h"
 
+#include "albums/ui/BrowseAlbums.h"
 #include "app/MainFrame.h"
 #include "common/AppState.h"
 #include "songs/ui/BrowseCategories.h"
@@ -22,6 +23,7 @@ void openList(MainFrame& frame, QWidget* (*create)(AppState&), AppState& state)
 void wireFrame(MainFrame& frame, AppState& state)
 {
     // Until the explorer views are part of the program, "Explorer" opens the standard lists too.
+    frame.setActionHandler(FrameAction::BrowseAlbums, [&] { openList(frame, createBrowseAlbums, state); });
     frame.setActionHandler(FrameAction::BrowseSongs, [&] { openList(frame, createBrowseSongs, state); });
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });

@@ -26,6 +26,11 @@ struct WindowEntries {
     std::function<void(AppState&, QWidget* caller, Done)> importSongs;
     std::function<void(AppState&, QWidget* caller, Done)> exportSongs;
     std::function<void(AppState&, QWidget* caller, Done)> printSongs;
+    // From the album list: the one-album report, the label wizard (started from the highlighted
+    // album; nullptr when the list is empty) and the CD flap print of the album's file number.
+    std::function<void(AppState&, QWidget* caller, const Album&)> printAlbum;
+    std::function<void(AppState&, QWidget* caller, const Album*)> createLabel;
+    std::function<void(AppState&, QWidget* caller, const Album&)> quickCdInsert;
 };
 
 } // namespace td

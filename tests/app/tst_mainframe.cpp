@@ -668,10 +668,10 @@ void TestMainFrame::everyButtonInsideTheArea()
     run.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&run.frame));
     for (FrameAction a : {FrameAction::BrowseSongs, FrameAction::BrowseCategories, FrameAction::BrowseMedia,
-                          FrameAction::HelpContents})
+                          FrameAction::BrowseAlbums, FrameAction::HelpContents})
         run.frame.action(a)->trigger();
     QMdiArea* mdi = run.frame.mdiArea();
-    QCOMPARE(mdi->subWindowList().size(), 4);
+    QCOMPARE(mdi->subWindowList().size(), 5);
     if (tile)
         run.frame.action(FrameAction::WindowTile)->trigger();
     QApplication::processEvents();

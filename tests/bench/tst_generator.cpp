@@ -102,7 +102,8 @@ void TestGenerator::sizeAndNumbering()
     QVERIFY(gen.atEnd());
     QCOMPARE(gen.produced(), qint64(songs));
 
-    // IDs run 1..n; each album's tracks run 1..k, with 8 to 20 tracks except a cut-off last album.
+    // IDs run 1..n; each album's tracks run 1..k, with kFewestTracks to kMostTracks tracks except a
+    // cut-off last album.
     QHash<qint32, int> tracks;
     for (int i = 0; i < all.size(); ++i) {
         const Tunedeck& s = all.at(i);
@@ -114,9 +115,9 @@ void TestGenerator::sizeAndNumbering()
         QCOMPARE(albums.at(a).AlbumID, a + 1);
         const int n = tracks.value(albums.at(a).AlbumID);
         if (a + 1 < albums.size())
-            QVERIFY2(n >= 8 && n <= 20, qPrintable(QString::number(n)));
+            QVERIFY2(n >= kFewestTracks && n <= kMostTracks, qPrintable(QString::number(n)));
         else
-            QVERIFY(n >= 1 && n <= 20);
+            QVERIFY(n >= 1 && n <= kMostTracks);
     }
 }
 
