@@ -212,7 +212,8 @@ AlbumForm::Save AlbumForm::saveChange()
             return Save::Closed;
         }
         const Album user = album_->rec;
-        switch (UpdateRecord(*album_, true)) {
+        // Not as a form: the message that offers Ditto (38) would promise a key this form does not have.
+        switch (UpdateRecord(*album_, false)) {
         case RecordResult::Done:
             response_ = Response::Completed;
             opening_ = normalisedRow(album_->rec);
