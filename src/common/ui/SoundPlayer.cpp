@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
@@ -43,6 +45,9 @@ bool playSoundAsync(const QString& file, QObject* context, std::function<void(co
 {
     stopCurrent();
     if (!isWaveFile(file))
+        return false;
+    // Without an audio output the effect would stay silent without saying so.
+    if (QMediaDevices::audioOutputs().isEmpty())
         return false;
     auto* effect = new QSoundEffect(QCoreApplication::instance());
     current() = effect;

@@ -134,6 +134,7 @@ private slots:
     void historyKey();
     void playFailures_data();
     void playFailures();
+    void playWaveWithoutAudioOutput();
     void pictureControl_data();
     void pictureControl();
     void fileChooser();
@@ -411,6 +412,39 @@ void TestAlbumForm::playFailures()
     play->click();
     QCOMPARE(e.script->captions(), QStringList { "Error" });
     QCOMPARE(e.script->asked().first().text, QStringLiteral("Could not play ") + path + QLatin1Char('.'));
+}
+
+void TestAlbumForm::playWaveWithoutAudioOutput()
+{
+    // A real WAV file where there may be no audio output at all: it plays, or it says it could
+    // not, once; never a crash or another message.
+    Env e;
+    const QString path = e.ws.file("tone.wav");
+    QByteArray pcm(8000, '\0');
+    QByteArray wav;
+    QDataStream out(&wav, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + pcm.size());
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(pcm.size());
+    out.writeRawData(pcm.constData(), int(pcm.size()));
+    test::writeBytes(path, wav);
+    Album a;
+    a.AlbumID = 1;
+    a.AssociatedWavFile = path;
+    QVERIFY(test::addRecord(e.db, a));
+    test::Answer<Result> got;
+    UpdateAlbumsDialog* w = openAlbumForm(e, Request::Change, a, got);
+    QVERIFY(w);
+    control<QToolButton>(w, "Play")->click();
+    control<QToolButton>(w, "Play")->click(); // the first sound is stopped, not left behind
+    QTest::qWait(500);
+    for (const Message& m : e.script->asked())
+        QCOMPARE(m.text, QStringLiteral("Could not play ") + path + QLatin1Char('.'));
+    QVERIFY(e.script->asked().size() <= 2);
 }
 
 void TestAlbumForm::pictureControl_data()
