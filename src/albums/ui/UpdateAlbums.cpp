@@ -152,7 +152,7 @@ UpdateAlbumsDialog::UpdateAlbumsDialog(std::unique_ptr<AlbumForm> form, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);
-    resize(640, 480);
+    resize(780, 520); // room for the song list's seven columns
 
     connect(ok_, &QPushButton::clicked, this, &UpdateAlbumsDialog::okPressed);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
