@@ -527,9 +527,9 @@ void UpdateAlbumsDialog::playPressed()
     const QString file = clip(wavFile_->text()).trimmed();
     if (file.isEmpty())
         return;
-    Messages& messages = form_.state().messages;
-    auto failed = [&messages](const QString& f) {
-        messages.show(QStringLiteral("Error"), QStringLiteral("Could not play ") + f + QLatin1Char('.'));
+    Messages* messages = &form_.state().messages;
+    auto failed = [messages](const QString& f) {
+        messages->show(QStringLiteral("Error"), QStringLiteral("Could not play ") + f + QLatin1Char('.'));
     };
     if (!playSoundAsync(file, this, failed))
         failed(file);
