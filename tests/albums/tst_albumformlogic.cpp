@@ -64,6 +64,9 @@ private slots:
     void cancelledInsertRemovesAlbumButNotSongs();
     void duplicateKeyOnOk_data();
     void duplicateKeyOnOk();
+    void numberingGivesUp();
+    void saveFailures_data();
+    void saveFailures();
     void changeWithoutDifferenceWritesNothing();
     void changeMadeElsewhereShowsStoredAlbum();
     void deleteWithSongs_data();
@@ -168,6 +171,65 @@ void TestAlbumFormLogic::duplicateKeyOnOk()
     QCOMPARE(f.response(), Response::Completed);
     f.close();
     QCOMPARE(storedAlbum(e.db, 2)->Album, QStringLiteral("Unique"));
+}
+
+void TestAlbumFormLogic::numberingGivesUp()
+{
+    Env e;
+    Table<Album> created(e.db);
+    {
+        test::RawFile raw(e.db.filePath(TableId::Album));
+        QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Album BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    }
+    e.script->plan(Cancel); // 25, after three tries
+    AlbumForm f(e.state, Request::Insert, Album());
+    QVERIFY(!f.open());
+    QCOMPARE(e.script->numbers(), QList<int> { 25 });
+    QCOMPARE(f.response(), Response::Cancelled);
+}
+
+void TestAlbumFormLogic::saveFailures_data()
+{
+    QTest::addColumn<int>("request");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QList<int>>("messages");
+    QTest::addColumn<int>("save");
+    QTest::addColumn<int>("response");
+    const int stay = int(AlbumForm::Save::Stay), closed = int(AlbumForm::Save::Closed);
+    const int cancelled = int(Response::Cancelled);
+    QTest::newRow("add") << int(Request::Insert) << QList<int> { Ok } << QList<int> { 14 } << stay << cancelled;
+    QTest::newRow("change: again, then stay") << int(Request::Change) << QList<int> { Ok, Yes, Ok, Cancel }
+                                              << QList<int> { 15, 16, 15, 16 } << stay << cancelled;
+    QTest::newRow("change: give up") << int(Request::Change) << QList<int> { Ok, No } << QList<int> { 15, 16 }
+                                     << closed << cancelled;
+}
+
+void TestAlbumFormLogic::saveFailures()
+{
+    QFETCH(int, request);
+    QFETCH(QList<int>, answers);
+    QFETCH(QList<int>, messages);
+    QFETCH(int, save);
+    QFETCH(int, response);
+    Env e;
+    const Album a = makeAlbum(1, "Artist", "Title");
+    if (request == int(Request::Change))
+        QVERIFY(test::addRecord(e.db, a));
+    AlbumForm f(e.state, Request(request), request == int(Request::Change) ? a : Album());
+    QVERIFY(f.open());
+    const Album before = *storedAlbum(e.db, 1);
+    {
+        test::RawFile raw(e.db.filePath(TableId::Album));
+        QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Album BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    }
+    for (int answer : answers)
+        e.script->plan(answer);
+    f.album().Album = QStringLiteral("Mine");
+    QCOMPARE(int(f.save()), save);
+    QCOMPARE(e.script->numbers(), messages);
+    QCOMPARE(int(f.response()), response);
+    QCOMPARE(f.album().Album, QStringLiteral("Mine")); // the user's values stay in the form
+    QCOMPARE(storedAlbum(e.db, 1)->Album, before.Album);
 }
 
 void TestAlbumFormLogic::changeWithoutDifferenceWritesNothing()
