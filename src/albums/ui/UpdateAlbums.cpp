@@ -129,7 +129,10 @@ UpdateAlbumsDialog::UpdateAlbumsDialog(std::unique_ptr<AlbumForm> form, QWidget*
     setObjectName(kProcedure);
     setWindowTitle(QStringLiteral("Update Album"));
     setSizeGripEnabled(true);
-    datePicture_ = applyDatePicture(QStringLiteral("@d17"), form_.state().settings.DateFormat);
+    // The release date's own picture (mm/dd/yyyy), replaced by the program-wide date setting.
+    const TableDef& albums = tableDef(TableId::Album);
+    datePicture_ = applyDatePicture(albums.field(albums.fieldIndex(QStringLiteral("ReleaseDate"))).picture,
+        form_.state().settings.DateFormat);
 
     tabs_ = new QTabWidget(this);
     buildGeneralTab();

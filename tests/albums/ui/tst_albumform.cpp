@@ -209,6 +209,8 @@ void TestAlbumForm::okOnUnchangedAlbumWritesNothing()
     test::Answer<Result> got;
     UpdateAlbumsDialog* w = openAlbumForm(e, Request::Change, a, got);
     QVERIFY(w);
+    // Without a date setting the release date keeps its own picture, mm/dd/yyyy.
+    QCOMPARE(control<QLineEdit>(w, "ReleaseDate")->text(), QStringLiteral("07/20/1969"));
     {
         Table<Album> other(e.db);
         other.rec.AlbumID = 8;
@@ -226,7 +228,7 @@ void TestAlbumForm::okOnUnchangedAlbumWritesNothing()
 void TestAlbumForm::okStoresTheControls()
 {
     Env e;
-    e.state.settings.DateFormat = QStringLiteral("d2"); // mm/dd/yyyy
+    e.state.settings.DateFormat = QStringLiteral("d6"); // dd/mm/yyyy
     test::Answer<Result> got;
     UpdateAlbumsDialog* w = openAlbumForm(e, Request::Insert, Album(), got);
     QVERIFY(w);
@@ -235,7 +237,7 @@ void TestAlbumForm::okStoresTheControls()
     control<QComboBox>(w, "Media")->setCurrentIndex(1);
     control<QComboBox>(w, "Category")->setEditText(QStringLiteral("jazz"));
     auto* date = control<QLineEdit>(w, "ReleaseDate");
-    date->setText(QStringLiteral("10/31/1997"));
+    date->setText(QStringLiteral("31/10/1997"));
     date->setModified(true);
     control<QLineEdit>(w, "Playlist")->setText(QStringLiteral("Sunday"));
     control<QPlainTextEdit>(w, "Performance")->setPlainText(QStringLiteral("live"));
