@@ -698,7 +698,13 @@ void UpdateAlbumsDialog::done(int r)
             form_.cancel();
         if (positioned_)
             savePosition(this, kProcedure);
-        songs_->saveLayout();
+        // The song list goes with the form: its tables are released and the song forms it
+        // opened are closed now, not when the window is deleted later.
+        if (songs_) {
+            songs_->saveLayout();
+            delete songs_;
+            songs_ = nullptr;
+        }
         form_.close();
         if (lastActiveForm() == this)
             lastActiveForm() = nullptr;

@@ -47,6 +47,7 @@ public:
 
     AlbumForm& form() const { return form_; }
     QTabWidget* tabs() const { return tabs_; }
+    // The song list; nullptr once the form has closed.
     AlbumSongsPanel* songsPanel() const { return songs_; }
 
     // Fills the drop lists, shows the album and opens its song list; false (message shown) when a

@@ -50,6 +50,7 @@ struct Env : test::TestDb {
             if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
                 d->reject();
         test::dropFormWatchers();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QueryWizardTexts texts = test::standardQueryTexts();
     std::unique_ptr<CdAudioDevice> cd = std::make_unique<CdAudioDevice>(createDrive(ws.file("disc.toc")));
