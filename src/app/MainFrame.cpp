@@ -102,7 +102,8 @@ void MainFrame::buildToolBar()
         bar->addAction(a);
     }
     // The album form's history key as a button: it speaks to the album form used last.
-    auto* history = new QAction(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("History"), bar);
+    auto* history
+        = new QAction(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("History"), bar);
     history->setObjectName(QStringLiteral("toolHistory"));
     history->setStatusTip(QStringLiteral("Recall the focused album field from the album saved last"));
     connect(history, &QAction::triggered, this, [] { recallAlbumHistory(); });

@@ -80,9 +80,12 @@ void TestAlbumFormLogic::insertStoresNumberedCopy_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("blank: a new album") << "" << "";
-    QTest::newRow("short title") << "Blue" << "Blue - Copy";
-    QTest::newRow("trailing blanks") << "Blue   " << "Blue - Copy";
+    QTest::newRow("blank: a new album") << ""
+                                        << "";
+    QTest::newRow("short title") << "Blue"
+                                 << "Blue - Copy";
+    QTest::newRow("trailing blanks") << "Blue   "
+                                     << "Blue - Copy";
     const QString t33 = QString(33, QLatin1Char('x'));
     QTest::newRow("33 characters fit") << t33 << t33 + " - Copy";
     const QString t34 = QString(34, QLatin1Char('y'));
@@ -140,10 +143,22 @@ void TestAlbumFormLogic::duplicateKeyOnOk_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("cdId");
     QTest::addColumn<QString>("key");
-    QTest::newRow("title and artist") << "Artist" << "Taken" << "" << "ALB:KeyAlbum";
-    QTest::newRow("letter case and blanks") << "ARTIST " << "taken" << "" << "ALB:KeyAlbum";
-    QTest::newRow("disc identifier") << "Artist" << "Free" << "12345" << "ALB:KeyCDIdentifier";
-    QTest::newRow("both: the title key first") << "Artist" << "Taken" << "12345" << "ALB:KeyAlbum";
+    QTest::newRow("title and artist") << "Artist"
+                                      << "Taken"
+                                      << ""
+                                      << "ALB:KeyAlbum";
+    QTest::newRow("letter case and blanks") << "ARTIST "
+                                            << "taken"
+                                            << ""
+                                            << "ALB:KeyAlbum";
+    QTest::newRow("disc identifier") << "Artist"
+                                     << "Free"
+                                     << "12345"
+                                     << "ALB:KeyCDIdentifier";
+    QTest::newRow("both: the title key first") << "Artist"
+                                               << "Taken"
+                                               << "12345"
+                                               << "ALB:KeyAlbum";
 }
 
 void TestAlbumFormLogic::duplicateKeyOnOk()
@@ -179,7 +194,8 @@ void TestAlbumFormLogic::numberingGivesUp()
     Table<Album> created(e.db);
     {
         test::RawFile raw(e.db.filePath(TableId::Album));
-        QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Album BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(
+            raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Album BEGIN SELECT RAISE(ABORT, 'no'); END"));
     }
     e.script->plan(Cancel); // 25, after three tries
     AlbumForm f(e.state, Request::Insert, Album());
@@ -197,7 +213,8 @@ void TestAlbumFormLogic::saveFailures_data()
     QTest::addColumn<int>("response");
     const int stay = int(AlbumForm::Save::Stay), closed = int(AlbumForm::Save::Closed);
     const int cancelled = int(Response::Cancelled);
-    QTest::newRow("add") << int(Request::Insert) << QList<int> { Ok } << QList<int> { 14 } << stay << cancelled;
+    QTest::newRow("add") << int(Request::Insert) << QList<int> { Ok } << QList<int> { 14 } << stay
+                         << cancelled;
     QTest::newRow("change: again, then stay") << int(Request::Change) << QList<int> { Ok, Yes, Ok, Cancel }
                                               << QList<int> { 15, 16, 15, 16 } << stay << cancelled;
     QTest::newRow("change: give up") << int(Request::Change) << QList<int> { Ok, No } << QList<int> { 15, 16 }
@@ -220,7 +237,8 @@ void TestAlbumFormLogic::saveFailures()
     const Album before = *storedAlbum(e.db, 1);
     {
         test::RawFile raw(e.db.filePath(TableId::Album));
-        QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Album BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(
+            raw.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Album BEGIN SELECT RAISE(ABORT, 'no'); END"));
     }
     for (int answer : answers)
         e.script->plan(answer);

@@ -278,7 +278,8 @@ void UpdateAlbumsDialog::buildFilesTab()
     grid->setColumnStretch(1, 1);
     tabs_->addTab(page, QStringLiteral("Associa&ted Files"));
 
-    connect(wavFile_, &QLineEdit::textChanged, this, [this](const QString& t) { play_->setEnabled(!blank(t)); });
+    connect(
+        wavFile_, &QLineEdit::textChanged, this, [this](const QString& t) { play_->setEnabled(!blank(t)); });
     connect(play_, &QToolButton::clicked, this, &UpdateAlbumsDialog::playPressed);
     connect(image_, &QLineEdit::editingFinished, this, [this] {
         form_.album().AssociatedImage = image_->text();
@@ -308,7 +309,8 @@ void UpdateAlbumsDialog::buildCompactDiscTab()
     xccd_->setToolTip(QStringLiteral("CDDB Number (Internet)"));
     useFreedb_ = new QPushButton(QStringLiteral("Use freedb Id"), this);
     useFreedb_->setObjectName(QStringLiteral("UseFreedbId"));
-    useFreedb_->setToolTip(QStringLiteral("Put the freedb disc id of the disc read last into the XCCD Database #"));
+    useFreedb_->setToolTip(
+        QStringLiteral("Put the freedb disc id of the disc read last into the XCCD Database #"));
     useFreedb_->setEnabled(false);
     cdSerial_ = textEntry("CDIdentifier", "CDIdentifier");
     cdSerial_->setToolTip(QStringLiteral("CD Serial Number"));
@@ -358,8 +360,8 @@ void UpdateAlbumsDialog::buildOtherTab()
 
 bool UpdateAlbumsDialog::load()
 {
-    setWindowTitle(
-        form_.isAdd() ? QStringLiteral("Adding an Album Record") : QStringLiteral("Changing an Album Record"));
+    setWindowTitle(form_.isAdd() ? QStringLiteral("Adding an Album Record")
+                                 : QStringLiteral("Changing an Album Record"));
     if (!form_.fillMediaList() || !form_.fillCategoryList())
         return false;
     {
@@ -488,7 +490,8 @@ bool UpdateAlbumsDialog::acceptCategory()
     }
     QSignalBlocker block(category_);
     const QString name = form_.categoryName();
-    category_->setCurrentIndex(name.isEmpty() ? -1 : category_->findData(QVariant::fromValue(form_.album().CategoryID)));
+    category_->setCurrentIndex(
+        name.isEmpty() ? -1 : category_->findData(QVariant::fromValue(form_.album().CategoryID)));
     category_->setEditText(name);
     acceptedCategory_ = name;
     return true;
@@ -542,7 +545,8 @@ void UpdateAlbumsDialog::chooseImagePressed()
 {
     // The chooser stays open beside the form without a loop of its own; the working folder is
     // left as it is.
-    auto* dialog = new QFileDialog(this, QStringLiteral("Choose a File"), QString(), QStringLiteral("All Files (*)"));
+    auto* dialog
+        = new QFileDialog(this, QStringLiteral("Choose a File"), QString(), QStringLiteral("All Files (*)"));
     dialog->setObjectName(QStringLiteral("ChooseFile"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
@@ -586,7 +590,8 @@ void UpdateAlbumsDialog::readIdentifierPressed()
     // Compared as the field stores them: trailing blanks do not count.
     const bool updated = clip(before) != clip(a.CDIdentifier);
     state.messages.show(QStringLiteral("Process complete"),
-        updated ? QStringLiteral("CD Identification updated.") : QStringLiteral("CD Identification not updated."));
+        updated ? QStringLiteral("CD Identification updated.")
+                : QStringLiteral("CD Identification not updated."));
     showOtherDiscIds();
 }
 

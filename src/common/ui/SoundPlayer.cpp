@@ -1,9 +1,9 @@
 #include "common/ui/SoundPlayer.h"
 
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QPointer>
 #include <QSoundEffect>

@@ -10,8 +10,8 @@
 #include "albums/ui/AlbumImageView.h"
 #include "albums/ui/AlbumSongsPanel.h"
 #include "albums/ui/UpdateAlbums.h"
-#include "core/DayTime.h"
 #include "common/AppState.h"
+#include "core/DayTime.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -68,7 +68,9 @@ using Result = std::pair<Response, Album>;
 UpdateAlbumsDialog* openAlbumForm(Env& e, Request request, const Album& album, test::Answer<Result>& got)
 {
     auto answer = got.answer();
-    UpdateAlbums(e.state, request, album, nullptr, [answer](Response r, const Album& a) { answer({ r, a }); });
+    UpdateAlbums(e.state, request, album, nullptr, [answer](Response r, const Album& a) {
+        answer({ r, a });
+    });
     return qobject_cast<UpdateAlbumsDialog*>(test::shownDialog(QStringLiteral("UpdateAlbums")));
 }
 
@@ -162,14 +164,17 @@ void TestAlbumForm::windowAndCancel()
     QVERIFY(test::addRecord(e.db, a));
     const qint32 id = request == int(Request::Insert) ? 4 : 3;
     test::Answer<Result> got;
-    UpdateAlbumsDialog* w = openAlbumForm(e, Request(request), request == int(Request::Insert) ? Album() : a, got);
+    UpdateAlbumsDialog* w
+        = openAlbumForm(e, Request(request), request == int(Request::Insert) ? Album() : a, got);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), caption);
     QVERIFY(albumExists(e.db, id)); // a new album is stored from the opening
     QStringList tabs;
     for (int i = 0; i < w->tabs()->count(); ++i)
         tabs << w->tabs()->tabText(i).remove(QLatin1Char('&'));
-    QCOMPARE(tabs, (QStringList { "General", "Songs", "Notes", "Associated Files", "Playlist", "Compact Disc", "Other" }));
+    QCOMPARE(tabs,
+        (QStringList {
+            "General", "Songs", "Notes", "Associated Files", "Playlist", "Compact Disc", "Other" }));
     QCOMPARE(control<QComboBox>(w, "Media")->currentText(), QStringLiteral("CD")); // blank: first by name
 
     // The song list's own buttons carry the letters of "&Add" and "&Change", which the general
@@ -181,7 +186,9 @@ void TestAlbumForm::windowAndCancel()
     for (const QString& line : test::duplicateMnemonics(w)) {
         QStringList texts = line.mid(3).split(QStringLiteral(", "));
         texts.removeIf([&](const QString& t) { return panelTexts.contains(t); });
-        if (texts.size() > 1 || (texts.size() == 1 && !line.startsWith(QLatin1String("A:")) && !line.startsWith(QLatin1String("C:"))))
+        if (texts.size() > 1
+            || (texts.size() == 1 && !line.startsWith(QLatin1String("A:"))
+                && !line.startsWith(QLatin1String("C:"))))
             clashes << line;
     }
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1String("; "))));
@@ -264,13 +271,14 @@ void TestAlbumForm::cdReads_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("songs");
     QTest::newRow("load") << "LoadFromCd" << true << "" << QStringList() << 3;
-    QTest::newRow("read, new identifier") << "ReadIdentifier" << true << "old"
-                                          << QStringList { "CD Identification updated." } << 0;
-    QTest::newRow("read, same identifier") << "ReadIdentifier" << true << "same"
-                                           << QStringList { "CD Identification not updated." } << 0;
-    QTest::newRow("read, empty drive") << "ReadIdentifier" << false << "old"
-                                       << QStringList { "CD player not ready." } << 0;
-    QTest::newRow("load, empty drive") << "LoadFromCd" << false << "" << QStringList { "CD player not ready." } << 0;
+    QTest::newRow("read, new identifier")
+        << "ReadIdentifier" << true << "old" << QStringList { "CD Identification updated." } << 0;
+    QTest::newRow("read, same identifier")
+        << "ReadIdentifier" << true << "same" << QStringList { "CD Identification not updated." } << 0;
+    QTest::newRow("read, empty drive")
+        << "ReadIdentifier" << false << "old" << QStringList { "CD player not ready." } << 0;
+    QTest::newRow("load, empty drive")
+        << "LoadFromCd" << false << "" << QStringList { "CD player not ready." } << 0;
 }
 
 void TestAlbumForm::cdReads()
@@ -320,7 +328,8 @@ void TestAlbumForm::cdReads()
     QCOMPARE(serial->text(), ownId);
     const QString freedb = freedbIdOf(toc);
     QVERIFY2(ids->text().contains(QStringLiteral("freedb disc id: ") + freedb), qPrintable(ids->text()));
-    QVERIFY2(ids->text().contains(QRegularExpression(QStringLiteral("MusicBrainz disc id: [A-Za-z0-9._-]{27}-"))),
+    QVERIFY2(
+        ids->text().contains(QRegularExpression(QStringLiteral("MusicBrainz disc id: [A-Za-z0-9._-]{27}-"))),
         qPrintable(ids->text()));
     QVERIFY(useFreedb->isEnabled());
     useFreedb->click();
@@ -430,7 +439,8 @@ void TestAlbumForm::playWaveWithoutAudioOutput()
     out.writeRawData("RIFF", 4);
     out << quint32(36 + pcm.size());
     out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2) << quint16(16);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2)
+        << quint16(16);
     out.writeRawData("data", 4);
     out << quint32(pcm.size());
     out.writeRawData(pcm.constData(), int(pcm.size()));
@@ -489,7 +499,8 @@ void TestAlbumForm::pictureControl()
     if (kind == 3) {
         // Scaled to fit, the proportions kept (4:1).
         const QSize shown = view->pixmap().size();
-        QVERIFY(shown.width() <= view->contentsRect().width() && shown.height() <= view->contentsRect().height());
+        QVERIFY(
+            shown.width() <= view->contentsRect().width() && shown.height() <= view->contentsRect().height());
         QVERIFY(qAbs(shown.width() - 4 * shown.height()) <= 4);
     }
     QVERIFY(e.script->asked().isEmpty());
