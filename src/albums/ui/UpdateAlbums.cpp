@@ -107,6 +107,32 @@ private:
     bool was_;
 };
 
+// Enter in an entry runs that entry's check first. A failed check (its message shown, the entry
+// selected again) keeps the key from reaching OK, which would show the same message again.
+class CheckOnEnter : public QObject {
+public:
+    CheckOnEnter(QWidget* entry, std::function<bool()> check)
+        : QObject(entry)
+        , check_(std::move(check))
+    {
+        entry->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !check_())
+                return true;
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    std::function<bool()> check_;
+};
+
 QWidget* row(QWidget* first, QWidget* second)
 {
     auto* box = new QWidget;
@@ -215,6 +241,7 @@ void UpdateAlbumsDialog::buildGeneralTab()
         if (releaseDate_->isModified() && !leavingForCancel())
             acceptDate();
     });
+    new CheckOnEnter(releaseDate_, [this] { return !releaseDate_->isModified() || acceptDate(); });
     connect(media_, &QComboBox::activated, this, [this] { acceptMedia(); });
     auto categoryDone = [this] {
         if (category_->currentText() != acceptedCategory_ && !leavingForCancel())

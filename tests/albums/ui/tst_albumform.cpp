@@ -132,6 +132,7 @@ private slots:
     void windowAndCancel();
     void okOnUnchangedAlbumWritesNothing();
     void okStoresTheControls();
+    void badDateAskedOnce();
     void cdReads_data();
     void cdReads();
     void historyKey();
@@ -261,6 +262,27 @@ void TestAlbumForm::okStoresTheControls()
     QCOMPARE(s.Playlist, QStringLiteral("Sunday"));
     QCOMPARE(s.Performance, QStringLiteral("live"));
     QCOMPARE(got.value().second.Album, QStringLiteral("New Album"));
+}
+
+void TestAlbumForm::badDateAskedOnce()
+{
+    // Enter in the date checks it, and a refused date is not checked a second time by OK.
+    Env e;
+    test::Answer<Result> got;
+    UpdateAlbumsDialog* w = openAlbumForm(e, Request::Insert, Album(), got);
+    QVERIFY(w);
+    auto* date = control<QLineEdit>(w, "ReleaseDate");
+    date->setFocus();
+    QTest::keyClicks(date, QStringLiteral("13/45/1997"));
+    QTest::keyClick(date, Qt::Key_Return);
+    QCOMPARE(e.script->captions(), QStringList { "Invalid Date" });
+    QVERIFY(w->isVisible());
+    date->selectAll();
+    QTest::keyClicks(date, QStringLiteral("02/03/1999"));
+    QTest::keyClick(date, Qt::Key_Return);
+    QVERIFY(got.wait());
+    QCOMPARE(e.script->asked().size(), 1);
+    QCOMPARE(storedAlbum(e.db, 1).ReleaseDate, dayFromYmd(1999, 2, 3));
 }
 
 void TestAlbumForm::cdReads_data()
