@@ -3,7 +3,7 @@
 # are all present. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config ccache
-          qt6-base-dev qt6-svg-dev libgl-dev libsqlite3-dev sqlite3
+          qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev libsqlite3-dev sqlite3
           libcdio-dev libdiscid-dev libbenchmark-dev
           fonts-dejavu-core xvfb xauth)
 missing=()

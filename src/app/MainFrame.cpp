@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "albums/CopyToAlbum.h"
+#include "albums/ui/UpdateAlbums.h"
 #include "app/ChildPlacement.h"
 #include "app/HelpWindow.h"
 #include "app/Splash.h"
@@ -24,6 +25,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -99,6 +101,13 @@ void MainFrame::buildToolBar()
         connect(a, &QAction::triggered, this, [this, id] { runAction(id); });
         bar->addAction(a);
     }
+    // The album form's history key as a button: it speaks to the album form used last.
+    auto* history
+        = new QAction(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("History"), bar);
+    history->setObjectName(QStringLiteral("toolHistory"));
+    history->setStatusTip(QStringLiteral("Recall the focused album field from the album saved last"));
+    connect(history, &QAction::triggered, this, [] { recallAlbumHistory(); });
+    bar->addAction(history);
     bar->addSeparator();
     logo_ = new QLabel(bar);
     logo_->setObjectName(QStringLiteral("logo"));

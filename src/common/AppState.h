@@ -1,13 +1,15 @@
 #pragma once
 // The process-wide values of one program run, owned by the program and handed to every window:
 // the database with its use counts, the message service, the preferences and report criteria, the
-// version, the wizards' instance number, the flag "started from the CD player", and the entries
-// of windows that later features add (WindowEntries.h). Tests make their own.
+// version, the wizards' instance number, the flag "started from the CD player", the album history
+// copy, and the entries of windows that later features add (WindowEntries.h). Tests make their own.
 
 #include "common/GlobalSettings.h"
 #include "common/WindowEntries.h"
+#include "data/Records.h"
 
 #include <QString>
+#include <optional>
 
 namespace td {
 
@@ -42,6 +44,8 @@ public:
     QString queryWizardFileName = QStringLiteral("TDPQUERY");
     int threadInstance = 0;                 // owner number of the add wizards' scratch rows
     bool startedFromCdPlayer = false;
+    // The album last saved with OK by any album form in this run: what the history key recalls.
+    std::optional<Album> albumHistory;
 
     // A fresh window instance number, one per window that keeps scratch rows.
     int nextInstance() { return ++instanceCounter_; }

@@ -8,8 +8,8 @@
 // contents. Exit status: 0 read, 1 no disc (or door open, or not readable), 2 no drive, 3 the ids
 // could not be computed, 64 wrong use.
 
-#include "DiscIds.h"
 #include "cd/CdAudio.h"
+#include "cd/DiscIds.h"
 #include "cd/DiscInfo.h"
 #include "cd/DriveFactory.h"
 

@@ -172,7 +172,7 @@ void TestMainFrame::menuAndToolBar()
     for (QAction* a : bar->actions())
         if (!a->isSeparator() && !a->text().isEmpty())
             buttons << a->text();
-    QCOMPARE(buttons, (QStringList{"Albums", "Songs", "Labels", "Playlists", "Play CD"}));
+    QCOMPARE(buttons, (QStringList { "Albums", "Songs", "Labels", "Playlists", "Play CD", "History" }));
     QVERIFY(run.frame.logoControl());
     QVERIFY(!run.frame.logoControl()->pixmap().isNull());
 

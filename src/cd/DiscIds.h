@@ -7,6 +7,8 @@
 
 namespace td {
 
+class CdAudioDevice;
+
 struct OtherDiscIds {
     QString freedb; // eight hex digits, over every track
     QString musicBrainz; // 28 characters, over the audio tracks only
@@ -17,5 +19,9 @@ struct OtherDiscIds {
 // freedb counts every track, data tracks included. MusicBrainz leaves trailing data tracks out and
 // ends the audio session 11400 frames (2:32) before the first of them, as its own reader does.
 OtherDiscIds otherDiscIds(const DiscToc& toc);
+
+// The ids of the disc in the drive: the device is opened shareable for the table of contents and
+// closed again. Without a readable disc the error says why.
+OtherDiscIds discIdsInDrive(CdAudioDevice& device);
 
 } // namespace td

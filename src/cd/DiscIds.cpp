@@ -1,4 +1,7 @@
-#include "DiscIds.h"
+#include "cd/DiscIds.h"
+
+#include "cd/CdAudio.h"
+#include "cd/SendMciCommand.h"
 
 #include <discid/discid.h>
 
@@ -44,6 +47,23 @@ OtherDiscIds otherDiscIds(const DiscToc& toc)
     else if (ids.ok())
         ids.error = QStringLiteral("the audio session of this disc is too short");
     discid_free(d);
+    return ids;
+}
+
+OtherDiscIds discIdsInDrive(CdAudioDevice& device)
+{
+    OtherDiscIds ids;
+    CdAudioClient cd(device);
+    if (SendMciCommand(cd, QStringLiteral("open cdaudio shareable")) != QLatin1String("1")) {
+        ids.error = QStringLiteral("the CD drive cannot be used");
+        return ids;
+    }
+    DiscToc toc;
+    if (device.drive().media() == MediaState::Ready && device.drive().toc(toc))
+        ids = otherDiscIds(toc);
+    else
+        ids.error = QStringLiteral("there is no disc that can be read in the drive");
+    SendMciCommand(cd, QStringLiteral("close cdaudio"));
     return ids;
 }
 

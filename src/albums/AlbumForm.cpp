@@ -1,0 +1,303 @@
+#include "albums/AlbumForm.h"
+
+#include "common/AppState.h"
+#include "core/TextField.h"
+#include "data/Database.h"
+#include "data/RecordServices.h"
+#include "data/StandardWarning.h"
+#include "data/TableHandle.h"
+#include "songs/MediaList.h"
+
+namespace td {
+
+namespace {
+
+const QString kAlbumLabel = QStringLiteral("Album");
+
+Row normalisedRow(const Album& a)
+{
+    Row r = toRow(a);
+    TableHandle::normalise(tableDef(TableId::Album), r);
+    return r;
+}
+
+bool blank(const QString& s)
+{
+    return clip(s).trimmed().isEmpty();
+}
+
+int albumWidth(const char* field)
+{
+    const TableDef& t = tableDef(TableId::Album);
+    return t.field(t.fieldIndex(QString::fromLatin1(field))).width;
+}
+
+} // namespace
+
+QString albumCopyTitle(const QString& title)
+{
+    return (clip(title) + QStringLiteral(" - Copy")).left(albumWidth("Album"));
+}
+
+AlbumForm::AlbumForm(AppState& state, Request request, const Album& buffer)
+    : state_(state)
+    , initial_(buffer)
+    , request_(request)
+{
+}
+
+AlbumForm::~AlbumForm()
+{
+    close();
+}
+
+Database& AlbumForm::database() const
+{
+    return state_.db;
+}
+
+Album& AlbumForm::album()
+{
+    return album_ ? album_->rec : initial_;
+}
+
+const Album& AlbumForm::album() const
+{
+    return album_ ? album_->rec : initial_;
+}
+
+bool AlbumForm::open()
+{
+    Database& db = database();
+    album_ = std::make_unique<Table<Album>>(db);
+    songsUse_ = std::make_unique<TableUse>(db, TableId::Tunedeck);
+    categoriesUse_ = std::make_unique<TableUse>(db, TableId::Categories);
+    mediaUse_ = std::make_unique<TableUse>(db, TableId::Media);
+    if (db.ended())
+        return false; // a table could not be opened: the program is ending
+
+    album_->rec = initial_;
+    switch (request_) {
+    case Request::Insert:
+        if (!blank(album_->rec.Album)) {
+            // A copy of the highlighted album: its own songs stay where they are.
+            album_->rec.Album = albumCopyTitle(album_->rec.Album);
+            album_->rec.CDIdentifier.clear();
+        }
+        // Stored at once, so that songs can be linked to it before OK.
+        if (addNumbered(*album_) != RecordResult::Done)
+            return false;
+        numbered_ = true;
+        break;
+    case Request::Change:
+    case Request::Delete:
+        if (!loadStoredAlbum())
+            return false;
+        break;
+    default:
+        return false;
+    }
+
+    if (request_ == Request::Delete) {
+        if (StandardWarning(db, StdMsg::ConfirmDelete) != Ok)
+            return false;
+        for (;;) {
+            if (DeleteRecord(*album_) == RecordResult::Done) {
+                response_ = Response::Completed;
+                return false;
+            }
+            if (StandardWarning(db, StdMsg::RecordDeleteRetry) != Yes)
+                return false;
+        }
+    }
+    opening_ = normalisedRow(album_->rec);
+    return true;
+}
+
+bool AlbumForm::loadStoredAlbum()
+{
+    // The stored album, fresh: the copy a concurrent change is detected against.
+    Database& db = database();
+    if (album_->get(album_->key(QStringLiteral("ALB:KeyAlbumID"))) != 0) {
+        db.saveError(album_->lastError());
+        StandardWarning(db, StdMsg::RecordRetrievalError, kAlbumLabel);
+        return false;
+    }
+    return true;
+}
+
+bool AlbumForm::fillMediaList()
+{
+    if (!loadMediaNames(database(), media_))
+        return false;
+    Album& a = album();
+    if (blank(a.Media) && !media_.isEmpty())
+        a.Media = media_.first();
+    return true;
+}
+
+bool AlbumForm::fillCategoryList()
+{
+    return loadCategoryList(database(), categories_);
+}
+
+QString AlbumForm::categoryName() const
+{
+    return categoryNameOf(categories_, album().CategoryID);
+}
+
+bool AlbumForm::acceptCategory(const QString& typed)
+{
+    if (typed.trimmed().isEmpty()) {
+        album().CategoryID = 0;
+        return true;
+    }
+    const int i = findCategory(categories_, typed);
+    if (i < 0)
+        return false;
+    album().CategoryID = categories_.at(i).id;
+    return true;
+}
+
+bool AlbumForm::acceptMedia(const QString& chosen)
+{
+    const int i = findMedia(media_, chosen);
+    if (i < 0)
+        return false;
+    album().Media = media_.at(i);
+    return true;
+}
+
+bool AlbumForm::changed() const
+{
+    return normalisedRow(album()) != opening_;
+}
+
+AlbumForm::Save AlbumForm::save()
+{
+    if (!album_)
+        return Save::Stay;
+    state_.albumHistory = album_->rec;
+    return isAdd() ? saveAdd() : saveChange();
+}
+
+AlbumForm::Save AlbumForm::saveAdd()
+{
+    // The album stored at the opening is written over with what the user entered.
+    Database& db = database();
+    const Row stored = album_->original();
+    if (album_->put() == 0) {
+        response_ = Response::Completed;
+        opening_ = normalisedRow(album_->rec);
+        return Save::Closed;
+    }
+    const StorageError e = album_->lastError();
+    album_->setOriginal(stored);
+    db.saveError(e);
+    // The unique keys are declared in the order they are tested: album number, title and artist,
+    // artist and title, disc identifier; the error names the first one another album holds.
+    if (e.code == DuplicateKey && !e.key.isEmpty())
+        StandardWarning(db, StdMsg::DuplicateKeyError, e.key);
+    else
+        StandardWarning(db, StdMsg::RecordInsertError);
+    return Save::Stay;
+}
+
+AlbumForm::Save AlbumForm::saveChange()
+{
+    Database& db = database();
+    for (;;) {
+        if (!changed()) {
+            response_ = Response::Completed;
+            return Save::Closed;
+        }
+        const Album user = album_->rec;
+        // Not as a form: the message that offers Ditto (38) would promise a key this form does not have.
+        switch (UpdateRecord(*album_, false)) {
+        case RecordResult::Done:
+            response_ = Response::Completed;
+            opening_ = normalisedRow(album_->rec);
+            return Save::Closed;
+        case RecordResult::ChangedElsewhere:
+            // The buffer holds the stored album now; it is what the form shows and compares with.
+            opening_ = normalisedRow(album_->rec);
+            return Save::ShowStored;
+        case RecordResult::Failed:
+            break;
+        }
+        album_->rec = user;
+        const int answer = StandardWarning(db, StdMsg::RecordUpdateRetry);
+        if (answer == Yes)
+            continue;
+        if (answer == No) {
+            response_ = Response::Cancelled;
+            return Save::Closed;
+        }
+        return Save::Stay;
+    }
+}
+
+bool AlbumForm::recallHistory(AlbumField field)
+{
+    if (!state_.albumHistory)
+        return false;
+    const Album& h = *state_.albumHistory;
+    Album& a = album();
+    switch (field) {
+    case AlbumField::Artist:
+        a.Artist = h.Artist;
+        break;
+    case AlbumField::Album:
+        a.Album = h.Album;
+        break;
+    case AlbumField::Media:
+        // The drop list offers only the names of the media table.
+        return acceptMedia(h.Media);
+    case AlbumField::FileNumber:
+        a.FileNumber = h.FileNumber;
+        break;
+    case AlbumField::ReleaseDate:
+        a.ReleaseDate = h.ReleaseDate;
+        break;
+    case AlbumField::WavFile:
+        a.AssociatedWavFile = h.AssociatedWavFile;
+        break;
+    case AlbumField::Image:
+        a.AssociatedImage = h.AssociatedImage;
+        break;
+    case AlbumField::Playlist:
+        a.Playlist = h.Playlist;
+        break;
+    case AlbumField::Xccd:
+        a.XCCD = h.XCCD;
+        break;
+    case AlbumField::CdSerial:
+        a.CDIdentifier = h.CDIdentifier;
+        break;
+    }
+    return true;
+}
+
+void AlbumForm::close()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    if (album_ && numbered_ && response_ != Response::Completed) {
+        // Only the album row goes: songs already linked to it keep its number.
+        Database& db = database();
+        const int err = album_->del();
+        if (err && err != RecordNotAvailable) {
+            db.saveError(album_->lastError());
+            StandardWarning(db, StdMsg::DeleteOperationError, kAlbumLabel);
+        }
+    }
+    if (album_)
+        initial_ = album_->rec;
+    album_.reset();
+    mediaUse_.reset();
+    categoriesUse_.reset();
+    songsUse_.reset();
+}
+
+} // namespace td
