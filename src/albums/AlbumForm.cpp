@@ -39,6 +39,14 @@ QString albumCopyTitle(const QString& title)
     return (clip(title) + QStringLiteral(" - Copy")).left(albumWidth("Album"));
 }
 
+QString albumCopyTitle(const QString& title, int n)
+{
+    if (n < 2)
+        return albumCopyTitle(title);
+    const QString suffix = QStringLiteral(" - Copy (%1)").arg(n);
+    return clip(title).left(albumWidth("Album") - int(suffix.size())) + suffix;
+}
+
 AlbumForm::AlbumForm(AppState& state, Request request, const Album& buffer)
     : state_(state)
     , initial_(buffer)
@@ -81,8 +89,8 @@ bool AlbumForm::open()
     case Request::Insert:
         if (!blank(album_->rec.Album)) {
             // A copy of the highlighted album: its own songs stay where they are.
-            album_->rec.Album = albumCopyTitle(album_->rec.Album);
             album_->rec.CDIdentifier.clear();
+            album_->rec.Album = freeCopyTitle(album_->rec);
         }
         // Stored at once, so that songs can be linked to it before OK.
         if (addNumbered(*album_) != RecordResult::Done)
@@ -112,6 +120,21 @@ bool AlbumForm::open()
     }
     opening_ = normalisedRow(album_->rec);
     return true;
+}
+
+QString AlbumForm::freeCopyTitle(const Album& source)
+{
+    // A second copy of the same album would take the first copy's title and artist, which only one
+    // album may have: its number could never be stored. Copies are numbered instead.
+    Table<Album> probe(database());
+    const int key = probe.key(QStringLiteral("ALB:KeyAlbum"));
+    for (int n = 1; n < 100; ++n) {
+        probe.rec.Artist = source.Artist;
+        probe.rec.Album = albumCopyTitle(source.Album, n);
+        if (probe.get(key) != 0)
+            return probe.rec.Album;
+    }
+    return albumCopyTitle(source.Album);
 }
 
 bool AlbumForm::loadStoredAlbum()

@@ -20,6 +20,9 @@ template <class R> class Table;
 
 // The title of a copied album: its own title, " - Copy", cut to the width of the field.
 QString albumCopyTitle(const QString& title);
+// The copy's title when that one is taken by an album of the same artist: " - Copy (n)" for the
+// n-th copy (2 and up), the title cut so that the number stays.
+QString albumCopyTitle(const QString& title, int n);
 
 // The fields the history key fills from the album saved last.
 enum class AlbumField {
@@ -87,6 +90,7 @@ public:
 
 private:
     bool loadStoredAlbum();
+    QString freeCopyTitle(const Album& source);
     bool changed() const;
     Save saveAdd();
     Save saveChange();

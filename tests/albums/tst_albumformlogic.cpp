@@ -61,6 +61,7 @@ class TestAlbumFormLogic : public QObject {
 private slots:
     void insertStoresNumberedCopy_data();
     void insertStoresNumberedCopy();
+    void repeatedCopiesAreNumbered();
     void cancelledInsertRemovesAlbumButNotSongs();
     void duplicateKeyOnOk_data();
     void duplicateKeyOnOk();
@@ -118,6 +119,29 @@ void TestAlbumFormLogic::insertStoresNumberedCopy()
     // The source's songs are not copied.
     Table<Tunedeck> songs(e.db);
     QCOMPARE(songs.records(), 1);
+    QVERIFY(e.script->asked().isEmpty());
+}
+
+void TestAlbumFormLogic::repeatedCopiesAreNumbered()
+{
+    // The copy's title and artist must be free: a second copy of the same album could otherwise
+    // never be stored.
+    Env e;
+    const QString t40 = QString(40, QLatin1Char('z'));
+    QVERIFY(test::addRecord(e.db, makeAlbum(1, "Artist", "Blue")));
+    QVERIFY(test::addRecord(e.db, makeAlbum(2, "Artist", t40)));
+    // A full-width title cut to its width is the source's own title: it is taken already.
+    const QString z29 = QString(29, QLatin1Char('z'));
+    const QStringList expected = { "Blue - Copy", "Blue - Copy (2)", "Blue - Copy (3)", z29 + " - Copy (2)",
+        z29 + " - Copy (3)" };
+    const QStringList sources = { "Blue", "Blue", "Blue", t40, t40 };
+    for (int i = 0; i < sources.size(); ++i) {
+        AlbumForm f(e.state, Request::Insert, makeAlbum(1, "Artist", sources[i]));
+        QVERIFY(f.open());
+        QCOMPARE(f.album().Album, expected[i]);
+        QVERIFY(f.save() == AlbumForm::Save::Closed);
+        f.close();
+    }
     QVERIFY(e.script->asked().isEmpty());
 }
 
