@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTableView>
@@ -72,6 +73,16 @@ private:
     BrowseList* owner_;
 };
 
+QSize BrowseList::sizeHint() const
+{
+    const QSize base = QWidget::sizeHint();
+    const int columns = view_->horizontalHeader()->length() + 2 * view_->frameWidth();
+    const int gap = layout() ? qMax(0, layout()->spacing()) + layout()->contentsMargins().left()
+            + layout()->contentsMargins().right()
+                             : 0;
+    return QSize(qMax(base.width(), columns + scrollBar_->sizeHint().width() + gap + 2), base.height());
+}
+
 BrowseList::BrowseList(PagedList& list, PagedTableModel& model, QWidget* parent)
     : QWidget(parent)
     , list_(list)
@@ -94,6 +105,8 @@ BrowseList::BrowseList(PagedList& list, PagedTableModel& model, QWidget* parent)
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->horizontalHeader()->setSectionsMovable(true);
     view_->horizontalHeader()->setHighlightSections(false);
+    // The width the list asks for follows its columns (see sizeHint).
+    connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { updateGeometry(); });
     view_->setDragEnabled(true);
     view_->setDragDropMode(QAbstractItemView::DragOnly);
     setFocusProxy(view_);

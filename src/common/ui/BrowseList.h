@@ -43,6 +43,10 @@ public:
 
     int rowsVisible() const;
 
+    // Wide enough for every column, so that a window opened without a remembered size shows them
+    // all where the frame has room.
+    QSize sizeHint() const override;
+
 signals:
     void insertRequested();
     void deleteRequested();
