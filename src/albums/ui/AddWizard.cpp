@@ -159,7 +159,7 @@ AddWizardDialog::AddWizardDialog(AppState& state, bool compilation, QWidget* par
         state_.settings.AutoAddToAlbums = on ? QStringLiteral("1") : QString();
     });
     const QFontMetrics fm(font());
-    resize(qMax(sizeHint().width(), fm.averageCharWidth() * 70), qMax(sizeHint().height(), fm.height() * 24));
+    resize(qMax(sizeHint().width(), fm.averageCharWidth() * (compilation_ ? 92 : 72)), qMax(sizeHint().height(), fm.height() * 24));
 }
 
 AddWizardDialog::~AddWizardDialog()
