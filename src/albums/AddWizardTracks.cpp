@@ -207,7 +207,6 @@ bool AddWizardTracks::move(qint64 position, TrackMove direction)
             if ((rc = table_.put()) != 0)
                 ok = failed(rc, QStringLiteral("Put Swap Out"), park);
         }
-        table_.stream(true);
         for (int i = 0; ok && i < others.size(); ++i) {
             const WizardTrack& n = others.at(i);
             if ((rc = table_.fetch(n.position)) != 0) {
@@ -222,7 +221,6 @@ bool AddWizardTracks::move(qint64 position, TrackMove direction)
             }
             vacated = old;
         }
-        table_.stream(false);
         if (ok && (rc = table_.fetch(position)) != 0)
             ok = failed(rc, QStringLiteral("Get Orig After"), park);
         if (ok) {

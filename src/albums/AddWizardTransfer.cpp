@@ -198,7 +198,6 @@ WizardTransferResult transferWizard(Database& db, qint64 instance, const WizardH
     result.albumId = album.id;
     result.albumAdded = album.added;
 
-    songs.stream(true);
     qint32 n = h.firstSongId > 0 ? h.firstSongId : 1;
     for (const WizardTrack& row : std::as_const(rows)) {
         const AddWizard& t = row.rec;
@@ -239,7 +238,6 @@ WizardTransferResult transferWizard(Database& db, qint64 instance, const WizardH
         }
         ++n;
     }
-    songs.stream(false);
 
     if (transaction.commit() != 0) {
         const StorageError e = db.lastError();
