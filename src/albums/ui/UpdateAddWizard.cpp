@@ -29,6 +29,14 @@ int widthOf(const char* field)
     return t.field(t.fieldIndex(QString::fromLatin1(field))).width;
 }
 
+// Whether another row of the wizard has the track number (and side) the row would take.
+bool takenTrack(Database& db, const AddWizard& row)
+{
+    Table<AddWizard> probe(db);
+    probe.rec = row;
+    return probe.get(probe.key(QStringLiteral("AW:KeyInstance"))) == 0;
+}
+
 } // namespace
 
 UpdateAddWizardDialog::UpdateAddWizardDialog(AddWizardTracks& tracks, Request request, qint64 position,
@@ -170,6 +178,9 @@ void UpdateAddWizardDialog::okPressed()
                 rc = t.put();
             } else if (toRow(t.rec) == toRow(stored)) {
                 rc = 0;
+            } else if (t.rec.Track != stored.Track && takenTrack(db, t.rec)) {
+                rc = DuplicateKey;
+                t.rec = stored;
             } else {
                 const RecordResult r = UpdateRecord(t, true);
                 if (r == RecordResult::Done)

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QtTest>
 
@@ -133,6 +134,9 @@ private slots:
     void driveThatCannotBeRead_data();
     void driveThatCannotBeRead();
     void cancelKeepsTracksForTheNextWizard();
+    void editAllSongs_data();
+    void editAllSongs();
+    void takenTrackNumberAndMoves();
     void mnemonics_data();
     void mnemonics();
 };
@@ -345,6 +349,97 @@ void TestAddWizardUi::cancelKeepsTracksForTheNextWizard()
     QTRY_VERIFY(rowsOf(e.db, 1).isEmpty());
     QCOMPARE(again.wizard->trackList()->list().rowCount(), 0);
     click(again.wizard, "Cancel");
+}
+
+void TestAddWizardUi::editAllSongs_data()
+{
+    QTest::addColumn<int>("okCount"); // forms closed with Ok before one is cancelled (3: none)
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("every track") << 3 << QStringList { "A!", "B!", "C!" } << QStringList { "Information" };
+    QTest::newRow("cancel stops the walk") << 1 << QStringList { "A!", "B", "C" } << QStringList();
+}
+
+void TestAddWizardUi::editAllSongs()
+{
+    QFETCH(int, okCount);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, captions);
+    Env e;
+    for (int i = 1; i <= 3; ++i) {
+        AddWizard r;
+        r.Instance = 1;
+        r.Track = i;
+        r.Title = QString(QChar(u'A' + i - 1));
+        QVERIFY(test::addRecord(e.db, r));
+    }
+    Opened o = openWizard(e.state, false);
+    QVERIFY(o.wizard);
+    QStringList seen;
+    int forms = 0;
+    std::function<void(QDialog*)> answer = [&](QDialog* d) {
+        seen << d->windowTitle();
+        if (forms++ < okCount) {
+            auto* title = child<QLineEdit>(d, "Title");
+            title->setText(title->text() + QLatin1Char('!'));
+            click(d, "Ok");
+            if (forms < 3)
+                test::onDialog(QStringLiteral("UpdateAddWizardNoArtist"), answer);
+        } else {
+            click(d, "Cancel");
+        }
+    };
+    test::onDialog(QStringLiteral("UpdateAddWizardNoArtist"), answer);
+    click(o.wizard, "EditAllSongs");
+    QTRY_COMPARE(forms, qMin(3, okCount + 1));
+    QTRY_COMPARE(e.script->captions(), captions);
+    if (!captions.isEmpty())
+        QCOMPARE(e.script->asked().first().text, QStringLiteral("End of songs on this album."));
+    QCOMPARE(seen.first(), QStringLiteral("Track Will Be Changed  (1)"));
+    QStringList got;
+    for (const QString& r : rowsOf(e.db, 1))
+        got << r.section(QLatin1Char('|'), 1, 1);
+    QCOMPARE(got, titles);
+}
+
+void TestAddWizardUi::takenTrackNumberAndMoves()
+{
+    Env e;
+    for (int i = 1; i <= 3; ++i) {
+        AddWizard r;
+        r.Instance = 1;
+        r.Track = i;
+        r.Title = QString(QChar(u'A' + i - 1));
+        QVERIFY(test::addRecord(e.db, r));
+    }
+    Opened o = openWizard(e.state, false);
+    QVERIFY(o.wizard);
+
+    // A track number another track has: the message, and the form stays open.
+    bool tried = false;
+    test::onDialog(QStringLiteral("UpdateAddWizardNoArtist"), [&](QDialog* d) {
+        child<QSpinBox>(d, "Track")->setValue(2);
+        click(d, "Ok");
+        QVERIFY(d->isVisible());
+        click(d, "Cancel");
+        tried = true;
+    });
+    click(o.wizard, "Add");
+    QTRY_VERIFY(tried);
+    QCOMPARE(e.script->numbers(), (QList<int> { 24 }));
+    QCOMPARE(e.script->asked().first().text,
+        QStringLiteral("Adding this record creates a duplicate entry for the key:Track Order"));
+    QTRY_COMPARE(rowsOf(e.db, 1), (QStringList { "1 |A|0", "2 |B|0", "3 |C|0" }));
+
+    // The last track to the top; the highlight stays with it.
+    PagedList& list = o.wizard->trackList()->list();
+    list.setHighlight(2);
+    click(o.wizard, "MoveTop");
+    QCOMPARE(rowsOf(e.db, 1), (QStringList { "1 |C|0", "2 |A|0", "3 |B|0" }));
+    QCOMPARE(list.highlighted()->row.value(4).toString(), QStringLiteral("C"));
+    click(o.wizard, "MoveDown");
+    QCOMPARE(rowsOf(e.db, 1), (QStringList { "1 |A|0", "2 |C|0", "3 |B|0" }));
+    QCOMPARE(list.highlight(), 1);
 }
 
 void TestAddWizardUi::mnemonics_data()
