@@ -88,12 +88,42 @@ QWidget* frameWindow()
     return w;
 }
 
+// A wizard started from the menu closes (its Cancel path) when the frame has closed.
+class CloseWithFrame : public QObject {
+public:
+    CloseWithFrame(QWidget* frame, QDialog* wizard)
+        : QObject(wizard)
+        , frame_(frame)
+        , wizard_(wizard)
+    {
+        frame->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (o == frame_ && e->type() == QEvent::Close)
+            // Only once the close has gone through: the frame may refuse it.
+            QTimer::singleShot(0, wizard_, [frame = frame_, wizard = wizard_] {
+                if (frame && wizard && !frame->isVisible())
+                    wizard->reject();
+            });
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    QPointer<QWidget> frame_;
+    QPointer<QDialog> wizard_;
+};
+
 void openWizard(AppState& state, bool compilation, QWidget* caller, std::function<void(Response)> answered)
 {
     QWidget* parent = caller ? nullptr : frameWindow();
     auto* wizard = new AddWizardDialog(state, compilation, parent);
-    if (parent)
+    if (parent) {
         wizard->setWindowFlags(wizard->windowFlags() | Qt::Dialog);
+        new CloseWithFrame(parent, wizard);
+    }
     if (!wizard->prepare()) {
         wizard->reject();
         delete wizard;

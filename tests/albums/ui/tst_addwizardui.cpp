@@ -9,6 +9,9 @@
 #include "TestApp.h"
 #include "albums/AddWizardTracks.h"
 #include "albums/ui/AddWizard.h"
+#include "app/FrameActions.h"
+#include "app/FrameWiring.h"
+#include "app/MainFrame.h"
 #include "common/AppState.h"
 #include "common/ui/BrowseList.h"
 #include "core/ConfigPaths.h"
@@ -17,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -137,6 +141,7 @@ private slots:
     void editAllSongs_data();
     void editAllSongs();
     void takenTrackNumberAndMoves();
+    void fromTheFrameMenu();
     void mnemonics_data();
     void mnemonics();
 };
@@ -166,7 +171,15 @@ void TestAddWizardUi::typedTracksUntilCancelThenOk()
         click(d, "Ok");
         test::onDialog(form, [&](QDialog* d2) {
             captions << d2->windowTitle();
+            // Ctrl+` brings back the track saved last.
+            d2->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), d2);
+            QTest::keySequence(d2, QKeySequence(Qt::CTRL | Qt::Key_QuoteLeft));
+            QCOMPARE(child<QLineEdit>(d2, "Title")->text(), QStringLiteral("Girls & Boys"));
+            QCOMPARE(child<QLineEdit>(d2, "Time")->text(), QStringLiteral("00:04:23"));
+            QCOMPARE(child<QSpinBox>(d2, "Track")->value(), 1);
             type(d2, "Title", QStringLiteral("Tracy Jacks"));
+            child<QSpinBox>(d2, "Track")->setValue(2);
             click(d2, "Ok");
             test::onDialog(form, [&](QDialog* d3) {
                 captions << d3->windowTitle();
@@ -181,7 +194,7 @@ void TestAddWizardUi::typedTracksUntilCancelThenOk()
     // The cancelled third track is not kept; no further form opens.
     QTest::qWait(50);
     QVERIFY(!test::shownDialog(form));
-    QCOMPARE(rowsOf(e.db, o.wizard->instance()), (QStringList { "1 |Girls & Boys|26301", "2 |Tracy Jacks|0" }));
+    QCOMPARE(rowsOf(e.db, o.wizard->instance()), (QStringList { "1 |Girls & Boys|26301", "2 |Tracy Jacks|26301" }));
     QCOMPARE(o.wizard->trackList()->list().rowCount(), 2);
 
     // Change the highlighted (second) track with Ctrl+Enter: the caption names it.
@@ -196,7 +209,7 @@ void TestAddWizardUi::typedTracksUntilCancelThenOk()
     QTest::keyClick(view, Qt::Key_End);
     QTest::keyClick(view, Qt::Key_Return, Qt::ControlModifier);
     QTRY_COMPARE(changeCaption, QStringLiteral("Track Will Be Changed  (2)"));
-    QTRY_COMPARE(rowsOf(e.db, o.wizard->instance()).last(), QStringLiteral("2 |Tracy Jacks (Live)|0"));
+    QTRY_COMPARE(rowsOf(e.db, o.wizard->instance()).last(), QStringLiteral("2 |Tracy Jacks (Live)|26301"));
 
     const qint64 instance = o.wizard->instance();
     click(o.wizard, "OK");
@@ -440,6 +453,41 @@ void TestAddWizardUi::takenTrackNumberAndMoves()
     click(o.wizard, "MoveDown");
     QCOMPARE(rowsOf(e.db, 1), (QStringList { "1 |A|0", "2 |C|0", "3 |B|0" }));
     QCOMPARE(list.highlight(), 1);
+}
+
+void TestAddWizardUi::fromTheFrameMenu()
+{
+    Env e;
+    AddWizard left;
+    left.Instance = 1;
+    left.Track = 1;
+    left.Title = QStringLiteral("Left Over");
+    QVERIFY(test::addRecord(e.db, left));
+    {
+        MainFrame frame { e.state };
+        wireFrame(frame, e.state);
+        frame.show();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        frame.action(FrameAction::WizardCompilation)->trigger();
+        QPointer<QDialog> wizard = test::shownDialog(QStringLiteral("AddCompilation"));
+        QVERIFY(wizard);
+        QCOMPARE(wizard->windowTitle(), QStringLiteral("Add Compilation"));
+        // The frame stays usable beside it.
+        QVERIFY(frame.isEnabled());
+        frame.action(FrameAction::WizardSingleArtist)->trigger();
+        QPointer<QDialog> single = test::shownDialog(QStringLiteral("AddSingleArtist"));
+        QVERIFY(single);
+        QCOMPARE(qobject_cast<AddWizardDialog*>(single.data())->instance(), 2);
+        frame.close();
+        QTRY_VERIFY(!wizard || !wizard->isVisible());
+        QVERIFY(!single || !single->isVisible());
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Closing the program keeps the tracks, and frees the numbers.
+    QCOMPARE(rowsOf(e.db, 1), (QStringList { "1 |Left Over|0" }));
+    QVERIFY(!e.state.wizardInstanceHeld(1));
+    QVERIFY(!e.state.wizardInstanceHeld(2));
 }
 
 void TestAddWizardUi::mnemonics_data()
