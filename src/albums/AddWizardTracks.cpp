@@ -10,11 +10,6 @@ namespace {
 constexpr qint64 kHighestTrack = 99; // AW:Track holds two digits
 constexpr int kPage = 128;
 
-QChar cr()
-{
-    return QLatin1Char('\r');
-}
-
 } // namespace
 
 AddWizardTracks::AddWizardTracks(Database& db, qint64 instance)
@@ -104,10 +99,10 @@ int AddWizardTracks::read(qint64 position, AddWizard* rec)
 
 QString AddWizardTracks::swapErrorText(const QString& error, qint64 instance, qint64 track, const QString& step)
 {
-    return QStringLiteral("Record swap error: ") + cr() + error + cr() + QStringLiteral("AddWizard, AW:KeyInstance")
-        + cr() + QStringLiteral("Key Field AW:Instance = ") + QString::number(instance) + cr()
-        + QStringLiteral("Key Field AW:Track = ") + QString::number(track) + cr() + QStringLiteral("Section = ")
-        + step + cr();
+    return QStringLiteral("Record swap error: ") + messageBreak() + error + messageBreak() + QStringLiteral("AddWizard, AW:KeyInstance")
+        + messageBreak() + QStringLiteral("Key Field AW:Instance = ") + QString::number(instance) + messageBreak()
+        + QStringLiteral("Key Field AW:Track = ") + QString::number(track) + messageBreak() + QStringLiteral("Section = ")
+        + step + messageBreak();
 }
 
 int AddWizardTracks::neighbours(const WizardTrack& r, TrackMove direction, QList<WizardTrack>& out)

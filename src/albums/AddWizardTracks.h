@@ -13,6 +13,13 @@
 
 namespace td {
 
+// The line break of the wizards' messages: a carriage return, with the line feed a message box
+// needs to start a new line.
+inline QString messageBreak()
+{
+    return QStringLiteral("\r\n");
+}
+
 struct WizardTrack {
     qint64 position = 0;
     AddWizard rec;

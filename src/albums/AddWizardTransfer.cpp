@@ -11,11 +11,6 @@ namespace td {
 
 namespace {
 
-QChar cr()
-{
-    return QLatin1Char('\r');
-}
-
 Message errorMessage(const QString& caption, const QString& text)
 {
     Message m;
@@ -75,7 +70,7 @@ AlbumStep writeAlbum(Database& db, Table<Album>& albums, const WizardHeader& h, 
     const qint64 next = nextNumber(db, TableId::Album);
     if (next < 0) {
         messages << errorMessage(QStringLiteral("Error"),
-            QStringLiteral("Error adding album information:") + cr() + errorTextOf(db.lastError()) + cr());
+            QStringLiteral("Error adding album information:") + messageBreak() + errorTextOf(db.lastError()) + messageBreak());
         return {};
     }
     a.AlbumID = qint32(next);
@@ -114,7 +109,7 @@ AlbumStep writeAlbum(Database& db, Table<Album>& albums, const WizardHeader& h, 
     if (collides(albums, a, "KeyArtist"))
         tags += QStringLiteral("[Artist]");
     messages << errorMessage(
-        QStringLiteral("Error"), QStringLiteral("Error adding album information:") + cr() + errorTextOf(e) + cr() + tags);
+        QStringLiteral("Error"), QStringLiteral("Error adding album information:") + messageBreak() + errorTextOf(e) + messageBreak() + tags);
     // No album was stored: the songs are linked to none rather than to a number nobody holds.
     return {};
 }

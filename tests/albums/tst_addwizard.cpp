@@ -102,6 +102,7 @@ private slots:
     void transferSongs();
     void albumRules_data();
     void albumRules();
+    void albumThatCannotBeAdded();
     void songNumbering_data();
     void songNumbering();
     void failedSongKeepsItsRowAndTheNextGoesOn();
@@ -211,9 +212,9 @@ void TestAddWizard::failingMoveLeavesRowsAsTheyWere()
     QVERIFY(!t.move(c, TrackMove::Top));
     QCOMPARE(e.script->captions(), (QStringList { "Error!" }));
     const QString text = e.script->asked().first().text;
-    QVERIFY2(text.startsWith(QStringLiteral("Record swap error: \r")), qPrintable(text));
-    QVERIFY2(text.endsWith(QStringLiteral("\rAddWizard, AW:KeyInstance\rKey Field AW:Instance = 1\r"
-                                          "Key Field AW:Track = 2\rSection = Put Swap\r")),
+    QVERIFY2(text.startsWith(QStringLiteral("Record swap error: \r\n")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("\r\nAddWizard, AW:KeyInstance\r\nKey Field AW:Instance = 1\r\n"
+                                          "Key Field AW:Track = 2\r\nSection = Put Swap\r\n")),
         qPrintable(text));
     QCOMPARE(rowsOf(e.db, kInstance), (QStringList { "A=1", "B=2", "C=5" }));
 }
@@ -356,6 +357,32 @@ void TestAddWizard::albumRules()
         QCOMPARE(added.ReleaseDate, 71234);
         QCOMPARE(added.CategoryID, 4);
     }
+}
+
+void TestAddWizard::albumThatCannotBeAdded()
+{
+    test::TestDb e;
+    {
+        Table<Album> create(e.db);
+    }
+    {
+        test::RawFile raw(e.db.filePath(TableId::Album));
+        QVERIFY2(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON Album BEGIN SELECT RAISE(ABORT, 'refused by test'); END"),
+            qPrintable(raw.lastError));
+    }
+    addRow(e.db, kInstance, 1, QStringLiteral("One"));
+    const WizardTransferResult r = transferWizard(e.db, kInstance, header("Blur", "Parklife"));
+    QVERIFY(r.committed);
+    QVERIFY(!r.albumAdded);
+    QCOMPARE(e.script->captions(), (QStringList { "Error" }));
+    const QString text = e.script->asked().first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("Error adding album information:\r\n")) && text.endsWith("\r\n"),
+        qPrintable(text));
+    // The songs are written all the same, linked to no album rather than to a number nobody has.
+    const QList<Tunedeck> songs = songsOf(e.db);
+    QCOMPARE(songs.size(), 1);
+    QCOMPARE(songs.first().AlbumID, 0);
+    QVERIFY(albumsOf(e.db).isEmpty());
 }
 
 void TestAddWizard::songNumbering_data()

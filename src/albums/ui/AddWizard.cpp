@@ -545,7 +545,7 @@ void AddWizardDialog::editAllSongs()
     QList<WizardTrack> rows;
     if (const int rc = tracks_->rows(rows); rc != 0) {
         state_.messages.show(QStringLiteral("Unexpected Error"),
-            errorTextOf(tracks_->table().lastError()) + QLatin1Char('\r') + tableDef(TableId::AddWizard).file,
+            errorTextOf(tracks_->table().lastError()) + messageBreak() + tableDef(TableId::AddWizard).file,
             Icon::Exclamation);
         reload();
         return;
