@@ -278,18 +278,18 @@ void AddWizardDialog::buildSongsTab()
         QKeySequence keys;
     } moves[] = {
         { "Move record up one", "MoveUp", true, false, TrackMove::Up, QKeySequence(Qt::CTRL | Qt::Key_Up) },
-        { "Move record to the top", "MoveTop", true, true, TrackMove::Top, QKeySequence(Qt::CTRL | Qt::Key_Home) },
+        { "Move record to the top", "MoveTop", true, true, TrackMove::Top, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up) },
         { "Move record down one", "MoveDown", false, false, TrackMove::Down, QKeySequence(Qt::CTRL | Qt::Key_Down) },
         { "Move record to the bottom", "MoveBottom", false, true, TrackMove::Bottom,
-            QKeySequence(Qt::CTRL | Qt::Key_End) },
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down) },
     };
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(moves[i].name));
         b->setIcon(moveIcon(moves[i].up, moves[i].bar, palette().color(QPalette::ButtonText)));
-        b->setToolTip(QString::fromLatin1(moves[i].tip) + QStringLiteral(" (")
-            + moves[i].keys.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        b->setToolTip(QString::fromLatin1(moves[i].tip));
         b->setAccessibleName(QString::fromLatin1(moves[i].tip));
+        b->setAccessibleDescription(moves[i].keys.toString(QKeySequence::NativeText));
         const TrackMove m = moves[i].move;
         connect(b, &QToolButton::clicked, this, [this, m] { moveTrack(m); });
         auto* key = new QShortcut(moves[i].keys, page);
@@ -406,6 +406,7 @@ bool AddWizardDialog::prepare()
 
     // Ticked for the life of the window.
     state_.settings.AutoAddToAlbums = QStringLiteral("1");
+    tookSetting_ = true;
     addToAlbums_->setChecked(true);
     (artist_ ? artist_ : album_)->setFocus();
     updateButtons();
@@ -708,7 +709,7 @@ void AddWizardDialog::finish()
         if (positioned_ && !compilation_)
             savePosition(this, procedure());
         // The setting as the preferences hold it.
-        if (claimed_)
+        if (tookSetting_)
             state_.settings.AutoAddToAlbums
                 = ini::readString(settingsIniPath(), QString::fromLatin1(kSettingsSection),
                     QStringLiteral("AutoAddToAlbums"), QStringLiteral("1"));

@@ -85,6 +85,7 @@ private:
     bool compilation_;
     qint64 instance_ = 0;
     bool claimed_ = false;
+    bool tookSetting_ = false;      // AutoAddToAlbums set for the window's life
     bool finished_ = false;
     bool positioned_ = false;
     bool busy_ = false;

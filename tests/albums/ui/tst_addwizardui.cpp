@@ -504,6 +504,12 @@ void TestAddWizardUi::mnemonics()
     Opened o = openWizard(e.state, compilation);
     QVERIFY(o.wizard);
     QCOMPARE(test::duplicateMnemonics(o.wizard), QStringList());
+    QStringList tips;
+    for (const char* name : { "MoveUp", "MoveTop", "MoveDown", "MoveBottom" })
+        tips << child<QAbstractButton>(o.wizard, name)->toolTip();
+    QCOMPARE(tips,
+        (QStringList { "Move record up one", "Move record to the top", "Move record down one",
+            "Move record to the bottom" }));
     // Every control of both tabs shows at the opening size.
     for (int tab = 0; tab < 2; ++tab) {
         o.wizard->findChild<QTabWidget*>()->setCurrentIndex(tab);
