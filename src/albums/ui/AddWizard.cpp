@@ -262,11 +262,10 @@ void AddWizardDialog::buildGeneralTab()
 
 void AddWizardDialog::buildSongsTab()
 {
+    // The list itself is built in prepare(), once the instance number is known.
     auto* page = new QWidget;
-    const QString format = QString::fromLatin1(compilation_ ? kCompilationFormat : kSingleFormat);
-    paged_.reset(); // built in prepare(), once the instance is known
+    songsPage_ = page;
     auto* layout = new QVBoxLayout(page);
-    layout->setObjectName(QStringLiteral("SongsLayout"));
 
     auto* moveColumn = new QVBoxLayout;
     const struct {
@@ -314,14 +313,12 @@ void AddWizardDialog::buildSongsTab()
     more->addWidget(editAll_);
     more->addStretch(1);
 
-    auto* listRow = new QHBoxLayout;
-    listRow->setObjectName(QStringLiteral("ListRow"));
-    listRow->addLayout(moveColumn);
-    layout->addLayout(listRow, 1);
+    listRow_ = new QHBoxLayout;
+    listRow_->addLayout(moveColumn);
+    layout->addLayout(listRow_, 1);
     layout->addLayout(buttons);
     layout->addLayout(more);
     tabs_->addTab(page, QStringLiteral("&Songs"));
-    page->setProperty("tdFormat", format);
 
     connect(add_, &QPushButton::clicked, this, &AddWizardDialog::addTrack);
     connect(change_, &QPushButton::clicked, this, &AddWizardDialog::changeTrack);
@@ -379,18 +376,16 @@ bool AddWizardDialog::prepare()
     };
     const int time = aw.fieldIndex(QStringLiteral("Time"));
     const ColumnValue minSec = [time](const PageRow& r) { return QVariant(TimeToMinSec(r.row.value(time).toInt())); };
-    QWidget* page = tabs_->widget(1);
-    const QString format = page->property("tdFormat").toString();
+    const QString format = QString::fromLatin1(compilation_ ? kCompilationFormat : kSingleFormat);
     if (compilation_)
         model_->setColumns(format, { field("Track"), field("Artist"), field("Title"), minSec });
     else
         model_->setColumns(format, { field("Track"), field("Title"), minSec });
-    list_ = new BrowseList(*paged_, *model_, page);
+    list_ = new BrowseList(*paged_, *model_, songsPage_);
     list_->setObjectName(QStringLiteral("Tracks"));
     applyColumnFormat(list_->view()->horizontalHeader(), format);
     list_->view()->horizontalHeader()->setStretchLastSection(true);
-    auto* listRow = page->findChild<QHBoxLayout*>(QStringLiteral("ListRow"));
-    listRow->insertWidget(0, list_, 1);
+    listRow_->insertWidget(0, list_, 1);
     list_->setMinimumHeight(QFontMetrics(font()).height() * 6);
     connect(list_, &BrowseList::insertRequested, this, &AddWizardDialog::addTrack);
     connect(list_, &BrowseList::deleteRequested, this, &AddWizardDialog::deleteTrack);

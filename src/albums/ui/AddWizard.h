@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -112,6 +113,8 @@ private:
     QLineEdit* fileNumber_ = nullptr;
     QComboBox* category_ = nullptr;
     QComboBox* mediaBox_ = nullptr;
+    QWidget* songsPage_ = nullptr;
+    QHBoxLayout* listRow_ = nullptr;  // the move buttons, with the list put before them
     BrowseList* list_ = nullptr;
     QToolButton* moves_[4] = {};
     QPushButton* add_ = nullptr;
