@@ -135,6 +135,9 @@ void openWizard(AppState& state, bool compilation, QWidget* caller, std::functio
         if (answered)
             answered(wizard->response());
     });
+    // Started from the menu it takes the keyboard at once, as a form does for its caller.
+    wizard->raise();
+    wizard->activateWindow();
 }
 
 } // namespace
