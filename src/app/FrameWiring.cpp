@@ -1,5 +1,6 @@
 #include "app/FrameWiring.h"
 
+#include "albums/ui/AddWizard.h"
 #include "albums/ui/BrowseAlbums.h"
 #include "app/MainFrame.h"
 #include "common/AppState.h"
@@ -27,6 +28,8 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setActionHandler(FrameAction::BrowseSongs, [&] { openList(frame, createBrowseSongs, state); });
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
+    frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });
+    frame.setActionHandler(FrameAction::WizardCompilation, [&] { AddCompilation(state, nullptr, {}); });
 
     // The windows of features still to come go into state.entries here as they are built.
 }

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <optional>
+#include <set>
 
 namespace td {
 
@@ -42,7 +43,7 @@ public:
     QString version = QString::fromLatin1(kVersion);
     QString versionCaption = QStringLiteral("Version ") + QString::fromLatin1(kVersion);
     QString queryWizardFileName = QStringLiteral("TDPQUERY");
-    int threadInstance = 0;                 // owner number of the add wizards' scratch rows
+    int threadInstance = 0;                 // the instance number of the window a song form was opened from
     bool startedFromCdPlayer = false;
     // The album last saved with OK by any album form in this run: what the history key recalls.
     std::optional<Album> albumHistory;
@@ -50,8 +51,23 @@ public:
     // A fresh window instance number, one per window that keeps scratch rows.
     int nextInstance() { return ++instanceCounter_; }
 
+    // The add wizards' scratch rows belong to the wizard holding their instance number: an open
+    // wizard claims the lowest number no other open wizard holds (from 1), so that the rows a
+    // cancelled wizard left are found by the next one and two open wizards never share rows.
+    qint64 claimWizardInstance()
+    {
+        qint64 n = 1;
+        while (wizardInstances_.count(n))
+            ++n;
+        wizardInstances_.insert(n);
+        return n;
+    }
+    void releaseWizardInstance(qint64 n) { wizardInstances_.erase(n); }
+    bool wizardInstanceHeld(qint64 n) const { return wizardInstances_.count(n) != 0; }
+
 private:
     int instanceCounter_ = 0;
+    std::set<qint64> wizardInstances_;
 };
 
 } // namespace td
