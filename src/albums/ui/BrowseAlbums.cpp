@@ -108,6 +108,7 @@ void BrowseAlbumsWindow::buildWindow()
 
     list_ = new BrowseList(browser_->list(), *model_, this);
     list_->setObjectName(QStringLiteral("AlbumList"));
+    list_->setFitColumns(true);
     list_->view()->setToolTip(QStringLiteral("Right-Click for Options"));
     list_->setLocator([](const QString& text) { return AlbumBrowser::locatorValues(text); });
     connect(list_, &BrowseList::insertRequested, this, &BrowseAlbumsWindow::addAlbum);

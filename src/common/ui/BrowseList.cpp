@@ -73,9 +73,17 @@ private:
     BrowseList* owner_;
 };
 
+void BrowseList::setFitColumns(bool on)
+{
+    fitColumns_ = on;
+    updateGeometry();
+}
+
 QSize BrowseList::sizeHint() const
 {
     const QSize base = QWidget::sizeHint();
+    if (!fitColumns_)
+        return base;
     const int columns = view_->horizontalHeader()->length() + 2 * view_->frameWidth();
     const int gap = layout() ? qMax(0, layout()->spacing()) + layout()->contentsMargins().left()
             + layout()->contentsMargins().right()
@@ -106,7 +114,10 @@ BrowseList::BrowseList(PagedList& list, PagedTableModel& model, QWidget* parent)
     view_->horizontalHeader()->setSectionsMovable(true);
     view_->horizontalHeader()->setHighlightSections(false);
     // The width the list asks for follows its columns (see sizeHint).
-    connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { updateGeometry(); });
+    connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (fitColumns_)
+            updateGeometry();
+    });
     view_->setDragEnabled(true);
     view_->setDragDropMode(QAbstractItemView::DragOnly);
     setFocusProxy(view_);

@@ -43,8 +43,9 @@ public:
 
     int rowsVisible() const;
 
-    // Wide enough for every column, so that a window opened without a remembered size shows them
-    // all where the frame has room.
+    // With fitColumns on, the list asks to be wide enough for every column, so that a window
+    // opened without a remembered size shows them all where the frame has room.
+    void setFitColumns(bool on);
     QSize sizeHint() const override;
 
 signals:
@@ -74,7 +75,8 @@ private:
     int locatorMax_ = 30;
     QString locatorText_;
     bool updating_ = false;
-    bool started_ = false;          // a first read was made: resizing reads again
+    bool started_ = false;
+    bool fitColumns_ = false;          // a first read was made: resizing reads again
 };
 
 } // namespace td
