@@ -87,6 +87,7 @@ AlbumSongsPanel::~AlbumSongsPanel()
 void AlbumSongsPanel::buildPanel()
 {
     list_ = new BrowseList(*paged_, *model_, this);
+    list_->setFitColumns(true);
     list_->setObjectName(QStringLiteral("AlbumSongList"));
     QTableView* view = list_->view();
     view->setAccessibleName(QStringLiteral("Browsing Records"));

@@ -406,6 +406,9 @@ bool UpdateAlbumsDialog::load()
     // A list that cannot be read has shown its message; the tab stays with an empty list and the
     // album itself can still be saved.
     songs_->open();
+    // Wide enough for the song list's columns as they are laid out now (a remembered place
+    // replaces this when the window shows).
+    resize(size().expandedTo(sizeHint()));
     artist_->setFocus();
     return true;
 }

@@ -93,8 +93,10 @@ void widenColumnsToPictures(QHeaderView* header)
     const auto& columns = model->columns();
     for (int col = 0; col < columns.size() && col < header->count(); ++col) {
         const int text = pictureTextWidth(columns.at(col).picture, view->font());
-        if (text > 0 && header->sectionSize(col) < text + margins)
-            header->resizeSection(col, text + margins);
+        // A column shorter than its title would cut the title off.
+        const int least = qMax(text > 0 ? text + margins : 0, header->sectionSizeHint(col));
+        if (header->sectionSize(col) < least)
+            header->resizeSection(col, least);
     }
 }
 
