@@ -176,7 +176,7 @@ void MainFrame::addChildWindow(QWidget* w)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A window without a remembered place opens at a size that shows its contents well.
     const QSize room = mdi_->viewport()->size();
-    const QSize hint = w->sizeHint().expandedTo(QSize(0, room.height() * 2 / 3));
+    const QSize hint = sub->sizeHint().expandedTo(QSize(0, room.height() * 2 / 3)); // with its frame
     if (sub->size().width() < hint.width() || sub->size().height() < hint.height())
         sub->resize(hint.boundedTo(room));
     sub->show(); // the window's remembered place, if any, comes back here
