@@ -6,6 +6,7 @@
 #include "cd/DiscIds.h"
 #include "cd/ui/ReadProgressWindow.h"
 #include "common/AppState.h"
+#include "common/ui/FormEntries.h"
 #include "common/ui/FormHost.h"
 #include "common/ui/SoundPlayer.h"
 #include "common/ui/WidgetPosition.h"
@@ -73,65 +74,6 @@ QIcon noteIcon()
     p.drawText(pm.rect(), Qt::AlignCenter, QString(QChar(0x266B)));
     return QIcon(pm);
 }
-
-// Stops a memo at its size, keeping the cursor where the typing was.
-void limitMemo(QPlainTextEdit* edit, int max)
-{
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max] {
-        const QString text = edit->toPlainText();
-        if (text.size() <= max)
-            return;
-        const int pos = qMin(edit->textCursor().position(), max);
-        QSignalBlocker block(edit);
-        edit->setPlainText(text.left(max));
-        QTextCursor c = edit->textCursor();
-        c.setPosition(pos);
-        edit->setTextCursor(c);
-    });
-}
-
-// Runs a field check once at a time: a message box taking the focus must not start another.
-class CheckGuard {
-public:
-    explicit CheckGuard(bool& flag)
-        : flag_(flag)
-        , was_(flag)
-    {
-        flag_ = true;
-    }
-    ~CheckGuard() { flag_ = was_; }
-    bool nested() const { return was_; }
-
-private:
-    bool& flag_;
-    bool was_;
-};
-
-// Enter in an entry runs that entry's check first. A failed check (its message shown, the entry
-// selected again) keeps the key from reaching OK, which would show the same message again.
-class CheckOnEnter : public QObject {
-public:
-    CheckOnEnter(QWidget* entry, std::function<bool()> check)
-        : QObject(entry)
-        , check_(std::move(check))
-    {
-        entry->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !check_())
-                return true;
-        }
-        return QObject::eventFilter(o, e);
-    }
-
-private:
-    std::function<bool()> check_;
-};
 
 QWidget* row(QWidget* first, QWidget* second)
 {

@@ -3,6 +3,7 @@
 #include "albums/ui/AddWizard.h"
 #include "albums/ui/SelectAlbum.h"
 #include "common/AppState.h"
+#include "common/ui/FormEntries.h"
 #include "common/ui/FormHost.h"
 #include "common/ui/WidgetPosition.h"
 #include "core/DayTime.h"
@@ -66,66 +67,6 @@ int windowInstance(AppState& state, QWidget* parent)
     }
     return v.toInt();
 }
-
-// Stops a memo at its size, keeping the cursor where the typing was.
-void limitMemo(QPlainTextEdit* edit, int max)
-{
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max] {
-        const QString text = edit->toPlainText();
-        if (text.size() <= max)
-            return;
-        const int pos = qMin(edit->textCursor().position(), max);
-        QSignalBlocker block(edit);
-        edit->setPlainText(text.left(max));
-        QTextCursor c = edit->textCursor();
-        c.setPosition(pos);
-        edit->setTextCursor(c);
-    });
-}
-
-// Runs a field check once at a time: a message box taking the focus must not start another.
-class CheckGuard {
-public:
-    explicit CheckGuard(bool& flag)
-        : flag_(flag)
-        , was_(flag)
-    {
-        flag_ = true;
-    }
-    ~CheckGuard() { flag_ = was_; }
-    bool nested() const { return was_; }
-
-private:
-    bool& flag_;
-    bool was_;
-};
-
-// Enter in an entry runs that entry's check first. A failed check (its message shown, the entry
-// selected again) keeps the key from reaching OK, which would run the same check and show the same
-// message a second time; a passed one lets OK go on.
-class CheckOnEnter : public QObject {
-public:
-    CheckOnEnter(QWidget* entry, std::function<bool()> check)
-        : QObject(entry)
-        , check_(std::move(check))
-    {
-        entry->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !check_())
-                return true;
-        }
-        return QObject::eventFilter(o, e);
-    }
-
-private:
-    std::function<bool()> check_;
-};
 
 } // namespace
 
