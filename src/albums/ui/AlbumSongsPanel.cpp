@@ -78,9 +78,11 @@ AlbumSongsPanel::AlbumSongsPanel(AppState& state, std::function<Album()> album, 
 
 AlbumSongsPanel::~AlbumSongsPanel()
 {
-    // The list and its model refer to the paged list and the table: they go first.
-    delete list_;
+    // The list and its model refer to the paged list and the table: they go first. The event
+    // filter sees no list while it is being taken apart.
+    BrowseList* list = list_;
     list_ = nullptr;
+    delete list;
     model_.reset();
 }
 
