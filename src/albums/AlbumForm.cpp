@@ -234,6 +234,12 @@ AlbumForm::Save AlbumForm::saveChange()
             response_ = Response::Completed;
             return Save::Closed;
         }
+        // A title and artist or a disc identifier another album already has is named as the add
+        // names it, rather than reported as a failed update offering a retry that cannot succeed.
+        if (const QString key = keyTakenElsewhere(); !key.isEmpty()) {
+            StandardWarning(db, StdMsg::DuplicateKeyError, key);
+            return Save::Stay;
+        }
         const Album user = album_->rec;
         // Not as a form: the message that offers Ditto (38) would promise a key this form does not have.
         switch (UpdateRecord(*album_, false)) {
@@ -258,6 +264,22 @@ AlbumForm::Save AlbumForm::saveChange()
         }
         return Save::Stay;
     }
+}
+
+QString AlbumForm::keyTakenElsewhere() const
+{
+    // The unique keys in the order they are declared: album number, title and artist, artist and
+    // title, disc identifier.
+    Table<Album> probe(database());
+    const TableDef& def = probe.def();
+    for (int k = 0; k < def.keys.size(); ++k) {
+        if (!def.keys.at(k).unique)
+            continue;
+        probe.rec = album_->rec;
+        if (probe.get(k) == 0 && probe.position() != album_->position())
+            return def.keys.at(k).label;
+    }
+    return {};
 }
 
 bool AlbumForm::recallHistory(AlbumField field)

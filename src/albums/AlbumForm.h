@@ -92,6 +92,8 @@ private:
     bool loadStoredAlbum();
     QString freeCopyTitle(const Album& source);
     bool changed() const;
+    // The first unique key whose values in the buffer another album holds; empty when none.
+    QString keyTakenElsewhere() const;
     Save saveAdd();
     Save saveChange();
 

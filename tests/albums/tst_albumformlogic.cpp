@@ -163,37 +163,44 @@ void TestAlbumFormLogic::cancelledInsertRemovesAlbumButNotSongs()
 
 void TestAlbumFormLogic::duplicateKeyOnOk_data()
 {
+    QTest::addColumn<bool>("change");
     QTest::addColumn<QString>("artist");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("cdId");
     QTest::addColumn<QString>("key");
-    QTest::newRow("title and artist") << "Artist"
-                                      << "Taken"
-                                      << ""
-                                      << "ALB:KeyAlbum";
-    QTest::newRow("letter case and blanks") << "ARTIST "
-                                            << "taken"
-                                            << ""
-                                            << "ALB:KeyAlbum";
-    QTest::newRow("disc identifier") << "Artist"
-                                     << "Free"
-                                     << "12345"
-                                     << "ALB:KeyCDIdentifier";
-    QTest::newRow("both: the title key first") << "Artist"
-                                               << "Taken"
-                                               << "12345"
-                                               << "ALB:KeyAlbum";
+    for (const bool change : { false, true }) {
+        const char* how = change ? "change: " : "add: ";
+        QTest::addRow("%stitle and artist", how) << change << "Artist"
+                                                 << "Taken"
+                                                 << ""
+                                                 << "ALB:KeyAlbum";
+        QTest::addRow("%sletter case and blanks", how) << change << "ARTIST "
+                                                       << "taken"
+                                                       << ""
+                                                       << "ALB:KeyAlbum";
+        QTest::addRow("%sdisc identifier", how) << change << "Artist"
+                                                << "Free"
+                                                << "12345"
+                                                << "ALB:KeyCDIdentifier";
+        QTest::addRow("%sboth: the title key first", how) << change << "Artist"
+                                                          << "Taken"
+                                                          << "12345"
+                                                          << "ALB:KeyAlbum";
+    }
 }
 
 void TestAlbumFormLogic::duplicateKeyOnOk()
 {
+    QFETCH(bool, change);
     QFETCH(QString, artist);
     QFETCH(QString, title);
     QFETCH(QString, cdId);
     QFETCH(QString, key);
     Env e;
     QVERIFY(test::addRecord(e.db, makeAlbum(1, "Artist", "Taken", "12345")));
-    AlbumForm f(e.state, Request::Insert, Album());
+    if (change)
+        QVERIFY(test::addRecord(e.db, makeAlbum(2, "Artist", "Mine", "777")));
+    AlbumForm f(e.state, change ? Request::Change : Request::Insert, change ? makeAlbum(2, "", "") : Album());
     QVERIFY(f.open());
     f.album().Artist = artist;
     f.album().Album = title;
@@ -202,14 +209,17 @@ void TestAlbumFormLogic::duplicateKeyOnOk()
     QCOMPARE(e.script->numbers(), QList<int> { 24 });
     QCOMPARE(e.script->asked().first().text,
         QStringLiteral("Adding this record creates a duplicate entry for the key:") + key);
-    // The form stays open on the row it stored, which a later OK can still complete.
+    // The form stays open on its album, stored as it was, which a later OK can still complete.
     QVERIFY(storedAlbum(e.db, 2));
+    if (change)
+        QCOMPARE(storedAlbum(e.db, 2)->Album, QStringLiteral("Mine"));
     f.album().Album = QStringLiteral("Unique");
     f.album().CDIdentifier.clear();
     QCOMPARE(f.save(), AlbumForm::Save::Closed);
     QCOMPARE(f.response(), Response::Completed);
     f.close();
     QCOMPARE(storedAlbum(e.db, 2)->Album, QStringLiteral("Unique"));
+    QCOMPARE(storedAlbum(e.db, 1)->Album, QStringLiteral("Taken"));
 }
 
 void TestAlbumFormLogic::numberingGivesUp()
