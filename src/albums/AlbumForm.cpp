@@ -176,8 +176,12 @@ bool AlbumForm::acceptCategory(const QString& typed)
         return true;
     }
     const int i = findCategory(categories_, typed);
-    if (i < 0)
+    if (i < 0) {
+        // The album form adds no categories: the user is told where the name must come from.
+        StandardWarning(database(), StdMsg::FieldContentsError, QStringLiteral("Category"),
+            QStringLiteral("Categories"));
         return false;
+    }
     album().CategoryID = categories_.at(i).id;
     return true;
 }
@@ -185,8 +189,11 @@ bool AlbumForm::acceptCategory(const QString& typed)
 bool AlbumForm::acceptMedia(const QString& chosen)
 {
     const int i = findMedia(media_, chosen);
-    if (i < 0)
+    if (i < 0) {
+        // A media no longer in the table (or none at all): said, not just refused in silence.
+        StandardWarning(database(), StdMsg::FieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
         return false;
+    }
     album().Media = media_.at(i);
     return true;
 }
@@ -295,9 +302,14 @@ bool AlbumForm::recallHistory(AlbumField field)
     case AlbumField::Album:
         a.Album = h.Album;
         break;
-    case AlbumField::Media:
+    case AlbumField::Media: {
         // The drop list offers only the names of the media table.
-        return acceptMedia(h.Media);
+        const int i = findMedia(media_, h.Media);
+        if (i < 0)
+            return false;
+        a.Media = media_.at(i);
+        break;
+    }
     case AlbumField::FileNumber:
         a.FileNumber = h.FileNumber;
         break;

@@ -402,8 +402,11 @@ void TestAlbumFormLogic::categoryAccept()
     QCOMPARE(f.categoryName(), QStringLiteral("Rock"));
     QCOMPARE(f.acceptCategory(typed), accepted);
     QCOMPARE(f.album().CategoryID, id);
-    // Nothing is asked: the album form adds no categories.
-    QVERIFY(e.script->asked().isEmpty());
+    // Nothing is asked: the album form adds no categories. A refused name is told, not passed over.
+    QCOMPARE(e.script->numbers(), accepted ? QList<int>() : QList<int> { 11 });
+    if (!accepted)
+        QCOMPARE(e.script->asked().first().text,
+            QStringLiteral("The value for Category must be found in the Categories file."));
 }
 
 void TestAlbumFormLogic::historyRecall()
@@ -436,6 +439,12 @@ void TestAlbumFormLogic::historyRecall()
     e.state.albumHistory->Media = QStringLiteral("Wax cylinder");
     QVERIFY(!f.recallHistory(AlbumField::Media));
     QCOMPARE(f.album().Media, QStringLiteral("LP"));
+    QVERIFY(e.script->asked().isEmpty());
+    // Chosen on OK, such a media is refused with a word on where it must come from.
+    QVERIFY(!f.acceptMedia(QStringLiteral("Wax cylinder")));
+    QCOMPARE(f.album().Media, QStringLiteral("LP"));
+    QCOMPARE(e.script->numbers(), QList<int> { 11 });
+    QCOMPARE(e.script->asked().first().text, QStringLiteral("The value for Media must be found in the Media file."));
 }
 
 QTEST_GUILESS_MAIN(TestAlbumFormLogic)
