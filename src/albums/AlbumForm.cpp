@@ -87,8 +87,10 @@ bool AlbumForm::open()
     album_->rec = initial_;
     switch (request_) {
     case Request::Insert:
-        if (!blank(album_->rec.Album)) {
-            // A copy of the highlighted album: its own songs stay where they are.
+        // A copy of the highlighted album (a stored album, or one with a title): its own songs
+        // stay where they are. A stored album without a title is a copy too: kept as it was, its
+        // artist and disc identifier would make every numbering attempt fail.
+        if (!blank(album_->rec.Album) || album_->rec.AlbumID != 0) {
             album_->rec.CDIdentifier.clear();
             album_->rec.Album = freeCopyTitle(album_->rec);
         }
@@ -128,13 +130,19 @@ QString AlbumForm::freeCopyTitle(const Album& source)
     // album may have: its number could never be stored. Copies are numbered instead.
     Table<Album> probe(database());
     const int key = probe.key(QStringLiteral("ALB:KeyAlbum"));
+    // An album without a title gives "Copy", "Copy (2)" and so on.
+    const bool untitled = blank(source.Album);
+    auto title = [&](int n) {
+        const QString t = albumCopyTitle(source.Album, n);
+        return untitled ? t.mid(3) : t;
+    };
     for (int n = 1; n < 100; ++n) {
         probe.rec.Artist = source.Artist;
-        probe.rec.Album = albumCopyTitle(source.Album, n);
+        probe.rec.Album = title(n);
         if (probe.get(key) != 0)
             return probe.rec.Album;
     }
-    return albumCopyTitle(source.Album);
+    return title(1);
 }
 
 bool AlbumForm::loadStoredAlbum()
