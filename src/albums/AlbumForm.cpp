@@ -186,8 +186,8 @@ bool AlbumForm::acceptCategory(const QString& typed)
     const int i = findCategory(categories_, typed);
     if (i < 0) {
         // The album form adds no categories: the user is told where the name must come from.
-        StandardWarning(database(), StdMsg::FieldContentsError, QStringLiteral("Category"),
-            QStringLiteral("Categories"));
+        StandardWarning(
+            database(), StdMsg::FieldContentsError, QStringLiteral("Category"), QStringLiteral("Categories"));
         return false;
     }
     album().CategoryID = categories_.at(i).id;
@@ -199,7 +199,8 @@ bool AlbumForm::acceptMedia(const QString& chosen)
     const int i = findMedia(media_, chosen);
     if (i < 0) {
         // A media no longer in the table (or none at all): said, not just refused in silence.
-        StandardWarning(database(), StdMsg::FieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
+        StandardWarning(
+            database(), StdMsg::FieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
         return false;
     }
     album().Media = media_.at(i);

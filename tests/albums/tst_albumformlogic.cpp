@@ -140,8 +140,8 @@ void TestAlbumFormLogic::repeatedCopiesAreNumbered()
     QVERIFY(test::addRecord(e.db, makeAlbum(2, "Artist", t40)));
     // A full-width title cut to its width is the source's own title: it is taken already.
     const QString z29 = QString(29, QLatin1Char('z'));
-    const QStringList expected = { "Blue - Copy", "Blue - Copy (2)", "Blue - Copy (3)", z29 + " - Copy (2)",
-        z29 + " - Copy (3)" };
+    const QStringList expected
+        = { "Blue - Copy", "Blue - Copy (2)", "Blue - Copy (3)", z29 + " - Copy (2)", z29 + " - Copy (3)" };
     const QStringList sources = { "Blue", "Blue", "Blue", t40, t40 };
     for (int i = 0; i < sources.size(); ++i) {
         AlbumForm f(e.state, Request::Insert, makeAlbum(1, "Artist", sources[i]));
@@ -452,7 +452,8 @@ void TestAlbumFormLogic::historyRecall()
     QVERIFY(!f.acceptMedia(QStringLiteral("Wax cylinder")));
     QCOMPARE(f.album().Media, QStringLiteral("LP"));
     QCOMPARE(e.script->numbers(), QList<int> { 11 });
-    QCOMPARE(e.script->asked().first().text, QStringLiteral("The value for Media must be found in the Media file."));
+    QCOMPARE(e.script->asked().first().text,
+        QStringLiteral("The value for Media must be found in the Media file."));
 }
 
 QTEST_GUILESS_MAIN(TestAlbumFormLogic)
