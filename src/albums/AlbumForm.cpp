@@ -87,8 +87,10 @@ bool AlbumForm::open()
     album_->rec = initial_;
     switch (request_) {
     case Request::Insert:
-        if (!blank(album_->rec.Album)) {
-            // A copy of the highlighted album: its own songs stay where they are.
+        // A copy of the highlighted album (a stored album, or one with a title): its own songs
+        // stay where they are. A stored album without a title is a copy too: kept as it was, its
+        // artist and disc identifier would make every numbering attempt fail.
+        if (!blank(album_->rec.Album) || album_->rec.AlbumID != 0) {
             album_->rec.CDIdentifier.clear();
             album_->rec.Album = freeCopyTitle(album_->rec);
         }
@@ -128,13 +130,19 @@ QString AlbumForm::freeCopyTitle(const Album& source)
     // album may have: its number could never be stored. Copies are numbered instead.
     Table<Album> probe(database());
     const int key = probe.key(QStringLiteral("ALB:KeyAlbum"));
+    // An album without a title gives "Copy", "Copy (2)" and so on.
+    const bool untitled = blank(source.Album);
+    auto title = [&](int n) {
+        const QString t = albumCopyTitle(source.Album, n);
+        return untitled ? t.mid(3) : t;
+    };
     for (int n = 1; n < 100; ++n) {
         probe.rec.Artist = source.Artist;
-        probe.rec.Album = albumCopyTitle(source.Album, n);
+        probe.rec.Album = title(n);
         if (probe.get(key) != 0)
             return probe.rec.Album;
     }
-    return albumCopyTitle(source.Album);
+    return title(1);
 }
 
 bool AlbumForm::loadStoredAlbum()
@@ -176,8 +184,12 @@ bool AlbumForm::acceptCategory(const QString& typed)
         return true;
     }
     const int i = findCategory(categories_, typed);
-    if (i < 0)
+    if (i < 0) {
+        // The album form adds no categories: the user is told where the name must come from.
+        StandardWarning(
+            database(), StdMsg::FieldContentsError, QStringLiteral("Category"), QStringLiteral("Categories"));
         return false;
+    }
     album().CategoryID = categories_.at(i).id;
     return true;
 }
@@ -185,8 +197,12 @@ bool AlbumForm::acceptCategory(const QString& typed)
 bool AlbumForm::acceptMedia(const QString& chosen)
 {
     const int i = findMedia(media_, chosen);
-    if (i < 0)
+    if (i < 0) {
+        // A media no longer in the table (or none at all): said, not just refused in silence.
+        StandardWarning(
+            database(), StdMsg::FieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
         return false;
+    }
     album().Media = media_.at(i);
     return true;
 }
@@ -234,6 +250,12 @@ AlbumForm::Save AlbumForm::saveChange()
             response_ = Response::Completed;
             return Save::Closed;
         }
+        // A title and artist or a disc identifier another album already has is named as the add
+        // names it, rather than reported as a failed update offering a retry that cannot succeed.
+        if (const QString key = keyTakenElsewhere(); !key.isEmpty()) {
+            StandardWarning(db, StdMsg::DuplicateKeyError, key);
+            return Save::Stay;
+        }
         const Album user = album_->rec;
         // Not as a form: the message that offers Ditto (38) would promise a key this form does not have.
         switch (UpdateRecord(*album_, false)) {
@@ -260,6 +282,22 @@ AlbumForm::Save AlbumForm::saveChange()
     }
 }
 
+QString AlbumForm::keyTakenElsewhere() const
+{
+    // The unique keys in the order they are declared: album number, title and artist, artist and
+    // title, disc identifier.
+    Table<Album> probe(database());
+    const TableDef& def = probe.def();
+    for (int k = 0; k < def.keys.size(); ++k) {
+        if (!def.keys.at(k).unique)
+            continue;
+        probe.rec = album_->rec;
+        if (probe.get(k) == 0 && probe.position() != album_->position())
+            return def.keys.at(k).label;
+    }
+    return {};
+}
+
 bool AlbumForm::recallHistory(AlbumField field)
 {
     if (!state_.albumHistory)
@@ -273,9 +311,14 @@ bool AlbumForm::recallHistory(AlbumField field)
     case AlbumField::Album:
         a.Album = h.Album;
         break;
-    case AlbumField::Media:
+    case AlbumField::Media: {
         // The drop list offers only the names of the media table.
-        return acceptMedia(h.Media);
+        const int i = findMedia(media_, h.Media);
+        if (i < 0)
+            return false;
+        a.Media = media_.at(i);
+        break;
+    }
     case AlbumField::FileNumber:
         a.FileNumber = h.FileNumber;
         break;

@@ -65,10 +65,10 @@ public:
     // The name shown for the album's category (blank for none or a missing category).
     QString categoryName() const;
 
-    // A blank name is no category, a listed name its number; any other name is refused (false:
-    // the focus stays on the combo).
+    // A blank name is no category, a listed name its number; any other name is refused with the
+    // field-contents message (false: the focus stays on the combo).
     bool acceptCategory(const QString& typed);
-    // The media must be one of the list.
+    // The media must be one of the list, else the field-contents message.
     bool acceptMedia(const QString& chosen);
 
     // OK once the fields are accepted: the history copy is taken, then the add or change written.
@@ -92,6 +92,8 @@ private:
     bool loadStoredAlbum();
     QString freeCopyTitle(const Album& source);
     bool changed() const;
+    // The first unique key whose values in the buffer another album holds; empty when none.
+    QString keyTakenElsewhere() const;
     Save saveAdd();
     Save saveChange();
 

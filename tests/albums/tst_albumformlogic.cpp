@@ -79,30 +79,38 @@ private slots:
 
 void TestAlbumFormLogic::insertStoresNumberedCopy_data()
 {
+    QTest::addColumn<qint32>("id");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("blank: a new album") << ""
+    QTest::newRow("blank: a new album") << 0 << ""
                                         << "";
-    QTest::newRow("short title") << "Blue"
+    QTest::newRow("stored album without title") << 3 << ""
+                                                << "Copy";
+    QTest::newRow("short title") << 7 << "Blue"
                                  << "Blue - Copy";
-    QTest::newRow("trailing blanks") << "Blue   "
+    QTest::newRow("trailing blanks") << 7 << "Blue   "
                                      << "Blue - Copy";
     const QString t33 = QString(33, QLatin1Char('x'));
-    QTest::newRow("33 characters fit") << t33 << t33 + " - Copy";
+    QTest::newRow("33 characters fit") << 7 << t33 << t33 + " - Copy";
     const QString t34 = QString(34, QLatin1Char('y'));
-    QTest::newRow("34 characters cut") << t34 << (t34 + " - Cop");
+    QTest::newRow("34 characters cut") << 7 << t34 << (t34 + " - Cop");
     const QString t40 = QString(40, QLatin1Char('z'));
-    QTest::newRow("full width") << t40 << t40;
+    QTest::newRow("full width") << 7 << t40 << t40;
 }
 
 void TestAlbumFormLogic::insertStoresNumberedCopy()
 {
+    QFETCH(qint32, id);
     QFETCH(QString, title);
     QFETCH(QString, stored);
     Env e;
     QVERIFY(test::addRecord(e.db, makeAlbum(7, "Artist", "Other", "99999")));
     QVERIFY(test::addRecord(e.db, test::makeSong("Artist", "Song", 1, 7)));
-    Album source = makeAlbum(7, "Artist", title, "12345");
+    // Copied as it is stored, an album without title would collide with itself on its artist
+    // and its disc identifier.
+    if (id == 3)
+        QVERIFY(test::addRecord(e.db, makeAlbum(3, "Artist", "", "12345")));
+    Album source = makeAlbum(id, "Artist", title, "12345");
     source.Notes = QStringLiteral("notes stay");
 
     AlbumForm f(e.state, Request::Insert, source);
@@ -115,7 +123,7 @@ void TestAlbumFormLogic::insertStoresNumberedCopy()
     QCOMPARE(f.album().AlbumID, 8);
     QCOMPARE(f.album().Album, stored);
     // A copy leaves the disc identifier behind (it names one disc); a new album keeps what it got.
-    QCOMPARE(row->CDIdentifier, title.trimmed().isEmpty() ? QStringLiteral("12345") : QString());
+    QCOMPARE(row->CDIdentifier, id == 0 ? QStringLiteral("12345") : QString());
     // The source's songs are not copied.
     Table<Tunedeck> songs(e.db);
     QCOMPARE(songs.records(), 1);
@@ -132,8 +140,8 @@ void TestAlbumFormLogic::repeatedCopiesAreNumbered()
     QVERIFY(test::addRecord(e.db, makeAlbum(2, "Artist", t40)));
     // A full-width title cut to its width is the source's own title: it is taken already.
     const QString z29 = QString(29, QLatin1Char('z'));
-    const QStringList expected = { "Blue - Copy", "Blue - Copy (2)", "Blue - Copy (3)", z29 + " - Copy (2)",
-        z29 + " - Copy (3)" };
+    const QStringList expected
+        = { "Blue - Copy", "Blue - Copy (2)", "Blue - Copy (3)", z29 + " - Copy (2)", z29 + " - Copy (3)" };
     const QStringList sources = { "Blue", "Blue", "Blue", t40, t40 };
     for (int i = 0; i < sources.size(); ++i) {
         AlbumForm f(e.state, Request::Insert, makeAlbum(1, "Artist", sources[i]));
@@ -163,37 +171,44 @@ void TestAlbumFormLogic::cancelledInsertRemovesAlbumButNotSongs()
 
 void TestAlbumFormLogic::duplicateKeyOnOk_data()
 {
+    QTest::addColumn<bool>("change");
     QTest::addColumn<QString>("artist");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("cdId");
     QTest::addColumn<QString>("key");
-    QTest::newRow("title and artist") << "Artist"
-                                      << "Taken"
-                                      << ""
-                                      << "ALB:KeyAlbum";
-    QTest::newRow("letter case and blanks") << "ARTIST "
-                                            << "taken"
-                                            << ""
-                                            << "ALB:KeyAlbum";
-    QTest::newRow("disc identifier") << "Artist"
-                                     << "Free"
-                                     << "12345"
-                                     << "ALB:KeyCDIdentifier";
-    QTest::newRow("both: the title key first") << "Artist"
-                                               << "Taken"
-                                               << "12345"
-                                               << "ALB:KeyAlbum";
+    for (const bool change : { false, true }) {
+        const char* how = change ? "change: " : "add: ";
+        QTest::addRow("%stitle and artist", how) << change << "Artist"
+                                                 << "Taken"
+                                                 << ""
+                                                 << "ALB:KeyAlbum";
+        QTest::addRow("%sletter case and blanks", how) << change << "ARTIST "
+                                                       << "taken"
+                                                       << ""
+                                                       << "ALB:KeyAlbum";
+        QTest::addRow("%sdisc identifier", how) << change << "Artist"
+                                                << "Free"
+                                                << "12345"
+                                                << "ALB:KeyCDIdentifier";
+        QTest::addRow("%sboth: the title key first", how) << change << "Artist"
+                                                          << "Taken"
+                                                          << "12345"
+                                                          << "ALB:KeyAlbum";
+    }
 }
 
 void TestAlbumFormLogic::duplicateKeyOnOk()
 {
+    QFETCH(bool, change);
     QFETCH(QString, artist);
     QFETCH(QString, title);
     QFETCH(QString, cdId);
     QFETCH(QString, key);
     Env e;
     QVERIFY(test::addRecord(e.db, makeAlbum(1, "Artist", "Taken", "12345")));
-    AlbumForm f(e.state, Request::Insert, Album());
+    if (change)
+        QVERIFY(test::addRecord(e.db, makeAlbum(2, "Artist", "Mine", "777")));
+    AlbumForm f(e.state, change ? Request::Change : Request::Insert, change ? makeAlbum(2, "", "") : Album());
     QVERIFY(f.open());
     f.album().Artist = artist;
     f.album().Album = title;
@@ -202,14 +217,17 @@ void TestAlbumFormLogic::duplicateKeyOnOk()
     QCOMPARE(e.script->numbers(), QList<int> { 24 });
     QCOMPARE(e.script->asked().first().text,
         QStringLiteral("Adding this record creates a duplicate entry for the key:") + key);
-    // The form stays open on the row it stored, which a later OK can still complete.
+    // The form stays open on its album, stored as it was, which a later OK can still complete.
     QVERIFY(storedAlbum(e.db, 2));
+    if (change)
+        QCOMPARE(storedAlbum(e.db, 2)->Album, QStringLiteral("Mine"));
     f.album().Album = QStringLiteral("Unique");
     f.album().CDIdentifier.clear();
     QCOMPARE(f.save(), AlbumForm::Save::Closed);
     QCOMPARE(f.response(), Response::Completed);
     f.close();
     QCOMPARE(storedAlbum(e.db, 2)->Album, QStringLiteral("Unique"));
+    QCOMPARE(storedAlbum(e.db, 1)->Album, QStringLiteral("Taken"));
 }
 
 void TestAlbumFormLogic::numberingGivesUp()
@@ -392,8 +410,11 @@ void TestAlbumFormLogic::categoryAccept()
     QCOMPARE(f.categoryName(), QStringLiteral("Rock"));
     QCOMPARE(f.acceptCategory(typed), accepted);
     QCOMPARE(f.album().CategoryID, id);
-    // Nothing is asked: the album form adds no categories.
-    QVERIFY(e.script->asked().isEmpty());
+    // Nothing is asked: the album form adds no categories. A refused name is told, not passed over.
+    QCOMPARE(e.script->numbers(), accepted ? QList<int>() : QList<int> { 11 });
+    if (!accepted)
+        QCOMPARE(e.script->asked().first().text,
+            QStringLiteral("The value for Category must be found in the Categories file."));
 }
 
 void TestAlbumFormLogic::historyRecall()
@@ -426,6 +447,13 @@ void TestAlbumFormLogic::historyRecall()
     e.state.albumHistory->Media = QStringLiteral("Wax cylinder");
     QVERIFY(!f.recallHistory(AlbumField::Media));
     QCOMPARE(f.album().Media, QStringLiteral("LP"));
+    QVERIFY(e.script->asked().isEmpty());
+    // Chosen on OK, such a media is refused with a word on where it must come from.
+    QVERIFY(!f.acceptMedia(QStringLiteral("Wax cylinder")));
+    QCOMPARE(f.album().Media, QStringLiteral("LP"));
+    QCOMPARE(e.script->numbers(), QList<int> { 11 });
+    QCOMPARE(e.script->asked().first().text,
+        QStringLiteral("The value for Media must be found in the Media file."));
 }
 
 QTEST_GUILESS_MAIN(TestAlbumFormLogic)

@@ -29,8 +29,9 @@ class AppState;
 using AlbumAnswer = std::function<void(Response, const Album& stored)>;
 
 // Opens the form for `caller` (blocked while it is open) and returns at once; `answered` runs when
-// the form closes, unless the caller closed first. Request::Insert with a non-blank album title
-// adds a copy of `album`; a delete is asked, done and answered before the call returns.
+// the form closes, unless the caller closed first. Request::Insert with a stored album (a non-zero
+// number) or a non-blank album title adds a copy of `album`; a delete is asked, done and answered
+// before the call returns.
 void UpdateAlbums(AppState& state, Request request, const Album& album, QWidget* caller, AlbumAnswer answered);
 
 // The history key for the album form used last (the frame's tool bar button): its focused field
