@@ -389,6 +389,8 @@ bool AddWizardDialog::prepare()
     applyColumnFormat(list_->view()->horizontalHeader(), format);
     list_->view()->horizontalHeader()->setStretchLastSection(true);
     listRow_->insertWidget(0, list_, 1);
+    // Made last, the list would come after the check box: it leads its tab, before the move buttons.
+    QWidget::setTabOrder(mediaBox_, list_->view());
     list_->setMinimumHeight(QFontMetrics(font()).height() * 6);
     connect(list_, &BrowseList::insertRequested, this, &AddWizardDialog::addTrack);
     connect(list_, &BrowseList::deleteRequested, this, &AddWizardDialog::deleteTrack);

@@ -520,6 +520,18 @@ void TestAddWizardUi::mnemonics()
                     qPrintable(w->objectName()));
     }
 
+    // Tab goes from the last field of "General" to the track list, then to its buttons.
+    QStringList order;
+    const QWidget* listView = o.wizard->trackList()->view();
+    for (QWidget* w = child<QComboBox>(o.wizard, "Media")->nextInFocusChain(); w && w != o.wizard && order.size() < 3;
+         w = w->nextInFocusChain()) {
+        if (w == listView)
+            order << QStringLiteral("list");
+        else if (w->objectName() == QLatin1String("MoveUp") || w->objectName() == QLatin1String("OK"))
+            order << w->objectName();
+    }
+    QCOMPARE(order, (QStringList { "list", "MoveUp", "OK" }));
+
     bool checked = false;
     const QString form = compilation ? QStringLiteral("UpdateAddWizard") : QStringLiteral("UpdateAddWizardNoArtist");
     test::onDialog(form, [&](QDialog* d) {
