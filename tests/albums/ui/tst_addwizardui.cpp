@@ -521,16 +521,9 @@ void TestAddWizardUi::mnemonics()
     }
 
     // Tab goes from the last field of "General" to the track list, then to its buttons.
-    QStringList order;
-    const QWidget* listView = o.wizard->trackList()->view();
-    for (QWidget* w = child<QComboBox>(o.wizard, "Media")->nextInFocusChain(); w && w != o.wizard && order.size() < 3;
-         w = w->nextInFocusChain()) {
-        if (w == listView)
-            order << QStringLiteral("list");
-        else if (w->objectName() == QLatin1String("MoveUp") || w->objectName() == QLatin1String("OK"))
-            order << w->objectName();
-    }
-    QCOMPARE(order, (QStringList { "list", "MoveUp", "OK" }));
+    QCOMPARE(test::tabOrderOf(child<QComboBox>(o.wizard, "Media"),
+                 { o.wizard->trackList()->view(), child<QWidget>(o.wizard, "MoveUp"), child<QWidget>(o.wizard, "OK") }),
+        (QList<int> { 0, 1, 2 }));
 
     bool checked = false;
     const QString form = compilation ? QStringLiteral("UpdateAddWizard") : QStringLiteral("UpdateAddWizardNoArtist");

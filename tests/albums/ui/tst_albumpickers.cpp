@@ -193,6 +193,9 @@ private slots:
         QCOMPARE(d->locatorDisplay(), QString());
         auto* chooseCategory = d->findChild<QPushButton*>(QStringLiteral("SelectCategory"));
         QVERIFY(chooseCategory->isVisible());
+        // Tab follows the rows: orders, the category button above the list, the list, its buttons.
+        QCOMPARE(tabOrderOf(d->tabs(), { chooseCategory, d->list()->view(), d->findChild<QPushButton*>(QStringLiteral("Select")) }),
+                 (QList<int> { 0, 1, 2 }));
         QVERIFY2(duplicateMnemonics(d).isEmpty(), qPrintable(duplicateMnemonics(d).join("; ")));
         onDialog(QStringLiteral("BrowseCategories"), [](QDialog* c) {
             c->findChild<BrowseList*>()->run([](PagedList& l) { return l.locate(Row { QStringLiteral("Rock") }); });
