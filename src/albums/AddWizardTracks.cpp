@@ -1,7 +1,10 @@
 #include "albums/AddWizardTracks.h"
 
 #include "core/Messages.h"
+#include "core/TextField.h"
 #include "data/StandardWarning.h"
+
+#include <QSet>
 
 namespace td {
 
@@ -67,6 +70,24 @@ int AddWizardTracks::nextTrack(const QString& side, qint64* track)
     if (rc != 0)
         return rc;
     *track = page.isEmpty() ? 1 : recordFromRow<AddWizard>(page.first().row).Track + 1;
+    if (*track <= kHighestTrack)
+        return 0;
+    // Track 99 is taken: the lowest number of the side still free (0 last), so that another track
+    // can still be added; with every number taken the add fails on the field's range.
+    QList<WizardTrack> all;
+    if (const int rc2 = rows(all); rc2 != 0)
+        return rc2;
+    QSet<qint64> used;
+    for (const WizardTrack& t : std::as_const(all))
+        if (clip(t.rec.Side) == clip(side))
+            used.insert(t.rec.Track);
+    for (qint64 n = 1; n <= kHighestTrack; ++n)
+        if (!used.contains(n)) {
+            *track = n;
+            return 0;
+        }
+    if (!used.contains(0))
+        *track = 0;
     return 0;
 }
 

@@ -41,8 +41,8 @@ public:
 
     // Every row of this instance in key order. 0 or the storage error code.
     int rows(QList<WizardTrack>& out);
-    // The highest track number of this instance with that side plus one, 1 when there is none.
-    // 0 or the storage error code.
+    // The highest track number of this instance with that side plus one, 1 when there is none;
+    // past 99 the lowest number of the side still free. 0 or the storage error code.
     int nextTrack(const QString& side, qint64* track);
 
     // Adds a row with the next track number of its side, the other values from `values`: tried

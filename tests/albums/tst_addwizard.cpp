@@ -132,6 +132,13 @@ void TestAddWizard::nextTrackNumber()
     QVERIFY(position > 0);
     QCOMPARE(rowsOf(e.db, kInstance), (QStringList { "A=1", "B=5", "C=6" }));
     QCOMPARE(rowsOf(e.db, kOther), (QStringList { "elsewhere=9" }));
+
+    // With track 99 taken the next add takes the lowest number still free.
+    addRow(e.db, kInstance, 99, QStringLiteral("Hidden"));
+    values.Title = QStringLiteral("D");
+    QCOMPARE(tracks.addTrack(values, &position), RecordResult::Done);
+    QCOMPARE(rowsOf(e.db, kInstance), (QStringList { "A=1", "D=2", "B=5", "C=6", "Hidden=99" }));
+    QVERIFY(e.script->asked().isEmpty());
 }
 
 void TestAddWizard::moves_data()

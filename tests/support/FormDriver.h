@@ -152,4 +152,17 @@ inline QStringList duplicateMnemonics(QWidget* window)
     return out;
 }
 
+// The order in which Tab reaches the given controls, starting after `from` and going once round
+// the window: their indexes in `controls`, each taken once.
+inline QList<int> tabOrderOf(QWidget* from, const QList<const QWidget*>& controls)
+{
+    QList<int> order;
+    for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
+        const int i = int(controls.indexOf(w));
+        if (i >= 0 && !order.contains(i))
+            order << i;
+    }
+    return order;
+}
+
 } // namespace td::test

@@ -58,7 +58,7 @@ int widthOf(const char* field)
 }
 
 // An arrow, with a bar at its head for "to the top" / "to the bottom".
-QIcon moveIcon(bool up, bool bar, const QColor& color)
+QPixmap movePixmap(bool up, bool bar, const QColor& color)
 {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
@@ -76,7 +76,16 @@ QIcon moveIcon(bool up, bool bar, const QColor& color)
     p.drawPolygon(arrow);
     if (bar)
         p.drawRect(up ? QRectF(2, 0, 12, 2) : QRectF(2, 14, 12, 2));
-    return QIcon(pm);
+    p.end();
+    return pm;
+}
+
+// In the palette's colours, so that a button without a track to move looks disabled.
+QIcon moveIcon(bool up, bool bar, const QPalette& palette)
+{
+    QIcon icon(movePixmap(up, bar, palette.color(QPalette::Active, QPalette::ButtonText)));
+    icon.addPixmap(movePixmap(up, bar, palette.color(QPalette::Disabled, QPalette::ButtonText)), QIcon::Disabled);
+    return icon;
 }
 
 // The top window of a chain: a wizard started from the menu stays with the frame.
@@ -288,7 +297,7 @@ void AddWizardDialog::buildSongsTab()
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(moves[i].name));
-        b->setIcon(moveIcon(moves[i].up, moves[i].bar, palette().color(QPalette::ButtonText)));
+        b->setIcon(moveIcon(moves[i].up, moves[i].bar, palette()));
         b->setToolTip(QString::fromLatin1(moves[i].tip));
         b->setAccessibleName(QString::fromLatin1(moves[i].tip));
         b->setAccessibleDescription(moves[i].keys.toString(QKeySequence::NativeText));
@@ -389,6 +398,8 @@ bool AddWizardDialog::prepare()
     applyColumnFormat(list_->view()->horizontalHeader(), format);
     list_->view()->horizontalHeader()->setStretchLastSection(true);
     listRow_->insertWidget(0, list_, 1);
+    // Made last, the list would come after the check box: it leads its tab, before the move buttons.
+    QWidget::setTabOrder(mediaBox_, list_->view());
     list_->setMinimumHeight(QFontMetrics(font()).height() * 6);
     connect(list_, &BrowseList::insertRequested, this, &AddWizardDialog::addTrack);
     connect(list_, &BrowseList::deleteRequested, this, &AddWizardDialog::deleteTrack);

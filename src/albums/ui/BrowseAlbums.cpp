@@ -191,6 +191,9 @@ void BrowseAlbumsWindow::buildWindow()
     layout->addLayout(wizards);
     layout->addWidget(status);
     setFocusProxy(list_);
+    // Tab follows the rows: the category button above the list comes before it.
+    QWidget::setTabOrder(tabs_, selectCategory_);
+    QWidget::setTabOrder(selectCategory_, list_->view());
     // Never narrower than its controls: at the smallest size the list shrinks, not the buttons.
     setMinimumSize(minimumSize().expandedTo(layout->totalMinimumSize()));
 

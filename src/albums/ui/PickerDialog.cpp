@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
@@ -103,12 +104,17 @@ void PickerDialog::build(PagedList& list, PagedTableModel& model, const QStringL
     columns_->restore();
     // Opens showing every column and a dozen rows or so; the remembered position replaces this.
     list_->setMinimumHeight(fm.height() * 7);
+    // The columns, the list's frame and scroll bar and the window's margins: a pixel short and a
+    // horizontal scroll bar takes the last row.
     QHeaderView* header = list_->view()->horizontalHeader();
     int width = 0;
     for (int i = 0; i < header->count(); ++i)
         width += header->sectionSize(i);
+    const QMargins margins = layout->contentsMargins();
+    width += 2 * list_->view()->frameWidth() + list_->scrollBar()->sizeHint().width() + margins.left() + margins.right()
+        + fm.averageCharWidth() * 2;
     const QSize least = layout->totalMinimumSize();
-    resize(qMax(least.width(), width + fm.averageCharWidth() * 6), qMax(least.height(), fm.height() * 24));
+    resize(qMax(least.width(), width), qMax(least.height(), fm.height() * 24));
 
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     connect(nextTab, &QShortcut::activated, this,

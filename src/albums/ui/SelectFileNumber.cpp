@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTabBar>
 
 namespace td {
@@ -54,6 +55,9 @@ public:
         rangeRow()->addWidget(chosenCategory_, 1);
         rangeRow()->addWidget(selectCategory_);
         connect(selectCategory_, &QPushButton::clicked, this, &SelectFileNumberDialog::selectCategory);
+        // Tab follows the rows: the category button above the list comes before it.
+        QWidget::setTabOrder(tabs(), selectCategory_);
+        QWidget::setTabOrder(selectCategory_, list()->view());
         showChosenCategory();
     }
 

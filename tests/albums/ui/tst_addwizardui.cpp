@@ -520,6 +520,11 @@ void TestAddWizardUi::mnemonics()
                     qPrintable(w->objectName()));
     }
 
+    // Tab goes from the last field of "General" to the track list, then to its buttons.
+    QCOMPARE(test::tabOrderOf(child<QComboBox>(o.wizard, "Media"),
+                 { o.wizard->trackList()->view(), child<QWidget>(o.wizard, "MoveUp"), child<QWidget>(o.wizard, "OK") }),
+        (QList<int> { 0, 1, 2 }));
+
     bool checked = false;
     const QString form = compilation ? QStringLiteral("UpdateAddWizard") : QStringLiteral("UpdateAddWizardNoArtist");
     test::onDialog(form, [&](QDialog* d) {

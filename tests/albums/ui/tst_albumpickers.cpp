@@ -15,6 +15,7 @@
 #include "core/IniFile.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -42,6 +43,13 @@ QStringList shown(PickerDialog* d, TableId table, const char* field)
     for (const PageRow& r : d->list()->list().rows())
         out << r.row.at(f).toString();
     return out;
+}
+
+// The list's columns fit its view: no horizontal scroll bar hides the last row.
+bool everyColumnInSight(PickerDialog* d)
+{
+    const QTableView* view = d->list()->view();
+    return view->horizontalHeader()->length() <= view->viewport()->width();
 }
 
 // Acts on the picker as the user chooses: "button", "double click", "enter", "close", "escape".
@@ -138,6 +146,7 @@ private slots:
         QVERIFY(d);
         QCOMPARE(d->windowTitle(), QStringLiteral("Select An Album"));
         QCOMPARE(tabTitles(d->tabs()), QStringList({"Album", "Artist", "File #"}));
+        QVERIFY2(everyColumnInSight(d), "a column is out of sight at the opening size");
         QVERIFY(duplicateMnemonics(d).isEmpty());
         QVERIFY(!caller_->isEnabled());
         d->tabs()->setCurrentIndex(tab);
@@ -167,6 +176,7 @@ private slots:
         PickerDialog* d = shownPicker("SelectFileNumber");
         QVERIFY(d);
         QCOMPARE(d->windowTitle(), QStringLiteral("Select File Number"));
+        QVERIFY2(everyColumnInSight(d), "a column is out of sight at the opening size");
         QCOMPARE(tabTitles(d->tabs()),
                  QStringList({"By Artist", "By Title", "By Album", "By Media", "By Category", "By Chart #"}));
         QCOMPARE(shown(d, TableId::Tunedeck, "Title").first(), QStringLiteral("Waterloo"));
@@ -183,6 +193,9 @@ private slots:
         QCOMPARE(d->locatorDisplay(), QString());
         auto* chooseCategory = d->findChild<QPushButton*>(QStringLiteral("SelectCategory"));
         QVERIFY(chooseCategory->isVisible());
+        // Tab follows the rows: orders, the category button above the list, the list, its buttons.
+        QCOMPARE(tabOrderOf(d->tabs(), { chooseCategory, d->list()->view(), d->findChild<QPushButton*>(QStringLiteral("Select")) }),
+                 (QList<int> { 0, 1, 2 }));
         QVERIFY2(duplicateMnemonics(d).isEmpty(), qPrintable(duplicateMnemonics(d).join("; ")));
         onDialog(QStringLiteral("BrowseCategories"), [](QDialog* c) {
             c->findChild<BrowseList*>()->run([](PagedList& l) { return l.locate(Row { QStringLiteral("Rock") }); });

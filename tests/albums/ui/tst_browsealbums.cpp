@@ -162,6 +162,9 @@ private slots:
         QVERIFY(duplicateMnemonics(w.get()).isEmpty());
         w->tabs()->setCurrentIndex(int(AlbumTab::Category));
         QVERIFY(buttonOf(*w, "SelectCategory")->isVisible());
+        // Tab follows the rows: the category button above the list, the list, the record buttons.
+        QCOMPARE(tabOrderOf(w->tabs(), {buttonOf(*w, "SelectCategory"), w->list()->view(), buttonOf(*w, "Add")}),
+                 (QList<int>{0, 1, 2}));
         QCOMPARE(w->findChild<QLabel*>(QStringLiteral("ChosenCategory"))->text(),
                  QStringLiteral("No category chosen: use Select Category"));
         QVERIFY(duplicateMnemonics(w.get()).isEmpty());
