@@ -54,6 +54,8 @@ QList<PagedColumn> columnsOf(const QString& listFormat)
             PagedColumn pc;
             pc.header = c.header;
             pc.alignment = alignmentOf(c.justification);
+            if (!c.headerJustification.isNull())
+                pc.headerAlignment = alignmentOf(c.headerJustification);
             pc.picture = Picture(c.picture);
             cols << pc;
         }
@@ -122,8 +124,10 @@ QVariant PagedTableModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return columns_.at(section).header;
-    if (role == Qt::TextAlignmentRole)
-        return int(columns_.at(section).alignment);
+    if (role == Qt::TextAlignmentRole) {
+        const PagedColumn& c = columns_.at(section);
+        return int(c.headerAlignment.value_or(c.alignment));
+    }
     return {};
 }
 

@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <functional>
+#include <optional>
 
 namespace td {
 
@@ -18,6 +19,8 @@ using ColumnValue = std::function<QVariant(const PageRow&)>;
 struct PagedColumn {
     QString header;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // The header's own place ("C(1)" after the header centres it); unset: as the column's values.
+    std::optional<Qt::Alignment> headerAlignment;
     Picture picture;            // how the value is shown; a plain text picture shows it as it is
     ColumnValue value;
 };

@@ -109,6 +109,9 @@ private slots:
         QCOMPARE(m->data(m->index(1, 1)).toString(), QStringLiteral("00:03:45"));
         QCOMPARE(m->data(m->index(0, 1)).toString(), QString());
         QCOMPARE(m->data(m->index(1, 1), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+        // A header with its own justification ("~Time~C(0)") is placed by it; others as their values.
+        QCOMPARE(m->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignHCenter | Qt::AlignVCenter));
+        QCOMPARE(m->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
         std::unique_ptr<QMimeData> d(m->mimeData({m->index(2, 0)}));
         QCOMPARE(d->data(QStringLiteral("application/x-test")), QByteArray("3"));
         list.pageDown();
