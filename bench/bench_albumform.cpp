@@ -56,8 +56,8 @@ struct Fixture {
     std::unique_ptr<CdAudioDevice> cd;
     std::unique_ptr<Database> db;
     std::unique_ptr<AppState> app;
-    // The frame keeps the album, media and song files open while the album list is open.
-    std::unique_ptr<TableUse> holdAlbums, holdMedia, holdSongs;
+    // The frame keeps the album, media and song files open, the album list the categories.
+    std::unique_ptr<TableUse> holdAlbums, holdMedia, holdSongs, holdCategories;
     Album formAlbum; // 20 songs
     Album filed; // its songs, and only they, carry its media and file number
     int listRows = 0; // the rows the form's song list reads for its first page
@@ -97,7 +97,8 @@ Fixture::Fixture(qint64 songs)
     holdAlbums = std::make_unique<TableUse>(*db, TableId::Album);
     holdMedia = std::make_unique<TableUse>(*db, TableId::Media);
     holdSongs = std::make_unique<TableUse>(*db, TableId::Tunedeck);
-    if (!holdAlbums->ok() || !holdMedia->ok() || !holdSongs->ok()) {
+    holdCategories = std::make_unique<TableUse>(*db, TableId::Categories);
+    if (!holdAlbums->ok() || !holdMedia->ok() || !holdSongs->ok() || !holdCategories->ok()) {
         error = db->endText();
         return;
     }
@@ -116,6 +117,7 @@ Fixture::Fixture(qint64 songs)
 Fixture::~Fixture()
 {
     sqlite3_close_v2(raw);
+    holdCategories.reset();
     holdSongs.reset();
     holdMedia.reset();
     holdAlbums.reset();
@@ -514,7 +516,8 @@ void sizes(benchmark::internal::Benchmark* b)
 
 } // namespace
 
-BENCHMARK(BM_FormOpen)->Apply(sizes);
+// Painting fills in Qt's worker threads: their time is counted too.
+BENCHMARK(BM_FormOpen)->Apply(sizes)->MeasureProcessCPUTime();
 BENCHMARK(BM_FormWindowBuild)->Apply(sizes);
 BENCHMARK(BM_FormLogicOpen)->Apply(sizes);
 BENCHMARK(BM_FormSongsFirstPage)->Apply(sizes);
