@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide values of one program run, owned by the program and handed to every window:
 // the database with its use counts, the message service, the preferences and report criteria, the
-// version, the wizards' instance number, the flag "started from the CD player", the album history
+// version, the add wizards' instance numbers, the flag "started from the CD player", the album history
 // copy, and the entries of windows that later features add (WindowEntries.h). Tests make their own.
 
 #include "common/GlobalSettings.h"
@@ -43,13 +43,9 @@ public:
     QString version = QString::fromLatin1(kVersion);
     QString versionCaption = QStringLiteral("Version ") + QString::fromLatin1(kVersion);
     QString queryWizardFileName = QStringLiteral("TDPQUERY");
-    int threadInstance = 0;                 // the instance number of the window a song form was opened from
     bool startedFromCdPlayer = false;
     // The album last saved with OK by any album form in this run: what the history key recalls.
     std::optional<Album> albumHistory;
-
-    // A fresh window instance number, one per window that keeps scratch rows.
-    int nextInstance() { return ++instanceCounter_; }
 
     // The add wizards' scratch rows belong to the wizard holding their instance number: an open
     // wizard claims the lowest number no other open wizard holds (from 1), so that the rows a
@@ -66,7 +62,6 @@ public:
     bool wizardInstanceHeld(qint64 n) const { return wizardInstances_.count(n) != 0; }
 
 private:
-    int instanceCounter_ = 0;
     std::set<qint64> wizardInstances_;
 };
 

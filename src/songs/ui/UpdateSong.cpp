@@ -25,7 +25,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,33 +38,11 @@ namespace td {
 namespace {
 
 const char* const kTimePicture = "@t4";
-const char* const kInstanceProperty = "tdThreadInstance";
 
 int widthOf(const QString& field)
 {
     const TableDef& t = tableDef(TableId::Tunedeck);
     return t.field(t.fieldIndex(field)).width;
-}
-
-// The wizards keep their scratch rows under the number of the window the form was opened from;
-// each list window gets its own number the first time it opens a song form.
-int windowInstance(AppState& state, QWidget* parent)
-{
-    QWidget* owner = parent ? parent->window() : nullptr;
-    for (QWidget* p = parent; p; p = p->parentWidget()) {
-        if (qobject_cast<QMdiSubWindow*>(p)) {
-            owner = p;
-            break;
-        }
-    }
-    if (!owner)
-        return state.threadInstance ? state.threadInstance : state.nextInstance();
-    QVariant v = owner->property(kInstanceProperty);
-    if (!v.isValid()) {
-        v = state.nextInstance();
-        owner->setProperty(kInstanceProperty, v);
-    }
-    return v.toInt();
 }
 
 } // namespace
@@ -626,7 +603,6 @@ void openSongForm(AppState& state, Request request, const Tunedeck& song, const 
 void UpdateSong(
     AppState& state, Request request, const Tunedeck& buffer, QWidget* caller, SongAnswer answered)
 {
-    state.threadInstance = windowInstance(state, caller);
     Tunedeck song = buffer;
     if (clip(song.Media).trimmed().isEmpty())
         song.Media = QStringLiteral("CD");
@@ -644,7 +620,6 @@ void UpdateSong(
 void UpdateSongsForAlbum(AppState& state, Request request, const Tunedeck& song, const Album& album,
     QWidget* caller, SongAnswer answered)
 {
-    state.threadInstance = windowInstance(state, caller);
     openSongForm(state, request, song, &album, caller, AddRedirect::Form, answered);
 }
 
