@@ -4,9 +4,12 @@
 #include "albums/ui/BrowseAlbums.h"
 #include "app/MainFrame.h"
 #include "common/AppState.h"
+#include "setup/ui/SetupWindow.h"
 #include "songs/ui/BrowseCategories.h"
 #include "songs/ui/BrowseMedia.h"
 #include "songs/ui/BrowseSongs.h"
+
+#include <functional>
 
 namespace td {
 
@@ -30,6 +33,10 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
     frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });
     frame.setActionHandler(FrameAction::WizardCompilation, [&] { AddCompilation(state, nullptr, {}); });
+    // Preferences wait on the frame; while the setup wizard has never been completed they are the
+    // wizard, which also runs after the splash, the start-up lists following once it has finished.
+    frame.setActionHandler(FrameAction::Preferences, [&] { Setup(state, &frame); });
+    frame.setStartupSetup([&](std::function<void()> then) { Setup(state, &frame, std::move(then)); });
 
     // The windows of features still to come go into state.entries here as they are built.
 }

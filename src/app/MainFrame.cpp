@@ -315,11 +315,24 @@ void MainFrame::afterSplash()
     // more would come back here without end).
     splash_.clear();
     emit splashClosed();
-    // The setup wizard runs here while it has never been completed, once it is part of the program:
-    // the Setup command ("Pre&ferences") shows the wizard instead of the setup window while
-    // "SetupWizardComplete" is off.
+    // The setup wizard runs here while it has never been completed: the Setup command
+    // ("Pre&ferences") shows the wizard instead of the setup window while "SetupWizardComplete" is
+    // off. The start-up lists wait for it, so that those chosen in it open.
+    if (!state_.settings.SetupWizardComplete && startupSetup_) {
+        emit actionStarted(FrameAction::Preferences);
+        startupSetup_([self = QPointer<MainFrame>(this)] {
+            if (self)
+                self->openStartupLists();
+        });
+        return;
+    }
     if (!state_.settings.SetupWizardComplete && hasHandler(FrameAction::Preferences))
         runAction(FrameAction::Preferences);
+    openStartupLists();
+}
+
+void MainFrame::openStartupLists()
+{
     if (!isVisible())
         return;
     const GlobalSettings& s = state_.settings;

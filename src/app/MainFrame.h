@@ -43,6 +43,9 @@ public:
     // become enabled and start it.
     void setActionHandler(FrameAction id, std::function<void()> handler);
     bool hasHandler(FrameAction id) const { return handlers_.contains(id); }
+    // The Setup command as run after the splash while the setup wizard has never been completed:
+    // `then` is to run once it has finished, and the start-up lists open only then, as chosen in it.
+    void setStartupSetup(std::function<void(std::function<void()> then)> run) { startupSetup_ = std::move(run); }
 
     // Asks the frame to start an action as if the user had chosen it; queued, like an event posted
     // from another window. While the splash shows, it closes first.
@@ -73,6 +76,7 @@ private:
     void scheduleSplash();
     void showSplash();
     void afterSplash();
+    void openStartupLists();
     void startAlbumCopy();
     void startLegacyMove();
     void openHelp(const QString& anchor);
@@ -84,6 +88,7 @@ private:
     QLabel* logo_ = nullptr;
     FrameActionMap actions_;
     QHash<FrameAction, std::function<void()>> handlers_;
+    std::function<void(std::function<void()>)> startupSetup_;
     QPointer<Splash> splash_;
     QPointer<HelpWindow> help_;
     QPointer<QDialog> printSetup_;
