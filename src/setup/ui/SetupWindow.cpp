@@ -292,7 +292,8 @@ void SetupWindow::showSamples()
 {
     const QString code = dateCodeForEntry(date_->currentText(), state_.settings.DateFormat);
     const QString sample = dateFormatSample(code, today());
-    dateSample_->setText(sample.isEmpty() ? QStringLiteral("(each window keeps its own date format)") : sample);
+    dateSample_->setText(sample.isEmpty() ? QStringLiteral("(each window keeps its own date format)")
+                                          : QStringLiteral("For example: ") + sample);
     udkSample_->setText(QStringLiteral("Song form: \"%1\"   Song list tab: \"%2\"")
                             .arg(songFormUdkPrompt(state_.settings.UDKPrompt),
                                  songTabTitle(SongTab::ByUdk, state_.settings)));
