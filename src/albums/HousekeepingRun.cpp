@@ -1,0 +1,196 @@
+#include "albums/HousekeepingRun.h"
+
+#include "data/Database.h"
+#include "data/StandardWarning.h"
+
+#include <sqlite3.h>
+
+namespace td {
+
+HousekeepingRun::HousekeepingRun(Database& db)
+    : db_(db)
+{
+}
+
+HousekeepingRun::~HousekeepingRun() = default;
+
+bool HousekeepingRun::start()
+{
+    passes_.clear();
+    handles_.clear();
+    const qint64 total = prepare();
+    if (total < 0 || passes_.isEmpty()) {
+        release();
+        return false;
+    }
+    total_ = total;
+    // Every file is attached now: none can be attached once a slice's transaction is open.
+    for (const Pass& p : std::as_const(passes_)) {
+        auto h = std::make_shared<TableHandle>(db_, p.table);
+        h->stream(true); // a large page cache on the file while the run lasts
+        handles_ << h;
+    }
+    return true;
+}
+
+void HousekeepingRun::finish()
+{
+    for (const auto& h : std::as_const(handles_))
+        h->stream(false);
+    handles_.clear();
+    release();
+}
+
+QString HousekeepingRun::taskText() const
+{
+    if (passes_.isEmpty())
+        return {};
+    return passes_.at(qMin(resume_.pass, int(passes_.size()) - 1)).task;
+}
+
+int HousekeepingRun::percent() const
+{
+    if (total_ <= 0)
+        return ended_ ? 100 : 0;
+    return int(qBound<qint64>(0, done_ * 100 / total_, qint64(100)));
+}
+
+HousekeepingRun::RowResult HousekeepingRun::write(const QString& sql, const QVariantList& values, qint64 position)
+{
+    CachedStatement st = db_.statement(sql);
+    sqlite3_stmt* s = st.get();
+    if (!s)
+        return RowResult::WriteFailed;
+    int b = 1;
+    for (const QVariant& v : values)
+        bindVariant(s, b++, v);
+    sqlite3_bind_int64(s, b, position);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE) {
+        db_.setLastSqliteError(rc);
+        return RowResult::WriteFailed;
+    }
+    if (sqlite3_changes(db_.connection()) != 1) {
+        db_.setLastError(StorageError::make(RecordChanged));
+        return RowResult::WriteFailed;
+    }
+    db_.noteChange();
+    return RowResult::Done;
+}
+
+HousekeepingRun::SliceOutcome HousekeepingRun::runSlice(int count, qint64* failedPosition)
+{
+    // Passes already read to their end are left behind; the page is read inside the transaction
+    // that writes it, so no row changes between being read and written.
+    while (resume_.pass < passes_.size()) {
+        const Pass& pass = passes_.at(resume_.pass);
+        TableHandle& h = *handles_.at(resume_.pass);
+        PageRead read;
+        read.key = pass.key;
+        read.filter = pass.filter;
+        read.limit = qMax(1, count);
+        if (resume_.position != 0) {
+            read.from = resume_.from;
+            read.fromPosition = resume_.position;
+            read.inclusive = false;
+        }
+        QList<PageRow> page;
+        if (h.readPage(read, page) != 0) {
+            readFailedTable_ = h.def().label;
+            return SliceOutcome::ReadFailed;
+        }
+        for (const PageRow& row : std::as_const(page)) {
+            if (!skipped_.contains(row.position)) {
+                switch (handleRow(resume_.pass, row)) {
+                case RowResult::Done:
+                    break;
+                case RowResult::WriteFailed:
+                    *failedPosition = row.position;
+                    return SliceOutcome::WriteFailed;
+                case RowResult::ReadFailed:
+                    return SliceOutcome::ReadFailed;
+                }
+            }
+            resume_.from = row.row;
+            resume_.position = row.position;
+            ++resume_.done;
+        }
+        if (page.size() == read.limit)
+            return SliceOutcome::More;
+        // This pass is read to its end; the next one starts with the next slice.
+        ++resume_.pass;
+        resume_.from.clear();
+        resume_.position = 0;
+        return resume_.pass < passes_.size() ? SliceOutcome::More : SliceOutcome::End;
+    }
+    return SliceOutcome::End;
+}
+
+bool HousekeepingRun::askGoOn()
+{
+    // The standard process error message, with Cancel to stop the run; it rolls the slice back.
+    db_.saveError();
+    const StorageError err = db_.savedError();
+    db_.clearSavedError();
+    db_.rollbackAll();
+    if (db_.ended())
+        return false;
+    Message m = standardMessage(StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"),
+                                errorTextOf(err));
+    m.buttons = Ok | Cancel;
+    m.defaultButton = Ok;
+    return db_.messages().show(m) == Ok;
+}
+
+bool HousekeepingRun::step(int count)
+{
+    if (ended_ || handles_.isEmpty())
+        return false;
+    for (;;) {
+        const Resume atStart = resume_;
+        sliceBegins();
+        TransactionGuard tx(db_);
+        if (!tx.ok()) {
+            db_.saveError();
+            StandardWarning(db_, StdMsg::TransactionFramingError, QStringLiteral("Update"),
+                            passes_.at(resume_.pass).table == TableId::Album ? QStringLiteral("Album")
+                                                                              : QStringLiteral("Tunedeck"));
+            stopped_ = ended_ = true;
+            return false;
+        }
+        qint64 failed = 0;
+        const SliceOutcome outcome = runSlice(count, &failed);
+        if (outcome == SliceOutcome::WriteFailed) {
+            resume_ = atStart;
+            sliceUndone();
+            if (!askGoOn()) {
+                stopped_ = ended_ = true;
+                return false;
+            }
+            skipped_.insert(failed); // the slice again, without that row
+            continue;
+        }
+        if (outcome == SliceOutcome::ReadFailed) {
+            resume_ = atStart;
+            sliceUndone();
+            db_.saveError();
+            StandardWarning(db_, StdMsg::RecordRetrievalError, readFailedTable_);
+            stopped_ = ended_ = true;
+            return false;
+        }
+        if (tx.commit() != 0) {
+            resume_ = atStart;
+            sliceUndone();
+            db_.saveError();
+            StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"));
+            stopped_ = ended_ = true;
+            return false;
+        }
+        skipped_.clear();
+        done_ = resume_.done;
+        ended_ = outcome == SliceOutcome::End;
+        return !ended_;
+    }
+}
+
+} // namespace td
