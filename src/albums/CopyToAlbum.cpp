@@ -8,7 +8,7 @@
 namespace td {
 
 CopyToAlbum::CopyToAlbum(Database& db)
-    : HousekeepingRun(db)
+    : HousekeepingRun(db, QStringLiteral("Copying..."))
 {
 }
 

@@ -19,7 +19,7 @@ ConvertDateToYear::ConvertDateToYear(Database& db)
 }
 
 ConvertDateToYear::ConvertDateToYear(Database& db, TableId table)
-    : HousekeepingRun(db)
+    : HousekeepingRun(db, table == TableId::Album ? QStringLiteral("Converting Album Dates") : QStringLiteral("Converting Song Dates"))
     , table_(table)
 {
 }

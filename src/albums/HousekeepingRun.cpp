@@ -7,8 +7,9 @@
 
 namespace td {
 
-HousekeepingRun::HousekeepingRun(Database& db)
+HousekeepingRun::HousekeepingRun(Database& db, QString task)
     : db_(db)
+    , firstTask_(std::move(task))
 {
 }
 
@@ -44,7 +45,7 @@ void HousekeepingRun::finish()
 QString HousekeepingRun::taskText() const
 {
     if (passes_.isEmpty())
-        return {};
+        return firstTask_;
     return passes_.at(qMin(resume_.pass, int(passes_.size()) - 1)).task;
 }
 

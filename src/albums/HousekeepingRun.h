@@ -23,7 +23,8 @@ class Database;
 
 class HousekeepingRun : public BatchRun {
 public:
-    explicit HousekeepingRun(Database& db);
+    // `task` is the task line until the first pass is known.
+    HousekeepingRun(Database& db, QString task);
     ~HousekeepingRun() override;
 
     bool start() final;
@@ -89,6 +90,7 @@ private:
     qint64 total_ = 0;
     qint64 done_ = 0;
     QString readFailedTable_;
+    QString firstTask_;
     bool ended_ = false;
     bool stopped_ = false;
 };

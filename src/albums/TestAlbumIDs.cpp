@@ -9,7 +9,7 @@
 namespace td {
 
 TestAlbumIDs::TestAlbumIDs(Database& db)
-    : HousekeepingRun(db)
+    : HousekeepingRun(db, QStringLiteral("Testing Link Integrity"))
 {
 }
 
