@@ -13,11 +13,13 @@ AlbumMatch::AlbumMatch(Database& db)
 {
     const QString table = Database::sqlTable(TableId::Album);
     // The optional keys' conditions let their partial indexes serve the lookups.
-    byNumberSql_ = QStringLiteral("SELECT \"Artist\",\"Album\" FROM %1 WHERE \"AlbumID\"<>0 AND \"AlbumID\"=? LIMIT 1")
-                       .arg(table);
-    byTitleSql_ = QStringLiteral("SELECT \"AlbumID\" FROM %1 WHERE \"Album\"<>'' AND \"Album\"=? AND \"Artist\"=? "
-                                 "LIMIT 1")
-                      .arg(table);
+    byNumberSql_
+        = QStringLiteral("SELECT \"Artist\",\"Album\" FROM %1 WHERE \"AlbumID\"<>0 AND \"AlbumID\"=? LIMIT 1")
+              .arg(table);
+    byTitleSql_
+        = QStringLiteral("SELECT \"AlbumID\" FROM %1 WHERE \"Album\"<>'' AND \"Album\"=? AND \"Artist\"=? "
+                         "LIMIT 1")
+              .arg(table);
 }
 
 void AlbumMatch::forget()

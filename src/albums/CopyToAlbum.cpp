@@ -18,10 +18,11 @@ qint64 CopyToAlbum::prepare()
 {
     albums_ = std::make_unique<Table<Album>>(db());
     match_ = std::make_unique<AlbumMatch>(db());
-    linkSql_ = QStringLiteral("UPDATE %1 SET \"AlbumID\"=? WHERE rowid=?").arg(Database::sqlTable(TableId::Tunedeck));
+    linkSql_ = QStringLiteral("UPDATE %1 SET \"AlbumID\"=? WHERE rowid=?")
+                   .arg(Database::sqlTable(TableId::Tunedeck));
     added_ = linked_ = 0;
     TableHandle counter(db(), TableId::Tunedeck);
-    addPass({TableId::Tunedeck, -1, QString(), QStringLiteral("Copying...")});
+    addPass({ TableId::Tunedeck, -1, QString(), QStringLiteral("Copying...") });
     return counter.records();
 }
 
@@ -87,7 +88,7 @@ HousekeepingRun::RowResult CopyToAlbum::handleRow(int, const PageRow& row)
         ++added_;
         match_->forget();
     }
-    const RowResult r = write(linkSql_, {id}, row.position);
+    const RowResult r = write(linkSql_, { id }, row.position);
     if (r == RowResult::Done)
         ++linked_;
     return r;

@@ -11,7 +11,7 @@
 
 namespace td {
 
-template<class R> class Table;
+template <class R> class Table;
 
 class CopyToAlbum : public HousekeepingRun {
 public:
@@ -32,7 +32,7 @@ private:
     std::unique_ptr<Table<Album>> albums_;
     std::unique_ptr<AlbumMatch> match_;
     QString linkSql_;
-    qint64 nextAlbum_ = 0;      // the next album number in this slice; 0: not read yet
+    qint64 nextAlbum_ = 0; // the next album number in this slice; 0: not read yet
     int added_ = 0;
     int linked_ = 0;
     int addedAtSlice_ = 0;

@@ -19,7 +19,9 @@ ConvertDateToYear::ConvertDateToYear(Database& db)
 }
 
 ConvertDateToYear::ConvertDateToYear(Database& db, TableId table)
-    : HousekeepingRun(db, table == TableId::Album ? QStringLiteral("Converting Album Dates") : QStringLiteral("Converting Song Dates"))
+    : HousekeepingRun(db,
+        table == TableId::Album ? QStringLiteral("Converting Album Dates")
+                                : QStringLiteral("Converting Song Dates"))
     , table_(table)
 {
 }
@@ -28,16 +30,17 @@ qint64 ConvertDateToYear::prepare()
 {
     const TableDef& t = tableDef(table_);
     dateField_ = t.fieldIndex(QStringLiteral("ReleaseDate"));
-    writeSql_ = QStringLiteral("UPDATE %1 SET \"ReleaseDate\"=? WHERE rowid=?").arg(Database::sqlTable(table_));
+    writeSql_
+        = QStringLiteral("UPDATE %1 SET \"ReleaseDate\"=? WHERE rowid=?").arg(Database::sqlTable(table_));
     converted_ = 0;
     TableHandle counter(db(), table_);
     if (table_ == TableId::Album) {
-        addPass({table_, -1, QString(), QStringLiteral("Converting Album Dates")});
+        addPass({ table_, -1, QString(), QStringLiteral("Converting Album Dates") });
     } else {
         const QString task = QStringLiteral("Converting Song Dates");
-        addPass({table_, t.keyIndex(QStringLiteral("KeyID")), QString(), task});
+        addPass({ table_, t.keyIndex(QStringLiteral("KeyID")), QString(), task });
         // Songs without a number are not in that key; they are converted all the same.
-        addPass({table_, -1, QStringLiteral("\"ID\"=0"), task});
+        addPass({ table_, -1, QStringLiteral("\"ID\"=0"), task });
     }
     return counter.records();
 }
@@ -48,7 +51,7 @@ HousekeepingRun::RowResult ConvertDateToYear::handleRow(int, const PageRow& row)
     const int year = releaseDateToYear(value);
     if (year == value)
         return RowResult::Done;
-    const RowResult r = write(writeSql_, {year}, row.position);
+    const RowResult r = write(writeSql_, { year }, row.position);
     if (r == RowResult::Done)
         ++converted_;
     return r;

@@ -56,7 +56,8 @@ int HousekeepingRun::percent() const
     return int(qBound<qint64>(0, done_ * 100 / total_, qint64(100)));
 }
 
-HousekeepingRun::RowResult HousekeepingRun::write(const QString& sql, const QVariantList& values, qint64 position)
+HousekeepingRun::RowResult HousekeepingRun::write(
+    const QString& sql, const QVariantList& values, qint64 position)
 {
     CachedStatement st = db_.statement(sql);
     sqlite3_stmt* s = st.get();
@@ -136,8 +137,8 @@ bool HousekeepingRun::askGoOn()
     db_.rollbackAll();
     if (db_.ended())
         return false;
-    Message m = standardMessage(StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"),
-                                errorTextOf(err));
+    Message m = standardMessage(
+        StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"), errorTextOf(err));
     m.buttons = Ok | Cancel;
     m.defaultButton = Ok;
     return db_.messages().show(m) == Ok;
@@ -154,8 +155,8 @@ bool HousekeepingRun::step(int count)
         if (!tx.ok()) {
             db_.saveError();
             StandardWarning(db_, StdMsg::TransactionFramingError, QStringLiteral("Update"),
-                            passes_.at(resume_.pass).table == TableId::Album ? QStringLiteral("Album")
-                                                                              : QStringLiteral("Tunedeck"));
+                passes_.at(resume_.pass).table == TableId::Album ? QStringLiteral("Album")
+                                                                 : QStringLiteral("Tunedeck"));
             stopped_ = ended_ = true;
             return false;
         }
@@ -183,7 +184,8 @@ bool HousekeepingRun::step(int count)
             resume_ = atStart;
             sliceUndone();
             db_.saveError();
-            StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"));
+            StandardWarning(
+                db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"));
             stopped_ = ended_ = true;
             return false;
         }

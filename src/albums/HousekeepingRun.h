@@ -42,27 +42,27 @@ public:
 protected:
     // What one row came to.
     enum class RowResult {
-        Done,        // handled (written or left as it was)
+        Done, // handled (written or left as it was)
         WriteFailed, // a write failed: the error is the database's current error
-        ReadFailed,  // a read the row needed failed: readFailedTable() names the table
+        ReadFailed, // a read the row needed failed: readFailedTable() names the table
     };
 
     struct Pass {
         TableId table;
-        int key = -1;            // -1: storage order
-        QString filter;          // SQL over the table's columns, no user text
-        QString task;            // the progress window's task line
+        int key = -1; // -1: storage order
+        QString filter; // SQL over the table's columns, no user text
+        QString task; // the progress window's task line
     };
 
     // Opens what the run needs (before any transaction), adds its passes and returns the number of
     // rows the passes will read (the base of the percentage). -1: nothing to do.
     virtual qint64 prepare() = 0;
-    virtual void release() {}
+    virtual void release() { }
     // Handles one row of the current pass (position and values as read).
     virtual RowResult handleRow(int pass, const PageRow& row) = 0;
     // A slice begins (keep what a roll-back must restore) or was rolled back (restore it).
-    virtual void sliceBegins() {}
-    virtual void sliceUndone() {}
+    virtual void sliceBegins() { }
+    virtual void sliceUndone() { }
 
     void addPass(const Pass& p) { passes_ << p; }
     Database& db() const { return db_; }
@@ -74,7 +74,7 @@ protected:
 private:
     struct Resume {
         int pass = 0;
-        Row from;                // values of the last row handled (empty: from the start)
+        Row from; // values of the last row handled (empty: from the start)
         qint64 position = 0;
         qint64 done = 0;
     };
@@ -86,7 +86,7 @@ private:
     QList<Pass> passes_;
     QList<std::shared_ptr<TableHandle>> handles_;
     Resume resume_;
-    QSet<qint64> skipped_;       // rows whose write failed and the user went on without
+    QSet<qint64> skipped_; // rows whose write failed and the user went on without
     qint64 total_ = 0;
     qint64 done_ = 0;
     QString readFailedTable_;

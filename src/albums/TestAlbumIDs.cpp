@@ -35,8 +35,8 @@ qint64 TestAlbumIDs::prepare()
     next_ = highest + 2;
     albums_ = std::make_unique<AlbumMatch>(db());
     counts_ = Counts();
-    addPass({TableId::Tunedeck, t.keyIndex(QStringLiteral("SongsByAlbum")), QString(),
-             QStringLiteral("Testing Link Integrity")});
+    addPass({ TableId::Tunedeck, t.keyIndex(QStringLiteral("SongsByAlbum")), QString(),
+        QStringLiteral("Testing Link Integrity") });
     return counter.records();
 }
 
@@ -114,7 +114,7 @@ HousekeepingRun::RowResult TestAlbumIDs::handleRow(int, const PageRow& row)
     }
     if (newAlbumId == albumId && newId == id)
         return RowResult::Done;
-    const RowResult r = write(writeSql_, {newAlbumId, newId}, row.position);
+    const RowResult r = write(writeSql_, { newAlbumId, newId }, row.position);
     if (r != RowResult::Done)
         return r;
     if (newAlbumId != albumId) {

@@ -23,9 +23,9 @@ public:
     ~TestAlbumIDs() override;
 
     struct Counts {
-        qint64 relinked = 0;  // linked to another album (or to one, having had none)
-        qint64 unlinked = 0;  // had an album that no longer matches, and none was found
-        qint64 numbered = 0;  // given a song number
+        qint64 relinked = 0; // linked to another album (or to one, having had none)
+        qint64 unlinked = 0; // had an album that no longer matches, and none was found
+        qint64 numbered = 0; // given a song number
     };
     Counts counts() const { return counts_; }
     // The message shown when the run has ended.
@@ -46,7 +46,7 @@ private:
     std::unique_ptr<TableUse> albumUse_;
     Counts counts_;
     Counts countsAtSlice_;
-    qint64 next_ = 0;          // the next number to try
+    qint64 next_ = 0; // the next number to try
     qint64 nextAtSlice_ = 0;
     QString writeSql_;
     QString usedSql_;

@@ -73,7 +73,7 @@ void failWritesOf(Database& db, qint64 position)
                                     "BEGIN SELECT RAISE(ABORT,'disk I/O error'); END")
                          .arg(Database::sqlTable(TableId::Tunedeck))
                          .arg(position)),
-             0);
+        0);
 }
 
 } // namespace
@@ -96,18 +96,18 @@ void TestHousekeeping::linkRepair()
     TableUse songUse(t.db, TableId::Tunedeck);
     addAlbum(t.db, 1, "Blur", "Parklife");
     addAlbum(t.db, 2, "Various", "Summer Hits");
-    addAlbum(t.db, 3, "Queen", "Innuendo (Remastered)");   // renamed since its songs were linked
+    addAlbum(t.db, 3, "Queen", "Innuendo (Remastered)"); // renamed since its songs were linked
     addAlbum(t.db, 4, "Oasis", "Definitely Maybe (Deluxe)"); // renamed, the song's title now names another
     addAlbum(t.db, 5, "Oasis", "Definitely Maybe");
-    addSong(t.db, {1, "Blur", "Parklife", 1});          // right
-    addSong(t.db, {2, "BLUR", "parklife  ", 1});        // right: case and trailing blanks do not count
-    addSong(t.db, {3, "Blur", "Parklife", 0});          // no album yet: linked
-    addSong(t.db, {4, "Seal", "Summer Hits", 0});       // only as a compilation
-    addSong(t.db, {5, "Queen", "Innuendo", 3});         // its album renamed, none matches: unlinked
-    addSong(t.db, {6, "Oasis", "Definitely Maybe", 4}); // re-linked to the album that matches
-    addSong(t.db, {7, "Blur", "Parklife", 99});         // points to no album: re-linked
-    addSong(t.db, {8, "Nobody", "", 0});                // no album title: stays without album
-    addSong(t.db, {9, "Seal", "Summer Hits", 5});       // points to another album: to the compilation
+    addSong(t.db, { 1, "Blur", "Parklife", 1 }); // right
+    addSong(t.db, { 2, "BLUR", "parklife  ", 1 }); // right: case and trailing blanks do not count
+    addSong(t.db, { 3, "Blur", "Parklife", 0 }); // no album yet: linked
+    addSong(t.db, { 4, "Seal", "Summer Hits", 0 }); // only as a compilation
+    addSong(t.db, { 5, "Queen", "Innuendo", 3 }); // its album renamed, none matches: unlinked
+    addSong(t.db, { 6, "Oasis", "Definitely Maybe", 4 }); // re-linked to the album that matches
+    addSong(t.db, { 7, "Blur", "Parklife", 99 }); // points to no album: re-linked
+    addSong(t.db, { 8, "Nobody", "", 0 }); // no album title: stays without album
+    addSong(t.db, { 9, "Seal", "Summer Hits", 5 }); // points to another album: to the compilation
 
     TestAlbumIDs run(t.db);
     run.runToEnd();
@@ -115,7 +115,7 @@ void TestHousekeeping::linkRepair()
     QList<qint32> linked;
     for (const Tunedeck& s : songs(t.db))
         linked << s.AlbumID;
-    QCOMPARE(linked, (QList<qint32>{1, 1, 1, 2, 0, 5, 1, 0, 2}));
+    QCOMPARE(linked, (QList<qint32> { 1, 1, 1, 2, 0, 5, 1, 0, 2 }));
     QCOMPARE(run.counts().relinked, 5);
     QCOMPARE(run.counts().unlinked, 1);
     QCOMPARE(run.counts().numbered, 0);
@@ -137,24 +137,23 @@ void TestHousekeeping::numbersSkipNumbersInUse()
 {
     test::TestDb t;
     TableUse songUse(t.db, TableId::Tunedeck);
-    addSong(t.db, {10, "A", "", 0});
-    addSong(t.db, {0, "B", "", 0}); // imported without a number
-    addSong(t.db, {3, "C", "", 0});
-    addSong(t.db, {0, "D", "", 0});
-    addSong(t.db, {0, "E", "", 0});
+    addSong(t.db, { 10, "A", "", 0 });
+    addSong(t.db, { 0, "B", "", 0 }); // imported without a number
+    addSong(t.db, { 3, "C", "", 0 });
+    addSong(t.db, { 0, "D", "", 0 });
+    addSong(t.db, { 0, "E", "", 0 });
 
     TestAlbumIDs run(t.db);
     QVERIFY(run.start());
     // Another window numbers a song after the highest was noted: its number is passed over.
-    addSong(t.db, {13, "F", "", 0});
-    while (run.step(2)) {
-    }
+    addSong(t.db, { 13, "F", "", 0 });
+    while (run.step(2)) { }
     run.finish();
     QList<qint32> ids;
     for (const Tunedeck& s : songs(t.db))
         ids << s.ID;
     // From the highest (10) plus two, upward, in SongsByAlbum order (artist B, D, E).
-    QCOMPARE(ids, (QList<qint32>{10, 12, 3, 14, 15, 13}));
+    QCOMPARE(ids, (QList<qint32> { 10, 12, 3, 14, 15, 13 }));
     QCOMPARE(run.counts().numbered, 3);
 }
 
@@ -184,10 +183,10 @@ void TestHousekeeping::convertsSongsThenAlbumsOnce()
     TableUse songUse(t.db, TableId::Tunedeck);
     const qint32 d1997 = dayFromYmd(1997, 12, 31);
     const qint32 d1965 = dayFromYmd(1965, 6, 1);
-    addSong(t.db, {1, "A", "X", 0, d1997});
-    addSong(t.db, {0, "B", "X", 0, d1965}); // without a number: not in the key the songs are read by
-    addSong(t.db, {2, "C", "X", 0, 0});
-    addSong(t.db, {3, "D", "X", 0, 1980});
+    addSong(t.db, { 1, "A", "X", 0, d1997 });
+    addSong(t.db, { 0, "B", "X", 0, d1965 }); // without a number: not in the key the songs are read by
+    addSong(t.db, { 2, "C", "X", 0, 0 });
+    addSong(t.db, { 3, "D", "X", 0, 1980 });
     addAlbum(t.db, 1, "A", "X", d1965);
     addAlbum(t.db, 2, "B", "Y", 0);
     addAlbum(t.db, 3, "C", "Z", 2999);
@@ -198,13 +197,13 @@ void TestHousekeeping::convertsSongsThenAlbumsOnce()
     QList<qint32> dates;
     for (const Tunedeck& s : songs(t.db))
         dates << s.ReleaseDate;
-    QCOMPARE(dates, (QList<qint32>{1997, 1965, 0, 1980}));
-    QCOMPARE(albumDates(t.db), (QList<qint32>{d1965, 0, 2999})); // the album pass has not run yet
+    QCOMPARE(dates, (QList<qint32> { 1997, 1965, 0, 1980 }));
+    QCOMPARE(albumDates(t.db), (QList<qint32> { d1965, 0, 2999 })); // the album pass has not run yet
 
     ConvertAlbumDateToYear albumRun(t.db);
     QCOMPARE(albumRun.taskText(), QStringLiteral("Converting Album Dates"));
     albumRun.runToEnd();
-    QCOMPARE(albumDates(t.db), (QList<qint32>{1965, 0, 2999}));
+    QCOMPARE(albumDates(t.db), (QList<qint32> { 1965, 0, 2999 }));
 
     // A second conversion finds nothing to change.
     ConvertDateToYear songsAgain(t.db);
@@ -229,7 +228,7 @@ void TestHousekeeping::writeFailureRollsBackItsSlice()
     TableUse songUse(t.db, TableId::Tunedeck);
     const qint32 date = dayFromYmd(1990, 3, 4);
     for (int i = 1; i <= 12; ++i)
-        addSong(t.db, {i, "A", "X", 0, date});
+        addSong(t.db, { i, "A", "X", 0, date });
     failWritesOf(t.db, 7); // the third song of the second slice of five
 
     QList<qint32> seen;
@@ -241,18 +240,18 @@ void TestHousekeeping::writeFailureRollsBackItsSlice()
     ConvertDateToYear run(t.db);
     QCOMPARE(run.taskText(), QStringLiteral("Converting Song Dates"));
     QVERIFY(run.start());
-    while (run.step(5)) {
-    }
+    while (run.step(5)) { }
     run.finish();
 
-    QCOMPARE(t.script->numbers(), QList<int>{31});
+    QCOMPARE(t.script->numbers(), QList<int> { 31 });
     const Message m = t.script->asked().first();
     QCOMPARE(m.caption, QStringLiteral("Process PUT Error"));
-    QVERIFY(m.text.startsWith(
-        QStringLiteral("An error was experienced when making changes to the Process:ViewPut file.  Error: ")));
+    QVERIFY(m.text.startsWith(QStringLiteral(
+        "An error was experienced when making changes to the Process:ViewPut file.  Error: ")));
     QCOMPARE(m.buttons, int(Ok | Cancel));
     // While the user reads the message the failed slice is already undone: whole slices only.
-    QCOMPARE(seen, (QList<qint32>{1990, 1990, 1990, 1990, 1990, date, date, date, date, date, date, date}));
+    QCOMPARE(
+        seen, (QList<qint32> { 1990, 1990, 1990, 1990, 1990, date, date, date, date, date, date, date }));
 
     QList<qint32> after;
     for (const Tunedeck& s : songs(t.db))
@@ -263,7 +262,8 @@ void TestHousekeeping::writeFailureRollsBackItsSlice()
         QCOMPARE(run.percent(), 41);
     } else {
         QVERIFY(!run.stopped());
-        QCOMPARE(after, (QList<qint32>{1990, 1990, 1990, 1990, 1990, 1990, date, 1990, 1990, 1990, 1990, 1990}));
+        QCOMPARE(after,
+            (QList<qint32> { 1990, 1990, 1990, 1990, 1990, 1990, date, 1990, 1990, 1990, 1990, 1990 }));
         QCOMPARE(run.percent(), 100);
     }
 
