@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 
+#include <QElapsedTimer>
 #include <sqlite3.h>
 
 namespace td {
@@ -82,15 +83,19 @@ HousekeepingRun::RowResult HousekeepingRun::write(
 
 HousekeepingRun::SliceOutcome HousekeepingRun::runSlice(int count, qint64* failedPosition)
 {
-    // Passes already read to their end are left behind; the page is read inside the transaction
-    // that writes it, so no row changes between being read and written.
+    // Pages are read inside the transaction that writes them, so no row changes between being read
+    // and written. The slice ends after `count` rows or once its time is used up, whichever is first:
+    // few commits for a long run, and the window still answers between slices.
+    QElapsedTimer clock;
+    clock.start();
+    int left = qMax(1, count);
     while (resume_.pass < passes_.size()) {
         const Pass& pass = passes_.at(resume_.pass);
         TableHandle& h = *handles_.at(resume_.pass);
         PageRead read;
         read.key = pass.key;
         read.filter = pass.filter;
-        read.limit = qMax(1, count);
+        read.limit = qMin(left, kPageRows);
         if (resume_.position != 0) {
             read.from = resume_.from;
             read.fromPosition = resume_.position;
@@ -117,13 +122,17 @@ HousekeepingRun::SliceOutcome HousekeepingRun::runSlice(int count, qint64* faile
             resume_.position = row.position;
             ++resume_.done;
         }
-        if (page.size() == read.limit)
+        left -= int(page.size());
+        if (page.size() < read.limit) {
+            // This pass is read to its end.
+            ++resume_.pass;
+            resume_.from.clear();
+            resume_.position = 0;
+            if (resume_.pass >= passes_.size())
+                return SliceOutcome::End;
+        }
+        if (left <= 0 || clock.elapsed() >= kSliceMs)
             return SliceOutcome::More;
-        // This pass is read to its end; the next one starts with the next slice.
-        ++resume_.pass;
-        resume_.from.clear();
-        resume_.position = 0;
-        return resume_.pass < passes_.size() ? SliceOutcome::More : SliceOutcome::End;
     }
     return SliceOutcome::End;
 }

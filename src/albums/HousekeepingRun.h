@@ -31,7 +31,10 @@ public:
     bool step(int count) final;
     void finish() final;
     int percent() const override;
-    int sliceSize() const override { return 1000; }
+    // Rows per slice at most; a slice also ends after kSliceMs milliseconds.
+    int sliceSize() const override { return 100000; }
+    static constexpr int kSliceMs = 100;
+    static constexpr int kPageRows = 500;
     QString taskText() const override;
 
     // An error (its message shown) ended the run before its end.
