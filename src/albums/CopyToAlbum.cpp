@@ -17,12 +17,14 @@ CopyToAlbum::~CopyToAlbum() = default;
 qint64 CopyToAlbum::prepare()
 {
     albums_ = std::make_unique<Table<Album>>(db());
+    songs_ = std::make_unique<Table<Tunedeck>>(db());
     match_ = std::make_unique<AlbumMatch>(db());
     linkSql_ = QStringLiteral("UPDATE %1 SET \"AlbumID\"=? WHERE rowid=?")
                    .arg(Database::sqlTable(TableId::Tunedeck));
     added_ = linked_ = 0;
     TableHandle counter(db(), TableId::Tunedeck);
-    addPass({ TableId::Tunedeck, -1, QString(), QStringLiteral("Copying...") });
+    addPass({ TableId::Tunedeck, -1, QString(), QStringLiteral("Copying..."),
+        { QStringLiteral("AlbumID"), QStringLiteral("Album"), QStringLiteral("Artist") } });
     return counter.records();
 }
 
@@ -30,6 +32,7 @@ void CopyToAlbum::release()
 {
     match_.reset();
     albums_.reset();
+    songs_.reset();
 }
 
 void CopyToAlbum::sliceBegins()
@@ -51,16 +54,16 @@ void CopyToAlbum::sliceUndone()
 
 HousekeepingRun::RowResult CopyToAlbum::handleRow(int, const PageRow& row)
 {
-    Tunedeck song;
-    fromRow(row.row, song);
-    if (song.AlbumID != 0)
+    if (row.row.at(0).toLongLong() != 0)
         return RowResult::Done; // already linked: nothing to write
+    const QString album = row.row.at(1).toString();
+    const QString artist = row.row.at(2).toString();
     // A song without an album title belongs to no album: building one blank album per such song
     // would fill the album table with empty entries.
-    if (clip(song.Album).isEmpty())
+    if (clip(album).isEmpty())
         return RowResult::Done;
     qint32 id = 0;
-    const int rc = match_->byTitle(song.Album, song.Artist, &id);
+    const int rc = match_->byTitle(album, artist, &id);
     if (rc != 0 && rc != RecordNotAvailable) {
         setReadFailedTable(QStringLiteral("Album"));
         return RowResult::ReadFailed;
@@ -71,6 +74,12 @@ HousekeepingRun::RowResult CopyToAlbum::handleRow(int, const PageRow& row)
             nextAlbum_ = nextNumber(db(), TableId::Album);
         if (nextAlbum_ <= 0 || nextAlbum_ > 2147483647LL)
             return RowResult::WriteFailed;
+        // The new album takes the rest of its values from the whole song.
+        if (songs_->fetch(row.position) != 0) {
+            setReadFailedTable(QStringLiteral("Tunedeck"));
+            return RowResult::ReadFailed;
+        }
+        const Tunedeck& song = songs_->rec;
         albums_->clear();
         Album& a = albums_->rec;
         a.AlbumID = qint32(nextAlbum_);

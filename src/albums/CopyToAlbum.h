@@ -30,6 +30,7 @@ protected:
 
 private:
     std::unique_ptr<Table<Album>> albums_;
+    std::unique_ptr<Table<Tunedeck>> songs_;
     std::unique_ptr<AlbumMatch> match_;
     QString linkSql_;
     qint64 nextAlbum_ = 0; // the next album number in this slice; 0: not read yet

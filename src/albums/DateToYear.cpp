@@ -29,25 +29,26 @@ ConvertDateToYear::ConvertDateToYear(Database& db, TableId table)
 qint64 ConvertDateToYear::prepare()
 {
     const TableDef& t = tableDef(table_);
-    dateField_ = t.fieldIndex(QStringLiteral("ReleaseDate"));
     writeSql_
         = QStringLiteral("UPDATE %1 SET \"ReleaseDate\"=? WHERE rowid=?").arg(Database::sqlTable(table_));
     converted_ = 0;
     TableHandle counter(db(), table_);
     if (table_ == TableId::Album) {
-        addPass({ table_, -1, QString(), QStringLiteral("Converting Album Dates") });
+        addPass({ table_, -1, QString(), QStringLiteral("Converting Album Dates"),
+            { QStringLiteral("ReleaseDate") } });
     } else {
         const QString task = QStringLiteral("Converting Song Dates");
-        addPass({ table_, t.keyIndex(QStringLiteral("KeyID")), QString(), task });
+        addPass({ table_, t.keyIndex(QStringLiteral("KeyID")), QString(), task,
+            { QStringLiteral("ReleaseDate") } });
         // Songs without a number are not in that key; they are converted all the same.
-        addPass({ table_, -1, QStringLiteral("\"ID\"=0"), task });
+        addPass({ table_, -1, QStringLiteral("\"ID\"=0"), task, { QStringLiteral("ReleaseDate") } });
     }
     return counter.records();
 }
 
 HousekeepingRun::RowResult ConvertDateToYear::handleRow(int, const PageRow& row)
 {
-    const int value = row.row.at(dateField_).toInt();
+    const int value = row.row.at(0).toInt();
     const int year = releaseDateToYear(value);
     if (year == value)
         return RowResult::Done;

@@ -29,7 +29,6 @@ protected:
 private:
     TableId table_;
     QString writeSql_;
-    int dateField_ = 0;
     qint64 converted_ = 0;
     qint64 convertedAtSlice_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "albums/HousekeepingRun.h"
 
 #include "data/Database.h"
+#include "data/Schema.h"
 #include "data/StandardWarning.h"
 
 #include <QElapsedTimer>
@@ -27,10 +28,45 @@ bool HousekeepingRun::start()
     }
     total_ = total;
     // Every file is attached now: none can be attached once a slice's transaction is open.
+    sql_.clear();
     for (const Pass& p : std::as_const(passes_)) {
         auto h = std::make_shared<TableHandle>(db_, p.table);
         h->stream(true); // a large page cache on the file while the run lasts
         handles_ << h;
+        const TableDef& t = tableDef(p.table);
+        PassSql ps;
+        QStringList select { QStringLiteral("rowid") };
+        for (const QString& c : p.columns) {
+            select << schema::quoted(c);
+            ps.text << t.fields.at(t.fieldIndex(c)).isText();
+        }
+        QStringList order;
+        QStringList where;
+        if (p.key >= 0) {
+            order = schema::keyColumns(t, p.key);
+            for (int f : t.keys.at(p.key).fields)
+                ps.text << t.fields.at(f).isText();
+            select << order;
+            ps.keyColumns = int(order.size());
+            const QString cond = schema::keyCondition(t, p.key);
+            if (!cond.isEmpty())
+                where << cond;
+        }
+        if (!p.filter.isEmpty())
+            where << QLatin1Char('(') + p.filter + QLatin1Char(')');
+        order << QStringLiteral("rowid");
+        QStringList marks;
+        for (int i = 0; i < order.size(); ++i)
+            marks << QStringLiteral("?");
+        const QString base = QStringLiteral("SELECT %1 FROM %2")
+                                 .arg(select.join(QLatin1Char(',')), Database::sqlTable(p.table));
+        const QString tail = QStringLiteral(" ORDER BY %1 LIMIT ?").arg(order.join(QLatin1Char(',')));
+        ps.first = base
+            + (where.isEmpty() ? QString() : QLatin1String(" WHERE ") + where.join(QLatin1String(" AND ")))
+            + tail;
+        where << QStringLiteral("(%1)>(%2)").arg(order.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        ps.after = base + QLatin1String(" WHERE ") + where.join(QLatin1String(" AND ")) + tail;
+        sql_ << ps;
     }
     return true;
 }
@@ -40,7 +76,48 @@ void HousekeepingRun::finish()
     for (const auto& h : std::as_const(handles_))
         h->stream(false);
     handles_.clear();
+    sql_.clear();
     release();
+}
+
+int HousekeepingRun::readPage(int pass, int limit, QList<PageRow>& out)
+{
+    out.clear();
+    const PassSql& ps = sql_.at(pass);
+    const bool after = resume_.position != 0;
+    CachedStatement st = db_.statement(after ? ps.after : ps.first);
+    sqlite3_stmt* s = st.get();
+    if (!s)
+        return db_.lastError().code;
+    int b = 1;
+    if (after) {
+        for (const QVariant& v : std::as_const(resume_.from))
+            bindVariant(s, b++, v);
+        sqlite3_bind_int64(s, b++, resume_.position);
+    }
+    sqlite3_bind_int64(s, b, limit);
+    // The whole page is read before any of it is written.
+    const int n = int(ps.text.size());
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        PageRow r;
+        r.position = sqlite3_column_int64(s, 0);
+        r.row.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            if (ps.text.at(i)) {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i + 1));
+                r.row << QVariant(QString::fromUtf8(p, p ? sqlite3_column_bytes(s, i + 1) : 0));
+            } else {
+                r.row << QVariant(qlonglong(sqlite3_column_int64(s, i + 1)));
+            }
+        }
+        out << r;
+    }
+    if (rc != SQLITE_DONE) {
+        out.clear();
+        return db_.setLastSqliteError(rc);
+    }
+    return 0;
 }
 
 QString HousekeepingRun::taskText() const
@@ -90,20 +167,11 @@ HousekeepingRun::SliceOutcome HousekeepingRun::runSlice(int count, qint64* faile
     clock.start();
     int left = qMax(1, count);
     while (resume_.pass < passes_.size()) {
-        const Pass& pass = passes_.at(resume_.pass);
-        TableHandle& h = *handles_.at(resume_.pass);
-        PageRead read;
-        read.key = pass.key;
-        read.filter = pass.filter;
-        read.limit = qMin(left, kPageRows);
-        if (resume_.position != 0) {
-            read.from = resume_.from;
-            read.fromPosition = resume_.position;
-            read.inclusive = false;
-        }
+        const int limit = qMin(left, kPageRows);
+        const int keyColumns = sql_.at(resume_.pass).keyColumns;
         QList<PageRow> page;
-        if (h.readPage(read, page) != 0) {
-            readFailedTable_ = h.def().label;
+        if (readPage(resume_.pass, limit, page) != 0) {
+            readFailedTable_ = tableDef(passes_.at(resume_.pass).table).label;
             return SliceOutcome::ReadFailed;
         }
         for (const PageRow& row : std::as_const(page)) {
@@ -118,12 +186,12 @@ HousekeepingRun::SliceOutcome HousekeepingRun::runSlice(int count, qint64* faile
                     return SliceOutcome::ReadFailed;
                 }
             }
-            resume_.from = row.row;
+            resume_.from = row.row.mid(row.row.size() - keyColumns);
             resume_.position = row.position;
             ++resume_.done;
         }
         left -= int(page.size());
-        if (page.size() < read.limit) {
+        if (page.size() < limit) {
             // This pass is read to its end.
             ++resume_.pass;
             resume_.from.clear();

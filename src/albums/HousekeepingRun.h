@@ -15,6 +15,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace td {
@@ -55,13 +56,14 @@ protected:
         int key = -1; // -1: storage order
         QString filter; // SQL over the table's columns, no user text
         QString task; // the progress window's task line
+        QStringList columns; // what handleRow() gets of each row, in this order
     };
 
     // Opens what the run needs (before any transaction), adds its passes and returns the number of
     // rows the passes will read (the base of the percentage). -1: nothing to do.
     virtual qint64 prepare() = 0;
     virtual void release() { }
-    // Handles one row of the current pass (position and values as read).
+    // Handles one row of the current pass: its position and the pass's columns, in their order.
     virtual RowResult handleRow(int pass, const PageRow& row) = 0;
     // A slice begins (keep what a roll-back must restore) or was rolled back (restore it).
     virtual void sliceBegins() { }
@@ -75,9 +77,18 @@ protected:
     RowResult write(const QString& sql, const QVariantList& values, qint64 position);
 
 private:
+    // The SQL of a pass, built once: only the columns asked for and the key's own (to go on from).
+    struct PassSql {
+        QString first; // from the start
+        QString after; // after a given row
+        QList<bool> text; // per selected column: read as text
+        int keyColumns = 0;
+    };
+    int readPage(int pass, int limit, QList<PageRow>& out);
+
     struct Resume {
         int pass = 0;
-        Row from; // values of the last row handled (empty: from the start)
+        Row from; // key values of the last row handled (empty: from the start)
         qint64 position = 0;
         qint64 done = 0;
     };
@@ -88,6 +99,7 @@ private:
     Database& db_;
     QList<Pass> passes_;
     QList<std::shared_ptr<TableHandle>> handles_;
+    QList<PassSql> sql_;
     Resume resume_;
     QSet<qint64> skipped_; // rows whose write failed and the user went on without
     qint64 total_ = 0;

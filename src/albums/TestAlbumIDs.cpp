@@ -18,10 +18,6 @@ TestAlbumIDs::~TestAlbumIDs() = default;
 qint64 TestAlbumIDs::prepare()
 {
     const TableDef& t = tableDef(TableId::Tunedeck);
-    artistField_ = t.fieldIndex(QStringLiteral("Artist"));
-    titleField_ = t.fieldIndex(QStringLiteral("Album"));
-    idField_ = t.fieldIndex(QStringLiteral("ID"));
-    albumIdField_ = t.fieldIndex(QStringLiteral("AlbumID"));
     const QString songs = Database::sqlTable(TableId::Tunedeck);
     writeSql_ = QStringLiteral("UPDATE %1 SET \"AlbumID\"=?,\"ID\"=? WHERE rowid=?").arg(songs);
     usedSql_ = QStringLiteral("SELECT 1 FROM %1 WHERE \"ID\"<>0 AND \"ID\"=? LIMIT 1").arg(songs);
@@ -36,7 +32,9 @@ qint64 TestAlbumIDs::prepare()
     albums_ = std::make_unique<AlbumMatch>(db());
     counts_ = Counts();
     addPass({ TableId::Tunedeck, t.keyIndex(QStringLiteral("SongsByAlbum")), QString(),
-        QStringLiteral("Testing Link Integrity") });
+        QStringLiteral("Testing Link Integrity"),
+        { QStringLiteral("Artist"), QStringLiteral("Album"), QStringLiteral("ID"),
+            QStringLiteral("AlbumID") } });
     return counter.records();
 }
 
@@ -83,10 +81,10 @@ qint32 TestAlbumIDs::freeNumber()
 
 HousekeepingRun::RowResult TestAlbumIDs::handleRow(int, const PageRow& row)
 {
-    const QString artist = row.row.at(artistField_).toString();
-    const QString title = row.row.at(titleField_).toString();
-    const qint32 albumId = qint32(row.row.at(albumIdField_).toLongLong());
-    const qint32 id = qint32(row.row.at(idField_).toLongLong());
+    const QString artist = row.row.at(0).toString();
+    const QString title = row.row.at(1).toString();
+    const qint32 albumId = qint32(row.row.at(3).toLongLong());
+    const qint32 id = qint32(row.row.at(2).toLongLong());
 
     QString linkedArtist;
     QString linkedTitle;

@@ -50,10 +50,6 @@ private:
     qint64 nextAtSlice_ = 0;
     QString writeSql_;
     QString usedSql_;
-    int artistField_ = 0;
-    int titleField_ = 0;
-    int idField_ = 0;
-    int albumIdField_ = 0;
 };
 
 } // namespace td
