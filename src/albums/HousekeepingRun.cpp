@@ -217,7 +217,7 @@ bool HousekeepingRun::askGoOn()
     Message m = standardMessage(
         StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Process:ViewPut"), errorTextOf(err));
     m.buttons = Ok | Cancel;
-    m.defaultButton = Ok;
+    m.defaultButton = Cancel; // a write error that lasts (a full disk) stops at Enter
     return db_.messages().show(m) == Ok;
 }
 
