@@ -34,7 +34,7 @@ public:
     int percent() const override;
     // Rows per slice at most; a slice also ends after kSliceMs milliseconds.
     int sliceSize() const override { return 100000; }
-    static constexpr int kSliceMs = 100;
+    static constexpr int kSliceMs = 250;
     static constexpr int kPageRows = 500;
     QString taskText() const override;
 
