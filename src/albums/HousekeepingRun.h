@@ -1,12 +1,13 @@
 #pragma once
 // The frame of the housekeeping runs: one or more passes, each reading a table along a key a page at a
-// time (never the whole table), every slice one transaction that reads its page and writes its rows,
+// time (never the whole table, only the columns the run uses), every slice one transaction that reads
+// its pages and writes its rows (only rows that change, only the fields that change),
 // so that a run cancelled or killed at any moment leaves every row either done or untouched, and a
 // second run finishes the job.
 //
 // A write that fails rolls the slice back and asks the process error message; OK goes on without
-// that row (the slice is done again from its start, skipping it), Cancel stops the run. A read error
-// shows the record retrieval message naming the table and ends the run.
+// that row (the slice is done again from its start, skipping it), Cancel (the default) stops the run. A read
+// error shows the record retrieval message naming the table and ends the run.
 
 #include "common/BatchRun.h"
 #include "data/FieldCatalog.h"
