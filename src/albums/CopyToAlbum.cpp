@@ -1,57 +1,88 @@
 #include "albums/CopyToAlbum.h"
 
-#include "common/SliceTransaction.h"
 #include "core/TextField.h"
 #include "data/Database.h"
 #include "data/RecordServices.h"
-#include "data/StandardWarning.h"
 #include "data/TableHandle.h"
 
 namespace td {
 
 CopyToAlbum::CopyToAlbum(Database& db)
-    : db_(db)
+    : HousekeepingRun(db, QStringLiteral("Copying..."))
 {
 }
 
 CopyToAlbum::~CopyToAlbum() = default;
 
-bool CopyToAlbum::start()
+qint64 CopyToAlbum::prepare()
 {
-    songs_ = std::make_unique<Table<Tunedeck>>(db_);
-    albums_ = std::make_unique<Table<Album>>(db_);
-    total_ = songs_->records();
-    songs_->quickScan(true);
-    songs_->set(-1); // storage order
-    return true;
+    albums_ = std::make_unique<Table<Album>>(db());
+    songs_ = std::make_unique<Table<Tunedeck>>(db());
+    match_ = std::make_unique<AlbumMatch>(db());
+    linkSql_ = QStringLiteral("UPDATE %1 SET \"AlbumID\"=? WHERE rowid=?")
+                   .arg(Database::sqlTable(TableId::Tunedeck));
+    added_ = linked_ = 0;
+    TableHandle counter(db(), TableId::Tunedeck);
+    addPass({ TableId::Tunedeck, -1, QString(), QStringLiteral("Copying..."),
+        { QStringLiteral("AlbumID"), QStringLiteral("Album"), QStringLiteral("Artist") } });
+    return counter.records();
 }
 
-bool CopyToAlbum::findAlbum(const QString& album, const QString& artist, qint32* id)
+void CopyToAlbum::release()
 {
-    albums_->clear();
-    albums_->rec.Album = album;
-    albums_->rec.Artist = artist;
-    if (albums_->get(albums_->key(QStringLiteral("ALB:KeyAlbum"))) != 0)
-        return false;
-    *id = albums_->rec.AlbumID;
-    return true;
+    match_.reset();
+    albums_.reset();
+    songs_.reset();
 }
 
-bool CopyToAlbum::linkSong()
+void CopyToAlbum::sliceBegins()
 {
-    Tunedeck& song = songs_->rec;
-    if (song.AlbumID != 0)
-        return true; // already linked: nothing to write
+    // Albums may have been added or changed by another window since the last slice.
+    match_->forget();
+    nextAlbum_ = 0;
+    addedAtSlice_ = added_;
+    linkedAtSlice_ = linked_;
+}
+
+void CopyToAlbum::sliceUndone()
+{
+    match_->forget();
+    nextAlbum_ = 0;
+    added_ = addedAtSlice_;
+    linked_ = linkedAtSlice_;
+}
+
+HousekeepingRun::RowResult CopyToAlbum::handleRow(int, const PageRow& row)
+{
+    if (row.row.at(0).toLongLong() != 0)
+        return RowResult::Done; // already linked: nothing to write
+    const QString album = row.row.at(1).toString();
+    const QString artist = row.row.at(2).toString();
     // A song without an album title belongs to no album: building one blank album per such song
     // would fill the album table with empty entries.
-    if (clip(song.Album).isEmpty())
-        return true;
+    if (clip(album).isEmpty())
+        return RowResult::Done;
     qint32 id = 0;
-    if (!findAlbum(song.Album, song.Artist, &id) && !findAlbum(song.Album, QStringLiteral("Various"), &id)) {
-        const qint64 next = nextNumber(db_, TableId::Album);
+    const int rc = match_->byTitle(album, artist, &id);
+    if (rc != 0 && rc != RecordNotAvailable) {
+        setReadFailedTable(QStringLiteral("Album"));
+        return RowResult::ReadFailed;
+    }
+    if (rc == RecordNotAvailable) {
+        // The slice's transaction keeps other writers out: the number is read once per slice.
+        if (nextAlbum_ == 0)
+            nextAlbum_ = nextNumber(db(), TableId::Album);
+        if (nextAlbum_ <= 0 || nextAlbum_ > 2147483647LL)
+            return RowResult::WriteFailed;
+        // The new album takes the rest of its values from the whole song.
+        if (songs_->fetch(row.position) != 0) {
+            setReadFailedTable(QStringLiteral("Tunedeck"));
+            return RowResult::ReadFailed;
+        }
+        const Tunedeck& song = songs_->rec;
         albums_->clear();
         Album& a = albums_->rec;
-        a.AlbumID = qint32(next);
+        a.AlbumID = qint32(nextAlbum_);
         a.Notes = song.Notes;
         a.FileNumber = song.FileNumber;
         a.Artist = song.Artist;
@@ -59,51 +90,17 @@ bool CopyToAlbum::linkSong()
         a.Media = song.Media;
         a.ReleaseDate = song.ReleaseDate;
         a.CategoryID = song.CategoryID;
-        if (next <= 0 || albums_->add() != 0) {
-            db_.saveError();
-            StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Album"));
-            return false;
-        }
+        if (albums_->add() != 0)
+            return RowResult::WriteFailed;
         id = a.AlbumID;
+        ++nextAlbum_;
         ++added_;
+        match_->forget();
     }
-    song.AlbumID = id;
-    if (songs_->put() != 0) {
-        db_.saveError();
-        StandardWarning(db_, StdMsg::ProcessError, QStringLiteral("Put"), QStringLiteral("Tunedeck"));
-        return false;
-    }
-    ++linked_;
-    return true;
-}
-
-bool CopyToAlbum::step(int count)
-{
-    if (ended_)
-        return false;
-    const SliceResult r = runSlice(
-        db_, count, QStringLiteral("Tunedeck"), QStringLiteral("Tunedeck"), [this] { return songs_->next(); },
-        [this] {
-            ++done_;
-            return linkSong();
-        });
-    ended_ = r != SliceResult::More;
-    return !ended_;
-}
-
-void CopyToAlbum::finish()
-{
-    if (songs_)
-        songs_->quickScan(false);
-    songs_.reset();
-    albums_.reset();
-}
-
-int CopyToAlbum::percent() const
-{
-    if (total_ <= 0)
-        return ended_ ? 100 : 0;
-    return int(qMin<qint64>(100, done_ * 100 / total_));
+    const RowResult r = write(linkSql_, { id }, row.position);
+    if (r == RowResult::Done)
+        ++linked_;
+    return r;
 }
 
 } // namespace td

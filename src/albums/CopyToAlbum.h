@@ -1,44 +1,43 @@
 #pragma once
 // Builds the album table from the songs: every song without an album is linked to the album of its
 // album title and artist (or the compilation of that title by "Various"), which is added when there
-// is none. Runs in slices, each slice one transaction.
+// is none. Songs are read in storage order; only songs that get an album are written.
 
-#include "common/BatchRun.h"
+#include "albums/AlbumMatch.h"
+#include "albums/HousekeepingRun.h"
 #include "data/Records.h"
 
 #include <memory>
 
 namespace td {
 
-class Database;
-template<class R> class Table;
+template <class R> class Table;
 
-class CopyToAlbum : public BatchRun {
+class CopyToAlbum : public HousekeepingRun {
 public:
     explicit CopyToAlbum(Database& db);
     ~CopyToAlbum() override;
 
-    bool start() override;
-    bool step(int count) override;
-    void finish() override;
-    int percent() const override;
-    QString taskText() const override { return QStringLiteral("Copying..."); }
-
     int albumsAdded() const { return added_; }
     int songsLinked() const { return linked_; }
 
-private:
-    bool linkSong();          // false when the run must stop (a message has been shown)
-    bool findAlbum(const QString& album, const QString& artist, qint32* id);
+protected:
+    qint64 prepare() override;
+    void release() override;
+    RowResult handleRow(int pass, const PageRow& row) override;
+    void sliceBegins() override;
+    void sliceUndone() override;
 
-    Database& db_;
-    std::unique_ptr<Table<Tunedeck>> songs_;
+private:
     std::unique_ptr<Table<Album>> albums_;
-    qint64 total_ = 0;
-    qint64 done_ = 0;
+    std::unique_ptr<Table<Tunedeck>> songs_;
+    std::unique_ptr<AlbumMatch> match_;
+    QString linkSql_;
+    qint64 nextAlbum_ = 0; // the next album number in this slice; 0: not read yet
     int added_ = 0;
     int linked_ = 0;
-    bool ended_ = false;
+    int addedAtSlice_ = 0;
+    int linkedAtSlice_ = 0;
 };
 
 } // namespace td

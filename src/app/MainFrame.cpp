@@ -1,6 +1,6 @@
 #include "app/MainFrame.h"
 
-#include "albums/CopyToAlbum.h"
+#include "albums/ui/Housekeeping.h"
 #include "albums/ui/UpdateAlbums.h"
 #include "app/ChildPlacement.h"
 #include "app/HelpWindow.h"
@@ -278,8 +278,7 @@ void MainFrame::startAlbumCopy()
         state_.settings.AutoAddToAlbums = QStringLiteral("1");
         SaveSetting(settingsIniPath(), QStringLiteral("AutoAddToAlbums"), QStringLiteral("1"));
     };
-    if (!ProgressWindow::start(std::make_shared<CopyToAlbum>(state_.db), this, linkNewSongs))
-        linkNewSongs();
+    runCopyToAlbum(state_, this, linkNewSongs);
 }
 
 void MainFrame::startLegacyMove()
