@@ -9,6 +9,7 @@
 #include "songs/ui/BrowseMedia.h"
 #include "songs/ui/BrowseSongs.h"
 
+#include <QMenuBar>
 #include <functional>
 
 namespace td {
@@ -33,9 +34,11 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
     frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });
     frame.setActionHandler(FrameAction::WizardCompilation, [&] { AddCompilation(state, nullptr, {}); });
-    // Preferences wait on the frame; while the setup wizard has never been completed they are the
-    // wizard, which also runs after the splash, the start-up lists following once it has finished.
-    frame.setActionHandler(FrameAction::Preferences, [&] { Setup(state, &frame); });
+    // Preferences hold the frame's menu (one Preferences window at a time, no Exit under it) while
+    // the open lists and the tool bar stay usable. While the setup wizard has never been completed
+    // they are the wizard, which also runs after the splash and holds the whole frame, the start-up
+    // lists following once it has finished.
+    frame.setActionHandler(FrameAction::Preferences, [&] { Setup(state, frame.menuBar()); });
     frame.setStartupSetup([&](std::function<void()> then) { Setup(state, &frame, std::move(then)); });
 
     // The windows of features still to come go into state.entries here as they are built.
