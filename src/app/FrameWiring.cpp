@@ -3,6 +3,7 @@
 #include "albums/ui/AddWizard.h"
 #include "albums/ui/BrowseAlbums.h"
 #include "app/MainFrame.h"
+#include "cd/ui/IntegratedCDPlayer.h"
 #include "common/AppState.h"
 #include "setup/ui/SetupWindow.h"
 #include "songs/ui/BrowseCategories.h"
@@ -32,6 +33,8 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setActionHandler(FrameAction::BrowseSongs, [&] { openList(frame, createBrowseSongs, state); });
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
+    // Several players may be open at once, each talking to the drive through a client of its own.
+    frame.setActionHandler(FrameAction::CdPlayer, [&] { openList(frame, createIntegratedCDPlayer, state); });
     frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });
     frame.setActionHandler(FrameAction::WizardCompilation, [&] { AddCompilation(state, nullptr, {}); });
     // Preferences hold the frame's menu (one Preferences window at a time, no Exit under it) while

@@ -66,6 +66,9 @@ public:
     // A click at `percent` (0..100) of the progress bar's width.
     void locate(int percent);
 
+    // The album may have changed (edited in its form): identify the disc again at the next poll.
+    void requestIdentify() { identifyPending_ = true; }
+
     // --- adding an unrecognised disc ---
     void declineAdd();
     // Stops play and closes the device for the wizard that reads the disc.

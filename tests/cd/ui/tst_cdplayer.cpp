@@ -1,0 +1,277 @@
+// The CD player window against the virtual drive: a drive it cannot have, a catalogued disc shown
+// with its songs and followed as it plays, the offer to add an unknown disc and the wizard it hands
+// over to (the device closed meanwhile and opened again, or the window closing when it cannot be),
+// and what closing leaves behind.
+
+#include "../CdTestUtil.h"
+#include "FormDriver.h"
+#include "ScriptedMessages.h"
+#include "TestApp.h"
+#include "cd/CdPlayer.h"
+#include "cd/DiscIdentifier.h"
+#include "cd/SendMciCommand.h"
+#include "cd/ui/IntegratedCDPlayer.h"
+#include "common/PagedList.h"
+#include "common/ui/BrowseList.h"
+#include "core/ConfigPaths.h"
+#include "core/IniFile.h"
+#include "data/TableHandle.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+using namespace td;
+using td::test::writeText;
+
+namespace {
+
+const QString kKnownDisc = QStringLiteral("1 3 60000 150 20000 40000\n");
+const QString kUnknownDisc = QStringLiteral("1 2 30000 150 15000\n");
+
+// One program run whose drive is a .toc file in the workspace.
+struct Run : test::TestDb {
+    QString toc = ws.path() + QStringLiteral("/drive.toc");
+    QueryWizardTexts queryTexts = test::standardQueryTexts();
+    test::VirtualCd cd { toc };
+    AppState state { db, messages, queryTexts, cd.device };
+    QPointer<IntegratedCDPlayerWindow> window;
+
+    ~Run()
+    {
+        delete window;
+        // Forms closed by the test go before the catalogue they use.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void insert(const QString& disc) { QVERIFY(writeText(toc, disc)); }
+    IntegratedCDPlayerWindow* open()
+    {
+        window = qobject_cast<IntegratedCDPlayerWindow*>(createIntegratedCDPlayer(state));
+        if (window)
+            window->show();
+        return window;
+    }
+    QString label(const QString& name) const { return window->findChild<QLabel*>(name)->text(); }
+    void press(const QString& name) { window->findChild<QPushButton*>(name)->click(); }
+    // Files the disc now in the drive as an album with one song per track.
+    void catalogue(const QString& name, int tracks)
+    {
+        CdAudioClient c(cd.device);
+        c.send(QStringLiteral("open cdaudio shareable"));
+        c.send(QStringLiteral("set cdaudio time format tmsf"));
+        Table<Album> albums(db);
+        albums.rec.AlbumID = 7;
+        albums.rec.Album = name;
+        albums.rec.CDIdentifier = BuildDiscIdentifier(c, tracks);
+        QCOMPARE(albums.add(), 0);
+        Table<Tunedeck> songs(db);
+        for (int t = 1; t <= tracks; ++t) {
+            songs.rec = Tunedeck();
+            songs.rec.ID = 100 + t;
+            songs.rec.AlbumID = 7;
+            songs.rec.TrackNumber = t;
+            songs.rec.Title = QStringLiteral("Song %1").arg(t);
+            QCOMPARE(songs.add(), 0);
+        }
+    }
+    int highlightedTrack() const
+    {
+        const PageRow* h = window->list()->list().highlighted();
+        const int field = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"));
+        return h ? h->row.value(field).toInt() : -1;
+    }
+};
+
+} // namespace
+
+class TestCdPlayer : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { test::dropFormWatchers(); }
+    void driveUnavailable();
+    void catalogueDisc();
+    void keys();
+    void offer_data();
+    void offer();
+    void deviceLostAfterAdding();
+    void closing();
+};
+
+void TestCdPlayer::driveUnavailable()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    CdAudioClient other(r.cd.device);
+    QCOMPARE(other.send(QStringLiteral("open cdaudio")).code, 0); // held unshared
+    r.script->plan(Ok);
+    QVERIFY(!r.open());
+    QCOMPARE(r.script->asked().size(), 1);
+    QCOMPARE(r.script->asked().at(0).caption, QStringLiteral("Error"));
+    QCOMPARE(r.script->asked().at(0).text,
+        QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive."));
+    QCOMPARE(r.cd.device.openCount(), 1);
+}
+
+void TestCdPlayer::catalogueDisc()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    r.catalogue(QStringLiteral("Blue Train"), 3);
+    QVERIFY(QFile::remove(r.toc));
+    QVERIFY(r.open());
+    QCOMPARE(r.label("DeviceLabel"), QStringLiteral("(shared mode)"));
+    QCOMPARE(r.window->timer()->interval(), 1500);
+
+    r.window->tick();
+    QCOMPARE(r.window->windowTitle(), QStringLiteral("CD Player"));
+    QCOMPARE(r.label("Mode"), QStringLiteral("open"));
+    QVERIFY(r.window->list()->list().isEmpty());
+    QVERIFY(!r.window->findChild<QPushButton*>("EditAlbum")->isEnabled());
+
+    r.insert(kKnownDisc);
+    r.window->tick();
+    QCOMPARE(r.label("EventLabel"), QStringLiteral("Init"));
+    QCOMPARE(r.window->windowTitle(), QStringLiteral("CD Player - Blue Train"));
+    QCOMPARE(r.label("TracksOnCD"), QStringLiteral("3"));
+    QCOMPARE(r.label("CDLength"), QStringLiteral("13:18"));
+    QCOMPARE(r.window->list()->view()->model()->rowCount(), 3);
+    QVERIFY(r.window->findChild<QPushButton*>("EditAlbum")->isEnabled());
+    QVERIFY(r.script->asked().isEmpty());
+
+    // Next plays track 2; the poll follows it and selects its row.
+    r.press("Next");
+    r.cd.clock->advance(12000);
+    r.window->tick();
+    QCOMPARE(r.label("Mode"), QStringLiteral("playing"));
+    QCOMPARE(r.label("EventLabel"), QStringLiteral("Sync"));
+    QCOMPARE(r.label("Track"), QStringLiteral("2"));
+    QCOMPARE(r.label("TrackLength"), QStringLiteral("4:26"));
+    QCOMPARE(r.label("TrackPosition"), QStringLiteral("0:12"));
+    QCOMPARE(r.highlightedTrack(), 2);
+
+    // Pause, then Pause again: paused, then playing on.
+    r.press("Pause");
+    r.window->tick();
+    QCOMPARE(r.label("Mode"), QStringLiteral("paused"));
+    r.press("Pause");
+    r.window->tick();
+    QCOMPARE(r.label("Mode"), QStringLiteral("playing"));
+
+    // "Do Not Check": the displays stand still, the buttons still work.
+    r.state.settings.CDTimer = 0;
+    r.press("Stop");
+    r.window->tick();
+    QCOMPARE(r.label("Mode"), QStringLiteral("playing"));
+    QCOMPARE(SendMciCommand(r.window->player().client(), QString(), true), QStringLiteral("stopped"));
+}
+
+void TestCdPlayer::keys()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    QVERIFY(r.open());
+    QCOMPARE(test::duplicateMnemonics(r.window), QStringList());
+    for (const char* name : { "Previous", "Next", "Back", "Forward", "Play", "Stop", "Pause", "Close",
+             "EditSong", "EditAlbum", "Set", "FormatBrowseBox" }) {
+        auto* b = r.window->findChild<QPushButton*>(name);
+        QVERIFY2(b && b->isVisible() && b->width() >= b->sizeHint().width() - 1, name);
+    }
+    // The explorer's column formatting is not part of the program yet.
+    QVERIFY(!r.window->findChild<QPushButton*>("FormatBrowseBox")->isEnabled());
+}
+
+void TestCdPlayer::offer_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("compilation");
+    QTest::addColumn<QString>("wizard"); // empty: none opens
+    QTest::newRow("declined") << int(No) << false << "";
+    QTest::newRow("single artist") << int(Yes) << false << "AddSingleArtist";
+    QTest::newRow("compilation") << int(Yes) << true << "AddCompilation";
+}
+
+void TestCdPlayer::offer()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, compilation);
+    QFETCH(QString, wizard);
+    Run r;
+    r.state.settings.DefaultWizardCompilation = compilation;
+    r.insert(kUnknownDisc);
+    QVERIFY(r.open());
+    r.script->plan(answer);
+    r.window->tick();
+    QTRY_COMPARE(r.script->asked().size(), 1);
+    const Message asked = r.script->asked().at(0);
+    QCOMPARE(asked.caption, QStringLiteral("New CD Found"));
+    QCOMPARE(asked.text, QStringLiteral("Add this CD to the database"));
+    QCOMPARE(asked.buttons, Yes | No);
+    QCOMPARE(asked.defaultButton, int(Yes));
+
+    if (wizard.isEmpty()) {
+        QCOMPARE(r.label("DeviceLabel"), QStringLiteral("(no detection)"));
+        r.window->tick();
+        r.window->tick();
+        QTest::qWait(20);
+        QCOMPARE(r.script->asked().size(), 1);
+        return;
+    }
+    QDialog* shown = nullptr;
+    QTRY_VERIFY((shown = test::shownDialog(wizard)));
+    QCOMPARE(r.label("DeviceLabel"), QStringLiteral("(closed)"));
+    QVERIFY(!r.window->player().deviceOpen());
+    r.window->tick(); // nothing is asked of a device the player has closed
+    QCOMPARE(r.label("DeviceLabel"), QStringLiteral("(closed)"));
+    shown->reject();
+    QTRY_COMPARE(r.label("DeviceLabel"), QStringLiteral("(shared mode)"));
+    QVERIFY(r.window->player().deviceOpen());
+    QVERIFY(!r.state.startedFromCdPlayer);
+}
+
+void TestCdPlayer::deviceLostAfterAdding()
+{
+    Run r;
+    r.insert(kUnknownDisc);
+    QVERIFY(r.open());
+    r.script->plan(Yes);
+    r.window->tick();
+    QDialog* shown = nullptr;
+    QTRY_VERIFY((shown = test::shownDialog("AddSingleArtist")));
+    QTest::qWait(20); // the wizard's own reading of the disc
+    CdAudioClient other(r.cd.device);
+    QCOMPARE(other.send(QStringLiteral("open cdaudio")).code, 0);
+    r.script->plan(Ok);
+    shown->reject();
+    QTRY_VERIFY(r.window.isNull() || !r.window->isVisible());
+    QCOMPARE(r.script->asked().last().caption, QStringLiteral("Error"));
+    QCOMPARE(r.script->asked().last().displayText(),
+        QStringLiteral("CD player not available.\nYou may need to eject and re-insert the CD."));
+}
+
+void TestCdPlayer::closing()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    QVERIFY(r.open());
+    // A second player is a client of its own: each closes only its own use of the device.
+    QPointer<QWidget> second = createIntegratedCDPlayer(r.state);
+    QVERIFY(second);
+    QCOMPARE(r.cd.device.openCount(), 2);
+    second->close();
+    QTRY_VERIFY(second.isNull());
+    QCOMPARE(r.cd.device.openCount(), 1);
+    r.window->tick();
+    QCOMPARE(r.label("Mode"), QStringLiteral("stopped"));
+    r.window->close();
+    QTRY_VERIFY(r.window.isNull());
+    QCOMPARE(r.cd.device.openCount(), 0);
+    const QString format
+        = ini::readString(positionIniPath(), "IntegratedCDPlayer", "XploreOrigFormatString-?List");
+    QVERIFY(format.contains(QStringLiteral("~Track~")));
+    QVERIFY(format.contains(QStringLiteral("~Release~")));
+}
+
+QTEST_MAIN(TestCdPlayer)
+#include "tst_cdplayer.moc"
