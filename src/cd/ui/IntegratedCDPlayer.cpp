@@ -161,12 +161,7 @@ void IntegratedCDPlayerWindow::build()
     list_->setObjectName(QStringLiteral("List"));
     list_->view()->setToolTip(QStringLiteral("Click on header to change order or right-click for options"));
     list_->view()->installEventFilter(this);
-    connect(list_, &BrowseList::changeRequested, this, [this] {
-        if (const PageRow* h = paged_->highlighted()) {
-            const int field = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"));
-            player_->playTrack(h->row.value(field).toInt());
-        }
-    });
+    connect(list_, &BrowseList::changeRequested, this, &IntegratedCDPlayerWindow::playSelected);
     connect(list_, &BrowseList::readFailed, this, [this] {
         state_.db.saveError(songs_->lastError());
         StandardWarning(state_.db, StdMsg::RecordRetrievalError, QStringLiteral("Tunedeck"));
@@ -350,6 +345,15 @@ void IntegratedCDPlayerWindow::selectTrack(int track)
         list_->run([track](PagedList& l) { return l.locate(Row { track }); });
 }
 
+void IntegratedCDPlayerWindow::playSelected()
+{
+    if (const PageRow* h = paged_->highlighted()) {
+        const int field = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"));
+        player_->playTrack(h->row.value(field).toInt());
+        display();
+    }
+}
+
 void IntegratedCDPlayerWindow::typedTrack(QChar c)
 {
     const PageRow* h = paged_->highlighted();
@@ -447,7 +451,13 @@ void IntegratedCDPlayerWindow::offerAdd()
 bool IntegratedCDPlayerWindow::eventFilter(QObject* watched, QEvent* e)
 {
     if (list_ && watched == list_->view() && e->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(e)->text();
+        auto* key = static_cast<QKeyEvent*>(e);
+        // Enter accepts the row as a double click does: its track plays.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            playSelected();
+            return true;
+        }
+        const QString text = key->text();
         if (text.size() == 1 && text.at(0).isDigit()) {
             typedTrack(text.at(0));
             return true;

@@ -52,6 +52,8 @@ public:
     void refreshList(bool force = false);
 
     // The buttons.
+    // The list's accepted row (double click, Enter): its track plays.
+    void playSelected();
     void editSong();
     void editAlbum();
     void setup();

@@ -18,6 +18,7 @@
 #include "data/TableHandle.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -56,8 +57,10 @@ struct Run : test::TestDb {
     QString label(const QString& name) const { return window->findChild<QLabel*>(name)->text(); }
     void press(const QString& name) { window->findChild<QPushButton*>(name)->click(); }
     // Files the disc now in the drive as an album with one song per track.
-    void catalogue(const QString& name, int tracks)
+    void catalogue(const QString& name, int tracks, int songCount = 0)
     {
+        if (songCount == 0)
+            songCount = tracks;
         CdAudioClient c(cd.device);
         c.send(QStringLiteral("open cdaudio shareable"));
         c.send(QStringLiteral("set cdaudio time format tmsf"));
@@ -67,7 +70,7 @@ struct Run : test::TestDb {
         albums.rec.CDIdentifier = BuildDiscIdentifier(c, tracks);
         QCOMPARE(albums.add(), 0);
         Table<Tunedeck> songs(db);
-        for (int t = 1; t <= tracks; ++t) {
+        for (int t = 1; t <= songCount; ++t) {
             songs.rec = Tunedeck();
             songs.rec.ID = 100 + t;
             songs.rec.AlbumID = 7;
@@ -93,6 +96,7 @@ private slots:
     void driveUnavailable();
     void catalogueDisc();
     void keys();
+    void listAndForms();
     void offer_data();
     void offer();
     void deviceLostAfterAdding();
@@ -180,6 +184,60 @@ void TestCdPlayer::keys()
     }
     // The explorer's column formatting is not part of the program yet.
     QVERIFY(!r.window->findChild<QPushButton*>("FormatBrowseBox")->isEnabled());
+}
+
+void TestCdPlayer::listAndForms()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    r.catalogue(QStringLiteral("Blue Train"), 3, 12);
+    QVERIFY(r.open());
+    r.window->tick();
+    QCOMPARE(r.highlightedTrack(), 1);
+
+    // Typing a digit: the next row when the selected track begins with it, else the first track
+    // at or after it.
+    QTableView* view = r.window->list()->view();
+    const struct {
+        char key;
+        int track;
+    } typed[] = { { '9', 9 }, { '1', 1 }, { '1', 2 }, { '1', 1 }, { '2', 2 } };
+    for (const auto& t : typed) {
+        QTest::keyClick(view, t.key);
+        QCOMPARE(r.highlightedTrack(), t.track);
+    }
+
+    // Enter plays the selected row's track.
+    QTest::keyClick(view, Qt::Key_Return);
+    r.cd.clock->advance(1000);
+    r.window->tick();
+    QCOMPARE(r.label("Mode"), QStringLiteral("playing"));
+    QCOMPARE(r.label("Track"), QStringLiteral("2"));
+
+    // A click in the middle of the bar plays from the middle of the track.
+    auto* bar = r.window->findChild<QWidget*>("Progress");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+    r.window->tick();
+    const CdPlayer& p = r.window->player();
+    QVERIFY2(qAbs(p.positionInTrack() - p.trackLength() / 2) <= p.trackLength() / 50,
+        qPrintable(QString::number(p.positionInTrack())));
+    QCOMPARE(p.currentTrack(), 2);
+
+    // The forms: the selected song, the album, the preferences.
+    const struct {
+        const char* button;
+        const char* form;
+    } forms[] = { { "EditSong", "UpdateSongsForAlbum" }, { "EditAlbum", "UpdateAlbums" }, { "Set", "CDSetup" } };
+    for (const auto& f : forms) {
+        r.press(f.button);
+        QDialog* d = nullptr;
+        QTRY_VERIFY2((d = test::shownDialog(f.form)), f.form);
+        if (QByteArray(f.form) == "UpdateSongsForAlbum")
+            QCOMPARE(d->findChild<QLineEdit*>("Title")->text().trimmed(), QStringLiteral("Song 2"));
+        QVERIFY(!r.window->isEnabled());
+        d->reject();
+        QTRY_VERIFY(r.window->isEnabled());
+    }
 }
 
 void TestCdPlayer::offer_data()
