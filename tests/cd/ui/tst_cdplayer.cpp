@@ -5,6 +5,8 @@
 
 #include "../CdTestUtil.h"
 #include "FormDriver.h"
+#include "app/FrameWiring.h"
+#include "app/MainFrame.h"
 #include "ScriptedMessages.h"
 #include "TestApp.h"
 #include "cd/CdPlayer.h"
@@ -17,7 +19,10 @@
 #include "core/IniFile.h"
 #include "data/TableHandle.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -101,6 +106,7 @@ private slots:
     void offer();
     void deviceLostAfterAdding();
     void closing();
+    void fromTheFrame();
 };
 
 void TestCdPlayer::driveUnavailable()
@@ -329,6 +335,38 @@ void TestCdPlayer::closing()
         = ini::readString(positionIniPath(), "IntegratedCDPlayer", "XploreOrigFormatString-?List");
     QVERIFY(format.contains(QStringLiteral("~Track~")));
     QVERIFY(format.contains(QStringLiteral("~Release~")));
+}
+
+void TestCdPlayer::fromTheFrame()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    {
+        MainFrame frame(r.state);
+        wireFrame(frame, r.state);
+        QAction* start = frame.action(FrameAction::CdPlayer);
+        QVERIFY(start->isEnabled());
+        start->trigger();
+        start->trigger();
+        int players = 0;
+        for (QMdiSubWindow* w : frame.mdiArea()->subWindowList())
+            players += w->widget() && w->widget()->objectName() == QStringLiteral("IntegratedCDPlayer");
+        QCOMPARE(players, 2);
+        QCOMPARE(r.cd.device.openCount(), 2);
+        frame.mdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(r.cd.device.openCount(), 0);
+    }
+
+    // Without a drive the frame is left as it was.
+    CdAudioClient other(r.cd.device);
+    other.send(QStringLiteral("open cdaudio"));
+    MainFrame frame(r.state);
+    wireFrame(frame, r.state);
+    r.script->plan(Ok);
+    frame.action(FrameAction::CdPlayer)->trigger();
+    QCOMPARE(r.script->asked().size(), 1);
+    QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
 }
 
 QTEST_MAIN(TestCdPlayer)
