@@ -121,8 +121,6 @@ IntegratedCDPlayerWindow::IntegratedCDPlayerWindow(AppState& state, QWidget* par
 
     const QString saved = ini::readString(positionIniPath(), kProcedure, kFormatKey);
     applyColumnFormat(list_->view()->horizontalHeader(), saved.isEmpty() ? designedFormat_ : saved);
-    restorePosition(this, kProcedure);
-
     if (!player_->open()) {
         state_.messages.show(QStringLiteral("Error"),
             QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive."),
@@ -471,6 +469,16 @@ void IntegratedCDPlayerWindow::changeEvent(QEvent* e)
     QWidget::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && opened_ && !finished_)
         refreshList();
+}
+
+void IntegratedCDPlayerWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // Placed once it is shown, inside the frame's window area when it has one.
+    if (!positioned_) {
+        positioned_ = true;
+        restorePosition(this, kProcedure);
+    }
 }
 
 void IntegratedCDPlayerWindow::closeEvent(QCloseEvent* e)

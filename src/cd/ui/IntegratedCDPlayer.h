@@ -60,6 +60,7 @@ public:
     void locateAt(int x);
 
 protected:
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -82,6 +83,7 @@ private:
     bool opened_ = false;
     bool finished_ = false;
     bool asking_ = false; // the add question is open
+    bool positioned_ = false;
     qint32 listAlbumId_ = -1;
 
     BrowseList* list_ = nullptr;

@@ -335,6 +335,7 @@ void TestCdPlayer::closing()
         = ini::readString(positionIniPath(), "IntegratedCDPlayer", "XploreOrigFormatString-?List");
     QVERIFY(format.contains(QStringLiteral("~Track~")));
     QVERIFY(format.contains(QStringLiteral("~Release~")));
+    QVERIFY(ini::readString(positionIniPath(), "IntegratedCDPlayer", "Width").toInt() > 0);
 }
 
 void TestCdPlayer::fromTheFrame()
