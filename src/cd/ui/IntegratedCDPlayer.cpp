@@ -156,6 +156,7 @@ IntegratedCDPlayerWindow::~IntegratedCDPlayerWindow()
 void IntegratedCDPlayerWindow::build()
 {
     list_ = new BrowseList(*paged_, *model_, this);
+    list_->setFitColumns(true); // opens showing every column where the frame has room
     list_->setObjectName(QStringLiteral("List"));
     list_->view()->setToolTip(QStringLiteral("Click on header to change order or right-click for options"));
     list_->view()->installEventFilter(this);
