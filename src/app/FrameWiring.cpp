@@ -4,6 +4,8 @@
 #include "albums/ui/BrowseAlbums.h"
 #include "app/MainFrame.h"
 #include "common/AppState.h"
+#include "explorer/ui/XploreAlbums.h"
+#include "explorer/ui/XploreSongs.h"
 #include "setup/ui/SetupWindow.h"
 #include "songs/ui/BrowseCategories.h"
 #include "songs/ui/BrowseMedia.h"
@@ -27,9 +29,13 @@ void openList(MainFrame& frame, QWidget* (*create)(AppState&), AppState& state)
 
 void wireFrame(MainFrame& frame, AppState& state)
 {
-    // Until the explorer views are part of the program, "Explorer" opens the standard lists too.
-    frame.setActionHandler(FrameAction::BrowseAlbums, [&] { openList(frame, createBrowseAlbums, state); });
-    frame.setActionHandler(FrameAction::BrowseSongs, [&] { openList(frame, createBrowseSongs, state); });
+    // The interface "Explorer" opens the explorer views of the songs and albums instead of the lists.
+    frame.setActionHandler(FrameAction::BrowseAlbums, [&] {
+        openList(frame, state.settings.explorerInterface() ? createXploreAlbums : createBrowseAlbums, state);
+    });
+    frame.setActionHandler(FrameAction::BrowseSongs, [&] {
+        openList(frame, state.settings.explorerInterface() ? createXploreSongs : createBrowseSongs, state);
+    });
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
     frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });

@@ -81,6 +81,37 @@ QString explorerCaption(ExplorerKind kind, qint64 records)
         .arg(records);
 }
 
+QList<ShownColumn> shownColumns(const QString& format, ExplorerKind kind)
+{
+    const std::optional<ListFormat> f = ListFormat::parse(format);
+    if (!f || f->columns.isEmpty())
+        return {};
+    const int count = int(explorerColumns(kind).size());
+    QList<ShownColumn> out;
+    QList<bool> seen(count, false);
+    for (int i = 0; i < f->columns.size(); ++i) {
+        const ListColumn& c = f->columns.at(i);
+        const int column = c.fieldNumber > 0 ? c.fieldNumber - 1 : i;
+        if (column >= count || seen.at(column))
+            return {};
+        seen[column] = true;
+        out << ShownColumn{column, c};
+    }
+    return out;
+}
+
+QString formatOf(const QList<ShownColumn>& shown)
+{
+    ListFormat f;
+    for (const ShownColumn& s : shown) {
+        ListColumn c = s.format;
+        c.fieldNumber = s.column + 1;
+        c.fieldNumberZeros = 0;
+        f.columns << c;
+    }
+    return f.toString();
+}
+
 QString explorerOrderRefusal(const QString& header, const QString& field)
 {
     return QStringLiteral("Data cannot be ordered on column: ") + clip(header) + QStringLiteral(" (")

@@ -3,6 +3,8 @@
 // picture, width and justification per column, the designed list format built from them, and which
 // columns the user may order the list by.
 
+#include "core/ListFormat.h"
+
 #include <QList>
 #include <QString>
 
@@ -34,6 +36,19 @@ QString explorerDesignedFormat(ExplorerKind kind);
 
 // The view's caption for a record count: "Songs - 12 entries", "Albums - 3 entries".
 QString explorerCaption(ExplorerKind kind, qint64 records);
+
+// A column as the list shows it: which column of explorerColumns() and its format there.
+struct ShownColumn {
+    int column = -1;
+    ListColumn format;
+};
+
+// The shown columns of a list format: a column written with a field number ("#3#") is that column
+// of the table, one without is the column at its place. Nothing when the format does not read,
+// names a column the table does not have or shows one twice.
+QList<ShownColumn> shownColumns(const QString& format, ExplorerKind kind);
+// The format of shown columns, each with its field number, so that it reads back to them.
+QString formatOf(const QList<ShownColumn>& shown);
 
 // The refusal shown when the list cannot be ordered on a column, and its title.
 QString explorerOrderRefusal(const QString& header, const QString& field);
