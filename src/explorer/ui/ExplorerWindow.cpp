@@ -249,16 +249,24 @@ void ExplorerWindow::applyFormat(const QString& format)
         return;
     shown_ = s;
     model_->reset();
+    fitColumns();
+}
+
+void ExplorerWindow::fitColumns()
+{
     if (!view_)
         return;
-    // Each column its own width, never wider than what is left; the last takes what remains.
+    // Each column its own width, cut to what is left of the list's width (never below its header's
+    // width, so that every header stays readable); the last one takes what remains.
+    const QFontMetrics fm = view_->horizontalHeader()->fontMetrics();
     int free = view_->viewport()->width();
     for (int i = 0; i < shown_.size(); ++i) {
-        int w = qMin(shown_.at(i).format.width * fontMetrics().averageCharWidth() / 4, qMax(free, 20));
+        const int least = fm.horizontalAdvance(headerText(i)) + 2 * fm.averageCharWidth();
+        int w = qMax(least, qMin(shown_.at(i).format.width * fm.averageCharWidth() / 4, free));
         if (i == shown_.size() - 1)
             w = qMax(w, free);
         view_->setColumnWidth(i, w);
-        free -= w;
+        free = qMax(0, free - w);
     }
 }
 
@@ -309,6 +317,7 @@ void ExplorerWindow::headerClicked(int place)
     }
     locatorText_.clear();
     run(list_->orderByClick(column));
+    fitColumns();
     view_->horizontalHeader()->viewport()->update();
 }
 
@@ -316,6 +325,7 @@ void ExplorerWindow::keySequence()
 {
     locatorText_.clear();
     run(list_->orderBy(-1, false));
+    fitColumns();
     view_->horizontalHeader()->viewport()->update();
 }
 
@@ -386,8 +396,10 @@ bool ExplorerWindow::eventFilter(QObject* watched, QEvent* e)
                 break;
         return true;
     }
-    if (watched == view_->viewport() && e->type() == QEvent::Resize)
+    if (watched == view_->viewport() && e->type() == QEvent::Resize) {
         fitPageSize();
+        fitColumns();
+    }
     if (watched != view_ || e->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, e);
     auto* k = static_cast<QKeyEvent*>(e);
@@ -442,13 +454,6 @@ void ExplorerWindow::fitPageSize()
     list_->setPageSize(rows);
     if (list_->rowCount() > 0)
         run(list_->rebuild());
-}
-
-void ExplorerWindow::resizeEvent(QResizeEvent* e)
-{
-    QWidget::resizeEvent(e);
-    if (view_)
-        applyFormat(currentFormat());
 }
 
 void ExplorerWindow::reformat()

@@ -64,7 +64,6 @@ protected:
     virtual QList<QPushButton*> menuButtons() const = 0;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeView();
     void readFailed(int code);
@@ -79,6 +78,7 @@ private:
     void showPopup(const QPoint& at);
     void typed(const QString& text);
     void fitPageSize();
+    void fitColumns();
     void reformat();
     void finish();
 
