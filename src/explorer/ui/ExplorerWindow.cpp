@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 #include "explorer/ExplorerFormat.h"
+#include "explorer/ui/XploreProcReformat.h"
 
 #include <QAbstractTableModel>
 #include <QCloseEvent>
@@ -107,7 +108,7 @@ ExplorerWindow::ExplorerWindow(AppState& state, ExplorerKind kind, QWidget* pare
 {
     setObjectName(explorerSection(kind));
     dateFormat_ = state.settings.DateFormat;
-    ExplorerListSettings s;
+    ExplorerListSettings& s = settings_;
     s.format = explorerDesignedFormat(kind);
     restoreExplorerFormat(positionIniPath(), kind, explorerDesignedFormat(kind), s);
     shown_ = shownColumns(applyDateFormat(s.format, dateFormat_), kind);
@@ -212,7 +213,35 @@ void ExplorerWindow::build(const QList<QPushButton*>& buttons)
     layout->addWidget(status);
     setFocusProxy(view_);
     setMinimumSize(layout->totalMinimumSize().expandedTo(QSize(fm.averageCharWidth() * 80, fm.height() * 16)));
+    applyListSettings(settings_);
     applyFormat(currentFormat());
+}
+
+void ExplorerWindow::applyListSettings(const ExplorerListSettings& s)
+{
+    const QString format = settings_.format;
+    settings_ = s;
+    settings_.format = format;
+    if (!view_)
+        return;
+    QFont f = font();
+    if (!s.font.trimmed().isEmpty())
+        f.setFamily(s.font.trimmed());
+    if (s.point > 0)
+        f.setPointSize(s.point);
+    if (s.style > 0) {
+        // The style keeps the weight (400 regular, 700 bold) and 1 added for italic.
+        f.setWeight(QFont::Weight(qBound(100, s.style - (s.style & 1), 900)));
+        f.setItalic(s.style & 1);
+    }
+    view_->setFont(f);
+    const int line = s.lineHeight > 0 ? s.lineHeight : QFontMetrics(f).height() + 4;
+    view_->verticalHeader()->setMinimumSectionSize(1);
+    view_->verticalHeader()->setDefaultSectionSize(line);
+    view_->setHorizontalScrollBarPolicy(s.hscroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    scroll_->setVisible(s.vscroll);
+    fitPageSize();
+    fitColumns();
 }
 
 bool ExplorerWindow::start()
@@ -458,7 +487,10 @@ void ExplorerWindow::fitPageSize()
 
 void ExplorerWindow::reformat()
 {
-    // The reformat window comes with the list-format work; until then the list keeps its format.
+    XploreProcReformat(*this, [this]() {
+        rebuild();
+        view_->setFocus();
+    });
 }
 
 void ExplorerWindow::readFailed(int)
@@ -498,7 +530,7 @@ void ExplorerWindow::finish()
     if (finished_)
         return;
     finished_ = true;
-    ExplorerListSettings s;
+    ExplorerListSettings s = settings_;
     s.format = currentFormat();
     s.prevCol = list_->orderColumn() + 1 > 0 ? list_->orderColumn() + 1 : 1;
     saveExplorerFormat(positionIniPath(), kind_, explorerDesignedFormat(kind_), s);

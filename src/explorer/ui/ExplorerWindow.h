@@ -6,6 +6,7 @@
 // XploreAlbums add their buttons and what they do.
 
 #include "explorer/ExplorerColumns.h"
+#include "explorer/ExplorerFormat.h"
 #include "explorer/ExplorerList.h"
 
 #include <QWidget>
@@ -39,6 +40,9 @@ public:
     const QList<ShownColumn>& shown() const { return shown_; }
     // Shows the list in a new format (the reformat window, a restored one); the order stays.
     void applyFormat(const QString& format);
+    // The list's font, line height and scroll bars (the reformat window, a restored format).
+    const ExplorerListSettings& listSettings() const { return settings_; }
+    void applyListSettings(const ExplorerListSettings& s);
 
     // A header click on a shown place (left: order by it; the refusal when it may not order).
     void headerClicked(int place);
@@ -86,6 +90,7 @@ private:
     std::unique_ptr<ExplorerList> list_;
     std::unique_ptr<ExplorerModel> model_;
     QList<ShownColumn> shown_;
+    ExplorerListSettings settings_;
     QString dateFormat_;
     QString locatorText_;
     bool closing_ = false;

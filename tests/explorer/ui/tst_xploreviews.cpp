@@ -13,7 +13,11 @@
 #include "explorer/ui/XploreAlbums.h"
 #include "explorer/ui/XploreSongs.h"
 
+#include <QDialog>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -36,6 +40,14 @@ int placeOf(ExplorerWindow& w, const QString& header)
         if (unmarkedHeader(w.headerText(i)) == header)
             return i;
     return -1;
+}
+
+QPushButton* buttonNamed(QWidget* w, const QString& text)
+{
+    for (QPushButton* b : w->findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
 }
 
 QString storedFormat(ExplorerKind kind)
@@ -105,6 +117,33 @@ private slots:
         w.keySequence();
         QCOMPARE(w.headerText(artist), QStringLiteral("Artist"));
         QCOMPARE(w.list().orderColumn(), -1);
+    }
+
+    void reformatShowsAtOnce()
+    {
+        XploreSongsWindow w(app_->state);
+        w.show();
+        buttonNamed(&w, QStringLiteral("View &Properties"))->click();
+        QDialog* d = shownDialog(QStringLiteral("XploreFormatBrowseBox"));
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Format Listbox..."));
+        QCOMPARE(duplicateMnemonics(d), QStringList());
+        auto* shown = d->findChild<QListWidget*>(QStringLiteral("ShownColumns"));
+        shown->setCurrentRow(11);
+        buttonNamed(d, QStringLiteral("Hide column from display list"))->click();
+        QVERIFY(!headers(w).contains(QStringLiteral("Style")));
+        QCOMPARE(d->findChild<QListWidget*>(QStringLiteral("HiddenColumns"))->count(), 1);
+        shown->setCurrentRow(1);
+        QLineEdit* header = d->findChild<QLineEdit*>();
+        header->setText(QStringLiteral("Song"));
+        emit header->textEdited(header->text());
+        QCOMPARE(w.headerText(1), QStringLiteral("Song"));
+        buttonNamed(d, QStringLiteral("&Default"))->click();
+        QVERIFY(headers(w).contains(QStringLiteral("Style")));
+        QCOMPARE(w.headerText(1), QStringLiteral("Title"));
+        buttonNamed(d, QStringLiteral("&Close"))->click();
+        QTRY_VERIFY(!shownDialog(QStringLiteral("XploreFormatBrowseBox")));
+        QVERIFY(w.isEnabled());
     }
 
     void savedFormat_data()
