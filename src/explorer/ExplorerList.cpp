@@ -91,12 +91,10 @@ int ExplorerList::orderBy(int column, bool descending)
         if (const int err = ensureIndex(key))
             return err;
     const qint64 keep = list_.highlightedPosition();
-    const QString cond = list_.condition();
     column_ = column;
     descending_ = column >= 0 && descending;
     list_.setOrder(key);
-    if (!cond.isEmpty())
-        list_.setCondition(cond, conditionParams_, {}, conditionScans_);
+    applyCondition();
     if (keep != 0)
         return list_.showPosition(keep);
     return first();
@@ -111,9 +109,21 @@ int ExplorerList::orderByClick(int column)
 
 void ExplorerList::setCondition(const QString& sql, const QVariantList& params, bool scans)
 {
+    condition_ = sql;
     conditionParams_ = params;
     conditionScans_ = scans;
-    list_.setCondition(sql, params, {}, scans);
+    applyCondition();
+}
+
+void ExplorerList::applyCondition()
+{
+    // A column holds many equal values (blank styles, no BPM): a page starting inside them is read
+    // as two ranges the column's index serves alone (the equal values after the start, then the
+    // greater ones) instead of one row-value condition checked on each equal value in turn.
+    if (column_ >= 0)
+        list_.setCondition(condition_.isEmpty() ? QStringLiteral("1") : condition_, conditionParams_, {}, true);
+    else
+        list_.setCondition(condition_, conditionParams_, {}, conditionScans_);
 }
 
 int ExplorerList::first()

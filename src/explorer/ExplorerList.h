@@ -75,6 +75,7 @@ public:
 
 private:
     int ensureIndex(int key);
+    void applyCondition();
     int startingKey() const;
 
     Database& db_;
@@ -87,6 +88,7 @@ private:
     int column_ = -1;
     bool descending_ = false;
     QList<bool> indexed_;
+    QString condition_;
     QVariantList conditionParams_;
     bool conditionScans_ = false;
     std::unique_ptr<TableHandle> categories_;
