@@ -77,6 +77,15 @@ void ExplorerReformat::reset()
     shown_ = shownColumns(explorerDesignedFormat(kind_), kind_);
 }
 
+void ExplorerReformat::resetColumn(int place)
+{
+    if (place < 0 || place >= shown_.size())
+        return;
+    for (const ShownColumn& d : shownColumns(explorerDesignedFormat(kind_), kind_))
+        if (d.column == shown_.at(place).column)
+            shown_[place] = d;
+}
+
 ListColumn* ExplorerReformat::at(int place)
 {
     return place >= 0 && place < shown_.size() ? &shown_[place].format : nullptr;

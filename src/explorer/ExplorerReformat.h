@@ -28,6 +28,8 @@ public:
     int show(int column);
     // Back to the designed columns.
     void reset();
+    // One column's settings back to its designed ones; its place stays.
+    void resetColumn(int place);
 
     enum Flag { Fixed, Underline, Border, Resize };
     bool flag(int place, Flag f) const;

@@ -28,15 +28,17 @@ namespace {
 
 class ReformatDialog : public QDialog {
 public:
-    ReformatDialog(ExplorerWindow& view)
-        : QDialog(&view)
+    // `onlyPlace` >= 0: the one-column window for the column shown at that place.
+    ReformatDialog(ExplorerWindow& view, QWidget* parent, int onlyPlace = -1)
+        : QDialog(parent)
         , view_(view)
         , r_(view.kind(), view.shown())
+        , only_(onlyPlace)
     {
-        setObjectName(QStringLiteral("XploreFormatBrowseBox"));
-        setWindowTitle(QStringLiteral("Format Listbox..."));
+        setObjectName(only_ < 0 ? QStringLiteral("XploreFormatBrowseBox") : QStringLiteral("XploreFormatColumn"));
+        setWindowTitle(only_ < 0 ? QStringLiteral("Format Listbox...") : QStringLiteral("Format Listbox Column"));
         build();
-        fillLists(0);
+        fillLists(qMax(0, only_));
     }
 
     void done(int result) override
@@ -204,6 +206,23 @@ private:
         layout->addLayout(column);
         layout->addLayout(listRow);
         layout->addLayout(end);
+        if (only_ >= 0) {
+            // One column: its settings with the line height and font; the lists stay the main window's.
+            for (QWidget* w : std::initializer_list<QWidget*>{shownList_, hiddenList_, left, right, add, hide, vscroll_, hscroll_})
+                w->hide();
+            for (QLabel* l : findChildren<QLabel*>())
+                if (l->text().contains(QLatin1Char('|')))
+                    l->hide();
+        } else {
+            // A double click on a shown column opens its own window.
+            connect(shownList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* i) {
+                const int place = shownList_->row(i);
+                openForm(this, new ReformatDialog(view_, this, place), [this, place](int) {
+                    r_ = ExplorerReformat(view_.kind(), view_.shown());
+                    fillLists(place);
+                });
+            });
+        }
         const QFontMetrics fm(this->font());
         setMinimumSize(QSize(136 * fm.averageCharWidth() / 4, 196 * fm.height() / 8).expandedTo(layout->totalMinimumSize()));
         restorePosition(this, objectName());
@@ -310,6 +329,21 @@ private:
 
     void toDefault()
     {
+        if (only_ >= 0) {
+            r_.resetColumn(only_);
+            view_.applyFormat(r_.format());
+            ExplorerListSettings s = view_.listSettings();
+            s.lineHeight = 0;
+            s.font.clear();
+            s.point = 0;
+            s.style = 0;
+            view_.applyListSettings(s);
+            filling_ = true;
+            lineHeight_->setValue(0);
+            filling_ = false;
+            showSettings();
+            return;
+        }
         r_.reset();
         view_.applyFormat(r_.format());
         ExplorerListSettings s;
@@ -325,6 +359,7 @@ private:
 
     ExplorerWindow& view_;
     ExplorerReformat r_;
+    int only_ = -1;
     bool filling_ = false;
     QListWidget* shownList_ = nullptr;
     QListWidget* hiddenList_ = nullptr;
@@ -347,7 +382,7 @@ private:
 
 void XploreProcReformat(ExplorerWindow& view, std::function<void()> closed)
 {
-    auto* d = new ReformatDialog(view);
+    auto* d = new ReformatDialog(view, &view);
     openForm(&view, d, [closed = std::move(closed)](int) {
         if (closed)
             closed();

@@ -141,6 +141,23 @@ private slots:
         buttonNamed(d, QStringLiteral("&Default"))->click();
         QVERIFY(headers(w).contains(QStringLiteral("Style")));
         QCOMPARE(w.headerText(1), QStringLiteral("Title"));
+
+        // The one-column window, from a double click on a shown column.
+        emit shown->itemDoubleClicked(shown->item(2));
+        QDialog* one = shownDialog(QStringLiteral("XploreFormatColumn"));
+        QVERIFY(one);
+        QCOMPARE(one->windowTitle(), QStringLiteral("Format Listbox Column"));
+        QCOMPARE(duplicateMnemonics(one), QStringList());
+        QLineEdit* oneHeader = one->findChild<QLineEdit*>();
+        QCOMPARE(oneHeader->text(), QStringLiteral("Album"));
+        oneHeader->setText(QStringLiteral("Record"));
+        emit oneHeader->textEdited(oneHeader->text());
+        QCOMPARE(w.headerText(2), QStringLiteral("Record"));
+        buttonNamed(one, QStringLiteral("&Close"))->click();
+        QTRY_VERIFY(!shownDialog(QStringLiteral("XploreFormatColumn")));
+        QCOMPARE(shown->currentRow(), 2);
+        QCOMPARE(d->findChild<QLineEdit*>()->text(), QStringLiteral("Record"));
+
         buttonNamed(d, QStringLiteral("&Close"))->click();
         QTRY_VERIFY(!shownDialog(QStringLiteral("XploreFormatBrowseBox")));
         QVERIFY(w.isEnabled());
