@@ -160,8 +160,10 @@ int runBare(sqlite3_stmt* s)
     return rows;
 }
 
-// The same pages as plain keyset queries on the column's index: the rows before and after the kept
-// song (the page around it), then the page after that.
+// The same pages as plain keyset queries on the column's index, written as one row-value condition
+// each ((col,rowid) > (?,?)): the rows before and after the kept song (the page around it), then
+// the page after that. Where a column holds many equal values SQLite checks that condition on each
+// of them; the list reads such a start as two ranges instead.
 void BM_BareHeaderClickAndPage(benchmark::State& state)
 {
     Fixture& f = fixture(state.range(0));

@@ -62,6 +62,10 @@ bool saveExplorerFormat(const QString& ini, ExplorerKind kind, const QString& de
     const auto num = [&](const char* prefix, int v) {
         ok = ini::writeString(ini, section, key(prefix, kind), QString::number(v)) && ok;
     };
+    num("XploreXpos-", s.xpos);
+    num("XploreYpos-", s.ypos);
+    num("XploreHeight-", s.height);
+    num("XploreWidth-", s.width);
     num("XploreHscroll-", s.hscroll ? 1 : 0);
     num("XploreVscroll-", s.vscroll ? 1 : 0);
     num("XploreLineHeight-", s.lineHeight);

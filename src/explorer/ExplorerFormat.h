@@ -19,6 +19,12 @@ struct ExplorerListSettings {
     bool hscroll = true;
     bool vscroll = true;
     int prevCol = 1;
+    // The list's place and size in its window. The list follows its window's size, so these are
+    // written for the record and never read back.
+    int xpos = 0;
+    int ypos = 0;
+    int width = 0;
+    int height = 0;
 };
 
 // Reads the view's saved format into `s` (whose values are the defaults for missing keys). The

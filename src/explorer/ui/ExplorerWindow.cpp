@@ -533,6 +533,12 @@ void ExplorerWindow::finish()
     ExplorerListSettings s = settings_;
     s.format = currentFormat();
     s.prevCol = list_->orderColumn() + 1 > 0 ? list_->orderColumn() + 1 : 1;
+    if (view_) {
+        s.xpos = view_->x();
+        s.ypos = view_->y();
+        s.width = view_->width();
+        s.height = view_->height();
+    }
     saveExplorerFormat(positionIniPath(), kind_, explorerDesignedFormat(kind_), s);
     savePosition(this, explorerSection(kind_));
 }

@@ -194,6 +194,14 @@ private slots:
             w.close();
         }
         QVERIFY(!storedFormat(ExplorerKind::Songs).contains(QLatin1String("<Song")));
+        QStringList written = ini::keys(positionIniPath(), explorerSection(ExplorerKind::Songs));
+        for (const char* k : {"XploreOrigFormatString-", "XploreFormatString-", "XploreXpos-", "XploreYpos-",
+                              "XploreHeight-", "XploreWidth-", "XploreHscroll-", "XploreVscroll-", "XploreLineHeight-",
+                              "XploreFont-", "XplorePoint-", "XploreColor-", "XploreStyle-", "XplorePrevCol-"})
+            QVERIFY2(written.contains(QLatin1String(k) + QStringLiteral("?Browse"), Qt::CaseInsensitive), k);
+        QCOMPARE(ini::readString(positionIniPath(), explorerSection(ExplorerKind::Songs),
+                                 QStringLiteral("XplorePrevCol-?Browse")),
+                 QStringLiteral("2"));
         QVERIFY(storedFormat(ExplorerKind::Songs).contains(QLatin1String("~Song~")));
         const QString section = explorerSection(ExplorerKind::Songs);
         if (damage)
