@@ -71,15 +71,15 @@ int ExplorerList::columnKey(int column) const
     return column >= 0 && column < columnKeys_.size() ? columnKeys_.at(column) : -1;
 }
 
-int ExplorerList::ensureIndex(int key)
+void ExplorerList::ensureIndex(int key)
 {
     if (indexed_.at(key))
-        return 0;
-    // Made once: later openings find it in the data file.
-    if (const int err = db_.exec(schema::createIndexSql(def_, key, Database::schemaName(tableOf(kind_)))))
-        return err;
-    indexed_[key] = true;
-    return 0;
+        return;
+    // Made once: later openings find it in the data file. A file that cannot take it now (locked
+    // by another program, read-only) is still read in that order, only without the index's help;
+    // the next order by the column tries again.
+    if (db_.exec(schema::createIndexSql(def_, key, Database::schemaName(tableOf(kind_)))) == 0)
+        indexed_[key] = true;
 }
 
 int ExplorerList::orderBy(int column, bool descending)
@@ -88,8 +88,7 @@ int ExplorerList::orderBy(int column, bool descending)
     if (key < 0)
         return InvalidRecord;
     if (column >= 0)
-        if (const int err = ensureIndex(key))
-            return err;
+        ensureIndex(key);
     const qint64 keep = list_.highlightedPosition();
     column_ = column;
     descending_ = column >= 0 && descending;

@@ -74,7 +74,7 @@ public:
     int lastError() const { return list_.lastError(); }
 
 private:
-    int ensureIndex(int key);
+    void ensureIndex(int key);
     void applyCondition();
     int startingKey() const;
 

@@ -12,6 +12,7 @@
 #include "explorer/ExplorerList.h"
 
 #include <QtTest>
+#include <sqlite3.h>
 
 using namespace td;
 using namespace td::test;
@@ -126,6 +127,23 @@ private slots:
         QCOMPARE(highlightedTitle(list), QStringLiteral("Echo"));
         QCOMPARE(list.orderBy(-1, false), 0);
         QCOMPARE(highlightedTitle(list), QStringLiteral("Echo"));
+    }
+
+    // Another program holds the song file for writing: the order cannot make its index now, and the
+    // list is still read in that order.
+    void ordersWithoutItsIndex()
+    {
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(env_->db.filePath(TableId::Tunedeck).toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        {
+            ExplorerList list(env_->db, ExplorerKind::Songs);
+            list.setPageSize(3);
+            QCOMPARE(list.orderByClick(kTitle), 0);
+            QCOMPARE(shownTitles(list), (QStringList{"alpha", "Bravo", "charlie", "delta", "Echo", "Foxtrot", "Golf"}));
+        }
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
     }
 
     void locator_data()
