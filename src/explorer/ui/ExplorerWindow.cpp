@@ -122,6 +122,11 @@ ExplorerWindow::ExplorerWindow(AppState& state, ExplorerKind kind, QWidget* pare
 
 ExplorerWindow::~ExplorerWindow()
 {
+    // The list's events no longer come here while it goes.
+    if (view_) {
+        view_->removeEventFilter(this);
+        view_->viewport()->removeEventFilter(this);
+    }
     delete view_;
     view_ = nullptr;
     model_.reset();
@@ -418,6 +423,8 @@ void ExplorerWindow::typed(const QString& text)
 
 bool ExplorerWindow::eventFilter(QObject* watched, QEvent* e)
 {
+    if (!view_)
+        return QWidget::eventFilter(watched, e);
     if (watched == view_->viewport() && e->type() == QEvent::Wheel) {
         const int dy = static_cast<QWheelEvent*>(e)->angleDelta().y();
         for (int i = 0; i < 3; ++i)
