@@ -5,6 +5,8 @@
 #include "app/MainFrame.h"
 #include "cd/ui/IntegratedCDPlayer.h"
 #include "common/AppState.h"
+#include "explorer/ui/XploreAlbums.h"
+#include "explorer/ui/XploreSongs.h"
 #include "setup/ui/SetupWindow.h"
 #include "songs/ui/BrowseCategories.h"
 #include "songs/ui/BrowseMedia.h"
@@ -28,9 +30,13 @@ void openList(MainFrame& frame, QWidget* (*create)(AppState&), AppState& state)
 
 void wireFrame(MainFrame& frame, AppState& state)
 {
-    // Until the explorer views are part of the program, "Explorer" opens the standard lists too.
-    frame.setActionHandler(FrameAction::BrowseAlbums, [&] { openList(frame, createBrowseAlbums, state); });
-    frame.setActionHandler(FrameAction::BrowseSongs, [&] { openList(frame, createBrowseSongs, state); });
+    // The interface "Explorer" opens the explorer views of the songs and albums instead of the lists.
+    frame.setActionHandler(FrameAction::BrowseAlbums, [&] {
+        openList(frame, state.settings.explorerInterface() ? createXploreAlbums : createBrowseAlbums, state);
+    });
+    frame.setActionHandler(FrameAction::BrowseSongs, [&] {
+        openList(frame, state.settings.explorerInterface() ? createXploreSongs : createBrowseSongs, state);
+    });
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
     // Several players may be open at once, each talking to the drive through a client of its own.

@@ -85,6 +85,12 @@ TableHandle::TableHandle(Database& db, TableId table)
     row_ = blankRow(table);
 }
 
+TableHandle::TableHandle(Database& db, TableId table, const TableDef& def)
+    : TableHandle(db, table)
+{
+    def_ = &def;
+}
+
 TableHandle::~TableHandle()
 {
     if (stream_)

@@ -54,6 +54,9 @@ class TableHandle {
 public:
     // The handle holds a use of the table for its lifetime (CheckOpen on the first use).
     TableHandle(Database& db, TableId table);
+    // A handle reading the table through a layout of the caller's: the table's own fields with
+    // further keys after the table's (orders a list adds for itself). `def` must outlive the handle.
+    TableHandle(Database& db, TableId table, const TableDef& def);
     virtual ~TableHandle();
     TableHandle(const TableHandle&) = delete;
     TableHandle& operator=(const TableHandle&) = delete;
