@@ -46,17 +46,39 @@ const QList<ExplorerColumn>& explorerColumns(ExplorerKind kind)
         col("ALB:ReleaseDate", "Release", "Release Date", "@d2", 45),
         col("ALB:XCCD", "CDDB Number (Internet)", "XCCD", "@s32", 128, 'R'),
     };
-    return kind == ExplorerKind::Songs ? songs : albums;
+    static const QList<ExplorerColumn> tracks{
+        col("MUS:TrackNumber", "Track Number", "Track", "@n3", 23, 'R'),
+        col("MUS:Time", "Time", "Time", "@t4", 32, 'R'),
+        col("MUS:Title", "Title", "Title", "@s40", 107),
+        col("MUS:Artist", "Artist", "Artist", "@s40", 98),
+        col("MUS:ReleaseDate", "Release", "Release", "@d2", 40, 'R'),
+    };
+    switch (kind) {
+    case ExplorerKind::Songs: return songs;
+    case ExplorerKind::Albums: return albums;
+    case ExplorerKind::CdTracks: return tracks;
+    }
+    return songs;
 }
 
 QString explorerSection(ExplorerKind kind)
 {
-    return kind == ExplorerKind::Songs ? QStringLiteral("XploreSongs") : QStringLiteral("XploreAlbums");
+    switch (kind) {
+    case ExplorerKind::Songs: return QStringLiteral("XploreSongs");
+    case ExplorerKind::Albums: return QStringLiteral("XploreAlbums");
+    case ExplorerKind::CdTracks: return QStringLiteral("IntegratedCDPlayer");
+    }
+    return {};
 }
 
 QString explorerListName(ExplorerKind kind)
 {
-    return kind == ExplorerKind::Songs ? QStringLiteral("?Browse") : QStringLiteral("?Browse:1");
+    switch (kind) {
+    case ExplorerKind::Songs: return QStringLiteral("?Browse");
+    case ExplorerKind::Albums: return QStringLiteral("?Browse:1");
+    case ExplorerKind::CdTracks: return QStringLiteral("?List");
+    }
+    return {};
 }
 
 QString explorerDesignedFormat(ExplorerKind kind)
@@ -77,7 +99,7 @@ QString explorerDesignedFormat(ExplorerKind kind)
 
 QString explorerCaption(ExplorerKind kind, qint64 records)
 {
-    return (kind == ExplorerKind::Songs ? QStringLiteral("Songs - %1 entries") : QStringLiteral("Albums - %1 entries"))
+    return (kind == ExplorerKind::Albums ? QStringLiteral("Albums - %1 entries") : QStringLiteral("Songs - %1 entries"))
         .arg(records);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The columns of the two explorer views as the program designs them: field, description, header,
+// The columns of the two explorer views, and of the CD player's list of an album's tracks, as the
+// program designs them: field, description, header,
 // picture, width and justification per column, the designed list format built from them, and which
 // columns the user may order the list by.
 
@@ -10,7 +11,8 @@
 
 namespace td {
 
-enum class ExplorerKind { Songs, Albums };
+// CdTracks: the songs of one album (the caller sets the condition), in track order to start with.
+enum class ExplorerKind { Songs, Albums, CdTracks };
 
 struct ExplorerColumn {
     QString field;          // "MUS:Artist"
@@ -26,15 +28,16 @@ struct ExplorerColumn {
 
 const QList<ExplorerColumn>& explorerColumns(ExplorerKind kind);
 
-// POSITION.INI section of the view ("XploreSongs", "XploreAlbums") and its list name
-// ("?Browse", "?Browse:1").
+// POSITION.INI section of the view ("XploreSongs", "XploreAlbums", "IntegratedCDPlayer") and its
+// list name ("?Browse", "?Browse:1", "?List").
 QString explorerSection(ExplorerKind kind);
 QString explorerListName(ExplorerKind kind);
 
 // The list format the program designs for the view (every column shown, in table order).
 QString explorerDesignedFormat(ExplorerKind kind);
 
-// The view's caption for a record count: "Songs - 12 entries", "Albums - 3 entries".
+// The view's caption for a record count: "Songs - 12 entries", "Albums - 3 entries" (tracks are
+// songs).
 QString explorerCaption(ExplorerKind kind, qint64 records);
 
 // A column as the list shows it: which column of explorerColumns() and its format there.

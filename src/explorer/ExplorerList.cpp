@@ -14,7 +14,7 @@ namespace {
 
 TableId tableOf(ExplorerKind kind)
 {
-    return kind == ExplorerKind::Songs ? TableId::Tunedeck : TableId::Album;
+    return kind == ExplorerKind::Albums ? TableId::Album : TableId::Tunedeck;
 }
 
 QString fieldName(const QString& label)
@@ -63,7 +63,12 @@ ExplorerList::~ExplorerList() = default;
 
 int ExplorerList::startingKey() const
 {
-    return def_.keyIndex(kind_ == ExplorerKind::Songs ? QStringLiteral("MUS:SongsByArtist") : QStringLiteral("ALB:KeyAlbum"));
+    switch (kind_) {
+    case ExplorerKind::Songs: return def_.keyIndex(QStringLiteral("MUS:SongsByArtist"));
+    case ExplorerKind::Albums: return def_.keyIndex(QStringLiteral("ALB:KeyAlbum"));
+    case ExplorerKind::CdTracks: return def_.keyIndex(QStringLiteral("MUS:KeyAlbumID"));
+    }
+    return -1;
 }
 
 int ExplorerList::columnKey(int column) const

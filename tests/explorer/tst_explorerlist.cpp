@@ -1,7 +1,7 @@
 // The explorer list's orders: a header click orders ascending and a second one reverses, text
 // ignoring case, dates by their value; a column the table does not hold refuses; the highlight
 // stays on its record through a reorder; the locator reads the order column's own format, also
-// backwards.
+// backwards. The CD player's tracks: one album's songs, in track order until a column is clicked.
 
 #include "TestDb.h"
 
@@ -208,6 +208,48 @@ private slots:
         QCOMPARE(list.orderByClick(1), 0);
         QCOMPARE(list.first(), 0);
         QCOMPARE(list.rows().first().row.at(album).toString(), QStringLiteral("Album 1"));
+    }
+
+    void albumTracksOrder_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QStringList>("titles");
+        // Track 10 comes after track 3: numbers order by value.
+        QTest::newRow("track order to start") << QList<int>{} << QStringList{"Golf", "alpha", "Echo", "Bravo"};
+        QTest::newRow("track twice") << QList<int>{0, 0} << QStringList{"Bravo", "Echo", "alpha", "Golf"};
+        QTest::newRow("time") << QList<int>{1} << QStringList{"Echo", "Bravo", "Golf", "alpha"};
+        QTest::newRow("title") << QList<int>{2} << QStringList{"alpha", "Bravo", "Echo", "Golf"};
+        QTest::newRow("artist twice") << QList<int>{3, 3} << QStringList{"Bravo", "Golf", "Echo", "alpha"};
+    }
+    void albumTracksOrder()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QStringList, titles);
+        {
+            Table<Tunedeck> t(env_->db);
+            struct S { int album, track, time; const char* artist; const char* title; };
+            const S songs[] = {{7, 3, 100, "c", "Echo"}, {8, 1, 50, "a", "Other album"}, {7, 10, 150, "e", "Bravo"},
+                               {7, 1, 200, "d", "Golf"}, {7, 2, 400, "b", "alpha"}};
+            int id = 100;
+            for (const S& s : songs) {
+                t.clear();
+                t.rec.ID = ++id;
+                t.rec.AlbumID = s.album;
+                t.rec.TrackNumber = s.track;
+                t.rec.Time = s.time;
+                t.rec.Artist = QLatin1String(s.artist);
+                t.rec.Title = QLatin1String(s.title);
+                QCOMPARE(t.add(), 0);
+            }
+        }
+        ExplorerList list(env_->db, ExplorerKind::CdTracks);
+        list.setPageSize(3);
+        list.setCondition(QStringLiteral("\"Tunedeck\".\"AlbumID\" = ?"), {7});
+        for (int c : clicks)
+            QCOMPARE(list.orderByClick(c), 0);
+        QCOMPARE(shownTitles(list), titles);
+        QCOMPARE(list.last(), 0);
+        QCOMPARE(highlightedTitle(list), titles.last());
     }
 };
 

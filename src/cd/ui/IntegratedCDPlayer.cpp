@@ -18,6 +18,7 @@
 #include "core/Messages.h"
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
+#include "explorer/ExplorerColumns.h"
 #include "songs/ui/UpdateSong.h"
 
 #include <QCloseEvent>
@@ -84,11 +85,7 @@ QLabel* value(const QString& name, QWidget* parent)
 
 QString cdPlayerListDesignedFormat()
 {
-    return QStringLiteral("23R(2)|M~Track~C(0)@n3@"
-                          "32R(2)|M~Time~C(0)@t4@"
-                          "107L(2)|M~Title~@s40@"
-                          "98L(2)|M~Artist~@s40@"
-                          "40R(2)|M~Release~C(0)@d2@");
+    return explorerDesignedFormat(ExplorerKind::CdTracks);
 }
 
 QWidget* createIntegratedCDPlayer(AppState& state)
