@@ -6,6 +6,7 @@
 // one (<temp>/tunedeck-bench-explorer-<songs>), so that the shared catalogue stays as it was built.
 // The copy's indexes are made before the timing starts; how long that takes is printed.
 
+#include "BareQuery.h"
 #include "CatalogueGenerator.h"
 
 #include "core/Messages.h"
@@ -144,20 +145,6 @@ void BM_HeaderClickAndPage(benchmark::State& state)
         benchmark::DoNotOptimize(f.list->rows().size());
         descending = !descending;
     }
-}
-
-int runBare(sqlite3_stmt* s)
-{
-    int rows = 0;
-    qint64 sink = 0;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        ++rows;
-        for (int c = 0; c < sqlite3_column_count(s); ++c)
-            sink += sqlite3_column_type(s, c) == SQLITE_TEXT ? sqlite3_column_bytes(s, c) : sqlite3_column_int64(s, c);
-    }
-    sqlite3_reset(s);
-    benchmark::DoNotOptimize(sink);
-    return rows;
 }
 
 // The same pages as plain keyset queries on the column's index, written as one row-value condition
