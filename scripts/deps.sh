@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config ccache
           qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev libsqlite3-dev sqlite3
           libcdio-dev libdiscid-dev libbenchmark-dev
-          fonts-dejavu-core xvfb xauth)
+          fonts-dejavu-core xvfb xauth poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -42,6 +42,7 @@ MainFrame::MainFrame(AppState& state, QWidget* parent)
     , state_(state)
 {
     setObjectName(QStringLiteral("MAIN$APPFRAME"));
+    state_.printer = &printer_;
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/images/frame.svg")));
     mdi_ = new QMdiArea(this);
@@ -63,7 +64,11 @@ MainFrame::MainFrame(AppState& state, QWidget* parent)
     resize(QSize(1100, 760).expandedTo(screenArea.size() * 9 / 10).boundedTo(screenArea.size()));
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame()
+{
+    if (state_.printer == &printer_)
+        state_.printer = nullptr;
+}
 
 HelpWindow* MainFrame::helpWindow() const
 {

@@ -18,6 +18,7 @@ class Database;
 class Messages;
 class QueryWizardTexts;
 class CdAudioDevice;
+class ProgramPrinter;
 
 inline constexpr const char* kVersion = "1.8c";
 inline constexpr const char* kProgramTitle = "Tunedeck Pro 97";
@@ -37,6 +38,7 @@ public:
     const QueryWizardTexts& queryTexts; // the query wizard's texts, set up once at start
     CdAudioDevice& cd;                  // the "cdaudio" device every CD window talks to
     WindowEntries entries;
+    ProgramPrinter* printer = nullptr; // the frame's printer, for the windows that print (set by the frame)
     GlobalSettings settings;
     ReportCriteria criteria;
 
