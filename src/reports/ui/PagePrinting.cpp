@@ -47,8 +47,11 @@ public:
         , done_(std::move(done))
     {
     }
+    // A job whose caller goes away while pages are still going out is cancelled.
     ~PrintJob() override
     {
+        if (finished_)
+            return;
         if (painter_.isActive()) {
             printer_.abort();
             painter_.end();
@@ -91,6 +94,7 @@ private:
 
     void finish(bool ok, const QString& problem)
     {
+        finished_ = true;
         printer_.setCopyCount(restoreCopies_);
         if (!problem.isEmpty())
             messages_.show(kCaption, problem, Icon::Exclamation);
@@ -107,6 +111,7 @@ private:
     std::function<void(bool)> done_;
     QPainter painter_;
     int next_ = 0;
+    bool finished_ = false;
 };
 
 void startJob(QWidget* caller, QPrinter& printer, Messages& messages, PageList& pages, const QString& title,

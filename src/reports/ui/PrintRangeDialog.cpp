@@ -66,6 +66,7 @@ PrintRangeDialog::PrintRangeDialog(const QString& caption, int pageCount, int ma
     spins->addSpacing(20);
     spins->addWidget(fromLabel);
     spins->addWidget(from_);
+    spins->addSpacing(12);
     spins->addWidget(toLabel);
     spins->addWidget(to_);
     spins->addStretch();
