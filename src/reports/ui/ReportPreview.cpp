@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -335,14 +336,15 @@ void chooseFileToSave(QWidget* parent, const QString& caption, const QStringList
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    auto suffixOf = [](const QString& filter) {
-        const qsizetype star = filter.indexOf(QStringLiteral("*."));
-        return star < 0 ? QString() : filter.mid(star + 2).section(QLatin1Char(')'), 0, 0);
-    };
-    dialog->setDefaultSuffix(suffixOf(filters.value(0)));
-    QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
-                     [dialog, suffixOf](const QString& f) { dialog->setDefaultSuffix(suffixOf(f)); });
-    QObject::connect(dialog, &QFileDialog::fileSelected, parent, std::move(chosen));
+    QObject::connect(dialog, &QFileDialog::fileSelected, parent, [dialog, chosen = std::move(chosen)](QString path) {
+        if (QFileInfo(path).suffix().isEmpty()) {
+            const QString filter = dialog->selectedNameFilter();
+            const qsizetype star = filter.indexOf(QStringLiteral("*."));
+            if (star >= 0)
+                path += QLatin1Char('.') + filter.mid(star + 2).section(QLatin1Char(')'), 0, 0);
+        }
+        chosen(path);
+    });
     dialog->open();
 }
 
