@@ -21,7 +21,7 @@ bool fail(QString* error, const QString& why)
 QPageSize pageSizeOf(const PageDoc& page)
 {
     return QPageSize(QSizeF(page.size.width() / 1000.0, page.size.height() / 1000.0), QPageSize::Inch,
-                     QString(), QPageSize::ExactMatch);
+        QString(), QPageSize::ExactMatch);
 }
 
 } // namespace
@@ -74,7 +74,8 @@ bool writePdf(const QStringList& pageFiles, const QString& path, const QString& 
     return true;
 }
 
-bool writePdf(const PageList& pages, int from, int to, const QString& path, const QString& title, QString* error)
+bool writePdf(
+    const PageList& pages, int from, int to, const QString& path, const QString& title, QString* error)
 {
     if (to <= 0 || to > pages.count())
         to = pages.count();

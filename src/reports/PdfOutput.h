@@ -14,10 +14,11 @@ class PageList;
 // Writes the page files in the order given. The file is replaced only when every page was written:
 // a page that cannot be read, or a file that cannot be written, leaves an existing file as it was
 // and answers false with the reason.
-bool writePdf(const QStringList& pageFiles, const QString& path, const QString& title, QString* error = nullptr);
+bool writePdf(
+    const QStringList& pageFiles, const QString& path, const QString& title, QString* error = nullptr);
 
 // Pages `from` to `to` of the list (1-based, both included; 0 for `to` means the last page).
 bool writePdf(const PageList& pages, int from, int to, const QString& path, const QString& title,
-              QString* error = nullptr);
+    QString* error = nullptr);
 
 } // namespace td

@@ -20,7 +20,10 @@ QStringList zoomEntries()
     return out;
 }
 
-int zoomPercent(int entry) { return entry <= kZoomWidth ? 0 : qMin(entry, kZoomLastEntry) * kZoomStepPercent; }
+int zoomPercent(int entry)
+{
+    return entry <= kZoomWidth ? 0 : qMin(entry, kZoomLastEntry) * kZoomStepPercent;
+}
 
 int zoomStep(int entry, int direction, double widthPercent)
 {

@@ -17,8 +17,8 @@ namespace {
 QString pdfInfo(const QString& pdf)
 {
     QProcess p;
-    p.start(QStringLiteral("pdfinfo"), { QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                          QStringLiteral("99"), pdf });
+    p.start(QStringLiteral("pdfinfo"),
+        { QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("99"), pdf });
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -57,7 +57,8 @@ private slots:
         QVERIFY2(writePdf(pages, from, to, pdf, QStringLiteral("Songs by Artist"), &why), qPrintable(why));
         QCOMPARE(sheetsInPdf(pdf), sheets);
         const QString info = pdfInfo(pdf);
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Title: +Songs by Artist\n"))), qPrintable(info));
+        QVERIFY2(
+            info.contains(QRegularExpression(QStringLiteral("Title: +Songs by Artist\n"))), qPrintable(info));
         for (int i = 0; i < sheets.size(); ++i) {
             const bool letter = sheets.at(i) % 2 == 1;
             const QString size = letter ? QStringLiteral("612 x 792 pts") : QStringLiteral("432 x 288 pts");

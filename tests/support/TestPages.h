@@ -20,7 +20,8 @@ inline bool addSheets(PageList& pages, int count, const QList<QSize>& sizes = {}
         if (!sizes.isEmpty())
             page.size = sizes.at((n - 1) % sizes.size());
         const int font = page.fontIndex(PageFont { QStringLiteral("DejaVu Sans"), 14 });
-        page.addText(QRect(1000, 1000, 5000, 400), font, QStringLiteral("Sheet %1 of %2").arg(n).arg(QLatin1String(kPageOfPagesMarker)));
+        page.addText(QRect(1000, 1000, 5000, 400), font,
+            QStringLiteral("Sheet %1 of %2").arg(n).arg(QLatin1String(kPageOfPagesMarker)));
         page.addBox(QRect(500, 500, page.size.width() - 1000, page.size.height() - 1000));
         if (!pages.append(page))
             return false;
@@ -36,13 +37,17 @@ inline QList<int> sheetsInPdf(const QString& pdf)
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return {};
     QList<int> out;
-    const QStringList words = QString::fromUtf8(p.readAllStandardOutput()).split(QRegularExpression(QStringLiteral("\\s+")));
+    const QStringList words
+        = QString::fromUtf8(p.readAllStandardOutput()).split(QRegularExpression(QStringLiteral("\\s+")));
     for (int i = 0; i + 1 < words.size(); ++i)
         if (words.at(i) == QLatin1String("Sheet"))
             out << words.at(i + 1).toInt();
     return out;
 }
 
-inline bool havePdfTools() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
+inline bool havePdfTools()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+}
 
 } // namespace td::test

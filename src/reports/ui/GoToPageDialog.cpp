@@ -32,6 +32,9 @@ GoToPageDialog::GoToPageDialog(int pageCount, int current, QWidget* parent)
     page_->setFocus();
 }
 
-int GoToPageDialog::page() const { return page_->value(); }
+int GoToPageDialog::page() const
+{
+    return page_->value();
+}
 
 } // namespace td

@@ -30,7 +30,8 @@ QString printerProblem(const QPrinter& printer)
             : QString();
     const QString name = printer.printerName();
     if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull() || !printer.isValid())
-        return QStringLiteral("The printer \"%1\" is not available.|Choose a printer in Print Setup.").arg(name);
+        return QStringLiteral("The printer \"%1\" is not available.|Choose a printer in Print Setup.")
+            .arg(name);
     return QString();
 }
 
@@ -38,7 +39,7 @@ QString printerProblem(const QPrinter& printer)
 class PrintJob : public QObject {
 public:
     PrintJob(QWidget* caller, QPrinter& printer, Messages& messages, PageList& pages, int restoreCopies,
-             std::function<void(bool)> done)
+        std::function<void(bool)> done)
         : QObject(caller)
         , printer_(printer)
         , messages_(messages)
@@ -62,8 +63,9 @@ public:
     void start()
     {
         if (!painter_.begin(&printer_))
-            return finish(false, QStringLiteral("The printer \"%1\" could not be started.|Choose a printer in Print Setup.")
-                                     .arg(printer_.printerName()));
+            return finish(false,
+                QStringLiteral("The printer \"%1\" could not be started.|Choose a printer in Print Setup.")
+                    .arg(printer_.printerName()));
         QTimer::singleShot(0, this, [this] { slice(); });
     }
 
@@ -76,7 +78,8 @@ private:
             if (!pages_.read(next_, page, &why)) {
                 printer_.abort();
                 painter_.end();
-                return finish(false, QStringLiteral("Page %1 could not be printed.|%2").arg(next_ + 1).arg(why));
+                return finish(
+                    false, QStringLiteral("Page %1 could not be printed.|%2").arg(next_ + 1).arg(why));
             }
             if (next_ > 0 && !printer_.newPage()) {
                 painter_.end();
@@ -115,7 +118,7 @@ private:
 };
 
 void startJob(QWidget* caller, QPrinter& printer, Messages& messages, PageList& pages, const QString& title,
-              std::function<void(bool)> done)
+    std::function<void(bool)> done)
 {
     auto fail = [&](const QString& caption, const QString& text) {
         messages.show(caption, text, Icon::Exclamation);
@@ -129,9 +132,10 @@ void startJob(QWidget* caller, QPrinter& printer, Messages& messages, PageList& 
         return fail(kCaption, problem);
     const int copies = printer.copyCount();
     if (copies > kMaxCopies)
-        return fail(kCaption, QStringLiteral("%1 copies were asked for; up to %2 copies can be printed at once.")
-                                  .arg(copies)
-                                  .arg(kMaxCopies));
+        return fail(kCaption,
+            QStringLiteral("%1 copies were asked for; up to %2 copies can be printed at once.")
+                .arg(copies)
+                .arg(kMaxCopies));
     if (copiesFromPageList(printer, copies)) {
         pages.handleCopies(copies);
         printer.setCopyCount(1);
@@ -150,7 +154,7 @@ bool copiesFromPageList(const QPrinter& printer, int copies)
 }
 
 void printPages(QWidget* caller, QPrinter& printer, Messages& messages, PageList& pages,
-                const PrintJobOptions& options, std::function<void(bool printed)> done)
+    const PrintJobOptions& options, std::function<void(bool printed)> done)
 {
     if (!options.askPrinter)
         return startJob(caller, printer, messages, pages, options.title, std::move(done));
@@ -158,22 +162,23 @@ void printPages(QWidget* caller, QPrinter& printer, Messages& messages, PageList
     dialog->setOption(QAbstractPrintDialog::PrintToFile, true);
     QPointer<QWidget> guard(caller);
     openForm(caller, dialog,
-             [guard, caller, &printer, &messages, &pages, title = options.title, done = std::move(done)](int result) {
-                 if (result != QDialog::Accepted || (caller && !guard)) {
-                     if (done)
-                         done(false);
-                     return;
-                 }
-                 startJob(caller, printer, messages, pages, title, done);
-             });
+        [guard, caller, &printer, &messages, &pages, title = options.title, done = std::move(done)](
+            int result) {
+            if (result != QDialog::Accepted || (caller && !guard)) {
+                if (done)
+                    done(false);
+                return;
+            }
+            startJob(caller, printer, messages, pages, title, done);
+        });
 }
 
 void printPages(QWidget* caller, AppState& state, PageList& pages, const PrintJobOptions& options,
-                std::function<void(bool printed)> done)
+    std::function<void(bool printed)> done)
 {
     if (!state.printer) {
-        state.messages.show(kCaption, QStringLiteral("No printer is available.|Choose a printer in Print Setup."),
-                            Icon::Exclamation);
+        state.messages.show(kCaption,
+            QStringLiteral("No printer is available.|Choose a printer in Print Setup."), Icon::Exclamation);
         if (done)
             done(false);
         return;

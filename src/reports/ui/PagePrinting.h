@@ -21,19 +21,19 @@ class PageList;
 inline constexpr int kMaxCopies = 999;
 
 struct PrintJobOptions {
-    QString title;            // the job's name in the printer's queue
-    bool askPrinter = false;  // show the system's print dialog first (its Cancel prints nothing)
+    QString title; // the job's name in the printer's queue
+    bool askPrinter = false; // show the system's print dialog first (its Cancel prints nothing)
 };
 
 // Prints `pages` on `printer` for `caller`; `done` gets true when every page went out. Problems
 // (no printer, a page that cannot be read, too many copies) are told through `messages`. The list
 // and the printer must live until the answer; after a repeated-copies job the list holds the copies.
 void printPages(QWidget* caller, QPrinter& printer, Messages& messages, PageList& pages,
-                const PrintJobOptions& options, std::function<void(bool printed)> done = {});
+    const PrintJobOptions& options, std::function<void(bool printed)> done = {});
 
 // The same on the program's printer (AppState::printer).
 void printPages(QWidget* caller, AppState& state, PageList& pages, const PrintJobOptions& options,
-                std::function<void(bool printed)> done = {});
+    std::function<void(bool printed)> done = {});
 
 // Whether the printer is to get the list repeated for `copies` copies (the rule above).
 bool copiesFromPageList(const QPrinter& printer, int copies);

@@ -30,7 +30,7 @@ PrintRangeDialog::PrintRangeDialog(const QString& caption, int pageCount, int ma
     all_ = radio(QStringLiteral("&All Pages"), QStringLiteral("AllPages"), group);
     marked_ = radio(markedCount > 0 ? QString::number(markedCount) + QStringLiteral(" &Marked Pages Only")
                                     : QStringLiteral("&Marked Pages Only"),
-                    QStringLiteral("MarkedPages"), group);
+        QStringLiteral("MarkedPages"), group);
     unmarked_ = radio(QStringLiteral("&Unmarked Pages Only"), QStringLiteral("UnmarkedPages"), group);
     range_ = radio(QStringLiteral("&Range of Pages"), QStringLiteral("RangeOfPages"), group);
     marked_->setEnabled(markedCount > 0);

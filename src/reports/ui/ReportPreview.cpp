@@ -56,8 +56,8 @@ protected:
         if (!problem_.isEmpty()) {
             painter.fillRect(rect(), palette().window());
             painter.setPen(palette().windowText().color());
-            painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                             problem_);
+            painter.drawText(rect().adjusted(20, 20, -20, -20),
+                Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, problem_);
             return;
         }
         painter.fillRect(rect(), Qt::white);
@@ -71,7 +71,8 @@ private:
     QString problem_;
 };
 
-ReportPreviewDialog::ReportPreviewDialog(AppState& state, PageList& pages, const QString& title, QWidget* parent)
+ReportPreviewDialog::ReportPreviewDialog(
+    AppState& state, PageList& pages, const QString& title, QWidget* parent)
     : QDialog(parent)
     , state_(state)
     , pages_(pages)
@@ -117,7 +118,8 @@ void ReportPreviewDialog::build()
     goTo_ = button(QStringLiteral("Go To Page.."), QStringLiteral("GoToPage"));
     pageText_ = new QLabel(this);
     pageText_->setObjectName(QStringLiteral("PageText"));
-    pageText_->setMinimumWidth(pageText_->fontMetrics().horizontalAdvance(QStringLiteral("Page 00000 of 00000")));
+    pageText_->setMinimumWidth(
+        pageText_->fontMetrics().horizontalAdvance(QStringLiteral("Page 00000 of 00000")));
     saveMetafile_ = button(QStringLiteral("Save as Metafile.."), QStringLiteral("SaveAsMetafile"));
     savePdf_ = button(QStringLiteral("Save as &PDF..."), QStringLiteral("SaveAsPdf"));
     mark_ = new QCheckBox(QStringLiteral("&Mark"), this);
@@ -149,7 +151,7 @@ void ReportPreviewDialog::build()
     top->addWidget(print_);
     auto* moves = new QHBoxLayout;
     for (QWidget* w : { static_cast<QWidget*>(first_), static_cast<QWidget*>(previous_),
-                        static_cast<QWidget*>(next_), static_cast<QWidget*>(last_), static_cast<QWidget*>(goTo_) })
+             static_cast<QWidget*>(next_), static_cast<QWidget*>(last_), static_cast<QWidget*>(goTo_) })
         moves->addWidget(w);
     moves->addSpacing(12);
     moves->addWidget(pageText_);
@@ -177,16 +179,25 @@ void ReportPreviewDialog::build()
     const bool any = !pages_.isEmpty();
     goTo_->setEnabled(pages_.count() > 1);
     for (QWidget* w : { static_cast<QWidget*>(mark_), static_cast<QWidget*>(saveMetafile_),
-                        static_cast<QWidget*>(savePdf_), static_cast<QWidget*>(print_) })
+             static_cast<QWidget*>(savePdf_), static_cast<QWidget*>(print_) })
         w->setEnabled(any);
     exit->setFocus();
 }
 
-int ReportPreviewDialog::zoomEntry() const { return zoom_->currentIndex(); }
+int ReportPreviewDialog::zoomEntry() const
+{
+    return zoom_->currentIndex();
+}
 
-QSize ReportPreviewDialog::pageViewSize() const { return view_->size(); }
+QSize ReportPreviewDialog::pageViewSize() const
+{
+    return view_->size();
+}
 
-QString ReportPreviewDialog::pageProblem() const { return view_->problem(); }
+QString ReportPreviewDialog::pageProblem() const
+{
+    return view_->problem();
+}
 
 void ReportPreviewDialog::showPage(int page)
 {
@@ -203,8 +214,9 @@ void ReportPreviewDialog::showPage(int page)
         pageRead_ = pages_.read(current_, page_, &why);
         if (!pageRead_)
             page_ = PageDoc();
-        view_->setProblem(pageRead_ ? QString()
-                                    : QStringLiteral("Page %1 cannot be shown.\n\n%2").arg(current_ + 1).arg(why));
+        view_->setProblem(pageRead_
+                ? QString()
+                : QStringLiteral("Page %1 cannot be shown.\n\n%2").arg(current_ + 1).arg(why));
     }
     pageText_->setText(QStringLiteral("Page %1 of %2").arg(current_ + 1).arg(count));
     mark_->setChecked(marks_.value(current_));
@@ -215,7 +227,10 @@ void ReportPreviewDialog::showPage(int page)
     applyZoom(zoom_->currentIndex());
 }
 
-double ReportPreviewDialog::pixelsPerMil() const { return logicalDpiX() / 1000.0; }
+double ReportPreviewDialog::pixelsPerMil() const
+{
+    return logicalDpiX() / 1000.0;
+}
 
 double ReportPreviewDialog::widthFitPercent() const
 {
@@ -306,7 +321,7 @@ bool ReportPreviewDialog::saveCurrentPage(const QString& path)
     else if (exportPage(page_, path, &why))
         return true;
     state_.messages.show(QStringLiteral("Save Current Page"),
-                         QStringLiteral("The page could not be saved as %1.|%2").arg(path, why), Icon::Exclamation);
+        QStringLiteral("The page could not be saved as %1.|%2").arg(path, why), Icon::Exclamation);
     return false;
 }
 
@@ -318,8 +333,8 @@ bool ReportPreviewDialog::savePdf(const QString& path, const QList<int>& pages)
     QString why;
     if (writePdf(files, path, title_, &why))
         return true;
-    state_.messages.show(QStringLiteral("Save as PDF"), QStringLiteral("The PDF %1 was not written.|%2").arg(path, why),
-                         Icon::Exclamation);
+    state_.messages.show(QStringLiteral("Save as PDF"),
+        QStringLiteral("The PDF %1 was not written.|%2").arg(path, why), Icon::Exclamation);
     return false;
 }
 
@@ -327,8 +342,8 @@ namespace {
 
 // A save-file chooser beside the preview, without a loop of its own; `chosen` gets the name, with
 // the suffix of the chosen kind added when none was typed.
-void chooseFileToSave(QWidget* parent, const QString& caption, const QStringList& filters, const QString& name,
-                      std::function<void(const QString&)> chosen)
+void chooseFileToSave(QWidget* parent, const QString& caption, const QStringList& filters,
+    const QString& name, std::function<void(const QString&)> chosen)
 {
     auto* dialog = new QFileDialog(parent, caption, QString(), filters.join(QStringLiteral(";;")));
     dialog->setObjectName(name);
@@ -336,15 +351,16 @@ void chooseFileToSave(QWidget* parent, const QString& caption, const QStringList
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    QObject::connect(dialog, &QFileDialog::fileSelected, parent, [dialog, chosen = std::move(chosen)](QString path) {
-        if (QFileInfo(path).suffix().isEmpty()) {
-            const QString filter = dialog->selectedNameFilter();
-            const qsizetype star = filter.indexOf(QStringLiteral("*."));
-            if (star >= 0)
-                path += QLatin1Char('.') + filter.mid(star + 2).section(QLatin1Char(')'), 0, 0);
-        }
-        chosen(path);
-    });
+    QObject::connect(
+        dialog, &QFileDialog::fileSelected, parent, [dialog, chosen = std::move(chosen)](QString path) {
+            if (QFileInfo(path).suffix().isEmpty()) {
+                const QString filter = dialog->selectedNameFilter();
+                const qsizetype star = filter.indexOf(QStringLiteral("*."));
+                if (star >= 0)
+                    path += QLatin1Char('.') + filter.mid(star + 2).section(QLatin1Char(')'), 0, 0);
+            }
+            chosen(path);
+        });
     dialog->open();
 }
 
@@ -353,9 +369,9 @@ void chooseFileToSave(QWidget* parent, const QString& caption, const QStringList
 void ReportPreviewDialog::saveMetafilePressed()
 {
     chooseFileToSave(this, QStringLiteral("Save Current Page to MetaFile..."),
-                     { QStringLiteral("SVG Picture (*.svg)"), QStringLiteral("PNG Picture (*.png)"),
-                       QStringLiteral("PDF Document (*.pdf)") },
-                     QStringLiteral("SaveCurrentPage"), [this](const QString& path) { saveCurrentPage(path); });
+        { QStringLiteral("SVG Picture (*.svg)"), QStringLiteral("PNG Picture (*.png)"),
+            QStringLiteral("PDF Document (*.pdf)") },
+        QStringLiteral("SaveCurrentPage"), [this](const QString& path) { saveCurrentPage(path); });
 }
 
 void ReportPreviewDialog::savePdfPressed()
@@ -366,7 +382,7 @@ void ReportPreviewDialog::savePdfPressed()
             return;
         const QList<int> chosen = chosenPages(d->answer(), marks_, pages_.count());
         chooseFileToSave(this, QStringLiteral("Save as PDF"), { QStringLiteral("PDF Document (*.pdf)") },
-                         QStringLiteral("SavePdf"), [this, chosen](const QString& path) { savePdf(path, chosen); });
+            QStringLiteral("SavePdf"), [this, chosen](const QString& path) { savePdf(path, chosen); });
     });
 }
 
@@ -381,8 +397,8 @@ void ReportPreviewDialog::printPressed()
     });
 }
 
-void ReportPreview(QWidget* caller, AppState& state, PageList& pages, std::function<void(int result)> answered,
-                   const QString& title)
+void ReportPreview(QWidget* caller, AppState& state, PageList& pages,
+    std::function<void(int result)> answered, const QString& title)
 {
     auto* d = new ReportPreviewDialog(state, pages, title);
     openForm(caller, d, [answered = std::move(answered)](int result) {
@@ -392,7 +408,7 @@ void ReportPreview(QWidget* caller, AppState& state, PageList& pages, std::funct
 }
 
 void PrintPreview(QWidget* caller, AppState& state, PageList& pages, const QString& title,
-                  std::function<void(bool print)> answered)
+    std::function<void(bool print)> answered)
 {
     ReportPreview(
         caller, state, pages,

@@ -29,11 +29,11 @@ inline constexpr int kPreviewCancel = 2;
 
 // Shows `pages` for `caller`; `answered` gets kPreviewPrint or kPreviewCancel. The list must live
 // until the answer. `title` names the report (the PDF's document title).
-void ReportPreview(QWidget* caller, AppState& state, PageList& pages, std::function<void(int result)> answered,
-                   const QString& title = QString());
+void ReportPreview(QWidget* caller, AppState& state, PageList& pages,
+    std::function<void(int result)> answered, const QString& title = QString());
 // The reports' face: answers true when the user asked to print.
 void PrintPreview(QWidget* caller, AppState& state, PageList& pages, const QString& title,
-                  std::function<void(bool print)> answered);
+    std::function<void(bool print)> answered);
 
 class PreviewPageView;
 

@@ -65,16 +65,20 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("text");
-        QTest::newRow("nothing to print") << QStringLiteral("empty") << QStringLiteral("NOTE...") << QStringLiteral("Nothing to Print.");
-        QTest::newRow("no printer at all") << QStringLiteral("no printer") << QStringLiteral("Print")
-                                           << QStringLiteral("No printer is available.|Choose a printer in Print Setup.");
-        QTest::newRow("printer gone") << QStringLiteral("gone") << QStringLiteral("Print") << QStringLiteral("not available");
-        QTest::newRow("10000 copies") << QStringLiteral("copies") << QStringLiteral("Print")
-                                      << QStringLiteral("10000 copies were asked for; up to 999 copies can be printed at once.");
+        QTest::newRow("nothing to print")
+            << QStringLiteral("empty") << QStringLiteral("NOTE...") << QStringLiteral("Nothing to Print.");
+        QTest::newRow("no printer at all")
+            << QStringLiteral("no printer") << QStringLiteral("Print")
+            << QStringLiteral("No printer is available.|Choose a printer in Print Setup.");
+        QTest::newRow("printer gone")
+            << QStringLiteral("gone") << QStringLiteral("Print") << QStringLiteral("not available");
+        QTest::newRow("10000 copies")
+            << QStringLiteral("copies") << QStringLiteral("Print")
+            << QStringLiteral("10000 copies were asked for; up to 999 copies can be printed at once.");
         QTest::newRow("a page gone") << QStringLiteral("page") << QStringLiteral("Print")
                                      << QStringLiteral("Page 2 could not be printed.");
-        QTest::newRow("file not writable") << QStringLiteral("file") << QStringLiteral("Print")
-                                           << QStringLiteral("could not be started");
+        QTest::newRow("file not writable")
+            << QStringLiteral("file") << QStringLiteral("Print") << QStringLiteral("could not be started");
     }
     void problemsPrintNothing()
     {
@@ -112,8 +116,9 @@ private slots:
         QVERIFY(!done.value());
         QCOMPARE(app.script->captions(), QStringList { caption });
         const QString shown = app.script->asked().at(0).text;
-        QVERIFY2(shown.contains(text) || (problem == QLatin1String("gone") && shown.startsWith(QLatin1String("No printer"))),
-                 qPrintable(shown));
+        QVERIFY2(shown.contains(text)
+                || (problem == QLatin1String("gone") && shown.startsWith(QLatin1String("No printer"))),
+            qPrintable(shown));
         QCOMPARE(pages.files(), before);
         QCOMPARE(p.copyCount(), copies);
         if (problem != QLatin1String("page"))

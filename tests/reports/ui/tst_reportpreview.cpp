@@ -46,7 +46,10 @@ struct Preview {
         if (dialog && !result.arrived())
             dialog->reject();
     }
-    QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(QLatin1String(name)); }
+    QPushButton* button(const char* name) const
+    {
+        return dialog->findChild<QPushButton*>(QLatin1String(name));
+    }
     QString pageText() const { return dialog->findChild<QLabel*>(QStringLiteral("PageText"))->text(); }
     void press(const char* name) const { button(name)->click(); }
     void mark(int page) const
@@ -84,12 +87,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("moves");
         QTest::addColumn<bool>("goTo");
-        QTest::newRow("one page") << 1 << QString() << QStringLiteral("Page 1 of 1") << QStringLiteral("----") << false;
-        QTest::newRow("first of five") << 5 << QString() << QStringLiteral("Page 1 of 5") << QStringLiteral("--NL") << true;
-        QTest::newRow("next") << 5 << QStringLiteral("NextPage") << QStringLiteral("Page 2 of 5") << QStringLiteral("FPNL") << true;
-        QTest::newRow("last") << 5 << QStringLiteral("LastPage") << QStringLiteral("Page 5 of 5") << QStringLiteral("FP--") << true;
-        QTest::newRow("go to 4") << 5 << QStringLiteral("GoTo4") << QStringLiteral("Page 4 of 5") << QStringLiteral("FPNL") << true;
-        QTest::newRow("go to, cancelled") << 5 << QStringLiteral("GoToCancel") << QStringLiteral("Page 1 of 5") << QStringLiteral("--NL") << true;
+        QTest::newRow("one page") << 1 << QString() << QStringLiteral("Page 1 of 1") << QStringLiteral("----")
+                                  << false;
+        QTest::newRow("first of five")
+            << 5 << QString() << QStringLiteral("Page 1 of 5") << QStringLiteral("--NL") << true;
+        QTest::newRow("next") << 5 << QStringLiteral("NextPage") << QStringLiteral("Page 2 of 5")
+                              << QStringLiteral("FPNL") << true;
+        QTest::newRow("last") << 5 << QStringLiteral("LastPage") << QStringLiteral("Page 5 of 5")
+                              << QStringLiteral("FP--") << true;
+        QTest::newRow("go to 4") << 5 << QStringLiteral("GoTo4") << QStringLiteral("Page 4 of 5")
+                                 << QStringLiteral("FPNL") << true;
+        QTest::newRow("go to, cancelled") << 5 << QStringLiteral("GoToCancel")
+                                          << QStringLiteral("Page 1 of 5") << QStringLiteral("--NL") << true;
     }
     void movesAndTheirEnabling()
     {
@@ -109,7 +118,9 @@ private slots:
                 QCOMPARE(spin->minimum(), 1);
                 QCOMPARE(spin->maximum(), count);
                 spin->setValue(4);
-                d->findChild<QPushButton*>(action == QLatin1String("GoTo4") ? QStringLiteral("OK") : QStringLiteral("Cancel"))->click();
+                d->findChild<QPushButton*>(
+                     action == QLatin1String("GoTo4") ? QStringLiteral("OK") : QStringLiteral("Cancel"))
+                    ->click();
             });
             p.press("GoToPage");
             QVERIFY(QTest::qWaitFor([&] { return shown; }, 5000));
@@ -139,8 +150,10 @@ private slots:
         QTest::addColumn<bool>("unmarkedOn");
         QTest::newRow("none") << QList<int> {} << QStringLiteral("&Marked Pages Only") << false << true;
         QTest::newRow("two") << QList<int> { 2, 3 } << QStringLiteral("2 &Marked Pages Only") << true << true;
-        QTest::newRow("marked and cleared") << QList<int> { 2, 2 } << QStringLiteral("&Marked Pages Only") << false << true;
-        QTest::newRow("all") << QList<int> { 1, 2, 3 } << QStringLiteral("3 &Marked Pages Only") << true << false;
+        QTest::newRow("marked and cleared")
+            << QList<int> { 2, 2 } << QStringLiteral("&Marked Pages Only") << false << true;
+        QTest::newRow("all") << QList<int> { 1, 2, 3 } << QStringLiteral("3 &Marked Pages Only") << true
+                             << false;
     }
     void marksEnableThePrintChoices()
     {
@@ -193,8 +206,10 @@ private slots:
         onDialog(QStringLiteral("PrintRange"), [&](QDialog* d) {
             if (choice.contains(QLatin1Char('-'))) {
                 // Typing the ends alone chooses the range.
-                d->findChild<QSpinBox*>(QStringLiteral("From"))->setValue(choice.section(QLatin1Char('-'), 0, 0).toInt());
-                d->findChild<QSpinBox*>(QStringLiteral("To"))->setValue(choice.section(QLatin1Char('-'), 1, 1).toInt());
+                d->findChild<QSpinBox*>(QStringLiteral("From"))
+                    ->setValue(choice.section(QLatin1Char('-'), 0, 0).toInt());
+                d->findChild<QSpinBox*>(QStringLiteral("To"))
+                    ->setValue(choice.section(QLatin1Char('-'), 1, 1).toInt());
                 QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("RangeOfPages"))->isChecked());
             } else {
                 d->findChild<QRadioButton*>(choice)->click();
@@ -278,7 +293,7 @@ private slots:
             // One step on from the percentage nearest to the width fit.
             const int from = percent - 25 * direction;
             QVERIFY2(qAbs(from - fit) <= 12.5 || (from < 25 && fit < 37.5) || (from > 200 && fit > 187.5),
-                     qPrintable(QStringLiteral("fit %1%, now %2%").arg(fit).arg(percent)));
+                qPrintable(QStringLiteral("fit %1%, now %2%").arg(fit).arg(percent)));
             QCOMPARE(p.dialog->pageViewSize().width(), zoomWidthOf(p.dialog, percent));
         }
         for (int i = 0; i < 10; ++i)
@@ -332,7 +347,7 @@ private slots:
         p.press("NextPage");
         QCOMPARE(p.pageText(), QStringLiteral("Page 2 of 3"));
         QVERIFY2(p.dialog->pageProblem().startsWith(QLatin1String("Page 2 cannot be shown.")),
-                 qPrintable(p.dialog->pageProblem()));
+            qPrintable(p.dialog->pageProblem()));
         p.dialog->grab(); // painting the problem does not fail
         // Saving it is refused with a message; the moves still work.
         QTemporaryDir dir;
