@@ -65,7 +65,8 @@ public:
         if (!painter_.begin(&printer_))
             return finish(false,
                 QStringLiteral("The printer \"%1\" could not be started.|Choose a printer in Print Setup.")
-                    .arg(printer_.printerName()));
+                    .arg(printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName()
+                                                                        : printer_.printerName()));
         QTimer::singleShot(0, this, [this] { slice(); });
     }
 
