@@ -3,6 +3,7 @@
 #include "common/AppState.h"
 #include "core/ConfigPaths.h"
 #include "core/Messages.h"
+#include "core/ListFormat.h"
 #include "core/Picture.h"
 
 #include <QAbstractTableModel>
@@ -93,13 +94,13 @@ ExplorerListView::ExplorerListView(AppState& state, ExplorerKind kind, QWidget* 
     , state_(state)
     , kind_(kind)
     , list_(std::make_unique<ExplorerList>(state.db, kind))
+    , dateFormat_(state.settings.DateFormat)
 {
-    const QString dateFormat = state.settings.DateFormat;
     settings_.format = explorerDesignedFormat(kind);
     restoreExplorerFormat(positionIniPath(), kind, explorerDesignedFormat(kind), settings_);
-    shown_ = shownColumns(applyDateFormat(settings_.format, dateFormat), kind);
+    shown_ = shownColumns(applyDateFormat(settings_.format, dateFormat_), kind);
     if (shown_.isEmpty())
-        shown_ = shownColumns(applyDateFormat(explorerDesignedFormat(kind), dateFormat), kind);
+        shown_ = shownColumns(applyDateFormat(explorerDesignedFormat(kind), dateFormat_), kind);
     model_ = std::make_unique<ExplorerModel>(*this);
 
     const QFontMetrics fm(font());
@@ -210,7 +211,8 @@ QString ExplorerListView::currentFormat() const
 
 void ExplorerListView::applyFormat(const QString& format)
 {
-    const QList<ShownColumn> s = shownColumns(format, kind_);
+    // Dates show in the user's date format, also in a format the reformat window built anew.
+    const QList<ShownColumn> s = shownColumns(applyDateFormat(format, dateFormat_), kind_);
     if (s.isEmpty())
         return;
     shown_ = s;

@@ -89,6 +89,7 @@ private:
     std::unique_ptr<ExplorerModel> model_;
     QList<ShownColumn> shown_;
     ExplorerListSettings settings_;
+    QString dateFormat_;
     QString locatorText_;
     std::function<bool(const QString&)> typedHook_;
     QTableView* view_ = nullptr;
