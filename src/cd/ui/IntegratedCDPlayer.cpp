@@ -164,6 +164,7 @@ void IntegratedCDPlayerWindow::build()
     // locates by track number.
     list_ = new ExplorerListView(state_, ExplorerKind::CdTracks, this);
     list_->setObjectName(QStringLiteral("List"));
+    list_->setFitColumns(true); // opens showing every column where the frame has room
     list_->view()->setToolTip(QStringLiteral("Click on header to change order or right-click for options"));
     list_->setTypedHook([this](const QString& text) {
         if (text.at(0).isDigit())

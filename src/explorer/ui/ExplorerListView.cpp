@@ -1,6 +1,7 @@
 #include "explorer/ui/ExplorerListView.h"
 
 #include "common/AppState.h"
+#include "common/ui/ColumnFormatMemory.h"
 #include "core/ConfigPaths.h"
 #include "core/Messages.h"
 #include "core/ListFormat.h"
@@ -216,6 +217,7 @@ void ExplorerListView::applyFormat(const QString& format)
     if (s.isEmpty())
         return;
     shown_ = s;
+    updateGeometry();
     // The highlighted record stays selected on the new columns.
     model_->reset();
     if (list_->highlight() >= 0)
@@ -223,20 +225,52 @@ void ExplorerListView::applyFormat(const QString& format)
     fitColumns();
 }
 
+int ExplorerListView::leastWidth(int place) const
+{
+    // The header readable, and a number, date or time whole (text may be cut).
+    const QFontMetrics fm = view_->horizontalHeader()->fontMetrics();
+    int least = fm.horizontalAdvance(headerText(place)) + 2 * fm.averageCharWidth();
+    const Picture p(shown_.at(place).format.picture);
+    if (!p.isText())
+        least = qMax(least, pictureTextWidth(p, view_->font()) + 2 * fm.averageCharWidth());
+    return least;
+}
+
+int ExplorerListView::designedWidth(int place) const
+{
+    return shown_.at(place).format.width * view_->horizontalHeader()->fontMetrics().averageCharWidth() / 4;
+}
+
 void ExplorerListView::fitColumns()
 {
-    // Each column its own width, cut to what is left of the list's width (never below its header's
-    // width, so that every header stays readable); the last one takes what remains.
-    const QFontMetrics fm = view_->horizontalHeader()->fontMetrics();
+    // Each column its own width, cut to what is left of the list's width (never below what it
+    // needs to be read); the last one takes what remains.
     int free = view_->viewport()->width();
     for (int i = 0; i < shown_.size(); ++i) {
-        const int least = fm.horizontalAdvance(headerText(i)) + 2 * fm.averageCharWidth();
-        int w = qMax(least, qMin(shown_.at(i).format.width * fm.averageCharWidth() / 4, free));
+        int w = qMax(leastWidth(i), qMin(designedWidth(i), free));
         if (i == shown_.size() - 1)
             w = qMax(w, free);
         view_->setColumnWidth(i, w);
         free = qMax(0, free - w);
     }
+}
+
+void ExplorerListView::setFitColumns(bool on)
+{
+    fitColumns_ = on;
+    updateGeometry();
+}
+
+QSize ExplorerListView::sizeHint() const
+{
+    const QSize base = QWidget::sizeHint();
+    if (!fitColumns_)
+        return base;
+    int columns = 2 * view_->frameWidth() + 2;
+    for (int i = 0; i < shown_.size(); ++i)
+        columns += qMax(leastWidth(i), designedWidth(i));
+    return QSize(qMax(base.width(), columns + (scroll_->isVisibleTo(this) ? scroll_->sizeHint().width() : 0)),
+                 base.height());
 }
 
 void ExplorerListView::showPage()

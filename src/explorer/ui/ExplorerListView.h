@@ -63,6 +63,11 @@ public:
 
     bool browseStep(BrowseStep step) override;
 
+    // With fitColumns on, the list asks to be wide enough for every shown column, so that a window
+    // opened without a remembered size shows them all where the frame has room.
+    void setFitColumns(bool on);
+    QSize sizeHint() const override;
+
 signals:
     void highlightChanged();
     void locatorChanged(const QString& text);
@@ -82,6 +87,8 @@ private:
     void typed(const QString& text);
     void fitPageSize();
     void fitColumns();
+    int leastWidth(int place) const;
+    int designedWidth(int place) const;
 
     AppState& state_;
     ExplorerKind kind_;
@@ -94,6 +101,7 @@ private:
     std::function<bool(const QString&)> typedHook_;
     QTableView* view_ = nullptr;
     QScrollBar* scroll_ = nullptr;
+    bool fitColumns_ = false;
 };
 
 } // namespace td
