@@ -1,6 +1,5 @@
 #include "cd/ui/IntegratedCDPlayer.h"
 
-#include "albums/AlbumSongs.h"
 #include "albums/ui/AddWizard.h"
 #include "albums/ui/UpdateAlbums.h"
 #include "cd/CdAudio.h"
@@ -20,8 +19,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>

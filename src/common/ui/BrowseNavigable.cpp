@@ -15,7 +15,8 @@ QWidget* listOf(QWidget* window)
 {
     if (!window)
         return nullptr;
-    auto isList = [](QWidget* w) { return dynamic_cast<BrowseNavigable*>(w) || qobject_cast<BrowseList*>(w); };
+    auto isList
+        = [](QWidget* w) { return dynamic_cast<BrowseNavigable*>(w) || qobject_cast<BrowseList*>(w); };
     for (QWidget* f = QApplication::focusWidget(); f; f = f->parentWidget()) {
         if (f == window)
             break;
@@ -37,12 +38,18 @@ QWidget* listOf(QWidget* window)
 int stepOf(PagedList& l, BrowseStep step)
 {
     switch (step) {
-    case BrowseStep::FirstRecord: return l.first();
-    case BrowseStep::PreviousPage: return l.pageUp();
-    case BrowseStep::PreviousRecord: return l.moveHighlight(-1);
-    case BrowseStep::NextRecord: return l.moveHighlight(1);
-    case BrowseStep::NextPage: return l.pageDown();
-    case BrowseStep::LastRecord: return l.last();
+    case BrowseStep::FirstRecord:
+        return l.first();
+    case BrowseStep::PreviousPage:
+        return l.pageUp();
+    case BrowseStep::PreviousRecord:
+        return l.moveHighlight(-1);
+    case BrowseStep::NextRecord:
+        return l.moveHighlight(1);
+    case BrowseStep::NextPage:
+        return l.pageDown();
+    case BrowseStep::LastRecord:
+        return l.last();
     }
     return 0;
 }

@@ -61,12 +61,14 @@ QToolBar* createBrowseToolBar(QMdiArea* area, QWidget* parent)
         BrowseStep step;
     };
     const Button buttons[] = {
-        {"FirstRecord", "First record", QStyle::SP_MediaSkipBackward, Qt::Key_Home, BrowseStep::FirstRecord},
-        {"PreviousPage", "Previous page", QStyle::SP_MediaSeekBackward, Qt::Key_PageUp, BrowseStep::PreviousPage},
-        {"PreviousRecord", "Previous record", QStyle::SP_ArrowUp, Qt::Key_Up, BrowseStep::PreviousRecord},
-        {"NextRecord", "Next record", QStyle::SP_ArrowDown, Qt::Key_Down, BrowseStep::NextRecord},
-        {"NextPage", "Next page", QStyle::SP_MediaSeekForward, Qt::Key_PageDown, BrowseStep::NextPage},
-        {"LastRecord", "Last record", QStyle::SP_MediaSkipForward, Qt::Key_End, BrowseStep::LastRecord},
+        { "FirstRecord", "First record", QStyle::SP_MediaSkipBackward, Qt::Key_Home,
+            BrowseStep::FirstRecord },
+        { "PreviousPage", "Previous page", QStyle::SP_MediaSeekBackward, Qt::Key_PageUp,
+            BrowseStep::PreviousPage },
+        { "PreviousRecord", "Previous record", QStyle::SP_ArrowUp, Qt::Key_Up, BrowseStep::PreviousRecord },
+        { "NextRecord", "Next record", QStyle::SP_ArrowDown, Qt::Key_Down, BrowseStep::NextRecord },
+        { "NextPage", "Next page", QStyle::SP_MediaSeekForward, Qt::Key_PageDown, BrowseStep::NextPage },
+        { "LastRecord", "Last record", QStyle::SP_MediaSkipForward, Qt::Key_End, BrowseStep::LastRecord },
     };
     auto update = [area, bar] {
         const bool any = browseTarget(area) != nullptr;

@@ -497,8 +497,14 @@ void TestCdPlayer::browseToolBar()
         QCOMPARE(songList.highlight(), s.songRow);
         QCOMPARE(r.highlightedTrack(), s.track);
     }
-    frame.findChild<QAction*>(QStringLiteral("browseFirstRecord"))->trigger();
+    // Its keys work from any window of the frame.
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    mdi->setActiveSubWindow(help);
+    QVERIFY(QApplication::focusWidget() && help->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::AltModifier | Qt::ShiftModifier);
     QCOMPARE(songList.highlight(), 0);
+    QCOMPARE(r.highlightedTrack(), 3);
 
     mdi->closeAllSubWindows();
     QTRY_VERIFY(!next->isEnabled());
