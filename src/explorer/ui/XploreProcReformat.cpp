@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace td {
