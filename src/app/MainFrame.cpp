@@ -6,6 +6,7 @@
 #include "app/HelpWindow.h"
 #include "app/Splash.h"
 #include "common/AppState.h"
+#include "common/ui/BrowseToolBar.h"
 #include "common/ui/ProgressWindow.h"
 #include "common/ui/WidgetPosition.h"
 #include "core/ConfigPaths.h"
@@ -52,6 +53,7 @@ MainFrame::MainFrame(AppState& state, QWidget* parent)
     setCentralWidget(mdi_);
     actions_ = buildFrameMenu(menuBar(), this);
     buildToolBar();
+    addToolBar(createBrowseToolBar(mdi_, this));
     statusBar()->showMessage(QString());
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
         const FrameAction id = it.key();

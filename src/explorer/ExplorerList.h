@@ -60,6 +60,8 @@ public:
     // The page in the order shown, and the highlighted row on it (-1: empty page).
     QList<PageRow> rows() const;
     int rowCount() const { return list_.rowCount(); }
+    bool isEmpty() const { return list_.isEmpty(); }
+    const PageRow* highlighted() const { return list_.highlighted(); }
     int highlight() const;
     void setHighlight(int row);
     qint64 highlightedPosition() const { return list_.highlightedPosition(); }

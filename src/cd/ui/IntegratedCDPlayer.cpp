@@ -1,32 +1,24 @@
 #include "cd/ui/IntegratedCDPlayer.h"
 
-#include "albums/AlbumSongs.h"
 #include "albums/ui/AddWizard.h"
 #include "albums/ui/UpdateAlbums.h"
 #include "cd/CdAudio.h"
 #include "cd/CdPlayer.h"
 #include "cd/ui/CDSetup.h"
 #include "common/AppState.h"
-#include "common/PagedList.h"
-#include "common/ui/BrowseList.h"
-#include "common/ui/ColumnFormatMemory.h"
-#include "common/ui/PagedTableModel.h"
 #include "common/ui/WidgetPosition.h"
-#include "core/ConfigPaths.h"
-#include "core/IniFile.h"
-#include "core/ListFormat.h"
 #include "core/Messages.h"
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
 #include "explorer/ExplorerColumns.h"
+#include "explorer/ui/ExplorerListView.h"
+#include "explorer/ui/XploreProcReformat.h"
 #include "songs/ui/UpdateSong.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -41,12 +33,35 @@ namespace td {
 namespace {
 
 const QString kProcedure = QStringLiteral("IntegratedCDPlayer");
-const QString kFormatKey = QStringLiteral("XploreOrigFormatString-?List");
 
-ColumnValue songValue(const char* name)
+int trackNumberOf(const PageRow* row)
 {
-    const int i = tableDef(TableId::Tunedeck).fieldIndex(QString::fromLatin1(name));
-    return [i](const PageRow& r) { return i >= 0 && i < r.row.size() ? r.row.at(i) : QVariant(); };
+    static const int field = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"));
+    return row ? row->row.value(field).toInt() : 0;
+}
+
+// The position of the album's song with `track` in track order, the next one after it when there
+// is none, else the album's last; 0 when the album has no song, -1 on a read error (in
+// db.lastError()).
+qint64 albumTrackPosition(Database& db, qint32 albumId, int track)
+{
+    Table<Tunedeck> t(db);
+    PageRead read;
+    read.key = t.key(QStringLiteral("MUS:KeyAlbumID"));
+    read.equalLeading = 1;
+    read.limit = 1;
+    QList<PageRow> rows;
+    for (const bool forward : { true, false }) {
+        read.forward = forward;
+        read.from = Row { albumId, forward ? track : 255 };
+        if (t.readPage(read, rows) != 0) {
+            db.setLastError(t.lastError());
+            return -1;
+        }
+        if (!rows.isEmpty())
+            return rows.first().position;
+    }
+    return 0;
 }
 
 // The progress bar, whose whole width is the place to click to play from within the track.
@@ -107,17 +122,8 @@ IntegratedCDPlayerWindow::IntegratedCDPlayerWindow(AppState& state, QWidget* par
     setObjectName(kProcedure);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("CD Player"));
-    songs_ = std::make_unique<Table<Tunedeck>>(state.db);
-    paged_ = std::make_unique<PagedList>(*songs_);
-    model_ = std::make_unique<PagedTableModel>(*paged_);
-    designedFormat_ = applyDateFormat(cdPlayerListDesignedFormat(), state.settings.DateFormat);
-    model_->setColumns(designedFormat_,
-        { songValue("TrackNumber"), songValue("Time"), songValue("Title"), songValue("Artist"),
-            songValue("ReleaseDate") });
     build();
 
-    const QString saved = ini::readString(positionIniPath(), kProcedure, kFormatKey);
-    applyColumnFormat(list_->view()->horizontalHeader(), saved.isEmpty() ? designedFormat_ : saved);
     if (!player_->open()) {
         state_.messages.show(QStringLiteral("Error"),
             QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive."),
@@ -143,23 +149,33 @@ IntegratedCDPlayerWindow::IntegratedCDPlayerWindow(AppState& state, QWidget* par
 IntegratedCDPlayerWindow::~IntegratedCDPlayerWindow()
 {
     finish();
-    // The list and its model refer to the paged list and the table: they go first.
-    BrowseList* list = list_;
+    // The list goes before the player it reports to.
+    ExplorerListView* list = list_;
     list_ = nullptr;
     delete list;
-    model_.reset();
 }
 
 void IntegratedCDPlayerWindow::build()
 {
-    list_ = new BrowseList(*paged_, *model_, this);
-    list_->setFitColumns(true); // opens showing every column where the frame has room
+    // The explorer's list of the album's songs, in track order until a header is clicked; typing
+    // locates by track number.
+    list_ = new ExplorerListView(state_, ExplorerKind::CdTracks, this);
     list_->setObjectName(QStringLiteral("List"));
+    list_->setFitColumns(true); // opens showing every column where the frame has room
     list_->view()->setToolTip(QStringLiteral("Click on header to change order or right-click for options"));
-    list_->view()->installEventFilter(this);
-    connect(list_, &BrowseList::changeRequested, this, &IntegratedCDPlayerWindow::playSelected);
-    connect(list_, &BrowseList::readFailed, this, [this] {
-        state_.db.saveError(songs_->lastError());
+    list_->setTypedHook([this](const QString& text) {
+        if (text.at(0).isDigit())
+            typedTrack(text.at(0));
+        return true;
+    });
+    connect(list_, &ExplorerListView::changeRequested, this, &IntegratedCDPlayerWindow::playSelected);
+    connect(list_, &ExplorerListView::accepted, this, &IntegratedCDPlayerWindow::playSelected);
+    connect(list_, &ExplorerListView::highlightChanged, this, [this] {
+        if (editSong_)
+            editSong_->setEnabled(list_->list().highlighted() != nullptr);
+    });
+    connect(list_, &ExplorerListView::readFailed, this, [this] {
+        state_.db.saveError(list_->list().table().lastError());
         StandardWarning(state_.db, StdMsg::RecordRetrievalError, QStringLiteral("Tunedeck"));
     });
 
@@ -223,11 +239,9 @@ void IntegratedCDPlayerWindow::build()
     sg->addWidget(new QLabel(QStringLiteral("Performance:"), status), 2, 1);
     sg->addWidget(performance_, 2, 2);
 
-    // Column formatting belongs to the explorer views; until they are part of the program the
-    // button stays disabled and the columns keep the layout the user dragged them to.
     format_ = button(QStringLiteral("Format &BrowseBox"), QStringLiteral("FormatBrowseBox"), this);
     format_->setToolTip(QStringLiteral("Re-format Columns of BrowseBox"));
-    format_->setEnabled(false);
+    connect(format_, &QPushButton::clicked, this, &IntegratedCDPlayerWindow::formatList);
 
     auto* bar = new LocateBar(this);
     bar->setObjectName(QStringLiteral("Progress"));
@@ -317,47 +331,62 @@ void IntegratedCDPlayerWindow::display()
     progress_->setValue(p.percent());
     setWindowTitle(p.title());
     editAlbum_->setEnabled(p.album().AlbumID != 0);
-    editSong_->setEnabled(paged_->highlighted() != nullptr);
+    editSong_->setEnabled(list_->list().highlighted() != nullptr);
 }
 
-void IntegratedCDPlayerWindow::refreshList(bool force)
+void IntegratedCDPlayerWindow::refreshList(bool)
 {
     if (!list_)
         return;
     const qint32 id = player_->album().AlbumID;
-    if (force || id != listAlbumId_) {
+    ExplorerList& l = list_->list();
+    if (id != listAlbumId_) {
         listAlbumId_ = id;
-        showAlbumSongs(*paged_, id);
-        list_->run([](PagedList& l) { return l.first(); });
+        // Without a recognised album the list is empty (songs filed under no album are not a disc).
+        if (id == 0)
+            l.setCondition(QStringLiteral("0"));
+        else
+            l.setCondition(QStringLiteral("\"Tunedeck\".\"AlbumID\" = ?"), { id });
+        list_->run(l.first());
     } else {
-        list_->run([](PagedList& l) { return l.rebuild(); });
+        // The same album read again: the selected song stays selected wherever it now stands.
+        list_->rebuild();
     }
-    editSong_->setEnabled(paged_->highlighted() != nullptr);
+    editSong_->setEnabled(l.highlighted() != nullptr);
 }
 
 void IntegratedCDPlayerWindow::selectTrack(int track)
 {
     if (list_ && player_->album().AlbumID == listAlbumId_)
-        list_->run([track](PagedList& l) { return l.locate(Row { track }); });
+        showTrack(track);
+}
+
+void IntegratedCDPlayerWindow::showTrack(int track)
+{
+    const qint64 position = albumTrackPosition(state_.db, listAlbumId_, track);
+    if (position < 0) {
+        StandardWarning(state_.db, StdMsg::RecordRetrievalError, QStringLiteral("Tunedeck"));
+        return;
+    }
+    if (position > 0)
+        list_->rebuild(position);
 }
 
 void IntegratedCDPlayerWindow::playSelected()
 {
-    if (const PageRow* h = paged_->highlighted()) {
-        const int field = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"));
-        player_->playTrack(h->row.value(field).toInt());
+    if (const PageRow* h = list_->list().highlighted()) {
+        player_->playTrack(trackNumberOf(h));
         display();
     }
 }
 
 void IntegratedCDPlayerWindow::typedTrack(QChar c)
 {
-    const PageRow* h = paged_->highlighted();
-    const int field = tableDef(TableId::Tunedeck).fieldIndex(QStringLiteral("TrackNumber"));
-    if (h && QString::number(h->row.value(field).toInt()).startsWith(c))
-        list_->run([](PagedList& l) { return l.moveHighlight(1); });
+    const PageRow* h = list_->list().highlighted();
+    if (h && QString::number(trackNumberOf(h)).startsWith(c))
+        list_->run(list_->list().moveHighlight(1));
     else
-        list_->run([c](PagedList& l) { return l.locate(Row { c.digitValue() }); });
+        showTrack(c.digitValue());
 }
 
 void IntegratedCDPlayerWindow::runAfterRead(void (CdPlayer::*action)())
@@ -379,7 +408,7 @@ void IntegratedCDPlayerWindow::locateAt(int x)
 void IntegratedCDPlayerWindow::editSong()
 {
     refreshList();
-    const PageRow* h = paged_->highlighted();
+    const PageRow* h = list_->list().highlighted();
     if (!h)
         return;
     Table<Tunedeck> song(state_.db);
@@ -401,6 +430,14 @@ void IntegratedCDPlayerWindow::editAlbum()
         if (r == Response::Completed)
             player_->requestIdentify();
         refreshList(true);
+    });
+}
+
+void IntegratedCDPlayerWindow::formatList()
+{
+    XploreProcReformat(*list_, this, [this] {
+        list_->rebuild();
+        list_->view()->setFocus();
     });
 }
 
@@ -444,24 +481,6 @@ void IntegratedCDPlayerWindow::offerAdd()
         AddSingleArtist(state_, this, added);
 }
 
-bool IntegratedCDPlayerWindow::eventFilter(QObject* watched, QEvent* e)
-{
-    if (list_ && watched == list_->view() && e->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        // Enter accepts the row as a double click does: its track plays.
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
-            playSelected();
-            return true;
-        }
-        const QString text = key->text();
-        if (text.size() == 1 && text.at(0).isDigit()) {
-            typedTrack(text.at(0));
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, e);
-}
-
 void IntegratedCDPlayerWindow::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
@@ -493,8 +512,7 @@ void IntegratedCDPlayerWindow::finish()
     if (timer_)
         timer_->stop();
     if (list_)
-        ini::writeString(positionIniPath(), kProcedure, kFormatKey,
-            currentColumnFormat(list_->view()->horizontalHeader(), designedFormat_));
+        list_->saveFormat();
     savePosition(this, kProcedure);
     player_->close();
 }

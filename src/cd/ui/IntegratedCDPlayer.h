@@ -15,13 +15,9 @@ class QTimer;
 namespace td {
 
 class AppState;
-class BrowseList;
 class CdAudioClient;
 class CdPlayer;
-class PagedList;
-class PagedTableModel;
-struct Tunedeck;
-template<class R> class Table;
+class ExplorerListView;
 
 // The entry of the frame's "&CD Player" and the tool bar's "Play CD": the window, shown by the
 // caller, or nullptr when the drive cannot be opened (its message has been shown).
@@ -41,14 +37,16 @@ public:
     bool isOpen() const { return opened_; }
 
     CdPlayer& player() const { return *player_; }
-    BrowseList* list() const { return list_; }
+    ExplorerListView* list() const { return list_; }
     QTimer* timer() const { return timer_; }
 
     // One timer event: polls (when CDTimer allows) and shows what it found.
     void tick();
     // Shows the player's state in the labels, the progress bar and the title.
     void display();
-    // Reloads the list when the album changed (or `force`), else re-reads the selected row.
+    // Shows the album's songs from the first row when the album changed; else reads the page
+    // again, the selected song kept selected (asked with `force` or not: the page is always read
+    // afresh).
     void refreshList(bool force = false);
 
     // The buttons.
@@ -58,35 +56,35 @@ public:
     void editAlbum();
     void setup();
     void locateAt(int x);
+    // "Format &BrowseBox": the reformat window on the list.
+    void formatList();
 
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void build();
     void offerAdd();
     void selectTrack(int track);
     void typedTrack(QChar c);
+    // The song of the album with the track number (the nearest after it, else the album's last)
+    // highlighted wherever the order shown puts it.
+    void showTrack(int track);
     void runAfterRead(void (CdPlayer::*action)());
     void finish();
 
     AppState& state_;
     std::unique_ptr<CdAudioClient> client_;
     std::unique_ptr<CdPlayer> player_;
-    std::unique_ptr<Table<Tunedeck>> songs_;
-    std::unique_ptr<PagedList> paged_;
-    std::unique_ptr<PagedTableModel> model_;
-    QString designedFormat_;
     bool opened_ = false;
     bool finished_ = false;
     bool asking_ = false; // the add question is open
     bool positioned_ = false;
     qint32 listAlbumId_ = -1;
 
-    BrowseList* list_ = nullptr;
+    ExplorerListView* list_ = nullptr;
     QTimer* timer_ = nullptr;
     QLabel* track_ = nullptr;
     QLabel* trackPosition_ = nullptr;

@@ -3,7 +3,6 @@
 #include "common/ui/FormHost.h"
 #include "common/ui/WidgetPosition.h"
 #include "explorer/ExplorerReformat.h"
-#include "explorer/ui/ExplorerWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace td {
@@ -29,7 +27,7 @@ namespace {
 class ReformatDialog : public QDialog {
 public:
     // `onlyPlace` >= 0: the one-column window for the column shown at that place.
-    ReformatDialog(ExplorerWindow& view, QWidget* parent, int onlyPlace = -1)
+    ReformatDialog(ExplorerFormatTarget& view, QWidget* parent, int onlyPlace = -1)
         : QDialog(parent)
         , view_(view)
         , r_(view.kind(), view.shown())
@@ -316,7 +314,7 @@ private:
 
     void chooseFont()
     {
-        auto* d = new QFontDialog(view_.view()->font(), this);
+        auto* d = new QFontDialog(view_.listFont(), this);
         connect(d, &QFontDialog::fontSelected, this, [this](const QFont& chosen) {
             listChange([&](ExplorerListSettings& s) {
                 s.font = chosen.family().left(20);
@@ -357,7 +355,7 @@ private:
         fillLists(0);
     }
 
-    ExplorerWindow& view_;
+    ExplorerFormatTarget& view_;
     ExplorerReformat r_;
     int only_ = -1;
     bool filling_ = false;
@@ -380,10 +378,10 @@ private:
 
 } // namespace
 
-void XploreProcReformat(ExplorerWindow& view, std::function<void()> closed)
+void XploreProcReformat(ExplorerFormatTarget& list, QWidget* caller, std::function<void()> closed)
 {
-    auto* d = new ReformatDialog(view, &view);
-    openForm(&view, d, [closed = std::move(closed)](int) {
+    auto* d = new ReformatDialog(list, caller);
+    openForm(caller, d, [closed = std::move(closed)](int) {
         if (closed)
             closed();
     });

@@ -1,7 +1,8 @@
 // The CD player window against the virtual drive: a drive it cannot have, a catalogued disc shown
 // with its songs and followed as it plays, the offer to add an unknown disc and the wizard it hands
 // over to (the device closed meanwhile and opened again, or the window closing when it cannot be),
-// and what closing leaves behind.
+// and what closing leaves behind. The list as an explorer list: ordered by a header click with the
+// playing song kept selected, reformatted and reopened so; the frame's browse tool bar moving it.
 
 #include "../CdTestUtil.h"
 #include "FormDriver.h"
@@ -18,12 +19,14 @@
 #include "core/ConfigPaths.h"
 #include "core/IniFile.h"
 #include "data/TableHandle.h"
+#include "explorer/ui/ExplorerListView.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -107,6 +110,8 @@ private slots:
     void deviceLostAfterAdding();
     void closing();
     void fromTheFrame();
+    void explorerList();
+    void browseToolBar();
 };
 
 void TestCdPlayer::driveUnavailable()
@@ -188,8 +193,6 @@ void TestCdPlayer::keys()
         auto* b = r.window->findChild<QPushButton*>(name);
         QVERIFY2(b && b->isVisible() && b->width() >= b->sizeHint().width() - 1, name);
     }
-    // The explorer's column formatting is not part of the program yet.
-    QVERIFY(!r.window->findChild<QPushButton*>("FormatBrowseBox")->isEnabled());
 }
 
 void TestCdPlayer::listAndForms()
@@ -368,6 +371,143 @@ void TestCdPlayer::fromTheFrame()
     frame.action(FrameAction::CdPlayer)->trigger();
     QCOMPARE(r.script->asked().size(), 1);
     QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
+}
+
+void TestCdPlayer::explorerList()
+{
+    Run r;
+    r.state.settings.DateFormat = QStringLiteral("d6");
+    r.insert(kKnownDisc);
+    r.catalogue(QStringLiteral("Blue Train"), 3);
+    Table<Tunedeck> loose(r.db); // a song filed under no album is not on any disc
+    loose.rec.ID = 99;
+    loose.rec.Title = QStringLiteral("Loose");
+    QCOMPARE(loose.add(), 0);
+    QVERIFY(r.open());
+    ExplorerListView* list = r.window->list();
+    QVERIFY(list->list().isEmpty());
+    QCOMPARE(list->shown().at(4).format.picture, QStringLiteral("@d6"));
+    auto headers = [](ExplorerListView* l) {
+        QStringList out;
+        for (int i = 0; i < l->shown().size(); ++i)
+            out << l->headerText(i);
+        return out;
+    };
+    auto selectedRow = [list] {
+        const QModelIndexList rows = list->view()->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.first().row() : -1;
+    };
+
+    r.window->tick();
+    r.press("Play");
+    r.cd.clock->advance(1000);
+    r.window->tick();
+    QCOMPARE(list->list().rowCount(), 3);
+    QCOMPARE(r.highlightedTrack(), 1);
+
+    // Title twice: the album's songs backwards by title, the playing song still selected where it
+    // now stands, and the next track followed there.
+    list->headerClicked(2);
+    list->headerClicked(2);
+    QCOMPARE(headers(list), (QStringList{"Track", "Time", "<Title", "Artist", "Release"}));
+    QCOMPARE(list->view()->model()->index(0, 2).data().toString(), QStringLiteral("Song 3"));
+    QCOMPARE(r.highlightedTrack(), 1);
+    QCOMPARE(selectedRow(), 2);
+    r.press("Next");
+    r.cd.clock->advance(1000);
+    r.window->tick();
+    QCOMPARE(r.highlightedTrack(), 2);
+    QCOMPARE(selectedRow(), 1);
+    // Typing finds the track wherever the order puts it; its own digit again goes one row down.
+    QTest::keyClick(list->view(), '3');
+    QCOMPARE(r.highlightedTrack(), 3);
+    QTest::keyClick(list->view(), '3');
+    QCOMPARE(r.highlightedTrack(), 2);
+
+    // "Format &BrowseBox": a column hidden shows at once, the selection stays.
+    r.press("FormatBrowseBox");
+    QDialog* d = test::shownDialog(QStringLiteral("XploreFormatBrowseBox"));
+    QVERIFY(d);
+    QVERIFY(!r.window->isEnabled());
+    d->findChild<QListWidget*>(QStringLiteral("ShownColumns"))->setCurrentRow(3);
+    for (const QString& text : { QStringLiteral("Hide column from display list"), QStringLiteral("&Close") })
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text() == text)
+                b->click();
+    QTRY_VERIFY(r.window->isEnabled());
+    QCOMPARE(headers(list), (QStringList{"Track", "Time", "<Title", "Release"}));
+    QCOMPARE(r.highlightedTrack(), 2);
+    QCOMPARE(selectedRow(), 1);
+
+    r.window->close();
+    QTRY_VERIFY(r.window.isNull());
+    const QString section = QStringLiteral("IntegratedCDPlayer");
+    QCOMPARE(ini::readString(positionIniPath(), section, "XploreOrigFormatString-?List"),
+        explorerDesignedFormat(ExplorerKind::CdTracks));
+    const QString kept = ini::readString(positionIniPath(), section, "XploreFormatString-?List");
+    QVERIFY2(!kept.contains(QStringLiteral("Artist")) && !kept.contains(QStringLiteral("<")), qPrintable(kept));
+    QVERIFY(r.open());
+    QCOMPARE(headers(r.window->list()), (QStringList{"Track", "Time", "Title", "Release"}));
+}
+
+void TestCdPlayer::browseToolBar()
+{
+    Run r;
+    r.insert(kKnownDisc);
+    r.catalogue(QStringLiteral("Blue Train"), 3);
+    MainFrame frame(r.state);
+    wireFrame(frame, r.state);
+    QMdiArea* mdi = frame.mdiArea();
+    auto* next = frame.findChild<QAction*>(QStringLiteral("browseNextRecord"));
+    QVERIFY(next);
+    QCOMPARE(next->toolTip(), QStringLiteral("Next record"));
+    QVERIFY(!next->isEnabled());
+
+    frame.action(FrameAction::CdPlayer)->trigger();
+    frame.action(FrameAction::BrowseSongs)->trigger();
+    frame.action(FrameAction::HelpContents)->trigger();
+    QMdiSubWindow* player = nullptr;
+    QMdiSubWindow* songs = nullptr;
+    QMdiSubWindow* help = nullptr;
+    for (QMdiSubWindow* w : mdi->subWindowList()) {
+        if (w->widget()->objectName() == QStringLiteral("IntegratedCDPlayer"))
+            player = w;
+        else if (w->widget()->findChild<BrowseList*>())
+            songs = w;
+        else
+            help = w;
+    }
+    QVERIFY(player && songs && help);
+    r.window = qobject_cast<IntegratedCDPlayerWindow*>(player->widget());
+    r.window->tick();
+    PagedList& songList = songs->widget()->findChild<BrowseList*>()->list();
+    QCOMPARE(songList.highlight(), 0);
+    QCOMPARE(r.highlightedTrack(), 1);
+
+    // The list window activated last is moved; a window without a list leaves it the target.
+    const struct {
+        QMdiSubWindow* activate;
+        int songRow;
+        int track;
+    } steps[] = { { songs, 1, 1 }, { player, 1, 2 }, { help, 1, 3 }, { songs, 2, 3 } };
+    for (const auto& s : steps) {
+        mdi->setActiveSubWindow(s.activate);
+        QTRY_VERIFY(next->isEnabled());
+        next->trigger();
+        QCOMPARE(songList.highlight(), s.songRow);
+        QCOMPARE(r.highlightedTrack(), s.track);
+    }
+    // Its keys work from any window of the frame.
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    mdi->setActiveSubWindow(help);
+    QVERIFY(QApplication::focusWidget() && help->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::AltModifier | Qt::ShiftModifier);
+    QCOMPARE(songList.highlight(), 0);
+    QCOMPARE(r.highlightedTrack(), 3);
+
+    mdi->closeAllSubWindows();
+    QTRY_VERIFY(!next->isEnabled());
 }
 
 QTEST_MAIN(TestCdPlayer)
