@@ -222,6 +222,10 @@ void IntegratedCDPlayerWindow::build()
     sg->addWidget(set, 1, 2);
     sg->addWidget(new QLabel(QStringLiteral("Performance:"), status), 2, 1);
     sg->addWidget(performance_, 2, 2);
+    notice_ = new QLabel(status);
+    notice_->setObjectName(QStringLiteral("PlaybackNotice"));
+    notice_->setWordWrap(true);
+    sg->addWidget(notice_, 3, 0, 1, 3);
 
     // Column formatting belongs to the explorer views; until they are part of the program the
     // button stays disabled and the columns keep the layout the user dragged them to.
@@ -315,6 +319,8 @@ void IntegratedCDPlayerWindow::display()
     event_->setText(p.eventLabel());
     performance_->setText(QString::number(p.performance()));
     progress_->setValue(p.percent());
+    if (const QString notice = state_.cd.drive().playbackNotice(); !notice.isEmpty())
+        notice_->setText(notice);
     setWindowTitle(p.title());
     editAlbum_->setEnabled(p.album().AlbumID != 0);
     editSong_->setEnabled(paged_->highlighted() != nullptr);
