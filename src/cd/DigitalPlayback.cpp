@@ -125,11 +125,12 @@ void DigitalPlayback::play(int from, int to)
     to = qMax(from, to);
     reader_ = std::make_unique<SectorReader>(source_, from, to);
     if (!sink_->start(reader_.get())) {
-        reader_->cancel();
-        retired_.push_back(std::move(reader_));
+        // Nothing has been read: the disc is not touched when nobody could hear it.
+        reader_.reset();
         playSilently(from, to);
         return;
     }
+    reader_->begin();
     state_ = AudioState::Playing;
     noticeDue_ = true;
 }

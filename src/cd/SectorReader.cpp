@@ -6,13 +6,19 @@
 namespace td {
 
 SectorReader::SectorReader(SectorSourceFactory source, int from, int to, int bufferFrames, int chunkFrames)
-    : from_(from)
+    : source_(std::move(source))
+    , from_(from)
     , to_(qMax(from, to))
     , chunkFrames_(qMax(1, chunkFrames))
     , ring_(size_t(qMax(bufferFrames, chunkFrames_)) * kBytesPerFrame)
     , end_(from)
 {
-    thread_ = std::thread([this, source = std::move(source)] { run(source); });
+}
+
+void SectorReader::begin()
+{
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { run(); });
 }
 
 SectorReader::~SectorReader()
@@ -22,11 +28,11 @@ SectorReader::~SectorReader()
         thread_.join();
 }
 
-void SectorReader::run(SectorSourceFactory factory)
+void SectorReader::run()
 {
     int at = from_;
     {
-        std::unique_ptr<SectorSource> source = factory ? factory() : nullptr;
+        std::unique_ptr<SectorSource> source = source_ ? source_() : nullptr;
         std::vector<char> chunk(size_t(chunkFrames_) * kBytesPerFrame);
         while (source && at < to_) {
             const int frames = qMin(chunkFrames_, to_ - at);

@@ -24,6 +24,9 @@ public:
     SectorReader(const SectorReader&) = delete;
     SectorReader& operator=(const SectorReader&) = delete;
 
+    // Starts the reading thread (once).
+    void begin();
+
     qint64 readPcm(char* data, qint64 maxBytes) override;
     bool atEnd() const override;
 
@@ -36,8 +39,9 @@ public:
     void cancel();
 
 private:
-    void run(SectorSourceFactory source);
+    void run();
 
+    SectorSourceFactory source_;
     const int from_;
     const int to_;
     const int chunkFrames_;
