@@ -37,6 +37,12 @@ void quietCdioLog()
     Q_UNUSED(done);
 }
 
+std::mutex& cdioHandleLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 CdioDrive::CdioDrive(Kind kind, QString source, std::shared_ptr<PlayClock> clock, std::unique_ptr<PcmSink> sink)
     : kind_(kind)
     , source_(std::move(source))
@@ -68,6 +74,7 @@ bool CdioDrive::open()
             return false;
         }
         const QByteArray path = QFile::encodeName(source_);
+        std::lock_guard lock(cdioHandleLock());
         cdio_ = source_.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive)
             ? cdio_open_cue(path.constData())
             : cdio_open(path.constData(), DRIVER_UNKNOWN);
@@ -77,6 +84,7 @@ bool CdioDrive::open()
         return cdio_ != nullptr;
     }
     QByteArray device = QFile::encodeName(source_);
+    std::lock_guard lock(cdioHandleLock());
     if (device.isEmpty()) {
         char* found = cdio_get_default_device(nullptr);
         if (found) {
@@ -99,6 +107,7 @@ void CdioDrive::close()
 {
     // Nobody uses the drive any more, or the disc has changed: the play ends with it.
     playback_.halt();
+    std::lock_guard lock(cdioHandleLock());
     if (cdio_)
         cdio_destroy(cdio_);
     cdio_ = nullptr;
@@ -227,7 +236,11 @@ bool CdioDrive::setDoorOpen(bool open)
     if (open) {
         if (!cdio_)
             return false;
-        const bool ok = cdio_eject_media(&cdio_) == DRIVER_OP_SUCCESS;
+        bool ok = false;
+        {
+            std::lock_guard lock(cdioHandleLock());
+            ok = cdio_eject_media(&cdio_) == DRIVER_OP_SUCCESS;
+        }
         // A successful eject frees the handle; keep the drive in use.
         if (!cdio_)
             this->open();

@@ -7,6 +7,8 @@
 #include "cd/CdDrive.h"
 #include "cd/DigitalPlayback.h"
 
+#include <mutex>
+
 typedef struct _CdIo CdIo_t;
 
 namespace td {
@@ -58,6 +60,10 @@ private:
     DigitalPlayback playback_;
     bool doorOpen_ = false; // an image whose door was opened by command
 };
+
+// libcdio keeps a little global state that opening and closing a handle changes: every thread takes
+// this lock around those calls (the reading threads of play open handles of their own).
+std::mutex& cdioHandleLock();
 
 // Keeps libcdio's warnings (about images and absent drives) off the terminal: failures reach the
 // user through our own replies and messages. Called once by every CdioDrive.

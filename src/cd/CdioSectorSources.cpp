@@ -1,5 +1,7 @@
 #include "cd/SectorSource.h"
 
+#include "cd/CdioDrive.h"
+
 #include "cd/PcmSink.h"
 
 #include <QFile>
@@ -28,7 +30,11 @@ public:
         : cdio_(cdio)
     {
     }
-    ~ImageSource() override { cdio_destroy(cdio_); }
+    ~ImageSource() override
+    {
+        std::lock_guard lock(cdioHandleLock());
+        cdio_destroy(cdio_);
+    }
 
     bool read(int address, int frames, char* out) override
     {
@@ -61,6 +67,7 @@ public:
     ~ParanoiaSource() override
     {
         cdio_paranoia_free(paranoia_);
+        std::lock_guard lock(cdioHandleLock());
         cdio_cddap_close(drive_); // closes the device handle too
     }
 
@@ -94,6 +101,7 @@ SectorSourceFactory imageSectors(const QString& imagePath)
     return [path = QFile::encodeName(imagePath),
                cue = imagePath.endsWith(
                    QLatin1String(".cue"), Qt::CaseInsensitive)]() -> std::unique_ptr<SectorSource> {
+        std::lock_guard lock(cdioHandleLock());
         CdIo_t* cdio = cue ? cdio_open_cue(path.constData()) : cdio_open(path.constData(), DRIVER_UNKNOWN);
         if (!cdio)
             return nullptr;
@@ -104,16 +112,22 @@ SectorSourceFactory imageSectors(const QString& imagePath)
 SectorSourceFactory driveSectors(const QString& device)
 {
     return [path = QFile::encodeName(device)]() -> std::unique_ptr<SectorSource> {
-        CdIo_t* cdio = cdio_open(path.constData(), DRIVER_DEVICE);
+        CdIo_t* cdio = nullptr;
+        {
+            std::lock_guard lock(cdioHandleLock());
+            cdio = cdio_open(path.constData(), DRIVER_DEVICE);
+        }
         if (!cdio)
             return nullptr;
         cdrom_drive_t* drive = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
         if (!drive) {
+            std::lock_guard lock(cdioHandleLock());
             cdio_destroy(cdio);
             return nullptr;
         }
         cdrom_paranoia_t* paranoia = cdio_cddap_open(drive) == 0 ? cdio_paranoia_init(drive) : nullptr;
         if (!paranoia) {
+            std::lock_guard lock(cdioHandleLock());
             cdio_cddap_close(drive);
             return nullptr;
         }
