@@ -100,16 +100,12 @@ void DigitalPlayback::retire()
 
 AudioState DigitalPlayback::state()
 {
-    if (silentMode_)
-        return silent_.state();
     update();
     return silentMode_ ? silent_.state() : state_;
 }
 
 int DigitalPlayback::position()
 {
-    if (silentMode_)
-        return silent_.position();
     update();
     if (silentMode_)
         return silent_.position();
@@ -148,46 +144,35 @@ void DigitalPlayback::playSilently(int from, int to)
 
 void DigitalPlayback::pause()
 {
+    update();
     if (silentMode_) {
         silent_.pause();
-        return;
-    }
-    update();
-    if (!silentMode_ && state_ == AudioState::Playing) {
+    } else if (state_ == AudioState::Playing) {
         held_ = digitalPosition();
         sink_->pause();
         state_ = AudioState::Paused;
-    } else if (silentMode_) {
-        silent_.pause();
     }
 }
 
 void DigitalPlayback::resume()
 {
+    update();
     if (silentMode_) {
         silent_.resume();
-        return;
-    }
-    update();
-    if (!silentMode_ && state_ == AudioState::Paused) {
+    } else if (state_ == AudioState::Paused) {
         sink_->resume();
         state_ = AudioState::Playing;
-    } else if (silentMode_) {
-        silent_.resume();
     }
 }
 
 void DigitalPlayback::stop()
 {
-    if (silentMode_) {
-        silent_.stop();
-        return;
-    }
     update();
     if (silentMode_) {
         silent_.stop();
     } else if (state_ != AudioState::Stopped) {
-        held_ = state_ == AudioState::Playing ? digitalPosition() : held_;
+        if (state_ == AudioState::Playing)
+            held_ = digitalPosition();
         retire();
         state_ = AudioState::Stopped;
     }
