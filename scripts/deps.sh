@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config ccache
           qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev libsqlite3-dev sqlite3
-          libcdio-dev libdiscid-dev libbenchmark-dev
+          libcdio-dev libcdio-paranoia-dev libdiscid-dev libbenchmark-dev
           fonts-dejavu-core xvfb xauth poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

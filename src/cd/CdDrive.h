@@ -48,6 +48,9 @@ public:
     virtual QString name() const = 0;
     // Why the last acquire() or toc() failed.
     virtual QString errorText() const = 0;
+    // Something about play the user should hear of once (such as no sound output, so play goes on
+    // silently); empty when there is nothing new.
+    virtual QString playbackNotice() { return {}; }
 };
 
 } // namespace td

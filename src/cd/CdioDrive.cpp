@@ -1,5 +1,7 @@
 #include "cd/CdioDrive.h"
 
+#include "cd/QtPcmSink.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -8,7 +10,6 @@
 // cdio.h first: the other libcdio headers rely on its types.
 #include <cdio/cdio.h>
 
-#include <cdio/audio.h>
 #include <cdio/logging.h>
 #include <cdio/mmc.h>
 #include <cdio/mmc_hl_cmds.h>
@@ -36,10 +37,16 @@ void quietCdioLog()
     Q_UNUSED(done);
 }
 
-CdioDrive::CdioDrive(Kind kind, QString source, std::shared_ptr<PlayClock> clock)
+std::mutex& cdioHandleLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+CdioDrive::CdioDrive(Kind kind, QString source, std::shared_ptr<PlayClock> clock, std::unique_ptr<PcmSink> sink)
     : kind_(kind)
     , source_(std::move(source))
-    , playback_(std::move(clock))
+    , playback_(std::move(clock), sink ? std::move(sink) : std::make_unique<QtPcmSink>())
 {
     quietCdioLog();
 }
@@ -67,6 +74,7 @@ bool CdioDrive::open()
             return false;
         }
         const QByteArray path = QFile::encodeName(source_);
+        std::lock_guard lock(cdioHandleLock());
         cdio_ = source_.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive)
             ? cdio_open_cue(path.constData())
             : cdio_open(path.constData(), DRIVER_UNKNOWN);
@@ -76,6 +84,7 @@ bool CdioDrive::open()
         return cdio_ != nullptr;
     }
     QByteArray device = QFile::encodeName(source_);
+    std::lock_guard lock(cdioHandleLock());
     if (device.isEmpty()) {
         char* found = cdio_get_default_device(nullptr);
         if (found) {
@@ -96,6 +105,9 @@ bool CdioDrive::open()
 
 void CdioDrive::close()
 {
+    // Nobody uses the drive any more, or the disc has changed: the play ends with it.
+    playback_.halt();
+    std::lock_guard lock(cdioHandleLock());
     if (cdio_)
         cdio_destroy(cdio_);
     cdio_ = nullptr;
@@ -139,8 +151,8 @@ bool CdioDrive::loadToc()
     }
     toc_ = t;
     tocLoaded_ = true;
-    stoppedAt_ = t.starts.first();
-    playback_.reset(t.starts.first(), t.leadout);
+    playback_.reset(t.starts.first(), t.leadout,
+        kind_ == Kind::Image ? imageSectors(source_) : driveSectors(device_));
     return true;
 }
 
@@ -175,109 +187,60 @@ bool CdioDrive::toc(DiscToc& out)
     return true;
 }
 
-bool CdioDrive::subchannel(AudioState& state, int& address)
-{
-    cdio_subchannel_t sub {};
-    if (!cdio_ || cdio_audio_read_subchannel(cdio_, &sub) != DRIVER_OP_SUCCESS)
-        return false;
-    switch (sub.audio_status) {
-    case CDIO_MMC_READ_SUB_ST_PLAY:
-        state = AudioState::Playing;
-        break;
-    case CDIO_MMC_READ_SUB_ST_PAUSED:
-        state = AudioState::Paused;
-        break;
-    case CDIO_MMC_READ_SUB_ST_COMPLETED:
-        // Played to its end: a player goes back to the start of the disc.
-        stoppedAt_ = toc_.isEmpty() ? 0 : toc_.starts.first();
-        state = AudioState::Stopped;
-        break;
-    default:
-        state = AudioState::Stopped;
-        break;
-    }
-    address = cdio_msf_to_lba(&sub.abs_addr);
-    return true;
-}
-
 AudioState CdioDrive::audioState()
 {
-    if (kind_ == Kind::Image)
-        return playback_.state();
-    AudioState state = AudioState::Stopped;
-    int address = 0;
-    return subchannel(state, address) ? state : AudioState::Stopped;
+    return playback_.state();
 }
 
 int CdioDrive::position()
 {
-    if (kind_ == Kind::Image)
-        return playback_.position();
-    AudioState state = AudioState::Stopped;
-    int address = 0;
-    if (subchannel(state, address) && state != AudioState::Stopped)
-        return address;
-    return stoppedAt_;
+    return playback_.position();
 }
 
 bool CdioDrive::play(int from, int to)
 {
     if (media() != MediaState::Ready)
         return false;
-    if (kind_ == Kind::Image) {
-        playback_.play(from, to);
-        return true;
-    }
-    msf_t start {}, end {};
-    cdio_lba_to_msf(from, &start);
-    // The end address is the last frame played.
-    cdio_lba_to_msf(qMax(from, to - 1), &end);
-    return cdio_audio_play_msf(cdio_, &start, &end) == DRIVER_OP_SUCCESS;
+    playback_.play(from, to);
+    return true;
 }
 
 bool CdioDrive::pause()
 {
-    if (kind_ == Kind::Image) {
-        playback_.pause();
-        return true;
-    }
-    return cdio_ && cdio_audio_pause(cdio_) == DRIVER_OP_SUCCESS;
+    playback_.pause();
+    return true;
 }
 
 bool CdioDrive::resume()
 {
-    if (kind_ == Kind::Image) {
-        playback_.resume();
-        return true;
-    }
-    return cdio_ && cdio_audio_resume(cdio_) == DRIVER_OP_SUCCESS;
+    playback_.resume();
+    return true;
 }
 
 bool CdioDrive::stop()
 {
-    if (kind_ == Kind::Image) {
-        playback_.stop();
-        return true;
-    }
-    AudioState state = AudioState::Stopped;
-    int address = 0;
-    if (subchannel(state, address) && state != AudioState::Stopped)
-        stoppedAt_ = address;
-    return cdio_ && cdio_audio_stop(cdio_) == DRIVER_OP_SUCCESS;
+    playback_.stop();
+    return true;
 }
 
 bool CdioDrive::setDoorOpen(bool open)
 {
     if (kind_ == Kind::Image) {
         if (doorOpen_ != open)
-            playback_.reset(toc_.isEmpty() ? 0 : toc_.starts.first(), toc_.leadout);
+            playback_.reset(toc_.isEmpty() ? 0 : toc_.starts.first(), toc_.leadout, imageSectors(source_));
         doorOpen_ = open;
         return true;
     }
+    // The play ends, and its reader lets go of the disc, before the tray moves.
+    playback_.halt();
     if (open) {
         if (!cdio_)
             return false;
-        const bool ok = cdio_eject_media(&cdio_) == DRIVER_OP_SUCCESS;
+        bool ok = false;
+        {
+            std::lock_guard lock(cdioHandleLock());
+            ok = cdio_eject_media(&cdio_) == DRIVER_OP_SUCCESS;
+        }
         // A successful eject frees the handle; keep the drive in use.
         if (!cdio_)
             this->open();

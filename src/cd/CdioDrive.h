@@ -1,11 +1,13 @@
 #pragma once
-// A drive through libcdio: a real CD drive (table of contents, play, pause, resume and stop through
-// the drive's own audio commands, the subchannel for mode, position and current track), or a disc
-// image such as a BIN/CUE pair that libcdio opens as if it were a drive. An image has no audio
-// hardware behind it: its play is simulated with a clock.
+// A drive through libcdio: a real CD drive or a disc image such as a BIN/CUE pair that libcdio opens
+// as if it were a drive. Play reads the disc's audio (a drive through the paranoia reader, an image
+// sector by sector) and sends it to the sound output; without one it runs silently on a clock
+// (DigitalPlayback.h).
 
 #include "cd/CdDrive.h"
-#include "cd/SimulatedPlayback.h"
+#include "cd/DigitalPlayback.h"
+
+#include <mutex>
 
 typedef struct _CdIo CdIo_t;
 
@@ -15,8 +17,10 @@ class CdioDrive : public CdDrive {
 public:
     enum class Kind { Device, Image };
 
-    // A device path (empty: libcdio's default drive) or an image file (".cue", ".nrg", ...).
-    CdioDrive(Kind kind, QString source, std::shared_ptr<PlayClock> clock = {});
+    // A device path (empty: libcdio's default drive) or an image file (".cue", ".nrg", ...). The
+    // sound goes to `sink`, by default the computer's sound output (QtPcmSink.h).
+    CdioDrive(Kind kind, QString source, std::shared_ptr<PlayClock> clock = {},
+        std::unique_ptr<PcmSink> sink = {});
     ~CdioDrive() override;
 
     bool acquire() override;
@@ -36,6 +40,7 @@ public:
 
     QString name() const override;
     QString errorText() const override { return error_; }
+    QString playbackNotice() override { return playback_.takeNotice(); }
 
     Kind kind() const { return kind_; }
 
@@ -44,8 +49,6 @@ private:
     void close();
     // Reads the table of contents into toc_ (once per disc); false when there is no readable disc.
     bool loadToc();
-    // The drive's subchannel: its audio state and absolute address; false when it cannot tell.
-    bool subchannel(AudioState& state, int& address);
 
     Kind kind_;
     QString source_;
@@ -54,10 +57,13 @@ private:
     bool tocLoaded_ = false;
     DiscToc toc_;
     QString error_;
-    SimulatedPlayback playback_; // images only
-    int stoppedAt_ = 0; // devices: where play was stopped
+    DigitalPlayback playback_;
     bool doorOpen_ = false; // an image whose door was opened by command
 };
+
+// libcdio keeps a little global state that opening and closing a handle changes: every thread takes
+// this lock around those calls (the reading threads of play open handles of their own).
+std::mutex& cdioHandleLock();
 
 // Keeps libcdio's warnings (about images and absent drives) off the terminal: failures reach the
 // user through our own replies and messages. Called once by every CdioDrive.

@@ -5,6 +5,7 @@
 // empty, libcdio's default drive.
 
 #include "cd/CdDrive.h"
+#include "cd/PcmSink.h"
 #include "cd/PlayClock.h"
 
 #include <memory>
@@ -13,7 +14,9 @@ namespace td {
 
 inline constexpr const char* kCdromVariable = "TDP_CDROM";
 
-std::unique_ptr<CdDrive> createDrive(const QString& source, std::shared_ptr<PlayClock> clock = {});
+// A libcdio drive plays through `sink` (by default the computer's sound output).
+std::unique_ptr<CdDrive> createDrive(
+    const QString& source, std::shared_ptr<PlayClock> clock = {}, std::unique_ptr<PcmSink> sink = {});
 // The drive TDP_CDROM names.
 std::unique_ptr<CdDrive> createDriveFromEnvironment(std::shared_ptr<PlayClock> clock = {});
 

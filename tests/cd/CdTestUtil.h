@@ -1,15 +1,20 @@
 #pragma once
-// Helpers of the CD tests: discs described by .toc files and small BIN/CUE images of silence.
+// Helpers of the CD tests: discs described by .toc files, small BIN/CUE images (of silence, or of
+// samples that tell where they lie) and a sound output the test listens to.
 
 #include "cd/CdAudio.h"
 #include "cd/DiscToc.h"
 #include "cd/DriveFactory.h"
+#include "cd/PcmSink.h"
 #include "cd/PlayClock.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTextStream>
+#include <QThread>
+#include <QtEndian>
 #include <memory>
 
 namespace td::test {
@@ -77,6 +82,117 @@ inline bool writeCueImage(const QString& cuePath, const QList<int>& sectors,
         return true;
     QFile bin(QFileInfo(cuePath).absolutePath() + QLatin1Char('/') + binName);
     return bin.open(QIODevice::WriteOnly | QIODevice::Truncate) && bin.resize(at * 2352);
+}
+
+// One frame of a pattern image, as the output receives it: every left sample is the frame's address
+// less 150 (its place in the .bin), every right sample its place in the frame (0..587).
+inline QByteArray patternFrame(int address)
+{
+    QByteArray frame(2352, Qt::Uninitialized);
+    auto* s = reinterpret_cast<qint16*>(frame.data());
+    for (int i = 0; i < 588; ++i) {
+        s[2 * i] = qint16(address - 150);
+        s[2 * i + 1] = qint16(i);
+    }
+    return frame;
+}
+
+// Frames [from, to) of a pattern image.
+inline QByteArray patternFrames(int from, int to)
+{
+    QByteArray out;
+    for (int a = from; a < to; ++a)
+        out += patternFrame(a);
+    return out;
+}
+
+// A BIN/CUE image of audio tracks whose samples are patternFrame() of their address.
+inline bool writePatternImage(const QString& cuePath, const QList<int>& sectors)
+{
+    if (!writeCueImage(cuePath, sectors, {}, QStringLiteral("disc.bin"), false))
+        return false;
+    int frames = 0;
+    for (int n : sectors)
+        frames += n;
+    QFile bin(QFileInfo(cuePath).absolutePath() + QStringLiteral("/disc.bin"));
+    if (!bin.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (int a = 150; a < 150 + frames; ++a) {
+        QByteArray frame = patternFrame(a);
+        auto* s = reinterpret_cast<qint16*>(frame.data());
+        qToLittleEndian<qint16>(s, 1176, s); // a .bin holds disc order
+        if (bin.write(frame) != frame.size())
+            return false;
+    }
+    return true;
+}
+
+// A sound output the test drives: it takes samples only when the test says so, and what it took
+// counts as heard.
+struct FakeOutput {
+    bool available = true; // false: start() fails, as where there is no sound output
+    bool broken = false; // the output fails during the play
+    bool paused = false;
+    PcmFeed* feed = nullptr;
+    qint64 bytes = 0; // taken since the last start
+    QByteArray heard; // everything taken since the test began
+
+    // Takes up to `bytes` more, waiting for the reader; stops early when the play has no more.
+    // Returns what was taken.
+    qint64 take(qint64 wanted)
+    {
+        if (!feed || paused)
+            return 0;
+        QByteArray buffer(wanted, Qt::Uninitialized);
+        qint64 got = 0;
+        QDeadlineTimer deadline(10000);
+        while (got < wanted && !deadline.hasExpired()) {
+            const qint64 n = feed->readPcm(buffer.data() + got, wanted - got);
+            got += n;
+            if (n == 0) {
+                if (feed->atEnd())
+                    break;
+                QThread::msleep(1);
+            }
+        }
+        bytes += got;
+        heard += buffer.left(got);
+        return got;
+    }
+    qint64 takeFrames(int frames) { return take(qint64(frames) * 2352); }
+    // Takes everything up to the play's end.
+    qint64 takeAll() { return take(qint64(1) << 30); }
+};
+
+class FakeSink : public PcmSink {
+public:
+    explicit FakeSink(std::shared_ptr<FakeOutput> out)
+        : out_(std::move(out))
+    {
+    }
+    bool start(PcmFeed* feed) override
+    {
+        out_->feed = out_->available ? feed : nullptr;
+        out_->bytes = 0;
+        out_->paused = false;
+        return out_->available;
+    }
+    void pause() override { out_->paused = true; }
+    void resume() override { out_->paused = false; }
+    void stop() override { out_->feed = nullptr; }
+    qint64 framesPlayed() const override { return out_->bytes / 2352; }
+    bool failed() const override { return out_->broken; }
+
+private:
+    std::shared_ptr<FakeOutput> out_;
+};
+
+// A sink for tests that pace play with a clock: there is no sound output.
+inline std::unique_ptr<PcmSink> noSoundOutput()
+{
+    auto out = std::make_shared<FakeOutput>();
+    out->available = false;
+    return std::make_unique<FakeSink>(out);
 }
 
 // A device over a .toc file with a clock the test moves.

@@ -128,7 +128,7 @@ void TestCdImage::imagePlay()
     test::TempWorkspace ws;
     QVERIFY(writeCueImage(ws.file("disc.cue"), { 300, 450, 600 }));
     auto clock = std::make_shared<ManualClock>();
-    CdAudioDevice device(createDrive(ws.file("disc.cue"), clock));
+    CdAudioDevice device(createDrive(ws.file("disc.cue"), clock, test::noSoundOutput()));
     CdAudioClient c(device);
     QCOMPARE(reply(c, "open cdaudio shareable"), QStringLiteral("1"));
     QCOMPARE(reply(c, "set cdaudio time format tmsf"), QString());

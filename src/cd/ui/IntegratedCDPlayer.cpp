@@ -238,6 +238,10 @@ void IntegratedCDPlayerWindow::build()
     sg->addWidget(set, 1, 2);
     sg->addWidget(new QLabel(QStringLiteral("Performance:"), status), 2, 1);
     sg->addWidget(performance_, 2, 2);
+    notice_ = new QLabel(status);
+    notice_->setObjectName(QStringLiteral("PlaybackNotice"));
+    notice_->setWordWrap(true);
+    sg->addWidget(notice_, 3, 0, 1, 3);
 
     format_ = button(QStringLiteral("Format &BrowseBox"), QStringLiteral("FormatBrowseBox"), this);
     format_->setToolTip(QStringLiteral("Re-format Columns of BrowseBox"));
@@ -329,6 +333,8 @@ void IntegratedCDPlayerWindow::display()
     event_->setText(p.eventLabel());
     performance_->setText(QString::number(p.performance()));
     progress_->setValue(p.percent());
+    if (const QString notice = state_.cd.drive().playbackNotice(); !notice.isEmpty())
+        notice_->setText(notice);
     setWindowTitle(p.title());
     editAlbum_->setEnabled(p.album().AlbumID != 0);
     editSong_->setEnabled(list_->list().highlighted() != nullptr);

@@ -96,6 +96,7 @@ private:
     QLabel* device_ = nullptr;
     QLabel* event_ = nullptr;
     QLabel* performance_ = nullptr;
+    QLabel* notice_ = nullptr; // what the drive says once about play, such as playing silently
     QProgressBar* progress_ = nullptr;
     QPushButton* editSong_ = nullptr;
     QPushButton* editAlbum_ = nullptr;
