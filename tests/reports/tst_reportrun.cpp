@@ -7,6 +7,7 @@
 #include "core/DayTime.h"
 #include "core/IniFile.h"
 #include "core/Picture.h"
+#include "data/StandardWarning.h"
 #include "reports/ReportListings.h"
 #include "reports/ReportRun.h"
 
@@ -122,6 +123,8 @@ private slots:
     void standardAndBriefColumns();
     void fullWidthTextsAreCutInTheirColumn();
     void customFontFromAndToTheSettings();
+    void oneAlbumListsOnlyItsSongs();
+    void aReadErrorNamesTheTableAndEndsTheScan();
     void criteriaSurviveASettingsReload();
 };
 
@@ -471,6 +474,56 @@ void TestReportRun::customFontFromAndToTheSettings()
     addSongs(t.db, { { "C", "Charted", 0, 5 } });
     QVERIFY(chart.start());
     QVERIFY(!chart.needsFont());
+}
+
+void TestReportRun::oneAlbumListsOnlyItsSongs()
+{
+    test::TestDb t;
+    for (qint32 id = 1; id <= 6; ++id) {
+        Tunedeck s = test::makeSong(QStringLiteral("Artist"), QStringLiteral("Song %1").arg(id), id, id % 2 ? 5 : 6);
+        s.Album = id % 2 ? QStringLiteral("Odd") : QStringLiteral("Even");
+        s.TrackNumber = 10 - id;
+        QVERIFY(test::addRecord(t.db, s) > 0);
+    }
+    ReportContext ctx;
+    ctx.albumId = 5;
+    ReportRun run(t.db, reportListing(QStringLiteral("PrintOneAlbum"), ctx), setupWith());
+    const QString text = allText(runAll(run));
+    QVERIFY(text.startsWith(QLatin1String("Songs by Album\n")));
+    QVERIFY(!text.contains(QLatin1String("Even")));
+    const qsizetype s1 = text.indexOf(QLatin1String("Song 1")), s3 = text.indexOf(QLatin1String("Song 3")),
+                    s5 = text.indexOf(QLatin1String("Song 5"));
+    QVERIFY(s5 > 0 && s3 > s5 && s1 > s3);   // by track within the album
+    QCOMPARE(run.recordsProcessed(), 3);
+}
+
+void TestReportRun::aReadErrorNamesTheTableAndEndsTheScan()
+{
+    test::TestDb t;
+    {
+        Table<Album> albums(t.db);
+        TransactionGuard tx(t.db);
+        for (int i = 0; i < 600; ++i) {
+            albums.rec = Album();
+            albums.rec.AlbumID = i + 1;
+            albums.rec.Album = QStringLiteral("Album %1").arg(1000 + i);
+            albums.rec.Artist = QStringLiteral("Band");
+            QCOMPARE(albums.add(), 0);
+        }
+        QCOMPARE(tx.commit(), 0);
+    }
+    ReportRun run(t.db, reportListing(QStringLiteral("BriefAlbumsByAlbum"), {}), setupWith());
+    QVERIFY(run.start());
+    {
+        test::RawFile raw(t.db.filePath(TableId::Album));
+        QVERIFY(raw.exec(QStringLiteral("ALTER TABLE Album RENAME TO Gone")));
+    }
+    while (run.step(25)) { }
+    QCOMPARE(t.script->numbers(), QList<int> { int(StdMsg::RecordRetrievalError) });
+    QVERIFY(t.script->asked().first().text.contains(QLatin1String("Album")));
+    QVERIFY(run.recordsProcessed() < 600);
+    QCOMPARE(run.response(), ReportRun::Completed);
+    QCOMPARE(run.conclude(), ReportRun::Preview);
 }
 
 void TestReportRun::criteriaSurviveASettingsReload()
