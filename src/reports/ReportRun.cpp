@@ -35,8 +35,10 @@ ReportRun::ReportRun(Database& db, ReportDefinition definition, ReportSetup setu
 
 ReportRun::~ReportRun()
 {
-    if (table_ && scanning_)
+    if (table_ && scanning_) {
         table_->quickScan(false);
+        table_->stream(false);
+    }
 }
 
 QString ReportRun::caption() const
@@ -71,7 +73,9 @@ bool ReportRun::start()
     if (def_.joinCategory)
         categories_ = std::make_unique<TableHandle>(db_, TableId::Categories);
 
+    // A sequential scan: read ahead, with the larger page cache of bulk reads.
     table_->quickScan(true);
+    table_->stream(true);
     scanning_ = true;
     if (!fetchPrintable()) {
         endScan(Cancelled);
@@ -228,7 +232,7 @@ bool ReportRun::step(int count)
         if (haveCurrent_) {
             haveCurrent_ = false;
             if (!printCurrent()) {
-                endScan(Cancelled);
+                pageFailed();
                 return false;
             }
         }
@@ -240,11 +244,23 @@ bool ReportRun::step(int count)
     return scanning_;
 }
 
+void ReportRun::pageFailed()
+{
+    endScan(Cancelled);
+    QString text = toList_ ? QStringLiteral("The report stopped: a page could not be stored.")
+                           : QStringLiteral("The report stopped: a page could not be printed.");
+    if (toList_ && !pages_.errorText().isEmpty())
+        text += QStringLiteral("| |") + pages_.errorText();
+    db_.messages().show(QStringLiteral("Report Error"), text, Icon::Stop);
+}
+
 void ReportRun::endScan(Response r)
 {
     response_ = r;
-    if (scanning_ && table_)
+    if (scanning_ && table_) {
         table_->quickScan(false);
+        table_->stream(false);
+    }
     scanning_ = false;
     haveCurrent_ = false;
 }
@@ -280,7 +296,10 @@ ReportRun::Outcome ReportRun::conclude()
     if (setup_.criteria.ReportWithPreview) {
         if (response_ != Completed && !previewAnyway_)
             return Nothing;
-        writer_->finish();
+        if (!writer_->finish()) {
+            pageFailed();
+            return Nothing;
+        }
         if (pages_.isEmpty()) {
             m.show(QStringLiteral("NOTE..."), QStringLiteral("Nothing to Preview."), Icon::Information);
             return NothingToShow;
@@ -289,7 +308,10 @@ ReportRun::Outcome ReportRun::conclude()
     }
     if (response_ != Completed)
         return Nothing;
-    writer_->finish();
+    if (!writer_->finish()) {
+        pageFailed();
+        return Nothing;
+    }
     if (!toList_)
         return Printed;
     if (pages_.isEmpty()) {

@@ -124,6 +124,8 @@ private:
     void openLayout();
     void openWriter();
     void endScan(Response r);
+    // A page could not be stored or printed: the run ends cancelled and the user is told.
+    void pageFailed();
     QVariantList valuesOf(const Row& row);
     QString categoryName(qint64 id);
 

@@ -119,6 +119,7 @@ private slots:
     void cancelAnswers();
     void pagesGoToTheListOrThePrinter_data();
     void pagesGoToTheListOrThePrinter();
+    void aPrinterThatRefusesAPageStopsTheRun();
     void categoryReportListsOnlyItsCategory();
     void standardAndBriefColumns();
     void fullWidthTextsAreCutInTheirColumn();
@@ -326,6 +327,28 @@ void TestReportRun::pagesGoToTheListOrThePrinter()
         QCOMPARE(run.pageList().count(), copies);
     }
     QVERIFY(t.script->asked().isEmpty());
+}
+
+void TestReportRun::aPrinterThatRefusesAPageStopsTheRun()
+{
+    test::TestDb t;
+    QList<Song> songs;
+    for (int i = 0; i < 200; ++i)
+        songs.append(Song { "Artist", "Song" });
+    addSongs(t.db, songs);
+    ReportSetup s = setupWith();
+    s.criteria.ReportWithPreview = false;
+    int offered = 0;
+    s.printer = [&](const PageDoc&) { return ++offered < 2; };
+    ReportRun run(t.db, reportListing(QStringLiteral("PrintMUS:SongsByArtist"), {}), s);
+    QVERIFY(run.start());
+    while (run.step(25)) { }
+    QCOMPARE(offered, 2);
+    QVERIFY(run.recordsProcessed() < 200);
+    QCOMPARE(run.response(), ReportRun::Cancelled);
+    QCOMPARE(t.script->captions(), QStringList { "Report Error" });
+    QCOMPARE(run.conclude(), ReportRun::Nothing);
+    QCOMPARE(t.script->asked().size(), 1);
 }
 
 void TestReportRun::categoryReportListsOnlyItsCategory()
