@@ -12,6 +12,17 @@ constexpr int kEndOfKey = 33;
 
 } // namespace
 
+std::optional<bool> askPreview(Messages& messages)
+{
+    const int a = messages.show(QStringLiteral("Preview"), QStringLiteral("Do you wish to PREVIEW this Report?"),
+                                Icon::Question, Yes | No | Cancel, Yes);
+    if (a == Yes)
+        return true;
+    if (a == No)
+        return false;
+    return std::nullopt;
+}
+
 bool passesSongFilter(const TableDef& songs, const Row& row)
 {
     static thread_local const TableDef* cached = nullptr;

@@ -37,6 +37,11 @@
 namespace td {
 
 class Database;
+class Messages;
+
+// The question of the reports that do not show the criteria window: "Do you wish to PREVIEW this
+// Report?" (Yes preselected). True: preview, false: print at once, nullopt: the report is cancelled.
+std::optional<bool> askPreview(Messages& messages);
 
 struct ReportSetup {
     ReportCriteria criteria;        // as the criteria window left them

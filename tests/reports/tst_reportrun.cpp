@@ -127,6 +127,7 @@ private slots:
     void oneAlbumListsOnlyItsSongs();
     void aReadErrorNamesTheTableAndEndsTheScan();
     void criteriaSurviveASettingsReload();
+    void previewQuestion();
 };
 
 void TestReportRun::printedSongs_data()
@@ -567,6 +568,20 @@ void TestReportRun::criteriaSurviveASettingsReload()
     QCOMPARE(c.ReportSelection, QStringLiteral("Ab"));
     QVERIFY(c.ReportCustomFont);
     QCOMPARE(c.PageStyle, QStringLiteral("Flap"));
+}
+
+void TestReportRun::previewQuestion()
+{
+    test::TestWorkspace w;
+    for (int a : { Yes, No, Cancel })
+        w.script->plan(a);
+    QCOMPARE(askPreview(w.messages), std::optional<bool>(true));
+    QCOMPARE(askPreview(w.messages), std::optional<bool>(false));
+    QCOMPARE(askPreview(w.messages), std::nullopt);
+    const Message& m = w.script->asked().first();
+    QCOMPARE(m.caption, QStringLiteral("Preview"));
+    QCOMPARE(m.text, QStringLiteral("Do you wish to PREVIEW this Report?"));
+    QCOMPARE(m.defaultButton, int(Yes));
 }
 
 QTEST_MAIN(TestReportRun)
