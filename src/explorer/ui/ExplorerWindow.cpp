@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 #include "explorer/ExplorerFormat.h"
+#include "explorer/ui/ExplorerListPlace.h"
 #include "explorer/ui/XploreProcReformat.h"
 
 #include <QAbstractTableModel>
@@ -198,6 +199,7 @@ void ExplorerWindow::build(const QList<QPushButton*>& buttons)
     auto* locatorRow = new QHBoxLayout;
     locatorRow->addWidget(prompt);
     locatorRow->addWidget(locator_, 1);
+    locatorRow->addWidget(explorerPicture(this));
 
     auto* buttonRow = new QHBoxLayout;
     for (QPushButton* p : buttons) {
@@ -252,6 +254,7 @@ void ExplorerWindow::applyListSettings(const ExplorerListSettings& s)
 bool ExplorerWindow::start()
 {
     setWindowTitle(explorerCaption(kind_, list_->table().records()));
+    list_->buildIndexesAhead();
     fitPageSize();
     if (list_->first() != 0) {
         readFailed(list_->lastError());
@@ -523,6 +526,8 @@ void ExplorerWindow::showEvent(QShowEvent* e)
     if (!positioned_) {
         positioned_ = true;
         restorePosition(this, explorerSection(kind_));
+        if (view_)
+            applyListPlace(this, view_, settings_);
     }
 }
 
