@@ -7,9 +7,10 @@
 // the copy's indexes are made (in the background, as a view does) before the timing starts; how
 // long each took is printed.
 //
-// BM_FirstClick is the click on a catalogue that has none of the column indexes yet: its copy
-// (<temp>/tunedeck-bench-explorer-fresh-<songs>) has the column's index dropped before each click,
-// the view starting to make every index in the background as it opens.
+// BM_FirstClick is the click on a catalogue that lacks the column's index: its copy
+// (<temp>/tunedeck-bench-explorer-fresh-<songs>) has that index dropped before each click; with
+// ahead:1 the view starts making the missing indexes in the background as it opens, with ahead:0
+// the click makes it. BM_CloseWhileIndexing: how long closing waits for the background work.
 
 #include "BareQuery.h"
 #include "CatalogueGenerator.h"
@@ -208,11 +209,39 @@ void BM_BareHeaderClickAndPage(benchmark::State& state)
         sqlite3_finalize(s);
 }
 
+// The locator on a text column: "M" typed while the list is ordered by it, ascending and descending
+// in turn, from the other end of the list.
+void BM_Locate(benchmark::State& state)
+{
+    const ExplorerKind kind = kindArg(state);
+    Fixture& f = fixture(state.range(0), kind);
+    if (!f.error.isEmpty()) {
+        state.SkipWithError(qPrintable(f.error));
+        return;
+    }
+    const int column = int(state.range(1));
+    const ExplorerColumn& c = explorerColumns(kind).at(column);
+    state.SetLabel(qPrintable(c.field));
+    bool descending = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.list->orderBy(column, descending);
+        f.list->last();
+        state.ResumeTiming();
+        if (f.list->locate(QStringLiteral("M"), c.picture) != 0) {
+            state.SkipWithError("read failed");
+            return;
+        }
+        benchmark::DoNotOptimize(f.list->rows().size());
+        descending = !descending;
+    }
+}
+
 // The first click on a column of a catalogue that lacks its index, the view having just opened and
 // started making the indexes in the background: the click and the page after it. Then, until the
 // index is made, a page down every 100 ms and a form's OK (one record written back unchanged) every
-// second, the longest of each counted; then a page once the index is there. (A writer makes the
-// index start again: writes more often than one index takes would hold it off.)
+// three seconds, the longest of each counted; then a page once the index is there. (A writer makes
+// the index start again: writes coming more often than one index takes to make hold it off.)
 void BM_FirstClick(benchmark::State& state)
 {
     const ExplorerKind kind = kindArg(state);
@@ -223,6 +252,7 @@ void BM_FirstClick(benchmark::State& state)
         return;
     }
     const int column = int(state.range(1));
+    const bool ahead = state.range(3) != 0;
     state.SetLabel(qPrintable(explorerColumns(kind).at(column).field));
     Messages messages;
     Database db(messages, dir);
@@ -246,7 +276,8 @@ void BM_FirstClick(benchmark::State& state)
         list->locateThumb(50);
         QElapsedTimer t;
         t.start();
-        list->buildIndexesAhead();
+        if (ahead)
+            list->buildIndexesAhead();
         state.ResumeTiming();
         if (list->orderBy(column, false) != 0 || list->pageDown() != 0) {
             state.SkipWithError("read failed");
@@ -255,7 +286,7 @@ void BM_FirstClick(benchmark::State& state)
         benchmark::DoNotOptimize(list->rows().size());
         state.PauseTiming();
         for (int tick = 0; !list->isIndexed(key) && t.elapsed() < 60000; ++tick) {
-            if (tick % 10 == 5) {
+            if (tick % 30 == 5) {
                 QElapsedTimer w;
                 w.start();
                 if (db.begin(2000) == 0 && db.exec(write) == 0 && db.commit() == 0)
@@ -333,18 +364,29 @@ void columns(benchmark::internal::Benchmark* b)
     b->ArgNames({"songs", "column", "albums"})->Unit(benchmark::kMicrosecond)->MinTime(0.1);
 }
 
-void firstColumns(benchmark::internal::Benchmark* b)
+void textColumns(benchmark::internal::Benchmark* b)
 {
     for (ExplorerKind kind : {ExplorerKind::Songs, ExplorerKind::Albums})
         for (int c : orderable(kind))
-            b->Args({1000000, c, kind == ExplorerKind::Albums ? 1 : 0});
-    b->ArgNames({"songs", "column", "albums"})->Unit(benchmark::kMillisecond)->Iterations(2);
+            if (explorerColumns(kind).at(c).picture.startsWith(QLatin1String("@s")))
+                b->Args({1000000, c, kind == ExplorerKind::Albums ? 1 : 0});
+    b->ArgNames({"songs", "column", "albums"})->Unit(benchmark::kMicrosecond)->MinTime(0.1);
+}
+
+void firstColumns(benchmark::internal::Benchmark* b)
+{
+    for (int ahead : {0, 1})
+        for (ExplorerKind kind : {ExplorerKind::Songs, ExplorerKind::Albums})
+            for (int c : orderable(kind))
+                b->Args({1000000, c, kind == ExplorerKind::Albums ? 1 : 0, ahead});
+    b->ArgNames({"songs", "column", "albums", "ahead"})->Unit(benchmark::kMillisecond)->Iterations(2);
 }
 
 } // namespace
 
 BENCHMARK(BM_HeaderClickAndPage)->Apply(columns);
 BENCHMARK(BM_BareHeaderClickAndPage)->Apply(columns);
+BENCHMARK(BM_Locate)->Apply(textColumns);
 BENCHMARK(BM_FirstClick)->Apply(firstColumns);
 BENCHMARK(BM_CloseWhileIndexing)->Arg(100)->Arg(400)->Arg(700)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -5,6 +5,11 @@
 
 #include <chrono>
 #include <sqlite3.h>
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace td {
 
@@ -17,12 +22,6 @@ constexpr int kAfterWriterMs = 300;
 // A file locked by another program is tried again this often, this many times.
 constexpr int kLockedRetryMs = 1000;
 constexpr int kLockedTries = 60;
-
-int stepAside(void* indexer)
-{
-    const auto* stop = static_cast<const std::atomic<bool>*>(indexer);
-    return stop->load(std::memory_order_relaxed) || writersWaiting().load(std::memory_order_relaxed) > 0;
-}
 
 } // namespace
 
@@ -46,6 +45,16 @@ ExplorerIndexer::~ExplorerIndexer()
     thread_.join();
 }
 
+int ExplorerIndexer::progress(void* indexer)
+{
+    const auto* self = static_cast<const ExplorerIndexer*>(indexer);
+    if (self->stop_.load(std::memory_order_relaxed) || writersWaiting().load(std::memory_order_relaxed) > 0)
+        return 1;
+    // The user asked for another column: its index first, this one again afterwards.
+    const int wanted = self->wanted_.load(std::memory_order_relaxed);
+    return wanted >= 0 && wanted != self->making_.load(std::memory_order_relaxed);
+}
+
 ExplorerIndexer::State ExplorerIndexer::state(int key) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -57,6 +66,7 @@ void ExplorerIndexer::prefer(int key)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         preferred_ = key;
+        wanted_ = key >= 0 && key < states_.size() && states_.at(key) == State::Pending ? key : -1;
     }
     changed_.notify_all();
 }
@@ -105,15 +115,16 @@ int ExplorerIndexer::make(sqlite3* c, int key)
 
 void ExplorerIndexer::run()
 {
+#ifdef __linux__
+    // Behind the program's own work: the view reads its pages meanwhile.
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
+#endif
     sqlite3* c = nullptr;
     bool usable = sqlite3_open_v2(":memory:", &c, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
     if (usable) {
         sqlite3_extended_result_codes(c, 1);
         sqlite3_busy_timeout(c, kCommitWaitMs);
         registerKeyCollation(c);
-        // The index is held in memory until its commit: pages written out before it would shut
-        // the program's readers out of the file for the rest of the build.
-        sqlite3_exec(c, "PRAGMA cache_spill=OFF", nullptr, nullptr, nullptr);
         sqlite3_stmt* attach = nullptr;
         const QByteArray attachSql = QStringLiteral("ATTACH ? AS \"%1\"").arg(schema_).toUtf8();
         usable = sqlite3_prepare_v2(c, attachSql.constData(), -1, &attach, nullptr) == SQLITE_OK;
@@ -123,7 +134,10 @@ void ExplorerIndexer::run()
             usable = sqlite3_step(attach) == SQLITE_DONE;
         }
         sqlite3_finalize(attach);
-        sqlite3_progress_handler(c, 1000, stepAside, &stop_);
+        // The index is held in memory until its commit: pages written out before it would shut
+        // the program's readers out of the file for the rest of the build.
+        sqlite3_exec(c, "PRAGMA cache_spill=OFF", nullptr, nullptr, nullptr);
+        sqlite3_progress_handler(c, 1000, progress, this);
     }
     int lockedTries = 0;
     while (usable && !stop_) {
@@ -139,10 +153,14 @@ void ExplorerIndexer::run()
                 break;
             continue;
         }
+        making_ = key;
         const int rc = make(c, key);
+        making_ = -1;
         State result = State::Pending;
         if (rc == SQLITE_OK) {
             result = State::Built;
+        } else if ((rc & 0xff) == SQLITE_INTERRUPT && wanted_ >= 0 && wanted_ != key && !stop_) {
+            continue; // the column the user asked for first
         } else if ((rc & 0xff) == SQLITE_INTERRUPT) {
             // Stepped aside for a writer (or the view is closing): start this index again later.
             if (!pause(kAfterWriterMs))
@@ -161,6 +179,8 @@ void ExplorerIndexer::run()
         {
             std::lock_guard<std::mutex> lock(mutex_);
             states_[key] = result;
+            if (wanted_ == key)
+                wanted_ = -1;
         }
         changed_.notify_all();
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Makes the indexes an explorer view orders its columns by, ahead of the clicks, on a thread of its
 // own with its own connection to the data file: one index at a time, the one the user asked for
-// first. Making an index holds the file's write lock for seconds on a large catalogue, so the
+// first (the one being made then gives way and is made again later). Making an index holds the file's write lock for seconds on a large catalogue, so the
 // thread steps aside (abandons the index and starts it again later) as soon as a writer of the
 // program waits for a data file; a file that cannot take an index (read-only, a failing disk) is
 // left without it and the view orders by scanning as before.
@@ -38,6 +38,7 @@ public:
     bool finished() const;
 
 private:
+    static int progress(void* indexer); // SQLite's progress handler: non-zero abandons the index
     void run();
     int nextKey() const; // under mutex_; -1 when nothing is left
     bool pause(int ms); // false when stopping
@@ -52,6 +53,8 @@ private:
     int preferred_ = -1;
     bool done_ = false;
     std::atomic<bool> stop_ { false };
+    std::atomic<int> making_ { -1 }; // the key whose index is being made
+    std::atomic<int> wanted_ { -1 }; // the key the user asked for
     std::thread thread_;
 };
 

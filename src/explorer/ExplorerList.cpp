@@ -92,9 +92,16 @@ int ExplorerList::columnKey(int column) const
     return column >= 0 && column < columnKeys_.size() ? columnKeys_.at(column) : -1;
 }
 
+bool ExplorerList::wantsIndexes() const
+{
+    // The CD player's tracks are one album's songs, found through the album's key: any order of
+    // them is a sort of a dozen rows, and a column's index would only cost its making.
+    return kind_ != ExplorerKind::CdTracks;
+}
+
 void ExplorerList::buildIndexesAhead()
 {
-    if (indexer_)
+    if (indexer_ || !wantsIndexes())
         return;
     const QString schemaName = Database::schemaName(tableOf(kind_));
     QList<QString> sql(def_.keys.size());
@@ -154,7 +161,7 @@ int ExplorerList::orderBy(int column, bool descending)
     const int key = column < 0 ? startingKey() : columnKey(column);
     if (key < 0)
         return InvalidRecord;
-    if (column >= 0)
+    if (column >= 0 && wantsIndexes())
         ensureIndex(key);
     const qint64 keep = list_.highlightedPosition();
     column_ = column;

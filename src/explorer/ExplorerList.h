@@ -7,8 +7,8 @@
 //
 // The indexes are made in the background from the moment the view opens (buildIndexesAhead). A
 // click on a column whose index is not made yet reads its pages by scanning the table for the
-// nearest rows (a tenth of a second a page at a million songs) until the index is there; a list
-// that builds nothing ahead makes the index at the click instead.
+// nearest rows (up to a few tenths of a second a page at a million songs) until the index is there;
+// a list that builds nothing ahead makes the index at the click instead.
 
 #include "common/PagedList.h"
 #include "data/FieldCatalog.h"
@@ -87,6 +87,7 @@ public:
     int lastError() const { return list_.lastError(); }
 
 private:
+    bool wantsIndexes() const;
     void ensureIndex(int key);
     void applyCondition();
     int startingKey() const;
