@@ -289,10 +289,25 @@ void BM_FirstClick(benchmark::State& state)
             if (tick % 30 == 5) {
                 QElapsedTimer w;
                 w.start();
-                if (db.begin(2000) == 0 && db.exec(write) == 0 && db.commit() == 0)
+                int step = 0;
+                int rc = db.begin(2000);
+                if (rc == 0) {
+                    step = 1;
+                    rc = db.exec(write);
+                    if (rc == 0) {
+                        step = 2;
+                        rc = db.commit();
+                    } else {
+                        db.rollback();
+                    }
+                }
+                if (rc == 0) {
                     writeMax = qMax(writeMax, double(w.nsecsElapsed()) / 1e6);
-                else
+                } else {
                     ++failedWrites;
+                    std::fprintf(stderr, "write failed at step %d after %lld ms: %d %s\n", step, qlonglong(w.elapsed()),
+                                 db.lastError().engineCode, qPrintable(db.lastError().engineText));
+                }
             }
             QElapsedTimer p;
             p.start();
