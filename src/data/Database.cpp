@@ -4,6 +4,7 @@
 #include "data/Schema.h"
 #include "data/SqlFunctions.h"
 #include "data/SuperJournal.h"
+#include "data/WriteIntent.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -209,7 +210,10 @@ int Database::begin(int waitMs)
         return 0;
     }
     sqlite3_busy_timeout(db_, qMax(0, waitMs));
-    const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    const int rc = [this] {
+        const WriteIntent waiting;
+        return sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }();
     if (rc != SQLITE_OK)
         setLastSqliteError(rc);
     sqlite3_busy_timeout(db_, kLockWaitMs);

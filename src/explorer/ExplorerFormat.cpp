@@ -50,6 +50,10 @@ bool restoreExplorerFormat(const QString& ini, ExplorerKind kind, const QString&
     s.point = readInt(ini, kind, "XplorePoint-", s.point);
     s.color = readInt(ini, kind, "XploreColor-", s.color);
     s.style = readInt(ini, kind, "XploreStyle-", s.style);
+    s.xpos = readInt(ini, kind, "XploreXpos-", s.xpos);
+    s.ypos = readInt(ini, kind, "XploreYpos-", s.ypos);
+    s.height = readInt(ini, kind, "XploreHeight-", s.height);
+    s.width = readInt(ini, kind, "XploreWidth-", s.width);
     s.prevCol = readInt(ini, kind, "XplorePrevCol-", 1);
     return taken;
 }

@@ -19,8 +19,7 @@ struct ExplorerListSettings {
     bool hscroll = true;
     bool vscroll = true;
     int prevCol = 1;
-    // The list's place and size in its window. The list follows its window's size, so these are
-    // written for the record and never read back.
+    // The list's place and size in its window (0: as the window's layout gives it).
     int xpos = 0;
     int ypos = 0;
     int width = 0;

@@ -1,12 +1,16 @@
 #include "explorer/ExplorerList.h"
 
+#include "explorer/ExplorerIndexer.h"
+
 #include "core/Picture.h"
 #include "core/TextField.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Schema.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
+#include <sqlite3.h>
 
 namespace td {
 
@@ -54,6 +58,18 @@ ExplorerList::ExplorerList(Database& db, ExplorerKind kind)
         columnKeys_ << (c.orderable ? def_.keyIndex(QStringLiteral("Xplore") + fieldName(c.field)) : -1);
     }
     indexed_.fill(false, def_.keys.size());
+    // The indexes made at earlier openings.
+    for (int key : columnKeys_) {
+        if (key < 0)
+            continue;
+        CachedStatement st = db_.statementQuiet(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='index' AND name=?")
+                                                    .arg(schema::quoted(Database::schemaName(tableOf(kind)))));
+        if (!st)
+            break;
+        const QByteArray name = schema::indexName(def_, key).toUtf8();
+        sqlite3_bind_text(st.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        indexed_[key] = sqlite3_step(st.get()) == SQLITE_ROW;
+    }
     if (kind == ExplorerKind::Songs)
         categories_ = std::make_unique<TableHandle>(db, TableId::Categories);
     list_.setOrder(startingKey());
@@ -76,10 +92,63 @@ int ExplorerList::columnKey(int column) const
     return column >= 0 && column < columnKeys_.size() ? columnKeys_.at(column) : -1;
 }
 
+bool ExplorerList::wantsIndexes() const
+{
+    // The CD player's tracks are one album's songs, found through the album's key: any order of
+    // them is a sort of a dozen rows, and a column's index would only cost its making.
+    return kind_ != ExplorerKind::CdTracks;
+}
+
+void ExplorerList::buildIndexesAhead()
+{
+    if (indexer_ || !wantsIndexes())
+        return;
+    const QString schemaName = Database::schemaName(tableOf(kind_));
+    QList<QString> sql(def_.keys.size());
+    bool any = false;
+    for (int key : columnKeys_)
+        if (key >= 0 && !indexed_.at(key)) {
+            sql[key] = schema::createIndexSql(def_, key, schemaName);
+            any = true;
+        }
+    if (any)
+        indexer_ = std::make_unique<ExplorerIndexer>(db_.filePath(tableOf(kind_)), schemaName, sql);
+}
+
+bool ExplorerList::isIndexed(int key)
+{
+    if (key < 0 || key >= indexed_.size())
+        return false;
+    if (!indexed_.at(key) && indexer_ && indexer_->state(key) == ExplorerIndexer::State::Built)
+        indexed_[key] = true;
+    return indexed_.at(key);
+}
+
+bool ExplorerList::waitForIndexes(int ms)
+{
+    if (!indexer_)
+        return true;
+    QElapsedTimer t;
+    t.start();
+    for (int key : columnKeys_) {
+        if (key < 0)
+            continue;
+        indexer_->waitFor(key, int(qMax<qint64>(0, ms - t.elapsed())));
+        if (indexer_->state(key) == ExplorerIndexer::State::Pending)
+            return false;
+    }
+    return true;
+}
+
 void ExplorerList::ensureIndex(int key)
 {
-    if (indexed_.at(key))
+    if (isIndexed(key))
         return;
+    if (indexer_) {
+        // Being made in the background: this one next. The pages are read by scanning meanwhile.
+        indexer_->prefer(key);
+        return;
+    }
     // Made once: later openings find it in the data file. A file that cannot take it now (locked
     // by another program, read-only) is still read in that order, only without the index's help;
     // the next order by the column tries again.
@@ -92,7 +161,7 @@ int ExplorerList::orderBy(int column, bool descending)
     const int key = column < 0 ? startingKey() : columnKey(column);
     if (key < 0)
         return InvalidRecord;
-    if (column >= 0)
+    if (column >= 0 && wantsIndexes())
         ensureIndex(key);
     const qint64 keep = list_.highlightedPosition();
     column_ = column;

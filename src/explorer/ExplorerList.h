@@ -1,9 +1,14 @@
 #pragma once
 // The page of an explorer view: the song or album table read a page at a time in the order of the
 // column the user clicked, ascending or descending, or in the view's starting key. Each orderable
-// column is read through a key of its own (the column plus the position), whose index is made the
-// first time the list is ordered by that column and kept in the data file. A descending order reads
-// the same key backwards, so every order costs one index seek per page, whatever the table's size.
+// column is read through a key of its own (the column plus the position), whose index is kept in
+// the data file once made. A descending order reads the same key backwards, so every order costs
+// one index seek per page, whatever the table's size.
+//
+// The indexes are made in the background from the moment the view opens (buildIndexesAhead). A
+// click on a column whose index is not made yet reads its pages by scanning the table for the
+// nearest rows (up to a few tenths of a second a page at a million songs) until the index is there;
+// a list that builds nothing ahead makes the index at the click instead.
 
 #include "common/PagedList.h"
 #include "data/FieldCatalog.h"
@@ -14,6 +19,8 @@
 #include <memory>
 
 namespace td {
+
+class ExplorerIndexer;
 
 class ExplorerList {
 public:
@@ -36,6 +43,12 @@ public:
     bool descending() const { return descending_; }
     // The key an orderable column is read through (-1 for a column that refuses ordering).
     int columnKey(int column) const;
+    // Starts making the missing indexes of the orderable columns in the background.
+    void buildIndexesAhead();
+    // True when the key's index is in the data file (as far as this list knows).
+    bool isIndexed(int key);
+    // Waits at most `ms` for the indexes made in the background; true when none is still to come.
+    bool waitForIndexes(int ms);
 
     // The search condition (SQL over the table's columns, ? parameters); kept across orders.
     void setCondition(const QString& sql, const QVariantList& params = {}, bool scans = false);
@@ -76,6 +89,7 @@ public:
     int lastError() const { return list_.lastError(); }
 
 private:
+    bool wantsIndexes() const;
     void ensureIndex(int key);
     void applyCondition();
     int startingKey() const;
@@ -93,6 +107,7 @@ private:
     QString condition_;
     QVariantList conditionParams_;
     bool conditionScans_ = false;
+    std::unique_ptr<ExplorerIndexer> indexer_;
     std::unique_ptr<TableHandle> categories_;
     QHash<qint64, QString> categoryNames_;
     quint64 namesChangeCount_ = 0;

@@ -3,6 +3,7 @@
 #include "common/AppState.h"
 #include "common/ui/WidgetPosition.h"
 #include "data/StandardWarning.h"
+#include "explorer/ui/ExplorerListPlace.h"
 #include "explorer/ui/XploreProcReformat.h"
 
 #include <QCloseEvent>
@@ -65,6 +66,7 @@ void ExplorerWindow::build(const QList<QPushButton*>& buttons)
     auto* locatorRow = new QHBoxLayout;
     locatorRow->addWidget(prompt);
     locatorRow->addWidget(locator_, 1);
+    locatorRow->addWidget(explorerPicture(this));
 
     auto* buttonRow = new QHBoxLayout;
     for (QPushButton* p : buttons) {
@@ -90,6 +92,7 @@ void ExplorerWindow::build(const QList<QPushButton*>& buttons)
 bool ExplorerWindow::start()
 {
     setWindowTitle(explorerCaption(kind_, list().table().records()));
+    list().buildIndexesAhead();
     if (!listView_->run(list().first()))
         return !closing_;
     return true;
@@ -161,6 +164,8 @@ void ExplorerWindow::showEvent(QShowEvent* e)
     if (!positioned_) {
         positioned_ = true;
         restorePosition(this, explorerSection(kind_));
+        if (listView_)
+            applyListPlace(this, listView_, listView_->listSettings());
     }
 }
 

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace td {
@@ -95,6 +96,8 @@ private:
 
         auto* left = button(QStringLiteral("Move Column Left"), QString());
         auto* right = button(QStringLiteral("Move Column Right"), QString());
+        left->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+        right->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
         auto* add = button(QStringLiteral("Add Column to display list"), QString());
         auto* hide = button(QStringLiteral("Hide column from display list"), QString());
         connect(left, &QPushButton::clicked, this, [this]() { moved(r_.moveLeft(shownList_->currentRow())); });

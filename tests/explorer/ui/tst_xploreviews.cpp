@@ -1,10 +1,13 @@
 // The explorer views as the user meets them: header clicks put ">" or "<" before the order column
 // and a second click reverses; a column that cannot order says so and changes nothing; "Key
 // Sequence" goes back to the starting order; closing while ordered never saves the marker; the
-// saved format comes back at the next opening, and one that no longer fits gives the designed one.
+// saved format comes back at the next opening, and one that no longer fits gives the designed one;
+// the list comes back at its saved size.
 
 #include "FormDriver.h"
 #include "TestApp.h"
+
+#include "app/Resources.h"
 
 #include "core/ConfigPaths.h"
 #include "core/IniFile.h"
@@ -15,6 +18,7 @@
 
 #include <QDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -64,6 +68,7 @@ class TstXploreViews : public QObject {
     std::unique_ptr<TestApp> app_;
 
 private slots:
+    void initTestCase() { initResources(); }
     void init()
     {
         app_ = std::make_unique<TestApp>();
@@ -88,6 +93,10 @@ private slots:
         QCOMPARE(albums->windowTitle(), QStringLiteral("Albums - 0 entries"));
         QCOMPARE(duplicateMnemonics(songs.get()), QStringList());
         QCOMPARE(duplicateMnemonics(albums.get()), QStringList());
+        for (QWidget* w : {songs.get(), albums.get()}) {
+            auto* picture = w->findChild<QLabel*>(QStringLiteral("Picture"));
+            QVERIFY(picture && !picture->pixmap().isNull());
+        }
         QCOMPARE(headers(static_cast<ExplorerWindow&>(*albums)),
                  (QStringList{"Album", "Artist", "Media", "File Number", "Release Date", "XCCD"}));
     }
@@ -216,6 +225,26 @@ private slots:
         // Closing writes today's design with it: the next opening takes what was saved now.
         QCOMPARE(ini::readString(positionIniPath(), section, QStringLiteral("XploreOrigFormatString-?Browse")),
                  explorerDesignedFormat(ExplorerKind::Songs));
+    }
+
+    // The list comes back at the size it was left: the view grows around it.
+    void savedListSize()
+    {
+        QSize left;
+        {
+            XploreSongsWindow w(app_->state);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            left = w.listView().size() + QSize(60, 40);
+            w.close();
+        }
+        const QString section = explorerSection(ExplorerKind::Songs);
+        ini::writeString(positionIniPath(), section, QStringLiteral("XploreWidth-?Browse"), QString::number(left.width()));
+        ini::writeString(positionIniPath(), section, QStringLiteral("XploreHeight-?Browse"), QString::number(left.height()));
+        XploreSongsWindow again(app_->state);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QTRY_COMPARE(again.listView().size(), left);
     }
 };
 
