@@ -16,6 +16,7 @@ struct ButtonMap {
 const ButtonMap kButtons[] = {
     {Ok, QMessageBox::Ok}, {Yes, QMessageBox::Yes}, {No, QMessageBox::No},
     {Retry, QMessageBox::Retry}, {Ignore, QMessageBox::Ignore}, {Cancel, QMessageBox::Cancel},
+    {Abort, QMessageBox::Abort},
 };
 
 QMessageBox::Icon iconOf(Icon i)

@@ -11,7 +11,7 @@
 namespace td {
 
 // Answer values as the message boxes return them.
-enum Button : int { Ok = 1, Yes = 2, No = 4, Retry = 16, Ignore = 32, Cancel = 64 };
+enum Button : int { Ok = 1, Yes = 2, No = 4, Abort = 8, Retry = 16, Ignore = 32, Cancel = 64 };
 
 enum class Icon { None, Information, Exclamation, Question, Stop };
 
