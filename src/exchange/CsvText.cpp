@@ -138,7 +138,8 @@ CsvReader::~CsvReader() = default;
 
 void CsvReader::report(const QString& caption, const QString& text)
 {
-    messages_.show(caption, text, Icon::Exclamation);
+    if (reportErrors_)
+        messages_.show(caption, text, Icon::Exclamation);
 }
 
 bool CsvReader::refuseBinary(const QByteArray& head)
@@ -403,7 +404,7 @@ bool CsvWriter::create(const QString& fileName)
         }
     }
     file_.setFileName(fileName);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         QFile::remove(fileName);
         const int code = int(AccessDenied);
         messages_.show(fileCaption("Cannot OPEN ", fileName), csv::errorText(code, errorCodeText(code)),

@@ -110,6 +110,10 @@ public:
 
     void close();
 
+    // Off: a read error stops the read without its message (a look ahead that the run reads again
+    // later, where the message is given).
+    void setReportErrors(bool on) { reportErrors_ = on; }
+
 private:
     bool fillBuffer();
     bool takePhysicalLine(QByteArray& out, qint64& taken, bool& hadEnd);
@@ -127,6 +131,7 @@ private:
     qint64 physicalLine_ = 0;
     qint64 lineStart_ = 0;
     bool failed_ = false;
+    bool reportErrors_ = true;
     CsvSplitter split_;
     QString text_;
     QStringDecoder utf8_;

@@ -96,8 +96,10 @@ bool buildImportFields(CsvReader& reader, QList<ImportField>& fields)
     }
     if (reader.failed())
         return false;
+    // Numbers are written unquoted: such fields of the second line read as numbers. A fault in that
+    // line is told when the import reaches it.
+    reader.setReportErrors(false);
     if (reader.readLine() > 0) {
-        // Numbers are written unquoted: such fields of the second line read as numbers.
         for (int i = 0; i < fields.size(); ++i) {
             const CsvField k = reader.nextField();
             if (k == CsvField::None)
@@ -106,6 +108,7 @@ bool buildImportFields(CsvReader& reader, QList<ImportField>& fields)
                 fields[i].picture = QStringLiteral("@N30.9");
         }
     }
+    reader.setReportErrors(true);
     reader.rewind();
     if (reader.readLine() == 0)
         return false;
