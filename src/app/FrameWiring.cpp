@@ -5,6 +5,8 @@
 #include "app/MainFrame.h"
 #include "cd/ui/IntegratedCDPlayer.h"
 #include "common/AppState.h"
+#include "exchange/ui/ExportWindow.h"
+#include "exchange/ui/ImportWindow.h"
 #include "explorer/ui/XploreAlbums.h"
 #include "explorer/ui/XploreSongs.h"
 #include "setup/ui/SetupWindow.h"
@@ -51,6 +53,17 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setStartupSetup([&](std::function<void()> then) { Setup(state, &frame, std::move(then)); });
 
     // The windows of features still to come go into state.entries here as they are built.
+    // Import and export, from the File menu (for no window) and from the song lists (for the list,
+    // which reads again when they answer); their "Help" opens the help window.
+    auto help = [&frame] { frame.requestAction(FrameAction::HelpContents); };
+    state.entries.importSongs = [help](AppState& s, QWidget* caller, WindowEntries::Done done) {
+        Import(s, caller, std::move(done), help);
+    };
+    state.entries.exportSongs = [help](AppState& s, QWidget* caller, WindowEntries::Done done) {
+        Export(s, caller, std::move(done), help);
+    };
+    frame.setActionHandler(FrameAction::Import, [&state, help] { Import(state, nullptr, {}, help); });
+    frame.setActionHandler(FrameAction::Export, [&state, help] { Export(state, nullptr, {}, help); });
 }
 
 } // namespace td
