@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace td {
@@ -64,6 +65,22 @@ QTableWidget* exchangeList(const QString& objectName, const QStringList& headers
     list->horizontalHeader()->setStretchLastSection(true);
     applyColumnFormat(list->horizontalHeader(), format);
     return list;
+}
+
+void fitColumns(QTableWidget* list)
+{
+    QHeaderView* header = list->horizontalHeader();
+    const int last = list->columnCount() - 1;
+    int width = 0;
+    for (int col = 0; col < last; ++col) {
+        const int need = qMax(static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(col), header->sectionSizeHint(col));
+        if (header->sectionSize(col) < need)
+            header->resizeSection(col, need);
+        width += header->sectionSize(col);
+    }
+    width += qMax(header->sectionSizeHint(last), list->fontMetrics().averageCharWidth() * 12);
+    width += 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(qMax(list->minimumWidth(), width));
 }
 
 QPushButton* exchangeButton(const QString& text, QWidget* parent)

@@ -21,6 +21,10 @@ QFileDialog* csvFileDialog(const QString& title, const QString& layerFilter, boo
 // A list of whole rows with one row highlighted, columns sized by a list format.
 QTableWidget* exchangeList(const QString& objectName, const QStringList& headers, const QString& format);
 
+// Widens every column but the last to its contents and title, and keeps the list wide enough
+// for them and for the last column's title: nothing in the list is cut off.
+void fitColumns(QTableWidget* list);
+
 // A push button named for the tests (its text without "&", " ->" and blanks).
 QPushButton* exchangeButton(const QString& text, QWidget* parent = nullptr);
 

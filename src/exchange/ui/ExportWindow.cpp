@@ -64,6 +64,8 @@ ExportDialog::ExportDialog(Messages& messages, std::function<void()> help)
     }
     fillList(allList_, allExportFields());
     fillList(exportList_, export_);
+    fitColumns(allList_);
+    fitColumns(exportList_);
 
     QPushButton* addButton = exchangeButton(QStringLiteral("&Add ->"), this);
     QPushButton* removeButton = exchangeButton(QStringLiteral("&Remove"), this);
@@ -123,7 +125,7 @@ ExportDialog::ExportDialog(Messages& messages, std::function<void()> help)
     exportList_->setCurrentCell(0, 0);
     showPicture();
     allList_->setFocus();
-    resize(640, 460);
+    resize(sizeHint().expandedTo(QSize(640, 520)));
 }
 
 bool ExportDialog::header() const

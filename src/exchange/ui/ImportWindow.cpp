@@ -132,6 +132,8 @@ ImportDialog::ImportDialog(Messages& messages, std::unique_ptr<CsvReader> reader
     targetList_->setRowCount(int(importTargets().size()));
     for (int row = 0; row < importTargets().size(); ++row)
         fillTargetRow(row);
+    fitColumns(importList_);
+    fitColumns(targetList_);
 
     next_ = exchangeButton(QStringLiteral("&Next"), this);
     recNo_ = new QLabel;
@@ -199,7 +201,7 @@ ImportDialog::ImportDialog(Messages& messages, std::unique_ptr<CsvReader> reader
         importList_->setCurrentCell(0, 0);
     targetList_->setCurrentCell(0, 0);
     importList_->setFocus();
-    resize(900, 480);
+    resize(sizeHint().expandedTo(QSize(900, 500)));
 }
 
 ImportDialog::~ImportDialog() = default;
@@ -260,6 +262,7 @@ void ImportDialog::picture()
             return;
         fields_[row].picture = answer;
         fillImportRow(row);
+        fitColumns(importList_);
     });
 }
 

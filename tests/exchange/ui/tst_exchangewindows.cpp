@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -332,6 +334,15 @@ private slots:
             QVERIFY2(c->isVisible() && w->rect().contains(r), c->metaObject()->className());
             if (auto* b = qobject_cast<QAbstractButton*>(c))
                 QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+            if (auto* list = qobject_cast<QTableWidget*>(c)) {
+                for (int col = 0; col < list->columnCount(); ++col) {
+                    const int shown = list->horizontalHeader()->sectionSize(col);
+                    QVERIFY2(shown >= list->horizontalHeader()->sectionSizeHint(col), qPrintable(list->objectName()));
+                    if (col < list->columnCount() - 1)
+                        QVERIFY2(shown >= static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(col), qPrintable(list->objectName()));
+                }
+                QCOMPARE(list->horizontalScrollBar()->value(), 0);
+            }
         }
     }
 
