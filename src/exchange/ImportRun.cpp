@@ -69,6 +69,10 @@ struct ImportRun::Impl {
     int mediaField = -1;
     int categoryNameField = -1; // CAT:Category in the category row
     QHash<QString, qint64> categoryIds; // by folded name, filled as names are met
+    // How the export writes dates and times: a date or time target reads them back.
+    const Picture datePicture{QStringLiteral("@d2")};
+    const Picture shortDatePicture{QStringLiteral("@d17")};
+    const Picture timePicture{QStringLiteral("@t4")};
 };
 
 ImportRun::ImportRun(Database& db, CsvReader& reader, ImportOptions options)
@@ -257,11 +261,11 @@ bool ImportRun::step(int count)
                     }
                     Picture::Input in;
                     if (t.type == FieldType::Date) {
-                        in = parseDateValue(Picture(QStringLiteral("@d2")), s);
+                        in = parseDateValue(d->datePicture, s);
                         if (!in.ok)
-                            in = parseDateValue(Picture(QStringLiteral("@d17")), s);
+                            in = parseDateValue(d->shortDatePicture, s);
                     } else if (t.type == FieldType::Time) {
-                        in = Picture(QStringLiteral("@t4")).parse(s);
+                        in = d->timePicture.parse(s);
                     }
                     row[t.field] = in.ok ? in.value.toLongLong() : qint64(qRound64(leadingNumber(s)));
                     break;
