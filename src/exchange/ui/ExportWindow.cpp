@@ -108,6 +108,11 @@ ExportDialog::ExportDialog(Messages& messages, std::function<void()> help)
     layout->addLayout(lists, 1);
     layout->addLayout(bottom);
 
+    const QList<QWidget*> order {allList_, addButton, removeButton, upButton, downButton, pictureButton,
+                                 exportList_, header_, ok, cancel, helpButton};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+
     connect(addButton, &QPushButton::clicked, this, &ExportDialog::add);
     connect(removeButton, &QPushButton::clicked, this, &ExportDialog::remove);
     connect(upButton, &QPushButton::clicked, this, [this] { shift(true); });

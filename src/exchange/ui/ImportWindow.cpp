@@ -181,6 +181,12 @@ ImportDialog::ImportDialog(Messages& messages, std::unique_ptr<CsvReader> reader
     layout->addLayout(lists, 1);
     layout->addLayout(bottom);
 
+    // Tab walks the window as it reads: the file's fields, their buttons, the song's fields, the rest.
+    const QList<QWidget*> order {importList_, next_, pictureButton, assignButton, auto_, unassignButton,
+                                 targetList_, strip_, ok, cancel, helpButton};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+
     connect(next_, &QPushButton::clicked, this, &ImportDialog::next);
     connect(pictureButton, &QPushButton::clicked, this, &ImportDialog::picture);
     connect(assignButton, &QPushButton::clicked, this, &ImportDialog::assign);
