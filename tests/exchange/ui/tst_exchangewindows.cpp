@@ -4,6 +4,8 @@
 
 #include "FormDriver.h"
 #include "TestApp.h"
+#include "app/FrameWiring.h"
+#include "app/MainFrame.h"
 #include "data/TableHandle.h"
 #include "exchange/ui/AskPicture.h"
 #include "exchange/ui/ExportWindow.h"
@@ -344,6 +346,49 @@ private slots:
                 QCOMPARE(list->horizontalScrollBar()->value(), 0);
             }
         }
+    }
+
+    // The File menu starts them for no window; the song lists' entries for the list, which is
+    // held until they answer.
+    void startedFromTheFrameAndTheLists_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::addColumn<bool>("import");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("menu import") << true << true << "ImportFile";
+        QTest::newRow("menu export") << true << false << "ChooseExportFields";
+        QTest::newRow("list import") << false << true << "ImportFile";
+        QTest::newRow("list export") << false << false << "ChooseExportFields";
+    }
+    void startedFromTheFrameAndTheLists()
+    {
+        QFETCH(bool, fromMenu);
+        QFETCH(bool, import);
+        QFETCH(QString, first);
+        TestApp t;
+        MainFrame frame(t.state);
+        wireFrame(frame, t.state);
+        QVERIFY(t.state.entries.importSongs && t.state.entries.exportSongs);
+        QPointer<QDialog> shown;
+        test::onDialog(first, [&shown](QDialog* d) { shown = d; });
+        QWidget caller;
+        caller.show();
+        test::Answer<Response> answer;
+        if (fromMenu) {
+            QAction* item = frame.action(import ? FrameAction::Import : FrameAction::Export);
+            QVERIFY(item->isEnabled());
+            item->trigger();
+        } else {
+            (import ? t.state.entries.importSongs : t.state.entries.exportSongs)(t.state, &caller, answer.answer());
+        }
+        QTRY_VERIFY(shown);
+        QCOMPARE(caller.isEnabled(), fromMenu);
+        shown->reject();
+        if (!fromMenu) {
+            QVERIFY(answer.wait());
+            QCOMPARE(answer.value(), Response::Cancelled);
+        }
+        QVERIFY(caller.isEnabled());
     }
 
     // An export with its names line, then the import of that file after an empty file was
