@@ -203,6 +203,13 @@ ImportDialog::ImportDialog(Messages& messages, std::unique_ptr<CsvReader> reader
     connect(targetList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ImportDialog::targetRowChanged);
 
+    // The bytes the lines shown so far took: "&Next" is disabled once they reach the end of the
+    // file (and in any case when a read finds nothing more).
+    if (reader_) {
+        reader_->rewind();
+        consumed_ = reader_->readLine();
+        next_->setEnabled(consumed_ > 0 && consumed_ < reader_->size());
+    }
     if (!fields_.isEmpty())
         importList_->setCurrentCell(0, 0);
     targetList_->setCurrentCell(0, 0);
@@ -245,10 +252,16 @@ void ImportDialog::fillTargetRow(int row)
 // The next line's values; "Auto" works on the first line only.
 void ImportDialog::next()
 {
-    if (!reader_ || reader_->readLine() <= 0) {
+    const qint64 bytes = reader_ ? reader_->readLine() : 0;
+    if (bytes <= 0) {
         next_->setEnabled(false);
         importList_->setFocus();
         return;
+    }
+    consumed_ += bytes;
+    if (consumed_ >= reader_->size()) {
+        next_->setEnabled(false);
+        importList_->setFocus();
     }
     takeSamples(*reader_, fields_);
     ++record_;

@@ -60,6 +60,7 @@ private:
     QList<ImportField> fields_;
     ImportAssignment assignment_;
     qint64 record_ = 1;
+    qint64 consumed_ = 0;
     bool syncing_ = false;
     QTableWidget* importList_;
     QTableWidget* targetList_;
