@@ -422,6 +422,12 @@ void CsvWriter::startLine()
 
 QString CsvWriter::fieldText(const QVariant& value, const QString& picture, bool header)
 {
+    return fieldText(value, Picture(picture), header);
+}
+
+QString CsvWriter::fieldText(const QVariant& value, const Picture& pic, bool header)
+{
+    const QString& picture = pic.text();
     const QChar type = picture.size() > 1 ? picture.at(1).toLower() : QChar();
     auto quoted = [](QString s) {
         s.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -462,7 +468,6 @@ QString CsvWriter::fieldText(const QVariant& value, const QString& picture, bool
         }
         return s;
     }
-    const Picture pic(picture);
     QString s;
     if (pic.isDate() && value.typeId() != QMetaType::QString)
         s = formatDateValue(pic, value.toLongLong());
@@ -472,6 +477,11 @@ QString CsvWriter::fieldText(const QVariant& value, const QString& picture, bool
 }
 
 void CsvWriter::addField(const QVariant& value, const QString& picture, bool header)
+{
+    addField(value, Picture(picture), header);
+}
+
+void CsvWriter::addField(const QVariant& value, const Picture& picture, bool header)
 {
     if (!firstField_)
         line_ += QLatin1Char(',');

@@ -14,6 +14,7 @@
 // double quotes with every inner quote doubled.
 
 #include "core/Messages.h"
+#include "core/Picture.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -161,6 +162,8 @@ public:
     //   else the value formatted by the picture, in quotes.
     // `value` is the stored value: a string for text and memo fields, a number otherwise.
     void addField(const QVariant& value, const QString& picture, bool header = false);
+    // The same with the picture parsed once by the caller (a run writing many lines).
+    void addField(const QVariant& value, const Picture& picture, bool header = false);
     // The line as built so far.
     const QString& currentLine() const { return line_; }
     // Writes the line. A failure asks "Cannot ADD to " & name with Retry and Abort (Abort the
@@ -171,6 +174,7 @@ public:
 
     // The field text addField() appends, without the comma (tests, previews).
     static QString fieldText(const QVariant& value, const QString& picture, bool header = false);
+    static QString fieldText(const QVariant& value, const Picture& picture, bool header = false);
 
 private:
     bool flush();

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
+#include "core/Picture.h"
 #include "exchange/CsvText.h"
 
 #include <QElapsedTimer>
@@ -84,6 +85,7 @@ struct ExportRun::Impl {
     std::unique_ptr<TableHandle> categories;
     CsvWriter writer;
     QList<int> columns;             // per export field: the song field, -1 for the category name
+    QList<Picture> pictures;        // per export field, parsed once
     QHash<qint64, QString> names;   // category names met so far
     int key = -1;
     int categoryField = -1;
@@ -112,8 +114,10 @@ bool ExportRun::start()
         needCategories = needCategories || f.name.compare(QLatin1String("CAT:Category"), Qt::CaseInsensitive) == 0;
     d = std::make_unique<Impl>(db_, needCategories);
     const TableDef& def = d->songs.def();
-    for (const ExportField& f : std::as_const(options_.fields))
+    for (const ExportField& f : std::as_const(options_.fields)) {
         d->columns << def.fieldIndex(f.name); // -1: CAT:Category
+        d->pictures << Picture(f.picture);
+    }
     d->key = d->songs.key(QStringLiteral("MUS:SongsByArtist"));
     d->categoryField = def.fieldIndex(QStringLiteral("MUS:CategoryID"));
 
@@ -189,7 +193,7 @@ bool ExportRun::step(int count)
         for (int i = 0; i < options_.fields.size(); ++i) {
             const int column = d->columns.at(i);
             if (column >= 0) {
-                d->writer.addField(song.row.at(column), options_.fields.at(i).picture);
+                d->writer.addField(song.row.at(column), d->pictures.at(i));
                 continue;
             }
             QString name;
@@ -214,7 +218,7 @@ bool ExportRun::step(int count)
                     d->names.insert(id, name);
                 }
             }
-            d->writer.addField(name, options_.fields.at(i).picture);
+            d->writer.addField(name, d->pictures.at(i));
         }
         if (!d->writer.addLine()) {
             stopped_ = true;

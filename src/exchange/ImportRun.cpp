@@ -313,7 +313,7 @@ bool ImportRun::step(int count)
             else
                 completed_ = true;
         }
-        if (isCancelled() || ((n & 255) == 255 && clock.elapsed() >= kSliceMs))
+        if (isCancelled() || ((n & 255) == 255 && clock.elapsed() >= sliceMs_))
             break;
     }
     if (tx.commit() != 0) {

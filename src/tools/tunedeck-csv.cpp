@@ -34,6 +34,9 @@ constexpr int kNothingChosen = 3;
 constexpr int kUsage = 64;
 constexpr int kInterrupted = 130;
 
+// No window waits on the import here: slices of two seconds (a kill loses at most that much).
+constexpr int kImportSliceMs = 2000;
+
 constexpr const char* kUsageText =
     "usage: tunedeck-csv import FILE.csv [--auto] [--assign Field_1=MUS:Artist,...] [--strip-header]\n"
     "                                    [--picture Field_3=@D2,...]\n"
@@ -191,6 +194,7 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
     }
 
     td::ImportRun run(db, reader, options);
+    run.setSliceMs(kImportSliceMs);
     if (!run.start())
         return run.stopped() ? kStopped : kDone;
     drive(run);
