@@ -427,24 +427,50 @@ QString CsvWriter::fieldText(const QVariant& value, const QString& picture, bool
 
 QString CsvWriter::fieldText(const QVariant& value, const Picture& pic, bool header)
 {
-    const QString& picture = pic.text();
+    QString out;
+    appendField(out, value, pic, header);
+    return out;
+}
+
+namespace {
+
+// `s` in double quotes, every inner quote doubled.
+void appendQuoted(QString& out, QStringView s)
+{
+    out += QLatin1Char('"');
+    if (!s.contains(QLatin1Char('"'))) {
+        out += s;
+    } else {
+        for (QChar c : s) {
+            if (c == QLatin1Char('"'))
+                out += QLatin1Char('"');
+            out += c;
+        }
+    }
+    out += QLatin1Char('"');
+}
+
+} // namespace
+
+void CsvWriter::appendField(QString& out, const QVariant& value, const Picture& pic, bool header)
+{
+    const QString picture = pic.text();
     const QChar type = picture.size() > 1 ? picture.at(1).toLower() : QChar();
-    auto quoted = [](QString s) {
-        s.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        return QLatin1Char('"') + s + QLatin1Char('"');
-    };
     if (type == QLatin1Char('s')) {
-        QString s = value.toString();
+        const QString s = value.toString();
         qsizetype n = s.size();
         while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
             --n;
-        s.truncate(n);
-        if (header && s.contains(QLatin1Char('['))) {
-            s.replace(QLatin1Char(','), QLatin1Char('_'));
-            s.replace(QLatin1Char('['), QLatin1Char('_'));
-            s.replace(QLatin1Char(']'), QLatin1Char(' '));
+        if (header && s.left(n).contains(QLatin1Char('['))) {
+            QString h = s.left(n);
+            h.replace(QLatin1Char(','), QLatin1Char('_'));
+            h.replace(QLatin1Char('['), QLatin1Char('_'));
+            h.replace(QLatin1Char(']'), QLatin1Char(' '));
+            appendQuoted(out, h);
+            return;
         }
-        return quoted(s);
+        appendQuoted(out, QStringView(s).left(n));
+        return;
     }
     if (type == QLatin1Char('n')) {
         QString s;
@@ -457,23 +483,24 @@ QString CsvWriter::fieldText(const QVariant& value, const Picture& pic, bool hea
             s = value.toString().trimmed();
             break;
         default:
-            s = QString::number(value.toLongLong());
-            break;
+            out += QString::number(value.toLongLong());
+            return;
         }
         // A number written plainly never holds a separator; a text put under a number picture
         // might, and is then quoted so that the line stays readable.
         for (QChar c : std::as_const(s)) {
-            if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-                return quoted(s);
+            if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+                appendQuoted(out, s);
+                return;
+            }
         }
-        return s;
+        out += s;
+        return;
     }
-    QString s;
     if (pic.isDate() && value.typeId() != QMetaType::QString)
-        s = formatDateValue(pic, value.toLongLong());
+        appendQuoted(out, formatDateValue(pic, value.toLongLong()));
     else
-        s = pic.formatVariant(value);
-    return quoted(s);
+        appendQuoted(out, pic.formatVariant(value));
 }
 
 void CsvWriter::addField(const QVariant& value, const QString& picture, bool header)
@@ -486,7 +513,7 @@ void CsvWriter::addField(const QVariant& value, const Picture& picture, bool hea
     if (!firstField_)
         line_ += QLatin1Char(',');
     firstField_ = false;
-    line_ += fieldText(value, picture, header);
+    appendField(line_, value, picture, header);
 }
 
 bool CsvWriter::flush()

@@ -178,6 +178,7 @@ public:
 
 private:
     bool flush();
+    static void appendField(QString& out, const QVariant& value, const Picture& picture, bool header);
 
     Messages& messages_;
     QFile file_;
