@@ -324,8 +324,16 @@ qint64 CsvReader::readLine()
             joined += QLatin1Char('\n');
             joined += decode(more);
             joinedTaken += moreTaken;
-            if (joined.size() > csv::kMaxLine)
-                break;
+            if (joined.size() > csv::kMaxLine) {
+                // Either a record too long or a stray quote: either way not read by guessing.
+                report(fileCaption("Cannot READ ", name_),
+                       QStringLiteral("Line %1 starts a quoted field that does not end within %2 characters.  "
+                                      "Nothing from this line on has been read.")
+                           .arg(lineStart_)
+                           .arg(csv::kMaxLine));
+                failed_ = true;
+                return 0;
+            }
             if (!CsvSplitter::endsInsideQuotes(joined)) {
                 closed = true;
                 break;

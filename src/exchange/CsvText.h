@@ -5,7 +5,9 @@
 //
 // Reading accepts UTF-8 with or without a byte-order mark (a line that is not valid UTF-8 is read
 // as Latin-1), CRLF or LF line ends, and a quoted field that goes on over the end of the line (as
-// spreadsheets write a cell with line breaks): such a record is read as one line. A file that is
+// spreadsheets write a cell with line breaks): such a record is read as one line. A quote still
+// open at the end of the file takes the rest of its own line only; one still open after kMaxLine
+// characters is reported. A file that is
 // not text (NUL bytes, UTF-16 or UTF-32) is refused. A line longer than kMaxLine characters or a
 // field longer than kMaxField is reported with its line number, never cut. The file read is never
 // written to.

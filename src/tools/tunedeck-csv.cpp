@@ -195,9 +195,8 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
 
     td::ImportRun run(db, reader, options);
     run.setSliceMs(kImportSliceMs);
-    if (!run.start())
-        return run.stopped() ? kStopped : kDone;
-    drive(run);
+    if (run.start())
+        drive(run);
     std::printf("%lld songs imported, %lld categories added.\n", static_cast<long long>(run.songsAdded()),
                 static_cast<long long>(run.categoriesAdded()));
     if (run.stopped() || db.ended())

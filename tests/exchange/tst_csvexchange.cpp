@@ -194,6 +194,9 @@ private slots:
         QByteArray longLine = "a\n" + QByteArray(csv::kMaxLine + 1, 'x') + "\nb\n";
         QTest::newRow("line too long") << longLine << QList<QStringList>{{"a"}} << "Cannot READ "
                                        << "Line 2 is longer than 16000 characters";
+        QTest::newRow("quote open past the line limit")
+            << QByteArray("a\n\"open\n") + QByteArray(csv::kMaxLine, 'x') + "\n\"closed\n" << QList<QStringList>{{"a"}}
+            << "Cannot READ " << "Line 2 starts a quoted field that does not end within 16000 characters";
         QByteArray longField = "a\nb\n\"" + QByteArray(csv::kMaxField + 1, 'x') + "\"\n";
         QTest::newRow("field too long") << longField << QList<QStringList>{{"a"}, {"b"}, {}} << "Cannot READ "
                                         << "Line 3 has a field longer than 4000 characters";
