@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <utility>
 
 namespace td {
 
@@ -138,8 +139,22 @@ CsvReader::~CsvReader() = default;
 
 void CsvReader::report(const QString& caption, const QString& text)
 {
-    if (reportErrors_)
-        messages_.show(caption, text, Icon::Exclamation);
+    if (!reportErrors_)
+        return;
+    if (deferErrors_) {
+        deferredCaption_ = caption;
+        deferredText_ = text;
+        return;
+    }
+    messages_.show(caption, text, Icon::Exclamation);
+}
+
+void CsvReader::showDeferredError()
+{
+    if (deferredCaption_.isEmpty())
+        return;
+    const QString caption = std::exchange(deferredCaption_, QString());
+    messages_.show(caption, std::exchange(deferredText_, QString()), Icon::Exclamation);
 }
 
 bool CsvReader::refuseBinary(const QByteArray& head)

@@ -116,6 +116,10 @@ public:
     // Off: a read error stops the read without its message (a look ahead that the run reads again
     // later, where the message is given).
     void setReportErrors(bool on) { reportErrors_ = on; }
+    // On: a read error's message waits for showDeferredError() (a run shows it once its slice is
+    // committed, so that no transaction is open while the user reads it).
+    void setDeferErrors(bool on) { deferErrors_ = on; }
+    void showDeferredError();
 
 private:
     bool fillBuffer();
@@ -135,6 +139,9 @@ private:
     qint64 lineStart_ = 0;
     bool failed_ = false;
     bool reportErrors_ = true;
+    bool deferErrors_ = false;
+    QString deferredCaption_;
+    QString deferredText_;
     CsvSplitter split_;
     QString text_;
     QStringDecoder utf8_;

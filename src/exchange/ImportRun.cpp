@@ -176,6 +176,12 @@ bool ImportRun::step(int count)
         stopped_ = true;
         return false;
     }
+    // Messages wait until the slice is committed: no transaction stays open while one is read.
+    reader_.setDeferErrors(true);
+    struct Undefer {
+        CsvReader& r;
+        ~Undefer() { r.setDeferErrors(false); }
+    } undefer{reader_};
     QElapsedTimer clock;
     clock.start();
     StorageError addError;
@@ -324,6 +330,7 @@ bool ImportRun::step(int count)
         haveLine_ = false;
         return false;
     }
+    reader_.showDeferredError();
     if (addFailed) {
         const QString why = addError.code == EngineError ? addError.engineText
             : addError.text.isEmpty()                   ? errorCodeText(addError.code)

@@ -373,7 +373,10 @@ private slots:
             c.rec.Category = QStringLiteral("Jazz");
             QCOMPARE(c.add(), 0);
         }
+        bool transactionOpenWhileAsking = false; // the songs before are committed first
+        t.script->onAsk = [&](const Message&) { transactionOpenWhileAsking |= t.db.inTransaction(); };
         const ImportResult res = importText(t, csv, assigns, pictures);
+        QVERIFY(!transactionOpenWhileAsking);
         QStringList got;
         for (const Tunedeck& s : songsByArtist(t.db)) {
             QCOMPARE(s.ID, 0); // numbered later by the album link test
