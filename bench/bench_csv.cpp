@@ -50,15 +50,15 @@ void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-const char* const kFiles[] = {"tdpdata.db", "TDPCAT.db", "tdpmain.db"};
+const char* const kFiles[] = { "tdpdata.db", "TDPCAT.db", "tdpmain.db" };
 
 // One folder for the whole program: a copy of the shared catalogue, the files written, empty
 // catalogues to import into.
 struct Work {
     QTemporaryDir dir;
-    QString source;   // the copy of the catalogue
-    QString ourCsv;   // our export (the import's input)
-    QString toolCsv;  // the song table as the tool writes it (the tool's import input)
+    QString source; // the copy of the catalogue
+    QString ourCsv; // our export (the import's input)
+    QString toolCsv; // the song table as the tool writes it (the tool's import input)
     QString error;
     QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
     qint64 songs = 0;
@@ -90,7 +90,7 @@ struct Work {
     bool runTool(const QString& file, const QString& commands)
     {
         QProcess p;
-        p.start(tool, {file});
+        p.start(tool, { file });
         p.write((QStringLiteral(".load %1\n").arg(QStringLiteral(TD_COLLATION_MODULE)) + commands).toUtf8());
         p.closeWriteChannel();
         p.waitForFinished(-1);
@@ -130,7 +130,7 @@ void BM_ExportOurs(benchmark::State& state)
         Database db(messages, w.source);
         resetPeak();
         const qint64 before = statusKiB("VmRSS:");
-        ExportRun run(db, ExportOptions{w.ourCsv, allExportFields(), true});
+        ExportRun run(db, ExportOptions { w.ourCsv, allExportFields(), true });
         run.runToEnd();
         growth = statusKiB("VmHWM:") - before;
         written = run.songsWritten();
@@ -150,7 +150,8 @@ void BM_ExportTool(benchmark::State& state)
     const QString out = w.dir.filePath(QStringLiteral("toolexport.csv"));
     const QString sql = QStringLiteral(
         "ATTACH '%1' AS c;\n.headers on\n.mode csv\n.once %2\n"
-        "SELECT Artist, Title, Album, Media, FileNumber, ReleaseDate, t.CategoryID, ChartNumber, TrackNumber, Side, "
+        "SELECT Artist, Title, Album, Media, FileNumber, ReleaseDate, t.CategoryID, ChartNumber, "
+        "TrackNumber, Side, "
         "Time, UserDefinedKeyField, AdditionalInformation1, AdditionalInformation2, AdditionalInformation3, "
         "BeatsPerMinute, Style, Recording, Composer, PerformanceNotes, LastPlayed, Notes, "
         "(SELECT Category FROM c.Categories k WHERE k.CategoryID = t.CategoryID) "
@@ -210,7 +211,9 @@ void BM_ImportTool(benchmark::State& state)
     }
     if (!QFile::exists(w.toolCsv)
         && !w.runTool(QDir(w.source).filePath(QStringLiteral("tdpdata.db")),
-                      QStringLiteral(".headers on\n.mode csv\n.once %1\nSELECT * FROM Tunedeck ORDER BY Artist, Title;\n").arg(w.toolCsv))) {
+            QStringLiteral(
+                ".headers on\n.mode csv\n.once %1\nSELECT * FROM Tunedeck ORDER BY Artist, Title;\n")
+                .arg(w.toolCsv))) {
         state.SkipWithError(qPrintable(w.error));
         return;
     }
@@ -224,7 +227,7 @@ void BM_ImportTool(benchmark::State& state)
         }
         state.ResumeTiming();
         if (!w.runTool(QDir(target).filePath(QStringLiteral("tdpdata.db")),
-                       QStringLiteral(".import --csv --skip 1 %1 Tunedeck\n").arg(w.toolCsv)))
+                QStringLiteral(".import --csv --skip 1 %1 Tunedeck\n").arg(w.toolCsv)))
             state.SkipWithError(qPrintable(w.error));
     }
     report(state, w.songs, 0);
@@ -234,7 +237,12 @@ void BM_ImportTool(benchmark::State& state)
 
 BENCHMARK(BM_ExportOurs)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_ExportTool)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK(BM_ImportOurs)->Arg(ImportRun::kSliceMs)->Arg(2000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_ImportOurs)
+    ->Arg(ImportRun::kSliceMs)
+    ->Arg(2000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(BM_ImportTool)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv)

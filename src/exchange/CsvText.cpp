@@ -164,10 +164,11 @@ bool CsvReader::refuseBinary(const QByteArray& head)
     if (!utf16Or32 && !head.contains('\0'))
         return false;
     report(QStringLiteral("Attention!"),
-           QStringLiteral("%1 is not a text file that can be imported (%2).  Please pick a comma-separated "
-                          "text file saved as UTF-8.")
-               .arg(name_, utf16Or32 ? QStringLiteral("it is written as UTF-16 or UTF-32")
-                                     : QStringLiteral("it holds binary data")));
+        QStringLiteral("%1 is not a text file that can be imported (%2).  Please pick a comma-separated "
+                       "text file saved as UTF-8.")
+            .arg(name_,
+                utf16Or32 ? QStringLiteral("it is written as UTF-16 or UTF-32")
+                          : QStringLiteral("it holds binary data")));
     return true;
 }
 
@@ -186,7 +187,8 @@ CsvReader::OpenResult CsvReader::open(const QString& fileName)
     size_ = file_.size();
     if (size_ == 0) {
         file_.close();
-        report(QStringLiteral("Attention!"), QStringLiteral("That file is empty!  Please pick another file."));
+        report(
+            QStringLiteral("Attention!"), QStringLiteral("That file is empty!  Please pick another file."));
         return OpenResult::Failed;
     }
     const QByteArray head = file_.peek(65536);
@@ -301,18 +303,18 @@ qint64 CsvReader::readLine()
     auto check = [this](const QByteArray& b, const QString& s, qint64 lineNo) {
         if (b.contains('\0')) {
             report(QStringLiteral("Attention!"),
-                   QStringLiteral("Line %1 of %2 holds binary data: this is not a text file that can be "
-                                  "imported.")
-                       .arg(lineNo)
-                       .arg(name_));
+                QStringLiteral("Line %1 of %2 holds binary data: this is not a text file that can be "
+                               "imported.")
+                    .arg(lineNo)
+                    .arg(name_));
             return false;
         }
         if (s.size() > csv::kMaxLine) {
             report(fileCaption("Cannot READ ", name_),
-                   QStringLiteral("Line %1 is longer than %2 characters.  Nothing from this line on has "
-                                  "been read.")
-                       .arg(lineNo)
-                       .arg(csv::kMaxLine));
+                QStringLiteral("Line %1 is longer than %2 characters.  Nothing from this line on has "
+                               "been read.")
+                    .arg(lineNo)
+                    .arg(csv::kMaxLine));
             return false;
         }
         return true;
@@ -342,10 +344,10 @@ qint64 CsvReader::readLine()
             if (joined.size() > csv::kMaxLine) {
                 // Either a record too long or a stray quote: either way not read by guessing.
                 report(fileCaption("Cannot READ ", name_),
-                       QStringLiteral("Line %1 starts a quoted field that does not end within %2 characters.  "
-                                      "Nothing from this line on has been read.")
-                           .arg(lineStart_)
-                           .arg(csv::kMaxLine));
+                    QStringLiteral("Line %1 starts a quoted field that does not end within %2 characters.  "
+                                   "Nothing from this line on has been read.")
+                        .arg(lineStart_)
+                        .arg(csv::kMaxLine));
                 failed_ = true;
                 return 0;
             }
@@ -376,10 +378,10 @@ CsvField CsvReader::nextField()
     const CsvField f = split_.next(text_);
     if (f != CsvField::None && text_.size() > csv::kMaxField) {
         report(fileCaption("Cannot READ ", name_),
-               QStringLiteral("Line %1 has a field longer than %2 characters.  Nothing from this line on "
-                              "has been read.")
-                   .arg(lineStart_)
-                   .arg(csv::kMaxField));
+            QStringLiteral("Line %1 has a field longer than %2 characters.  Nothing from this line on "
+                           "has been read.")
+                .arg(lineStart_)
+                .arg(csv::kMaxField));
         failed_ = true;
         text_.clear();
         return CsvField::None;
@@ -422,7 +424,7 @@ bool CsvWriter::create(const QString& fileName)
                 ? int(AccessDenied)
                 : int(FileNotFound);
             messages_.show(fileCaption("Cannot CREATE ", fileName), csv::errorText(code, errorCodeText(code)),
-                           Icon::Exclamation);
+                Icon::Exclamation);
             return false;
         }
     }
@@ -431,7 +433,7 @@ bool CsvWriter::create(const QString& fileName)
         QFile::remove(fileName);
         const int code = int(AccessDenied);
         messages_.show(fileCaption("Cannot OPEN ", fileName), csv::errorText(code, errorCodeText(code)),
-                       Icon::Exclamation);
+            Icon::Exclamation);
         return false;
     }
     return true;
@@ -512,7 +514,8 @@ void CsvWriter::appendField(QString& out, const QVariant& value, const Picture& 
         // A number written plainly never holds a separator; a text put under a number picture
         // might, and is then quoted so that the line stays readable.
         for (QChar c : std::as_const(s)) {
-            if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n')
+                || c == QLatin1Char('\r')) {
                 appendQuoted(out, s);
                 return;
             }
@@ -549,8 +552,7 @@ bool CsvWriter::flush()
         if (n <= 0) {
             const int code = errno != 0 ? errno : int(AccessDenied);
             const int answer = messages_.show(fileCaption("Cannot ADD to ", name_),
-                                              csv::errorText(code, file_.errorString()),
-                                              Icon::Exclamation, Retry | Abort, Abort);
+                csv::errorText(code, file_.errorString()), Icon::Exclamation, Retry | Abort, Abort);
             file_.unsetError();
             if (answer != Retry)
                 return false;
@@ -576,7 +578,7 @@ bool CsvWriter::close()
     file_.close();
     if (file_.error() != QFileDevice::NoError) {
         messages_.show(fileCaption("Cannot CLOSE ", name_),
-                       csv::errorText(int(AccessDenied), file_.errorString()), Icon::Exclamation);
+            csv::errorText(int(AccessDenied), file_.errorString()), Icon::Exclamation);
         file_.unsetError();
         return false;
     }

@@ -29,9 +29,9 @@ namespace td {
 class Database;
 
 struct ImportOptions {
-    QList<ImportField> fields;    // as built and edited in the window (pictures)
-    ImportAssignment assignment;  // targets to import fields
-    bool stripHeader = false;     // drop the first line
+    QList<ImportField> fields; // as built and edited in the window (pictures)
+    ImportAssignment assignment; // targets to import fields
+    bool stripHeader = false; // drop the first line
 };
 
 class ImportRun : public BatchRun {
