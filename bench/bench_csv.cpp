@@ -2,9 +2,10 @@
 //  - export: every song of the shared catalogue (1,000,000) with all 23 fields and the header line,
 //    in artist order with the category name, beside the tool's CSV output of the same columns in
 //    the same order (its ORDER BY walking the same index, the category name by a lookup);
-//  - import: that file into an empty catalogue, every target assigned by its header line, beside
-//    the tool's .import of the song table's own CSV into an empty song file of the same indexed
-//    layout.
+//  - import: that file into an empty catalogue, every target assigned by its header line, with
+//    the window's slices (0.5 s) and the command line's (2 s), beside the tool's .import of the
+//    song table's own CSV (the same songs in the same order) into an empty song file of the same
+//    indexed layout.
 // The tool loads the program's key order (the tdcollation extension), so both maintain the same
 // indexes in the same order. Peak memory is the growth of the resident set during the run.
 
@@ -49,15 +50,15 @@ void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-const char* const kFiles[] = {"tdpdata.db", "TDPCAT.db", "tdpmain.db"};
+const char* const kFiles[] = { "tdpdata.db", "TDPCAT.db", "tdpmain.db" };
 
 // One folder for the whole program: a copy of the shared catalogue, the files written, empty
 // catalogues to import into.
 struct Work {
     QTemporaryDir dir;
-    QString source;   // the copy of the catalogue
-    QString ourCsv;   // our export (the import's input)
-    QString toolCsv;  // the song table as the tool writes it (the tool's import input)
+    QString source; // the copy of the catalogue
+    QString ourCsv; // our export (the import's input)
+    QString toolCsv; // the song table as the tool writes it (the tool's import input)
     QString error;
     QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
     qint64 songs = 0;
@@ -89,7 +90,7 @@ struct Work {
     bool runTool(const QString& file, const QString& commands)
     {
         QProcess p;
-        p.start(tool, {file});
+        p.start(tool, { file });
         p.write((QStringLiteral(".load %1\n").arg(QStringLiteral(TD_COLLATION_MODULE)) + commands).toUtf8());
         p.closeWriteChannel();
         p.waitForFinished(-1);
@@ -129,7 +130,7 @@ void BM_ExportOurs(benchmark::State& state)
         Database db(messages, w.source);
         resetPeak();
         const qint64 before = statusKiB("VmRSS:");
-        ExportRun run(db, ExportOptions{w.ourCsv, allExportFields(), true});
+        ExportRun run(db, ExportOptions { w.ourCsv, allExportFields(), true });
         run.runToEnd();
         growth = statusKiB("VmHWM:") - before;
         written = run.songsWritten();
@@ -149,7 +150,8 @@ void BM_ExportTool(benchmark::State& state)
     const QString out = w.dir.filePath(QStringLiteral("toolexport.csv"));
     const QString sql = QStringLiteral(
         "ATTACH '%1' AS c;\n.headers on\n.mode csv\n.once %2\n"
-        "SELECT Artist, Title, Album, Media, FileNumber, ReleaseDate, t.CategoryID, ChartNumber, TrackNumber, Side, "
+        "SELECT Artist, Title, Album, Media, FileNumber, ReleaseDate, t.CategoryID, ChartNumber, "
+        "TrackNumber, Side, "
         "Time, UserDefinedKeyField, AdditionalInformation1, AdditionalInformation2, AdditionalInformation3, "
         "BeatsPerMinute, Style, Recording, Composer, PerformanceNotes, LastPlayed, Notes, "
         "(SELECT Category FROM c.Categories k WHERE k.CategoryID = t.CategoryID) "
@@ -162,6 +164,7 @@ void BM_ExportTool(benchmark::State& state)
     report(state, w.songs, 0);
 }
 
+// state.range(0): the slice length in milliseconds (the window's, the command line's).
 void BM_ImportOurs(benchmark::State& state)
 {
     Work& w = work();
@@ -189,6 +192,7 @@ void BM_ImportOurs(benchmark::State& state)
         resetPeak();
         const qint64 before = statusKiB("VmRSS:");
         ImportRun run(db, reader, o);
+        run.setSliceMs(int(state.range(0)));
         run.runToEnd();
         growth = statusKiB("VmHWM:") - before;
         added = run.songsAdded();
@@ -207,7 +211,9 @@ void BM_ImportTool(benchmark::State& state)
     }
     if (!QFile::exists(w.toolCsv)
         && !w.runTool(QDir(w.source).filePath(QStringLiteral("tdpdata.db")),
-                      QStringLiteral(".headers on\n.mode csv\n.once %1\nSELECT * FROM Tunedeck;\n").arg(w.toolCsv))) {
+            QStringLiteral(
+                ".headers on\n.mode csv\n.once %1\nSELECT * FROM Tunedeck ORDER BY Artist, Title;\n")
+                .arg(w.toolCsv))) {
         state.SkipWithError(qPrintable(w.error));
         return;
     }
@@ -221,7 +227,7 @@ void BM_ImportTool(benchmark::State& state)
         }
         state.ResumeTiming();
         if (!w.runTool(QDir(target).filePath(QStringLiteral("tdpdata.db")),
-                       QStringLiteral(".import --csv --skip 1 %1 Tunedeck\n").arg(w.toolCsv)))
+                QStringLiteral(".import --csv --skip 1 %1 Tunedeck\n").arg(w.toolCsv)))
             state.SkipWithError(qPrintable(w.error));
     }
     report(state, w.songs, 0);
@@ -231,7 +237,12 @@ void BM_ImportTool(benchmark::State& state)
 
 BENCHMARK(BM_ExportOurs)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_ExportTool)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK(BM_ImportOurs)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_ImportOurs)
+    ->Arg(ImportRun::kSliceMs)
+    ->Arg(2000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(BM_ImportTool)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv)

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <utility>
 
 namespace td {
 
@@ -138,8 +139,22 @@ CsvReader::~CsvReader() = default;
 
 void CsvReader::report(const QString& caption, const QString& text)
 {
-    if (reportErrors_)
-        messages_.show(caption, text, Icon::Exclamation);
+    if (!reportErrors_)
+        return;
+    if (deferErrors_) {
+        deferredCaption_ = caption;
+        deferredText_ = text;
+        return;
+    }
+    messages_.show(caption, text, Icon::Exclamation);
+}
+
+void CsvReader::showDeferredError()
+{
+    if (deferredCaption_.isEmpty())
+        return;
+    const QString caption = std::exchange(deferredCaption_, QString());
+    messages_.show(caption, std::exchange(deferredText_, QString()), Icon::Exclamation);
 }
 
 bool CsvReader::refuseBinary(const QByteArray& head)
@@ -149,10 +164,11 @@ bool CsvReader::refuseBinary(const QByteArray& head)
     if (!utf16Or32 && !head.contains('\0'))
         return false;
     report(QStringLiteral("Attention!"),
-           QStringLiteral("%1 is not a text file that can be imported (%2).  Please pick a comma-separated "
-                          "text file saved as UTF-8.")
-               .arg(name_, utf16Or32 ? QStringLiteral("it is written as UTF-16 or UTF-32")
-                                     : QStringLiteral("it holds binary data")));
+        QStringLiteral("%1 is not a text file that can be imported (%2).  Please pick a comma-separated "
+                       "text file saved as UTF-8.")
+            .arg(name_,
+                utf16Or32 ? QStringLiteral("it is written as UTF-16 or UTF-32")
+                          : QStringLiteral("it holds binary data")));
     return true;
 }
 
@@ -171,7 +187,8 @@ CsvReader::OpenResult CsvReader::open(const QString& fileName)
     size_ = file_.size();
     if (size_ == 0) {
         file_.close();
-        report(QStringLiteral("Attention!"), QStringLiteral("That file is empty!  Please pick another file."));
+        report(
+            QStringLiteral("Attention!"), QStringLiteral("That file is empty!  Please pick another file."));
         return OpenResult::Failed;
     }
     const QByteArray head = file_.peek(65536);
@@ -286,18 +303,18 @@ qint64 CsvReader::readLine()
     auto check = [this](const QByteArray& b, const QString& s, qint64 lineNo) {
         if (b.contains('\0')) {
             report(QStringLiteral("Attention!"),
-                   QStringLiteral("Line %1 of %2 holds binary data: this is not a text file that can be "
-                                  "imported.")
-                       .arg(lineNo)
-                       .arg(name_));
+                QStringLiteral("Line %1 of %2 holds binary data: this is not a text file that can be "
+                               "imported.")
+                    .arg(lineNo)
+                    .arg(name_));
             return false;
         }
         if (s.size() > csv::kMaxLine) {
             report(fileCaption("Cannot READ ", name_),
-                   QStringLiteral("Line %1 is longer than %2 characters.  Nothing from this line on has "
-                                  "been read.")
-                       .arg(lineNo)
-                       .arg(csv::kMaxLine));
+                QStringLiteral("Line %1 is longer than %2 characters.  Nothing from this line on has "
+                               "been read.")
+                    .arg(lineNo)
+                    .arg(csv::kMaxLine));
             return false;
         }
         return true;
@@ -324,8 +341,16 @@ qint64 CsvReader::readLine()
             joined += QLatin1Char('\n');
             joined += decode(more);
             joinedTaken += moreTaken;
-            if (joined.size() > csv::kMaxLine)
-                break;
+            if (joined.size() > csv::kMaxLine) {
+                // Either a record too long or a stray quote: either way not read by guessing.
+                report(fileCaption("Cannot READ ", name_),
+                    QStringLiteral("Line %1 starts a quoted field that does not end within %2 characters.  "
+                                   "Nothing from this line on has been read.")
+                        .arg(lineStart_)
+                        .arg(csv::kMaxLine));
+                failed_ = true;
+                return 0;
+            }
             if (!CsvSplitter::endsInsideQuotes(joined)) {
                 closed = true;
                 break;
@@ -353,10 +378,10 @@ CsvField CsvReader::nextField()
     const CsvField f = split_.next(text_);
     if (f != CsvField::None && text_.size() > csv::kMaxField) {
         report(fileCaption("Cannot READ ", name_),
-               QStringLiteral("Line %1 has a field longer than %2 characters.  Nothing from this line on "
-                              "has been read.")
-                   .arg(lineStart_)
-                   .arg(csv::kMaxField));
+            QStringLiteral("Line %1 has a field longer than %2 characters.  Nothing from this line on "
+                           "has been read.")
+                .arg(lineStart_)
+                .arg(csv::kMaxField));
         failed_ = true;
         text_.clear();
         return CsvField::None;
@@ -399,7 +424,7 @@ bool CsvWriter::create(const QString& fileName)
                 ? int(AccessDenied)
                 : int(FileNotFound);
             messages_.show(fileCaption("Cannot CREATE ", fileName), csv::errorText(code, errorCodeText(code)),
-                           Icon::Exclamation);
+                Icon::Exclamation);
             return false;
         }
     }
@@ -408,7 +433,7 @@ bool CsvWriter::create(const QString& fileName)
         QFile::remove(fileName);
         const int code = int(AccessDenied);
         messages_.show(fileCaption("Cannot OPEN ", fileName), csv::errorText(code, errorCodeText(code)),
-                       Icon::Exclamation);
+            Icon::Exclamation);
         return false;
     }
     return true;
@@ -422,23 +447,55 @@ void CsvWriter::startLine()
 
 QString CsvWriter::fieldText(const QVariant& value, const QString& picture, bool header)
 {
+    return fieldText(value, Picture(picture), header);
+}
+
+QString CsvWriter::fieldText(const QVariant& value, const Picture& pic, bool header)
+{
+    QString out;
+    appendField(out, value, pic, header);
+    return out;
+}
+
+namespace {
+
+// `s` in double quotes, every inner quote doubled.
+void appendQuoted(QString& out, QStringView s)
+{
+    out += QLatin1Char('"');
+    if (!s.contains(QLatin1Char('"'))) {
+        out += s;
+    } else {
+        for (QChar c : s) {
+            if (c == QLatin1Char('"'))
+                out += QLatin1Char('"');
+            out += c;
+        }
+    }
+    out += QLatin1Char('"');
+}
+
+} // namespace
+
+void CsvWriter::appendField(QString& out, const QVariant& value, const Picture& pic, bool header)
+{
+    const QString picture = pic.text();
     const QChar type = picture.size() > 1 ? picture.at(1).toLower() : QChar();
-    auto quoted = [](QString s) {
-        s.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        return QLatin1Char('"') + s + QLatin1Char('"');
-    };
     if (type == QLatin1Char('s')) {
-        QString s = value.toString();
+        const QString s = value.toString();
         qsizetype n = s.size();
         while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
             --n;
-        s.truncate(n);
-        if (header && s.contains(QLatin1Char('['))) {
-            s.replace(QLatin1Char(','), QLatin1Char('_'));
-            s.replace(QLatin1Char('['), QLatin1Char('_'));
-            s.replace(QLatin1Char(']'), QLatin1Char(' '));
+        if (header && s.left(n).contains(QLatin1Char('['))) {
+            QString h = s.left(n);
+            h.replace(QLatin1Char(','), QLatin1Char('_'));
+            h.replace(QLatin1Char('['), QLatin1Char('_'));
+            h.replace(QLatin1Char(']'), QLatin1Char(' '));
+            appendQuoted(out, h);
+            return;
         }
-        return quoted(s);
+        appendQuoted(out, QStringView(s).left(n));
+        return;
     }
     if (type == QLatin1Char('n')) {
         QString s;
@@ -451,32 +508,38 @@ QString CsvWriter::fieldText(const QVariant& value, const QString& picture, bool
             s = value.toString().trimmed();
             break;
         default:
-            s = QString::number(value.toLongLong());
-            break;
+            out += QString::number(value.toLongLong());
+            return;
         }
         // A number written plainly never holds a separator; a text put under a number picture
         // might, and is then quoted so that the line stays readable.
         for (QChar c : std::as_const(s)) {
-            if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-                return quoted(s);
+            if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n')
+                || c == QLatin1Char('\r')) {
+                appendQuoted(out, s);
+                return;
+            }
         }
-        return s;
+        out += s;
+        return;
     }
-    const Picture pic(picture);
-    QString s;
     if (pic.isDate() && value.typeId() != QMetaType::QString)
-        s = formatDateValue(pic, value.toLongLong());
+        appendQuoted(out, formatDateValue(pic, value.toLongLong()));
     else
-        s = pic.formatVariant(value);
-    return quoted(s);
+        appendQuoted(out, pic.formatVariant(value));
 }
 
 void CsvWriter::addField(const QVariant& value, const QString& picture, bool header)
 {
+    addField(value, Picture(picture), header);
+}
+
+void CsvWriter::addField(const QVariant& value, const Picture& picture, bool header)
+{
     if (!firstField_)
         line_ += QLatin1Char(',');
     firstField_ = false;
-    line_ += fieldText(value, picture, header);
+    appendField(line_, value, picture, header);
 }
 
 bool CsvWriter::flush()
@@ -489,8 +552,7 @@ bool CsvWriter::flush()
         if (n <= 0) {
             const int code = errno != 0 ? errno : int(AccessDenied);
             const int answer = messages_.show(fileCaption("Cannot ADD to ", name_),
-                                              csv::errorText(code, file_.errorString()),
-                                              Icon::Exclamation, Retry | Abort, Abort);
+                csv::errorText(code, file_.errorString()), Icon::Exclamation, Retry | Abort, Abort);
             file_.unsetError();
             if (answer != Retry)
                 return false;
@@ -516,7 +578,7 @@ bool CsvWriter::close()
     file_.close();
     if (file_.error() != QFileDevice::NoError) {
         messages_.show(fileCaption("Cannot CLOSE ", name_),
-                       csv::errorText(int(AccessDenied), file_.errorString()), Icon::Exclamation);
+            csv::errorText(int(AccessDenied), file_.errorString()), Icon::Exclamation);
         file_.unsetError();
         return false;
     }

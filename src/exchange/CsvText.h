@@ -5,7 +5,9 @@
 //
 // Reading accepts UTF-8 with or without a byte-order mark (a line that is not valid UTF-8 is read
 // as Latin-1), CRLF or LF line ends, and a quoted field that goes on over the end of the line (as
-// spreadsheets write a cell with line breaks): such a record is read as one line. A file that is
+// spreadsheets write a cell with line breaks): such a record is read as one line. A quote still
+// open at the end of the file takes the rest of its own line only; one still open after kMaxLine
+// characters is reported. A file that is
 // not text (NUL bytes, UTF-16 or UTF-32) is refused. A line longer than kMaxLine characters or a
 // field longer than kMaxField is reported with its line number, never cut. The file read is never
 // written to.
@@ -14,6 +16,7 @@
 // double quotes with every inner quote doubled.
 
 #include "core/Messages.h"
+#include "core/Picture.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -113,6 +116,10 @@ public:
     // Off: a read error stops the read without its message (a look ahead that the run reads again
     // later, where the message is given).
     void setReportErrors(bool on) { reportErrors_ = on; }
+    // On: a read error's message waits for showDeferredError() (a run shows it once its slice is
+    // committed, so that no transaction is open while the user reads it).
+    void setDeferErrors(bool on) { deferErrors_ = on; }
+    void showDeferredError();
 
 private:
     bool fillBuffer();
@@ -132,6 +139,9 @@ private:
     qint64 lineStart_ = 0;
     bool failed_ = false;
     bool reportErrors_ = true;
+    bool deferErrors_ = false;
+    QString deferredCaption_;
+    QString deferredText_;
     CsvSplitter split_;
     QString text_;
     QStringDecoder utf8_;
@@ -161,6 +171,8 @@ public:
     //   else the value formatted by the picture, in quotes.
     // `value` is the stored value: a string for text and memo fields, a number otherwise.
     void addField(const QVariant& value, const QString& picture, bool header = false);
+    // The same with the picture parsed once by the caller (a run writing many lines).
+    void addField(const QVariant& value, const Picture& picture, bool header = false);
     // The line as built so far.
     const QString& currentLine() const { return line_; }
     // Writes the line. A failure asks "Cannot ADD to " & name with Retry and Abort (Abort the
@@ -171,9 +183,11 @@ public:
 
     // The field text addField() appends, without the comma (tests, previews).
     static QString fieldText(const QVariant& value, const QString& picture, bool header = false);
+    static QString fieldText(const QVariant& value, const Picture& picture, bool header = false);
 
 private:
     bool flush();
+    static void appendField(QString& out, const QVariant& value, const Picture& picture, bool header);
 
     Messages& messages_;
     QFile file_;

@@ -1,5 +1,6 @@
 #include "exchange/ExportRun.h"
 
+#include "core/Picture.h"
 #include "data/Database.h"
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
@@ -13,29 +14,29 @@ namespace td {
 const QList<ExportField>& allExportFields()
 {
     static const QList<ExportField> fields = {
-        {QStringLiteral("MUS:Artist"), QStringLiteral("@s40")},
-        {QStringLiteral("MUS:Title"), QStringLiteral("@s40")},
-        {QStringLiteral("MUS:Album"), QStringLiteral("@s40")},
-        {QStringLiteral("MUS:Media"), QStringLiteral("@s20")},
-        {QStringLiteral("MUS:FileNumber"), QStringLiteral("@s20")},
-        {QStringLiteral("MUS:ReleaseDate"), QStringLiteral("@d2")},
-        {QStringLiteral("MUS:CategoryID"), QStringLiteral("@n-13")},
-        {QStringLiteral("MUS:ChartNumber"), QStringLiteral("@n3")},
-        {QStringLiteral("MUS:TrackNumber"), QStringLiteral("@n3")},
-        {QStringLiteral("MUS:Side"), QStringLiteral("@s1")},
-        {QStringLiteral("MUS:Time"), QStringLiteral("@t4")},
-        {QStringLiteral("MUS:UserDefinedKeyField"), QStringLiteral("@s30")},
-        {QStringLiteral("MUS:AdditionalInformation1"), QStringLiteral("@s80")},
-        {QStringLiteral("MUS:AdditionalInformation2"), QStringLiteral("@s80")},
-        {QStringLiteral("MUS:AdditionalInformation3"), QStringLiteral("@s80")},
-        {QStringLiteral("MUS:BeatsPerMinute"), QStringLiteral("@n_4b")},
-        {QStringLiteral("MUS:Style"), QStringLiteral("@s30")},
-        {QStringLiteral("MUS:Recording"), QStringLiteral("@s255")},
-        {QStringLiteral("MUS:Composer"), QStringLiteral("@s80")},
-        {QStringLiteral("MUS:PerformanceNotes"), QStringLiteral("@s255")},
-        {QStringLiteral("MUS:LastPlayed"), QStringLiteral("@d17-")},
-        {QStringLiteral("MUS:Notes"), QStringLiteral("@s255")},
-        {QStringLiteral("CAT:Category"), QStringLiteral("@s30")},
+        { QStringLiteral("MUS:Artist"), QStringLiteral("@s40") },
+        { QStringLiteral("MUS:Title"), QStringLiteral("@s40") },
+        { QStringLiteral("MUS:Album"), QStringLiteral("@s40") },
+        { QStringLiteral("MUS:Media"), QStringLiteral("@s20") },
+        { QStringLiteral("MUS:FileNumber"), QStringLiteral("@s20") },
+        { QStringLiteral("MUS:ReleaseDate"), QStringLiteral("@d2") },
+        { QStringLiteral("MUS:CategoryID"), QStringLiteral("@n-13") },
+        { QStringLiteral("MUS:ChartNumber"), QStringLiteral("@n3") },
+        { QStringLiteral("MUS:TrackNumber"), QStringLiteral("@n3") },
+        { QStringLiteral("MUS:Side"), QStringLiteral("@s1") },
+        { QStringLiteral("MUS:Time"), QStringLiteral("@t4") },
+        { QStringLiteral("MUS:UserDefinedKeyField"), QStringLiteral("@s30") },
+        { QStringLiteral("MUS:AdditionalInformation1"), QStringLiteral("@s80") },
+        { QStringLiteral("MUS:AdditionalInformation2"), QStringLiteral("@s80") },
+        { QStringLiteral("MUS:AdditionalInformation3"), QStringLiteral("@s80") },
+        { QStringLiteral("MUS:BeatsPerMinute"), QStringLiteral("@n_4b") },
+        { QStringLiteral("MUS:Style"), QStringLiteral("@s30") },
+        { QStringLiteral("MUS:Recording"), QStringLiteral("@s255") },
+        { QStringLiteral("MUS:Composer"), QStringLiteral("@s80") },
+        { QStringLiteral("MUS:PerformanceNotes"), QStringLiteral("@s255") },
+        { QStringLiteral("MUS:LastPlayed"), QStringLiteral("@d17-") },
+        { QStringLiteral("MUS:Notes"), QStringLiteral("@s255") },
+        { QStringLiteral("CAT:Category"), QStringLiteral("@s30") },
     };
     return fields;
 }
@@ -83,11 +84,12 @@ struct ExportRun::Impl {
     TableHandle songs;
     std::unique_ptr<TableHandle> categories;
     CsvWriter writer;
-    QList<int> columns;             // per export field: the song field, -1 for the category name
-    QHash<qint64, QString> names;   // category names met so far
+    QList<int> columns; // per export field: the song field, -1 for the category name
+    QList<Picture> pictures; // per export field, parsed once
+    QHash<qint64, QString> names; // category names met so far
     int key = -1;
     int categoryField = -1;
-    Row last;                       // the last song written (the next page starts after it)
+    Row last; // the last song written (the next page starts after it)
     qint64 lastPosition = 0;
     bool started = false;
     QList<PageRow> page;
@@ -109,11 +111,14 @@ bool ExportRun::start()
         return false;
     bool needCategories = false;
     for (const ExportField& f : std::as_const(options_.fields))
-        needCategories = needCategories || f.name.compare(QLatin1String("CAT:Category"), Qt::CaseInsensitive) == 0;
+        needCategories
+            = needCategories || f.name.compare(QLatin1String("CAT:Category"), Qt::CaseInsensitive) == 0;
     d = std::make_unique<Impl>(db_, needCategories);
     const TableDef& def = d->songs.def();
-    for (const ExportField& f : std::as_const(options_.fields))
+    for (const ExportField& f : std::as_const(options_.fields)) {
         d->columns << def.fieldIndex(f.name); // -1: CAT:Category
+        d->pictures << Picture(f.picture);
+    }
     d->key = d->songs.key(QStringLiteral("MUS:SongsByArtist"));
     d->categoryField = def.fieldIndex(QStringLiteral("MUS:CategoryID"));
 
@@ -189,7 +194,7 @@ bool ExportRun::step(int count)
         for (int i = 0; i < options_.fields.size(); ++i) {
             const int column = d->columns.at(i);
             if (column >= 0) {
-                d->writer.addField(song.row.at(column), options_.fields.at(i).picture);
+                d->writer.addField(song.row.at(column), d->pictures.at(i));
                 continue;
             }
             QString name;
@@ -214,7 +219,7 @@ bool ExportRun::step(int count)
                     d->names.insert(id, name);
                 }
             }
-            d->writer.addField(name, options_.fields.at(i).picture);
+            d->writer.addField(name, d->pictures.at(i));
         }
         if (!d->writer.addLine()) {
             stopped_ = true;

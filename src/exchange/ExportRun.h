@@ -19,8 +19,8 @@ namespace td {
 class Database;
 
 struct ExportField {
-    QString name;     // "MUS:Artist", ..., "CAT:Category"
-    QString picture;  // "@s40" ...
+    QString name; // "MUS:Artist", ..., "CAT:Category"
+    QString picture; // "@s40" ...
 };
 
 // The 23 entries of "All Fields" with their default pictures, in order; the export list starts
@@ -47,9 +47,9 @@ inline const QString kHeaderCheck = QStringLiteral("Include &header record with 
 } // namespace exporttext
 
 struct ExportOptions {
-    QString fileName;           // the file to create (the window asked for it)
-    QList<ExportField> fields;  // at least one
-    bool header = false;        // the names line first
+    QString fileName; // the file to create (the window asked for it)
+    QList<ExportField> fields; // at least one
+    bool header = false; // the names line first
 };
 
 class ExportRun : public BatchRun {

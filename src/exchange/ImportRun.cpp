@@ -43,7 +43,7 @@ double leadingNumber(const QString& text)
 struct ImportRun::Impl {
     // One target with the import field it takes.
     struct Target {
-        int field = -1;       // in the song row
+        int field = -1; // in the song row
         FieldType type = FieldType::String;
         QString label;
         bool category = false;
@@ -63,16 +63,16 @@ struct ImportRun::Impl {
 
     TableHandle songs;
     TableHandle categories;
-    QList<Source> sources;      // by import field position
-    int lastSource = -1;        // the last position that feeds a target
+    QList<Source> sources; // by import field position
+    int lastSource = -1; // the last position that feeds a target
     Row blank;
     int mediaField = -1;
     int categoryNameField = -1; // CAT:Category in the category row
     QHash<QString, qint64> categoryIds; // by folded name, filled as names are met
     // How the export writes dates and times: a date or time target reads them back.
-    const Picture datePicture{QStringLiteral("@d2")};
-    const Picture shortDatePicture{QStringLiteral("@d17")};
-    const Picture timePicture{QStringLiteral("@t4")};
+    const Picture datePicture { QStringLiteral("@d2") };
+    const Picture shortDatePicture { QStringLiteral("@d17") };
+    const Picture timePicture { QStringLiteral("@t4") };
 };
 
 ImportRun::ImportRun(Database& db, CsvReader& reader, ImportOptions options)
@@ -172,10 +172,17 @@ bool ImportRun::step(int count)
     TransactionGuard tx(db_);
     if (!tx.ok()) {
         db_.saveError();
-        StandardWarning(db_, StdMsg::TransactionFramingError, QStringLiteral("Update"), QStringLiteral("Tunedeck"));
+        StandardWarning(
+            db_, StdMsg::TransactionFramingError, QStringLiteral("Update"), QStringLiteral("Tunedeck"));
         stopped_ = true;
         return false;
     }
+    // Messages wait until the slice is committed: no transaction stays open while one is read.
+    reader_.setDeferErrors(true);
+    struct Undefer {
+        CsvReader& r;
+        ~Undefer() { r.setDeferErrors(false); }
+    } undefer { reader_ };
     QElapsedTimer clock;
     clock.start();
     StorageError addError;
@@ -197,7 +204,7 @@ bool ImportRun::step(int count)
             QVariant value = reader_.text();
             if (!src.keepsText) {
                 const Picture::Input in = src.picture.isDate() ? parseDateValue(src.picture, reader_.text())
-                                                                 : src.picture.parse(reader_.text());
+                                                               : src.picture.parse(reader_.text());
                 value = in.ok ? in.value : QVariant(0);
             }
             for (const Impl::Target& t : src.targets) {
@@ -215,7 +222,8 @@ bool ImportRun::step(int count)
                     } else {
                         d->categories.clear();
                         d->categories.setValue(d->categoryNameField, name);
-                        const int rc = d->categories.get(d->categories.key(QStringLiteral("CAT:KeyCategory")));
+                        const int rc
+                            = d->categories.get(d->categories.key(QStringLiteral("CAT:KeyCategory")));
                         if (rc == 0) {
                             id = d->categories.value(QStringLiteral("CAT:CategoryID")).toLongLong();
                         } else if (rc == RecordNotAvailable) {
@@ -313,7 +321,7 @@ bool ImportRun::step(int count)
             else
                 completed_ = true;
         }
-        if (isCancelled() || ((n & 255) == 255 && clock.elapsed() >= kSliceMs))
+        if (isCancelled() || ((n & 255) == 255 && clock.elapsed() >= sliceMs_))
             break;
     }
     if (tx.commit() != 0) {
@@ -324,12 +332,13 @@ bool ImportRun::step(int count)
         haveLine_ = false;
         return false;
     }
+    reader_.showDeferredError();
     if (addFailed) {
         const QString why = addError.code == EngineError ? addError.engineText
-            : addError.text.isEmpty()                   ? errorCodeText(addError.code)
-                                                        : addError.text;
-        db_.messages().show(QStringLiteral("Cannot ADD to Tunedeck!"), csv::errorText(addError.code, why),
-                            Icon::Exclamation);
+            : addError.text.isEmpty()                    ? errorCodeText(addError.code)
+                                                         : addError.text;
+        db_.messages().show(
+            QStringLiteral("Cannot ADD to Tunedeck!"), csv::errorText(addError.code, why), Icon::Exclamation);
         stopped_ = true;
         return false;
     }

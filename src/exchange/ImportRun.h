@@ -29,9 +29,9 @@ namespace td {
 class Database;
 
 struct ImportOptions {
-    QList<ImportField> fields;    // as built and edited in the window (pictures)
-    ImportAssignment assignment;  // targets to import fields
-    bool stripHeader = false;     // drop the first line
+    QList<ImportField> fields; // as built and edited in the window (pictures)
+    ImportAssignment assignment; // targets to import fields
+    bool stripHeader = false; // drop the first line
 };
 
 class ImportRun : public BatchRun {
@@ -47,6 +47,9 @@ public:
     int percent() const override;
     int sliceSize() const override { return 20000; }
     static constexpr int kSliceMs = 500;
+    // A run without a window to keep answering (the command line) may take longer slices: fewer
+    // commits, so faster, and a kill loses at most that much work.
+    void setSliceMs(int ms) { sliceMs_ = ms; }
     QString caption() const override { return importtext::kProgressCaption; }
     QString taskText() const override { return QString(); }
 
@@ -72,6 +75,7 @@ private:
     bool haveLine_ = false;
     bool stopped_ = false;
     bool completed_ = false;
+    int sliceMs_ = kSliceMs;
 };
 
 } // namespace td

@@ -53,14 +53,28 @@ bool pictureEntryValid(const QString& entry)
 const QStringList& importTargets()
 {
     static const QStringList targets = {
-        QStringLiteral("MUS:Artist"), QStringLiteral("MUS:Title"), QStringLiteral("MUS:Album"),
-        QStringLiteral("MUS:Media"), QStringLiteral("MUS:FileNumber"), QStringLiteral("MUS:ReleaseDate"),
-        QStringLiteral("MUS:CategoryID"), QStringLiteral("MUS:ChartNumber"), QStringLiteral("MUS:TrackNumber"),
-        QStringLiteral("MUS:Side"), QStringLiteral("MUS:Time"), QStringLiteral("MUS:UserDefinedKeyField"),
-        QStringLiteral("MUS:AdditionalInformation1"), QStringLiteral("MUS:AdditionalInformation2"),
-        QStringLiteral("MUS:AdditionalInformation3"), QStringLiteral("MUS:BeatsPerMinute"),
-        QStringLiteral("MUS:Style"), QStringLiteral("MUS:Recording"), QStringLiteral("MUS:Composer"),
-        QStringLiteral("MUS:PerformanceNotes"), QStringLiteral("MUS:LastPlayed"), QStringLiteral("MUS:Notes"),
+        QStringLiteral("MUS:Artist"),
+        QStringLiteral("MUS:Title"),
+        QStringLiteral("MUS:Album"),
+        QStringLiteral("MUS:Media"),
+        QStringLiteral("MUS:FileNumber"),
+        QStringLiteral("MUS:ReleaseDate"),
+        QStringLiteral("MUS:CategoryID"),
+        QStringLiteral("MUS:ChartNumber"),
+        QStringLiteral("MUS:TrackNumber"),
+        QStringLiteral("MUS:Side"),
+        QStringLiteral("MUS:Time"),
+        QStringLiteral("MUS:UserDefinedKeyField"),
+        QStringLiteral("MUS:AdditionalInformation1"),
+        QStringLiteral("MUS:AdditionalInformation2"),
+        QStringLiteral("MUS:AdditionalInformation3"),
+        QStringLiteral("MUS:BeatsPerMinute"),
+        QStringLiteral("MUS:Style"),
+        QStringLiteral("MUS:Recording"),
+        QStringLiteral("MUS:Composer"),
+        QStringLiteral("MUS:PerformanceNotes"),
+        QStringLiteral("MUS:LastPlayed"),
+        QStringLiteral("MUS:Notes"),
     };
     return targets;
 }

@@ -13,9 +13,9 @@ namespace td {
 
 // One field position of the file's lines.
 struct ImportField {
-    QString name;     // "Field_" & position
-    QString picture;  // "@S1000", or "@N30.9" when the second line has it unquoted
-    QString sample;   // the field's text in the line shown
+    QString name; // "Field_" & position
+    QString picture; // "@S1000", or "@N30.9" when the second line has it unquoted
+    QString sample; // the field's text in the line shown
 };
 
 // "Alpha-num" for a text picture (second character S or s), "Numeric" for a number picture (N or

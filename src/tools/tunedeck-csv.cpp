@@ -34,13 +34,16 @@ constexpr int kNothingChosen = 3;
 constexpr int kUsage = 64;
 constexpr int kInterrupted = 130;
 
-constexpr const char* kUsageText =
-    "usage: tunedeck-csv import FILE.csv [--auto] [--assign Field_1=MUS:Artist,...] [--strip-header]\n"
-    "                                    [--picture Field_3=@D2,...]\n"
-    "       tunedeck-csv export FILE.csv [--fields MUS:Artist,MUS:Title=@s40,...] [--header]\n"
-    "Import adds one song per line; --auto assigns the targets named by a header line and skips it.\n"
-    "Export writes every song in artist order; without --fields all 23 fields.\n"
-    "The data folder is TDP_DATA_DIR, else the program's own.\n";
+// No window waits on the import here: slices of two seconds (a kill loses at most that much).
+constexpr int kImportSliceMs = 2000;
+
+constexpr const char* kUsageText
+    = "usage: tunedeck-csv import FILE.csv [--auto] [--assign Field_1=MUS:Artist,...] [--strip-header]\n"
+      "                                    [--picture Field_3=@D2,...]\n"
+      "       tunedeck-csv export FILE.csv [--fields MUS:Artist,MUS:Title=@s40,...] [--header]\n"
+      "Import adds one song per line; --auto assigns the targets named by a header line and skips it.\n"
+      "Export writes every song in artist order; without --fields all 23 fields.\n"
+      "The data folder is TDP_DATA_DIR, else the program's own.\n";
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -60,7 +63,8 @@ class StderrMessages : public td::MessageResponder {
 public:
     int ask(const td::Message& m) override
     {
-        printErr(QStringLiteral("%1: %2").arg(m.caption, m.displayText().replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        printErr(QStringLiteral("%1: %2").arg(
+            m.caption, m.displayText().replace(QLatin1Char('\n'), QLatin1Char(' '))));
         return m.defaultButton;
     }
 };
@@ -117,7 +121,7 @@ bool pairs(const QString& list, QList<QPair<QString, QString>>& out)
         const qsizetype eq = item.indexOf(QLatin1Char('='));
         if (eq <= 0)
             return false;
-        out.append({item.left(eq).trimmed(), item.mid(eq + 1).trimmed()});
+        out.append({ item.left(eq).trimmed(), item.mid(eq + 1).trimmed() });
     }
     return true;
 }
@@ -134,7 +138,8 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
             autoAssign = true;
         } else if (a == QLatin1String("--strip-header")) {
             strip = true;
-        } else if ((a == QLatin1String("--assign") || a == QLatin1String("--picture")) && i + 1 < args.size()) {
+        } else if ((a == QLatin1String("--assign") || a == QLatin1String("--picture"))
+            && i + 1 < args.size()) {
             if (!pairs(args.at(++i), a == QLatin1String("--assign") ? assigns : pictures))
                 return usage(QStringLiteral("%1 wants FIELD=VALUE items separated by commas").arg(a));
         } else {
@@ -191,11 +196,11 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
     }
 
     td::ImportRun run(db, reader, options);
-    if (!run.start())
-        return run.stopped() ? kStopped : kDone;
-    drive(run);
+    run.setSliceMs(kImportSliceMs);
+    if (run.start())
+        drive(run);
     std::printf("%lld songs imported, %lld categories added.\n", static_cast<long long>(run.songsAdded()),
-                static_cast<long long>(run.categoriesAdded()));
+        static_cast<long long>(run.categoriesAdded()));
     if (run.stopped() || db.ended())
         return kStopped;
     if (run.isCancelled())
@@ -229,14 +234,15 @@ int runExport(td::Database& db, const QString& file, const QStringList& args)
                     if (!td::pictureEntryValid(chosen.picture))
                         return usage(td::importtext::kInvalidPictureText);
                 }
-                td::exportlist::add(options.fields, {chosen});
+                td::exportlist::add(options.fields, { chosen });
             }
         } else {
             return usage(QStringLiteral("unknown option %1").arg(a));
         }
     }
     if (options.fields.isEmpty()) {
-        db.messages().show(td::exporttext::kNoFieldsCaption, td::exporttext::kNoFieldsText, td::Icon::Exclamation);
+        db.messages().show(
+            td::exporttext::kNoFieldsCaption, td::exporttext::kNoFieldsText, td::Icon::Exclamation);
         return kNothingChosen;
     }
     td::ExportRun run(db, options);
@@ -264,7 +270,8 @@ int main(int argc, char** argv)
         std::fputs(kUsageText, stdout);
         return kDone;
     }
-    if (args.size() < 2 || (args.first() != QLatin1String("import") && args.first() != QLatin1String("export")))
+    if (args.size() < 2
+        || (args.first() != QLatin1String("import") && args.first() != QLatin1String("export")))
         return usage(QString());
     const bool importing = args.takeFirst() == QLatin1String("import");
     // The file is named from where the command was given, before moving to the data folder.

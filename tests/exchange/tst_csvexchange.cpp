@@ -76,7 +76,7 @@ struct ImportResult {
     bool completed = false;
 };
 ImportResult importText(TestDb& t, const QByteArray& csv, const QStringList& assigns,
-                        const QStringList& pictures = {}, bool useAuto = false)
+    const QStringList& pictures = {}, bool useAuto = false)
 {
     const QString path = writeFile(t.ws.file(QStringLiteral("in.csv")), csv);
     CsvReader reader(t.messages);
@@ -87,16 +87,18 @@ ImportResult importText(TestDb& t, const QByteArray& csv, const QStringList& ass
     if (!buildImportFields(reader, o.fields))
         return res;
     for (const QString& p : pictures)
-        o.fields[p.section(QLatin1Char('='), 0, 0).mid(6).toInt() - 1].picture = p.section(QLatin1Char('='), 1);
+        o.fields[p.section(QLatin1Char('='), 0, 0).mid(6).toInt() - 1].picture
+            = p.section(QLatin1Char('='), 1);
     for (const QString& a : assigns)
-        o.assignment.assign(int(importTargets().indexOf(a.section(QLatin1Char('='), 1))), a.section(QLatin1Char('='), 0, 0));
+        o.assignment.assign(
+            int(importTargets().indexOf(a.section(QLatin1Char('='), 1))), a.section(QLatin1Char('='), 0, 0));
     if (useAuto) {
         autoAssign(o.fields, o.assignment);
         o.stripHeader = true;
     }
     ImportRun run(t.db, reader, o);
     run.runToEnd();
-    res = {run.songsAdded(), run.categoriesAdded(), run.stopped(), run.completed()};
+    res = { run.songsAdded(), run.categoriesAdded(), run.stopped(), run.completed() };
     return res;
 }
 
@@ -118,17 +120,17 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("fields");
-        QTest::newRow("empty middle field") << "a,,b" << QStringList{"U:a", "U:", "U:b"};
-        QTest::newRow("blank after last comma") << "a,  " << QStringList{"U:a"};
-        QTest::newRow("comma at the end") << "a," << QStringList{"U:a"};
-        QTest::newRow("blank line") << "   " << QStringList{};
-        QTest::newRow("doubled quotes") << "\"say \"\"hi\"\"\",x" << QStringList{"Q:say \"hi\"", "U:x"};
-        QTest::newRow("comma inside quotes") << "\"a,b\",\"c\"" << QStringList{"Q:a,b", "Q:c"};
-        QTest::newRow("empty quoted") << "\"\",7" << QStringList{"Q:", "U:7"};
-        QTest::newRow("no closing quote") << "x,\"open, rest" << QStringList{"U:x", "Q:open, rest"};
-        QTest::newRow("leading blank kept") << " a, b" << QStringList{"U: a", "U: b"};
-        QTest::newRow("text after closing quote") << "\"a\"b,c" << QStringList{"Q:a", "U:", "U:c"};
-        QTest::newRow("quote inside unquoted") << "ab\"c,d" << QStringList{"U:ab\"c", "U:d"};
+        QTest::newRow("empty middle field") << "a,,b" << QStringList { "U:a", "U:", "U:b" };
+        QTest::newRow("blank after last comma") << "a,  " << QStringList { "U:a" };
+        QTest::newRow("comma at the end") << "a," << QStringList { "U:a" };
+        QTest::newRow("blank line") << "   " << QStringList {};
+        QTest::newRow("doubled quotes") << "\"say \"\"hi\"\"\",x" << QStringList { "Q:say \"hi\"", "U:x" };
+        QTest::newRow("comma inside quotes") << "\"a,b\",\"c\"" << QStringList { "Q:a,b", "Q:c" };
+        QTest::newRow("empty quoted") << "\"\",7" << QStringList { "Q:", "U:7" };
+        QTest::newRow("no closing quote") << "x,\"open, rest" << QStringList { "U:x", "Q:open, rest" };
+        QTest::newRow("leading blank kept") << " a, b" << QStringList { "U: a", "U: b" };
+        QTest::newRow("text after closing quote") << "\"a\"b,c" << QStringList { "Q:a", "U:", "U:c" };
+        QTest::newRow("quote inside unquoted") << "ab\"c,d" << QStringList { "U:ab\"c", "U:d" };
     }
     void splitter()
     {
@@ -176,33 +178,53 @@ private slots:
         QTest::addColumn<QString>("text");
         const QList<QStringList> none;
         QTest::newRow("BOM and CRLF") << QByteArray("\xEF\xBB\xBF\"A\",1\r\n\"B\",2\r\n")
-                                      << QList<QStringList>{{"A", "1"}, {"B", "2"}} << "" << "";
-        QTest::newRow("no line end at the end") << QByteArray("a\nb") << QList<QStringList>{{"a"}, {"b"}} << "" << "";
+                                      << QList<QStringList> { { "A", "1" }, { "B", "2" } } << ""
+                                      << "";
+        QTest::newRow("no line end at the end")
+            << QByteArray("a\nb") << QList<QStringList> { { "a" }, { "b" } } << ""
+            << "";
         QTest::newRow("quoted line break") << QByteArray("\"one\r\ntwo\",x\ny\n")
-                                           << QList<QStringList>{{"one\ntwo", "x"}, {"y"}} << "" << "";
-        QTest::newRow("quote never closed") << QByteArray("\"open,a\nb,c\n")
-                                            << QList<QStringList>{{"open,a"}, {"b", "c"}} << "" << "";
+                                           << QList<QStringList> { { "one\ntwo", "x" }, { "y" } } << ""
+                                           << "";
+        QTest::newRow("quote never closed")
+            << QByteArray("\"open,a\nb,c\n") << QList<QStringList> { { "open,a" }, { "b", "c" } } << ""
+            << "";
         QTest::newRow("UTF-8") << QByteArray("\"Bj\xC3\xB6rk\",\"\xE6\x9D\xB1\"\n")
-                               << QList<QStringList>{{QString::fromUtf8("Björk"), QString::fromUtf8("東")}} << "" << "";
-        QTest::newRow("Latin-1 line") << QByteArray("\"Bj\xF6rk\"\n") << QList<QStringList>{{QString::fromUtf8("Björk")}}
-                                      << "" << "";
+                               << QList<QStringList> { { QString::fromUtf8("Björk"),
+                                      QString::fromUtf8("東") } }
+                               << ""
+                               << "";
+        QTest::newRow("Latin-1 line")
+            << QByteArray("\"Bj\xF6rk\"\n") << QList<QStringList> { { QString::fromUtf8("Björk") } } << ""
+            << "";
         QTest::newRow("empty file") << QByteArray() << none << "Attention!"
                                     << "That file is empty!  Please pick another file.";
         QTest::newRow("UTF-16 without BOM") << QByteArray("a\0,\0b\0\n\0", 8) << none << "Attention!"
                                             << "binary data";
-        QTest::newRow("UTF-16 with BOM") << QByteArray("\xFF\xFE" "a\0", 4) << none << "Attention!" << "UTF-16";
+        QTest::newRow("UTF-16 with BOM") << QByteArray("\xFF\xFE"
+                                                       "a\0",
+            4) << none << "Attention!"
+                                         << "UTF-16";
         QByteArray longLine = "a\n" + QByteArray(csv::kMaxLine + 1, 'x') + "\nb\n";
-        QTest::newRow("line too long") << longLine << QList<QStringList>{{"a"}} << "Cannot READ "
+        QTest::newRow("line too long") << longLine << QList<QStringList> { { "a" } } << "Cannot READ "
                                        << "Line 2 is longer than 16000 characters";
+        QTest::newRow("quote open past the line limit")
+            << QByteArray("a\n\"open\n") + QByteArray(csv::kMaxLine, 'x') + "\n\"closed\n"
+            << QList<QStringList> { { "a" } } << "Cannot READ "
+            << "Line 2 starts a quoted field that does not end within 16000 characters";
         QByteArray longField = "a\nb\n\"" + QByteArray(csv::kMaxField + 1, 'x') + "\"\n";
-        QTest::newRow("field too long") << longField << QList<QStringList>{{"a"}, {"b"}, {}} << "Cannot READ "
-                                        << "Line 3 has a field longer than 4000 characters";
+        QTest::newRow("field too long")
+            << longField << QList<QStringList> { { "a" }, { "b" }, {} } << "Cannot READ "
+            << "Line 3 has a field longer than 4000 characters";
         // Three quoted fields of 4000 and one of 3991 make a line of 16000.
         const QByteArray full = "\"" + QByteArray(csv::kMaxField, 'x') + "\",";
         const QString fullText(csv::kMaxField, QLatin1Char('x'));
         QTest::newRow("line and fields at their limits")
             << full + full + full + QByteArray(3991, 'y')
-            << QList<QStringList>{QStringList{fullText, fullText, fullText, QString(3991, QLatin1Char('y'))}} << "" << "";
+            << QList<QStringList> { QStringList {
+                   fullText, fullText, fullText, QString(3991, QLatin1Char('y')) } }
+            << ""
+            << "";
     }
     void reading()
     {
@@ -221,8 +243,10 @@ private slots:
         }
         QCOMPARE(t.script->asked().size(), caption.isEmpty() ? 0 : 1);
         if (!caption.isEmpty()) {
-            QVERIFY2(t.script->asked().first().caption.startsWith(caption), qPrintable(t.script->asked().first().caption));
-            QVERIFY2(t.script->asked().first().text.contains(text), qPrintable(t.script->asked().first().text));
+            QVERIFY2(t.script->asked().first().caption.startsWith(caption),
+                qPrintable(t.script->asked().first().caption));
+            QVERIFY2(
+                t.script->asked().first().text.contains(text), qPrintable(t.script->asked().first().text));
         }
         QFile f(path); // the file read is never changed
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -235,12 +259,12 @@ private slots:
         CsvReader r(t.messages);
         const QString missing = t.ws.file(QStringLiteral("missing.csv"));
         int asked = 0;
-        QStringList answers{missing, writeFile(t.ws.file(QStringLiteral("ok.csv")), "a\n")};
+        QStringList answers { missing, writeFile(t.ws.file(QStringLiteral("ok.csv")), "a\n") };
         QVERIFY(r.openAsking([&] { return answers.value(asked++); }));
-        QCOMPARE(t.script->captions(), QStringList{"Cannot OPEN " + missing});
+        QCOMPARE(t.script->captions(), QStringList { "Cannot OPEN " + missing });
         QCOMPARE(t.script->asked().first().text, QStringLiteral("Error #2 - File Not Found"));
         asked = 0;
-        answers = QStringList{QString()};
+        answers = QStringList { QString() };
         QVERIFY(!r.openAsking([&] { return answers.value(asked++); })); // cancelled dialog
 
         CsvWriter w(t.messages);
@@ -261,7 +285,8 @@ private slots:
         w.addField(QString(2 << 20, 'x'), QStringLiteral("@s40"));
         t.script->plan(Retry);
         QVERIFY(!w.addLine()); // Retry fails again, then the default Abort
-        QCOMPARE(t.script->captions(), (QStringList{"Cannot ADD to /dev/full", "Cannot ADD to /dev/full"}));
+        QCOMPARE(
+            t.script->captions(), (QStringList { "Cannot ADD to /dev/full", "Cannot ADD to /dev/full" }));
         QCOMPARE(t.script->asked().first().buttons, int(Retry | Abort));
         QCOMPARE(t.script->asked().first().defaultButton, int(Abort));
     }
@@ -273,7 +298,8 @@ private slots:
         if (python.isEmpty())
             QSKIP("python3 not found");
         TestDb t;
-        const QStringList values{"plain", "with \"quotes\"", "comma, here", "line\nbreak", QString::fromUtf8("Motörhead 東"), ""};
+        const QStringList values { "plain", "with \"quotes\"", "comma, here", "line\nbreak",
+            QString::fromUtf8("Motörhead 東"), "" };
         const QString path = t.ws.file(QStringLiteral("out.csv"));
         CsvWriter w(t.messages);
         QVERIFY(w.create(path));
@@ -284,8 +310,11 @@ private slots:
         QVERIFY(w.addLine());
         QVERIFY(w.close());
         QProcess p;
-        p.start(python, {"-c", "import csv,sys,json\nr=list(csv.reader(open(sys.argv[1],newline='',encoding='utf-8')))\n"
-                               "print(json.dumps(r))", path});
+        p.start(python,
+            { "-c",
+                "import csv,sys,json\nr=list(csv.reader(open(sys.argv[1],newline='',encoding='utf-8')))\n"
+                "print(json.dumps(r))",
+                path });
         QVERIFY(p.waitForFinished(20000));
         const QJsonArray rows = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
         QCOMPARE(rows.size(), 1);
@@ -297,7 +326,8 @@ private slots:
     void importFieldsFromFirstLines()
     {
         TestDb t;
-        const QString path = writeFile(t.ws.file(QStringLiteral("in.csv")), "\"A\",\"B\",\"C\"\n\"x\",\"12\",12\n\"y\"\n");
+        const QString path
+            = writeFile(t.ws.file(QStringLiteral("in.csv")), "\"A\",\"B\",\"C\"\n\"x\",\"12\",12\n\"y\"\n");
         CsvReader r(t.messages);
         QCOMPARE(r.open(path), CsvReader::OpenResult::Opened);
         QList<ImportField> fields;
@@ -326,34 +356,40 @@ private slots:
         QTest::addColumn<QStringList>("songs");
         QTest::addColumn<int>("categoriesAdded");
         QTest::addColumn<QString>("message");
-        const QStringList abc{"Field_1=MUS:Artist", "Field_2=MUS:Title", "Field_3=MUS:CategoryID"};
+        const QStringList abc { "Field_1=MUS:Artist", "Field_2=MUS:Title", "Field_3=MUS:CategoryID" };
         QTest::newRow("category added once, found in any case")
-            << QByteArray("\"A\",\"t1\",\"Rock\"\n\"B\",\"t2\",\"ROCK\"\n\"C\",\"t3\",\"\"\n") << abc << QStringList{}
-            << QStringList{"A|t1||Rock|0|0", "B|t2||Rock|0|0", "C|t3|||0|0"} << 1 << "";
+            << QByteArray("\"A\",\"t1\",\"Rock\"\n\"B\",\"t2\",\"ROCK\"\n\"C\",\"t3\",\"\"\n") << abc
+            << QStringList {} << QStringList { "A|t1||Rock|0|0", "B|t2||Rock|0|0", "C|t3|||0|0" } << 1 << "";
         QTest::newRow("existing category found")
-            << QByteArray("\"A\",\"t1\",\"jazz\"\n") << abc << QStringList{} << QStringList{"A|t1||Jazz|0|0"} << 0 << "";
-        QTest::newRow("media codes")
-            << QByteArray("\"A\",\"D\"\n\"B\",\"C\"\n\"C\",\"B\"\n\"D\",\"CD\"\n\"E\",\"c\"\n")
-            << QStringList{"Field_1=MUS:Artist", "Field_2=MUS:Media"} << QStringList{}
-            << QStringList{"A||Cassette (DBX)||0|0", "B||Cassette (Dolby-C)||0|0", "C||Cassette (Dolby-B)||0|0",
-                           "D||CD||0|0", "E||c||0|0"}
-            << 0 << "";
+            << QByteArray("\"A\",\"t1\",\"jazz\"\n") << abc << QStringList {}
+            << QStringList { "A|t1||Jazz|0|0" } << 0 << "";
+        QTest::newRow("media codes") << QByteArray(
+            "\"A\",\"D\"\n\"B\",\"C\"\n\"C\",\"B\"\n\"D\",\"CD\"\n\"E\",\"c\"\n")
+                                     << QStringList { "Field_1=MUS:Artist", "Field_2=MUS:Media" }
+                                     << QStringList {}
+                                     << QStringList { "A||Cassette (DBX)||0|0", "B||Cassette (Dolby-C)||0|0",
+                                            "C||Cassette (Dolby-B)||0|0", "D||CD||0|0", "E||c||0|0" }
+                                     << 0 << "";
         QTest::newRow("date picture read once for two targets")
-            << QByteArray("\"A\",\"12/31/1997\"\n") << QStringList{"Field_1=MUS:Artist", "Field_2=MUS:ReleaseDate", "Field_2=MUS:Title"}
-            << QStringList{"Field_2=@D2"} << QStringList{"A|71956|||71956|0"} << 0 << "";
+            << QByteArray("\"A\",\"12/31/1997\"\n")
+            << QStringList { "Field_1=MUS:Artist", "Field_2=MUS:ReleaseDate", "Field_2=MUS:Title" }
+            << QStringList { "Field_2=@D2" } << QStringList { "A|71956|||71956|0" } << 0 << "";
         QTest::newRow("short line leaves targets blank")
-            << QByteArray("\"A\",\"t1\",5\n\"B\"\n") << QStringList{"Field_1=MUS:Artist", "Field_2=MUS:Title", "Field_3=MUS:ChartNumber"}
-            << QStringList{} << QStringList{"A|t1|||0|5", "B||||0|0"} << 0 << "";
-        QTest::newRow("text cut to its width")
-            << QByteArray("\"") + QByteArray(50, 'a') + "\"\n" << QStringList{"Field_1=MUS:Artist"} << QStringList{}
-            << QStringList{QString(40, 'a') + "||||0|0"} << 0 << "";
+            << QByteArray("\"A\",\"t1\",5\n\"B\"\n")
+            << QStringList { "Field_1=MUS:Artist", "Field_2=MUS:Title", "Field_3=MUS:ChartNumber" }
+            << QStringList {} << QStringList { "A|t1|||0|5", "B||||0|0" } << 0 << "";
+        QTest::newRow("text cut to its width") << QByteArray("\"") + QByteArray(50, 'a') + "\"\n"
+                                               << QStringList { "Field_1=MUS:Artist" } << QStringList {}
+                                               << QStringList { QString(40, 'a') + "||||0|0" } << 0 << "";
         QTest::newRow("song refused stops, songs before stay, no stray category")
             << QByteArray("\"A\",\"t1\",\"Rock\",1\n\"B\",\"t2\",\"Blues\",300\n\"C\",\"t3\",\"Rock\",2\n")
-            << QStringList{"Field_1=MUS:Artist", "Field_2=MUS:Title", "Field_3=MUS:CategoryID", "Field_4=MUS:ChartNumber"}
-            << QStringList{} << QStringList{"A|t1||Rock|0|1"} << 1 << "Cannot ADD to Tunedeck!";
+            << QStringList { "Field_1=MUS:Artist", "Field_2=MUS:Title", "Field_3=MUS:CategoryID",
+                   "Field_4=MUS:ChartNumber" }
+            << QStringList {} << QStringList { "A|t1||Rock|0|1" } << 1 << "Cannot ADD to Tunedeck!";
         QTest::newRow("too long a line stops there")
-            << QByteArray("\"A\"\n") + QByteArray(csv::kMaxLine + 5, 'b') + "\n\"C\"\n" << QStringList{"Field_1=MUS:Artist"}
-            << QStringList{} << QStringList{"A||||0|0"} << 0 << "Cannot READ ";
+            << QByteArray("\"A\"\n") + QByteArray(csv::kMaxLine + 5, 'b') + "\n\"C\"\n"
+            << QStringList { "Field_1=MUS:Artist" } << QStringList {} << QStringList { "A||||0|0" } << 0
+            << "Cannot READ ";
     }
     void importRules()
     {
@@ -370,13 +406,17 @@ private slots:
             c.rec.Category = QStringLiteral("Jazz");
             QCOMPARE(c.add(), 0);
         }
+        bool transactionOpenWhileAsking = false; // the songs before are committed first
+        t.script->onAsk = [&](const Message&) { transactionOpenWhileAsking |= t.db.inTransaction(); };
         const ImportResult res = importText(t, csv, assigns, pictures);
+        QVERIFY(!transactionOpenWhileAsking);
         QStringList got;
         for (const Tunedeck& s : songsByArtist(t.db)) {
             QCOMPARE(s.ID, 0); // numbered later by the album link test
             QCOMPARE(s.AlbumID, 0);
             got << QStringLiteral("%1|%2|%3|%4|%5|%6")
-                       .arg(s.Artist, s.Title, s.Media, s.CategoryID ? categoryName(t.db, s.CategoryID) : QString())
+                       .arg(s.Artist, s.Title, s.Media,
+                           s.CategoryID ? categoryName(t.db, s.CategoryID) : QString())
                        .arg(s.ReleaseDate)
                        .arg(s.ChartNumber);
         }
@@ -390,7 +430,8 @@ private slots:
             QVERIFY2(t.script->asked().isEmpty(), qPrintable(t.script->captions().join(", ")));
         } else {
             QCOMPARE(t.script->captions().size(), 1);
-            QVERIFY2(t.script->captions().first().startsWith(message), qPrintable(t.script->captions().join(", ")));
+            QVERIFY2(t.script->captions().first().startsWith(message),
+                qPrintable(t.script->captions().join(", ")));
         }
     }
 
@@ -461,7 +502,7 @@ private slots:
             QCOMPARE(tt.add(), 0);
         }
         const QString out = t.ws.file(QStringLiteral("out.csv"));
-        ExportOptions eo{out, allExportFields(), true};
+        ExportOptions eo { out, allExportFields(), true };
         ExportRun ex(t.db, eo);
         ex.runToEnd();
         QVERIFY(ex.completed());
@@ -493,10 +534,12 @@ private slots:
     {
         QList<ImportField> fields;
         for (const ExportField& e : allExportFields())
-            fields << ImportField{QStringLiteral("Field_%1").arg(fields.size() + 1), QStringLiteral("@S1000"), e.name};
+            fields << ImportField { QStringLiteral("Field_%1").arg(fields.size() + 1),
+                QStringLiteral("@S1000"), e.name };
         ImportAssignment a;
         QCOMPARE(autoAssign(fields, a), 22);
-        QCOMPARE(a.field.at(importTargets().indexOf("MUS:CategoryID")), QStringLiteral("Field_23")); // the name
+        QCOMPARE(
+            a.field.at(importTargets().indexOf("MUS:CategoryID")), QStringLiteral("Field_23")); // the name
         QCOMPARE(a.field.at(0), QStringLiteral("Field_1"));
     }
 
@@ -504,7 +547,8 @@ private slots:
     {
         TestDb t;
         const QString out = t.ws.file(QStringLiteral("out.csv"));
-        ExportRun ex(t.db, ExportOptions{out, {{"MUS:Title", "@s40"}, {"CAT:Category", "@s30"}}, true});
+        ExportRun ex(
+            t.db, ExportOptions { out, { { "MUS:Title", "@s40" }, { "CAT:Category", "@s30" } }, true });
         ex.runToEnd();
         QVERIFY(ex.completed());
         QCOMPARE(ex.percent(), 100);
@@ -520,26 +564,33 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("stderrHas");
         const QByteArray good = "\"MUS:Artist\",\"MUS:Title\"\n\"A\",\"t\"\n";
-        QTest::newRow("import auto") << QStringList{"import", "in.csv", "--auto"} << good << 0 << "Process Completed";
-        QTest::newRow("import by hand") << QStringList{"import", "in.csv", "--assign", "Field_2=MUS:Title", "--strip-header"}
-                                        << good << 0 << "";
-        QTest::newRow("missing file") << QStringList{"import", "nothere.csv", "--auto"} << good << 2 << "Cannot OPEN ";
-        QTest::newRow("empty file") << QStringList{"import", "in.csv", "--auto"} << QByteArray() << 2
+        QTest::newRow("import auto") << QStringList { "import", "in.csv", "--auto" } << good << 0
+                                     << "Process Completed";
+        QTest::newRow("import by hand")
+            << QStringList { "import", "in.csv", "--assign", "Field_2=MUS:Title", "--strip-header" } << good
+            << 0 << "";
+        QTest::newRow("missing file")
+            << QStringList { "import", "nothere.csv", "--auto" } << good << 2 << "Cannot OPEN ";
+        QTest::newRow("empty file") << QStringList { "import", "in.csv", "--auto" } << QByteArray() << 2
                                     << "That file is empty!";
-        QTest::newRow("nothing assigned") << QStringList{"import", "in.csv"} << good << 3
+        QTest::newRow("nothing assigned") << QStringList { "import", "in.csv" } << good << 3
                                           << "You must select one or more fields to import.";
-        QTest::newRow("unknown import field") << QStringList{"import", "in.csv", "--assign", "Field_9=MUS:Title"} << good
-                                              << 64 << "no import field Field_9";
-        QTest::newRow("bad picture") << QStringList{"import", "in.csv", "--picture", "Field_1=D2"} << good << 64
-                                     << "Pictures must begin with";
-        QTest::newRow("refused song") << QStringList{"import", "in.csv", "--assign", "Field_1=MUS:ChartNumber"}
-                                      << QByteArray("999\n") << 1 << "Cannot ADD to Tunedeck!";
-        QTest::newRow("export") << QStringList{"export", "out.csv", "--fields", "MUS:Artist,MUS:ReleaseDate=@d17", "--header"}
+        QTest::newRow("unknown import field")
+            << QStringList { "import", "in.csv", "--assign", "Field_9=MUS:Title" } << good << 64
+            << "no import field Field_9";
+        QTest::newRow("bad picture") << QStringList { "import", "in.csv", "--picture", "Field_1=D2" } << good
+                                     << 64 << "Pictures must begin with";
+        QTest::newRow("refused song")
+            << QStringList { "import", "in.csv", "--assign", "Field_1=MUS:ChartNumber" }
+            << QByteArray("999\n") << 1 << "Cannot ADD to Tunedeck!";
+        QTest::newRow("export") << QStringList { "export", "out.csv", "--fields",
+            "MUS:Artist,MUS:ReleaseDate=@d17", "--header" }
                                 << good << 0 << "Process Completed";
-        QTest::newRow("export nowhere") << QStringList{"export", "no/dir/out.csv"} << good << 2 << "Cannot CREATE ";
-        QTest::newRow("export unknown field") << QStringList{"export", "out.csv", "--fields", "MUS:Nope"} << good << 64
-                                              << "MUS:Nope";
-        QTest::newRow("no command") << QStringList{"copy", "x"} << good << 64 << "usage:";
+        QTest::newRow("export nowhere")
+            << QStringList { "export", "no/dir/out.csv" } << good << 2 << "Cannot CREATE ";
+        QTest::newRow("export unknown field")
+            << QStringList { "export", "out.csv", "--fields", "MUS:Nope" } << good << 64 << "MUS:Nope";
+        QTest::newRow("no command") << QStringList { "copy", "x" } << good << 64 << "usage:";
     }
     void commandLine()
     {
