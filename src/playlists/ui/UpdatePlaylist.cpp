@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -44,6 +45,23 @@ const QString kLines = QStringLiteral("PlaylistDetails");
 int lineField(const char* name)
 {
     return tableDef(TableId::PlaylistDetails).fieldIndex(QString::fromLatin1(name));
+}
+
+// An arrow up or down; to the top or bottom it stops at a bar.
+QIcon arrowIcon(bool up, bool toEnd, const QColor& color)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    const qreal tip = up ? 3 : 13;
+    const qreal base = up ? 12 : 4;
+    p.drawPolygon(QPolygonF({QPointF(8, tip), QPointF(2, base), QPointF(14, base)}));
+    if (toEnd)
+        p.drawRect(QRectF(2, up ? 0.5 : 13.5, 12, 2));
+    return QIcon(pm);
 }
 
 QList<qint64> songIdsOf(const QByteArray& data)
@@ -102,7 +120,7 @@ UpdatePlaylistDialog::UpdatePlaylistDialog(std::unique_ptr<PlaylistForm> form, Q
     hint->setObjectName(QStringLiteral("DropHint"));
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("OK"));
-    ok->setAutoDefault(false);
+    ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setAutoDefault(false);
@@ -157,24 +175,20 @@ QWidget* UpdatePlaylistDialog::buildListTab()
         StandardWarning(form_->database(), StdMsg::RecordRetrievalError, kLines);
     });
 
-    auto arrow = [this, tab](QStyle::StandardPixmap icon, const QString& tip, const QString& name, LineMove how) {
+    auto arrow = [this, tab](bool up, bool toEnd, const QString& tip, const QString& name, LineMove how) {
         auto* b = new QToolButton(tab);
         b->setObjectName(name);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(arrowIcon(up, toEnd, palette().color(QPalette::ButtonText)));
         b->setToolTip(tip);
         b->setAccessibleName(tip);
         connect(b, &QToolButton::clicked, this, [this, how] { move(how); });
         return b;
     };
-    up_ = arrow(QStyle::SP_ArrowUp, QStringLiteral("Move record up one"), QStringLiteral("MoveUp"), LineMove::Up);
-    top_ = arrow(QStyle::SP_MediaSkipBackward, QStringLiteral("Move record to the top"), QStringLiteral("MoveTop"),
-                 LineMove::Top);
-    down_ = arrow(QStyle::SP_ArrowDown, QStringLiteral("Move record down one"), QStringLiteral("MoveDown"),
-                  LineMove::Down);
-    bottom_ = arrow(QStyle::SP_MediaSkipForward, QStringLiteral("Move record to the bottom"),
-                    QStringLiteral("MoveBottom"), LineMove::Bottom);
-    top_->setIcon(QIcon(style()->standardIcon(QStyle::SP_TitleBarShadeButton)));
-    bottom_->setIcon(QIcon(style()->standardIcon(QStyle::SP_TitleBarUnshadeButton)));
+    up_ = arrow(true, false, QStringLiteral("Move record up one"), QStringLiteral("MoveUp"), LineMove::Up);
+    top_ = arrow(true, true, QStringLiteral("Move record to the top"), QStringLiteral("MoveTop"), LineMove::Top);
+    down_ = arrow(false, false, QStringLiteral("Move record down one"), QStringLiteral("MoveDown"), LineMove::Down);
+    bottom_ = arrow(false, true, QStringLiteral("Move record to the bottom"), QStringLiteral("MoveBottom"),
+                    LineMove::Bottom);
     auto* arrows = new QVBoxLayout;
     for (QToolButton* b : {up_, top_, down_, bottom_})
         arrows->addWidget(b);
