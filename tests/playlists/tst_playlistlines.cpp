@@ -29,6 +29,8 @@ private slots:
     void dropsAppendEvenTwice();
     void deletedSongLine();
     void swapErrorText();
+    void failedWritesChangeNothing_data();
+    void failedWritesChangeNothing();
     void m3u();
     void saveRules_data();
     void saveRules();
@@ -161,6 +163,57 @@ void TestPlaylistLines::swapErrorText()
     QCOMPARE(m.displayText(),
              QStringLiteral("Record swap error: \nDisk full\nPlaylistDetails, PLA:KeyPlaylistID\n"
                             "Key Field PLA:PlaylistID = 7\nKey Field PLA:PlaylistSeq = 12\nSection = Put Swap\n"));
+}
+
+void TestPlaylistLines::failedWritesChangeNothing_data()
+{
+    QTest::addColumn<int>("action"); // 0 move to the top, 1 move down, 2 delete, 3 drop
+    QTest::addColumn<QString>("section");
+    QTest::newRow("move to the top") << 0 << QStringLiteral("Section = Put Swap Out");
+    QTest::newRow("move down") << 1 << QStringLiteral("Section = Put Swap Out");
+    QTest::newRow("delete") << 2 << QStringLiteral("Section = Put Upd Seq");
+    QTest::newRow("drop") << 3 << QString();
+}
+
+void TestPlaylistLines::failedWritesChangeNothing()
+{
+    QFETCH(int, action);
+    QFETCH(QString, section);
+    Env env;
+    test::addPlaylistSongs(env.db, 5);
+    test::addPlaylist(env.db, 1, QStringLiteral("One"), 5);
+    TableUse use(env.db, TableId::PlaylistDetails);
+    // Every write of a line is refused from now on.
+    for (const char* when : {"UPDATE", "INSERT"})
+        QCOMPARE(env.db.exec(QStringLiteral("CREATE TEMP TRIGGER refuse_%1 BEFORE %1 ON %2 BEGIN "
+                                            "SELECT RAISE(ABORT, 'refused'); END")
+                                 .arg(QLatin1String(when), Database::sqlTable(TableId::PlaylistDetails))),
+                 0);
+    env.script->plan(Cancel); // the retry question of a failing add
+    switch (action) {
+    case 0:
+        QCOMPARE(moveLine(env.db, 1, 4, LineMove::Top), qint64(-1));
+        break;
+    case 1:
+        QCOMPARE(moveLine(env.db, 1, 2, LineMove::Down), qint64(-1));
+        break;
+    case 2:
+        QVERIFY(!deleteLine(env.db, 1, 2));
+        break;
+    default:
+        QVERIFY(!appendLines(env.db, 1, {1, 2}));
+        break;
+    }
+    QVERIFY(!env.script->asked().isEmpty());
+    const Message m = env.script->asked().first();
+    if (!section.isEmpty()) {
+        QCOMPARE(m.caption, QStringLiteral("Error!"));
+        QVERIFY2(m.displayText().contains(section), qPrintable(m.displayText()));
+    }
+    // Rolled back whole: the delete too, when its renumbering fails.
+    bool consecutive = false;
+    QCOMPARE(test::lineSongs(env.db, 1, &consecutive), (Songs {1, 2, 3, 4, 5}));
+    QVERIFY(consecutive);
 }
 
 void TestPlaylistLines::m3u()

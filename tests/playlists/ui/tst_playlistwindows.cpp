@@ -64,6 +64,8 @@ private slots:
     void listAndForm();
     void cancelledNewPlaylist();
     void lineFormNeedsASong();
+    void deleteFromTheList_data();
+    void deleteFromTheList();
 };
 
 void TestPlaylistWindows::listAndForm()
@@ -204,6 +206,35 @@ void TestPlaylistWindows::lineFormNeedsASong()
     QVERIFY(QTest::qWaitFor([&] { return answered; }));
     // The line primed at the opening is gone again.
     QCOMPARE(test::lineSongs(env.db, 1), (Songs {1, 2}));
+}
+
+void TestPlaylistWindows::deleteFromTheList_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("confirmed") << int(Ok) << QStringList {"Rock"};
+    QTest::newRow("cancelled") << int(Cancel) << QStringList {"Jazz", "Rock"};
+}
+
+void TestPlaylistWindows::deleteFromTheList()
+{
+    QFETCH(int, answer);
+    QFETCH(QStringList, left);
+    test::TestApp env;
+    test::addPlaylistSongs(env.db, 3);
+    test::addPlaylist(env.db, 1, QStringLiteral("Jazz"), 3);
+    test::addPlaylist(env.db, 2, QStringLiteral("Rock"), 0);
+    std::unique_ptr<QWidget> widget(createBrowsePlayLists(env.state));
+    auto* list = qobject_cast<BrowsePlayListsWindow*>(widget.get());
+    list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(list));
+    env.script->plan(answer);
+    QTest::keyClick(list->list()->view(), Qt::Key_Delete);
+    QCOMPARE(env.script->captions(), QStringList {QStringLiteral("Confirm Delete")});
+    QCOMPARE(descriptions(*list), left);
+    QCOMPARE(list->windowTitle(), QStringLiteral("Playlists - %1 entries").arg(left.size()));
+    // The playlist's lines go with it.
+    QCOMPARE(test::lineSongs(env.db, 1).size(), answer == Ok ? 0 : 3);
 }
 
 QTEST_MAIN(TestPlaylistWindows)
