@@ -269,9 +269,11 @@ bool UpdatePlaylistDialog::load()
 const LineSong& UpdatePlaylistDialog::songOf(qint64 id) const
 {
     auto it = songs_.find(id);
-    if (it == songs_.end())
-        it = songs_.insert(id, songOfLine(form_->database(), id));
-    return *it;
+    if (it != songs_.end())
+        return *it;
+    if (songs_.size() > 1000)
+        songs_.clear(); // paged far through a long playlist: only the page shown matters
+    return *songs_.insert(id, songOfLine(form_->database(), id));
 }
 
 bool UpdatePlaylistDialog::reload(qint64 position)
