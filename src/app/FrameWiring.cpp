@@ -9,6 +9,7 @@
 #include "exchange/ui/ImportWindow.h"
 #include "explorer/ui/XploreAlbums.h"
 #include "explorer/ui/XploreSongs.h"
+#include "playlists/ui/BrowsePlayLists.h"
 #include "setup/ui/SetupWindow.h"
 #include "songs/ui/BrowseCategories.h"
 #include "songs/ui/BrowseMedia.h"
@@ -41,6 +42,8 @@ void wireFrame(MainFrame& frame, AppState& state)
     });
     frame.setActionHandler(FrameAction::BrowseCategories, [&] { openList(frame, createBrowseCategories, state); });
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
+    // The tool bar's "Playlists" and "SU_Playlists" at start-up come here too.
+    frame.setActionHandler(FrameAction::BrowsePlaylists, [&] { openList(frame, createBrowsePlayLists, state); });
     // Several players may be open at once, each talking to the drive through a client of its own.
     frame.setActionHandler(FrameAction::CdPlayer, [&] { openList(frame, createIntegratedCDPlayer, state); });
     frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });

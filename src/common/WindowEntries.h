@@ -10,6 +10,7 @@
 
 #include "common/Request.h"
 
+#include <QtGlobal>
 #include <functional>
 
 class QWidget;
@@ -31,6 +32,11 @@ struct WindowEntries {
     std::function<void(AppState&, QWidget* caller, const Album&)> printAlbum;
     std::function<void(AppState&, QWidget* caller, const Album*)> createLabel;
     std::function<void(AppState&, QWidget* caller, const Album&)> quickCdInsert;
+    // From the playlists: the two printed forms of a playlist, and the weekly chart run on one
+    // (the playlist form reads its lines again when it answers).
+    std::function<void(AppState&, QWidget* caller, qint32 playlistId, Done)> printPlaylist;
+    std::function<void(AppState&, QWidget* caller, qint32 playlistId, Done)> printPlaylistTop40;
+    std::function<void(AppState&, QWidget* caller, qint32 playlistId, Done)> chartPlaylist;
 };
 
 } // namespace td
