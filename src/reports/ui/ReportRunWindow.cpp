@@ -117,6 +117,9 @@ ReportRunWindow::ReportRunWindow(AppState& state, ReportDefinition definition, c
     if (state.printer) {
         direct_ = std::make_shared<DirectPrint>(state.printer->printer(), definition.title);
         setup.printer = [direct = direct_](const PageDoc& page) { return direct->page(page); };
+    } else {
+        // No printer in this program run: a page that would go straight to it stops the report.
+        setup.printer = [](const PageDoc&) { return false; };
     }
     run_ = std::make_shared<ReportRun>(state.db, std::move(definition), std::move(setup));
     setWindowTitle(run_->caption());

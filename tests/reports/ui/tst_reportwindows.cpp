@@ -5,7 +5,11 @@
 #include "../../data/DataTestUtil.h"
 #include "FormDriver.h"
 #include "TestApp.h"
+#include "TestPages.h"
 #include "albums/ui/PickerDialog.h"
+#include "common/ui/ProgramPrinter.h"
+#include "core/ConfigPaths.h"
+#include "core/IniFile.h"
 #include "reports/ReportListings.h"
 #include "reports/ui/CDBinderPages.h"
 #include "reports/ui/ReportCriteria.h"
@@ -13,6 +17,7 @@
 #include "reports/ui/ReportStarts.h"
 
 #include <QCheckBox>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +41,29 @@ void addSongs(Database& db, int count)
         QCOMPARE(table.add(), 0);
     }
     QCOMPARE(tx.commit(), 0);
+}
+
+// The pages of one copy of the whole listing, run without a window for the program's printer.
+int wholeReportPages(AppState& state, const QString& name)
+{
+    ReportCriteria criteria = state.criteria;
+    criteria.ReportWithPreview = true;
+    ReportRun run(state.db, reportListing(name, ReportContext()), reportSetup(state, criteria));
+    if (!run.start())
+        return 0;
+    while (run.step(25)) { }
+    run.finish();
+    run.conclude();
+    return run.pageList().count();
+}
+
+int pdfPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), { pdf });
+    p.waitForFinished(30000);
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 template <class W> W* child(QWidget* w, const char* name)
@@ -188,16 +216,8 @@ private slots:
         QFETCH(int, perCycle);
         TestApp app;
         addSongs(app.db, 400);
-        // The whole report's pages, for comparison.
-        ReportSetup whole = reportSetup(app.state, app.state.criteria);
-        ReportRun reference(app.db, reportListing(style == QLatin1String("Brief") ? QStringLiteral("BriefMUS:SongsByArtist")
-                                                                                     : QStringLiteral("PrintMUS:SongsByArtist"),
-                                        ReportContext()), whole);
-        QVERIFY(reference.start());
-        while (reference.step(25)) { }
-        reference.finish();
-        QCOMPARE(reference.conclude(), ReportRun::Preview);
-        const int allPages = reference.pageList().count();
+        const int allPages = wholeReportPages(app.state,
+            style == QLatin1String("Brief") ? QStringLiteral("BriefMUS:SongsByArtist") : QStringLiteral("PrintMUS:SongsByArtist"));
         QVERIFY(allPages > 3);
 
         for (int a : answers)
@@ -260,6 +280,107 @@ private slots:
         QVERIFY(done.wait());
         QCOMPARE(done.value(), Response::Cancelled);
         QTRY_VERIFY(!w);
+    }
+
+    // Without preview the pages go to the program's printer: straight as they finish, or from the
+    // page list repeated when the copies are collated (and then never copied twice over); the
+    // printer keeps its copy count. Without a printer the report stops with a message.
+    void printWithoutPreview_data()
+    {
+        QTest::addColumn<bool>("printer");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::newRow("one copy, straight to the printer") << true << 1 << false;
+        QTest::newRow("two collated copies from the page list") << true << 2 << true;
+        QTest::newRow("no printer") << false << 1 << false;
+    }
+    void printWithoutPreview()
+    {
+        QFETCH(bool, printer);
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        if (!havePdfTools())
+            QSKIP("pdfinfo (poppler-utils) is needed: scripts/deps.sh installs it");
+        TestApp app;
+        addSongs(app.db, 200);
+        ProgramPrinter programPrinter;
+        QPrinter& p = programPrinter.printer();
+        const QString pdf = app.ws.path() + QStringLiteral("/printed.pdf");
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        p.setCopyCount(copies);
+        p.setCollateCopies(collate);
+        if (printer)
+            app.state.printer = &programPrinter;
+        app.state.criteria.ReportWithPreview = false;
+        const int allPages = wholeReportPages(app.state, QStringLiteral("PrintMUS:SongsByArtist"));
+        QVERIFY(allPages > 1);
+        Answer<Response> done;
+        ReportRunWindow* w = startListing(app.state, QStringLiteral("PrintMUS:SongsByArtist"), QStringLiteral("Standard"), {}, done);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Printing Report"));
+        QVERIFY(done.wait());
+        QVERIFY(!shownDialog(QStringLiteral("ReportPreview")));
+        if (!printer) {
+            QCOMPARE(done.value(), Response::Cancelled);
+            QCOMPARE(app.script->asked().size(), 1);
+            QCOMPARE(app.script->asked().first().text, QStringLiteral("The report stopped: a page could not be printed."));
+            return;
+        }
+        QCOMPARE(done.value(), Response::Completed);
+        QVERIFY(app.script->asked().isEmpty());
+        QCOMPARE(pdfPages(pdf), allPages * copies);
+        QCOMPARE(p.copyCount(), copies);
+    }
+
+    // The custom font: the dialog is preset from the report's "Fonts" keys; a confirmed choice is
+    // written back (the colour, which the dialog does not offer, kept), a cancelled one leaves them.
+    void customFont_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void customFont()
+    {
+        QFETCH(bool, confirm);
+        TestApp app;
+        addSongs(app.db, 20);
+        const QString ini = settingsIniPath();
+        const QString fonts = QStringLiteral("Fonts");
+        ini::writeString(ini, fonts, QStringLiteral("FontNamePrintMUS:SongsByTitle"), QStringLiteral("DejaVu Serif"));
+        ini::writeString(ini, fonts, QStringLiteral("FontSizePrintMUS:SongsByTitle"), QStringLiteral("14"));
+        ini::writeString(ini, fonts, QStringLiteral("FontColorPrintMUS:SongsByTitle"), QStringLiteral("255"));
+        ini::writeString(ini, fonts, QStringLiteral("FontStylePrintMUS:SongsByTitle"), QStringLiteral("400"));
+        app.state.criteria.ReportCustomFont = true;
+        bool asked = false;
+        onDialog(QStringLiteral("SelectCustomFont"), [&](QDialog* d) {
+            asked = true;
+            auto* f = qobject_cast<QFontDialog*>(d);
+            QVERIFY(f);
+            QCOMPARE(f->windowTitle(), QStringLiteral("Select Custom Font for Report"));
+            QCOMPARE(f->currentFont().family(), QStringLiteral("DejaVu Serif"));
+            QCOMPARE(f->currentFont().pointSize(), 14);
+            if (!confirm)
+                return f->reject();
+            QFont chosen = f->currentFont();
+            chosen.setPointSize(11);
+            chosen.setItalic(true);
+            f->setCurrentFont(chosen);
+            f->accept();
+        });
+        Answer<Response> done;
+        QVERIFY(startListing(app.state, QStringLiteral("PrintMUS:SongsByTitle"), QStringLiteral("Standard"), {}, done));
+        QDialog* preview = nullptr;
+        QVERIFY(QTest::qWaitFor([&] { return (preview = shownDialog(QStringLiteral("ReportPreview"))); }, 5000));
+        QVERIFY(asked);
+        preview->reject();
+        QVERIFY(done.wait());
+        QCOMPARE(ini::readString(ini, fonts, QStringLiteral("FontSizePrintMUS:SongsByTitle")),
+            confirm ? QStringLiteral("11") : QStringLiteral("14"));
+        QCOMPARE(ini::readInt(ini, fonts, QStringLiteral("FontStylePrintMUS:SongsByTitle"), 0) & 0x1000,
+            confirm ? 0x1000 : 0);
+        QCOMPARE(ini::readString(ini, fonts, QStringLiteral("FontColorPrintMUS:SongsByTitle")), QStringLiteral("255"));
     }
 
     // A prefix no song starts with: the scan completes with no page.
