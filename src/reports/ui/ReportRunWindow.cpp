@@ -60,6 +60,16 @@ private:
 
 namespace {
 
+// The progress line: the percent, or for the reports that count their records the count.
+QString progressLine(const ReportRun& run)
+{
+#if __has_include("reports/BinderPages.h")
+    return run.progressText();
+#else
+    return BatchRun::percentText(run.percent());
+#endif
+}
+
 QFont fontOf(const ReportFontChoice& c)
 {
     QFont f;
@@ -133,7 +143,7 @@ ReportRunWindow::ReportRunWindow(AppState& state, ReportDefinition definition, c
     line_ = new QLabel(this);
     line_->setObjectName(QStringLiteral("Text"));
     line_->setAlignment(Qt::AlignCenter);
-    percent_ = new QLabel(BatchRun::percentText(0), this);
+    percent_ = new QLabel(progressLine(*run_), this);
     percent_->setObjectName(QStringLiteral("Percent"));
     percent_->setAlignment(Qt::AlignCenter);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
@@ -240,11 +250,13 @@ void ReportRunWindow::tick()
     if (!self)
         return;
     inSlice_ = false;
+    // Repainted only when what it shows has changed.
     const int p = run->percent();
-    if (p != shownPercent_) {
+    const QString text = progressLine(*run);
+    if (p != shownPercent_ || text != percent_->text()) {
         shownPercent_ = p;
         bar_->setValue(p);
-        percent_->setText(BatchRun::percentText(p));
+        percent_->setText(text);
         emit percentShown(p);
     }
     if (ended_ || asking_)

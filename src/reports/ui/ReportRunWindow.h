@@ -53,7 +53,7 @@ public:
     static QString fontDialogTitle() { return QStringLiteral("Select Custom Font for Report"); }
 
 signals:
-    // The percent shown has changed (the window repainted).
+    // What the progress shows has changed (the window repainted).
     void percentShown(int percent);
 
 public slots:

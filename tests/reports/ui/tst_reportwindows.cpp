@@ -10,7 +10,10 @@
 #include "common/ui/ProgramPrinter.h"
 #include "core/ConfigPaths.h"
 #include "core/IniFile.h"
+#include "explorer/ExplorerColumns.h"
+#include "reports/ReportChoice.h"
 #include "reports/ReportListings.h"
+#include "songs/SongBrowseLogic.h"
 #include "reports/ui/CDBinderPages.h"
 #include "reports/ui/ReportCriteria.h"
 #include "reports/ui/ReportRunWindow.h"
@@ -206,7 +209,7 @@ private slots:
         QTest::newRow("cancel, yes, ignore: finishes a record at a time")
             << "Standard" << QList<int> { Yes, Ignore } << "all" << 1;
         QTest::newRow("cancel, yes, yes: previews what exists") << "Standard" << QList<int> { Yes, Yes } << "part" << 1;
-        QTest::newRow("cancel, yes, no: nothing shown") << "Standard" << QList<int> { Yes, No } << "none" << 1;
+        QTest::newRow("escape, yes, no: nothing shown") << "Standard" << QList<int> { Yes, No } << "none" << 1;
     }
     void runToPreview()
     {
@@ -238,7 +241,10 @@ private slots:
             if (!pressed && p >= 50) {
                 pressed = true;
                 QVERIFY(w->barVisible());
-                QMetaObject::invokeMethod(child<QPushButton>(w, "Cancel"), "click", Qt::QueuedConnection);
+                if (QString::fromLatin1(QTest::currentDataTag()).startsWith(QLatin1String("escape")))
+                    QMetaObject::invokeMethod(w, [w] { QTest::keyClick(w, Qt::Key_Escape); }, Qt::QueuedConnection);
+                else
+                    QMetaObject::invokeMethod(child<QPushButton>(w, "Cancel"), "click", Qt::QueuedConnection);
             }
         });
         QDialog* preview = nullptr;
@@ -381,6 +387,23 @@ private slots:
         QCOMPARE(ini::readInt(ini, fonts, QStringLiteral("FontStylePrintMUS:SongsByTitle"), 0) & 0x1000,
             confirm ? 0x1000 : 0);
         QCOMPARE(ini::readString(ini, fonts, QStringLiteral("FontColorPrintMUS:SongsByTitle")), QStringLiteral("255"));
+    }
+
+    // Each tab of the song list prints its own listing, and every column of the song explorer one
+    // that exists.
+    void everySongOrderPrintsAListing()
+    {
+        const QStringList names = reportListingNames();
+        QSet<QString> byTab;
+        for (int t = 0; t < kSongTabCount; ++t) {
+            const QString report = songReportFor(songTabInfo(SongTab(t)).key);
+            QVERIFY2(names.contains(report), qPrintable(report));
+            byTab.insert(report);
+        }
+        QCOMPARE(byTab.size(), kSongTabCount);
+        for (const ExplorerColumn& c : explorerColumns(ExplorerKind::Songs))
+            QVERIFY2(names.contains(songReportFor(c.field)), qPrintable(c.field));
+        QCOMPARE(songReportFor(QStringLiteral("MUS:BeatsPerMinute")), songReportFor(QStringLiteral("MUS:KeyBeatsPerMinute")));
     }
 
     // A prefix no song starts with: the scan completes with no page.
