@@ -3,6 +3,7 @@
 #include "common/AppState.h"
 #include "common/ui/ProgramPrinter.h"
 #include "core/ConfigPaths.h"
+#include "core/Messages.h"
 #include "reports/ui/PagePrinting.h"
 #include "reports/ui/ReportPlacement.h"
 #include "reports/ui/ReportPreview.h"
@@ -59,6 +60,11 @@ private:
 };
 
 namespace {
+
+QString noPrinterText()
+{
+    return QStringLiteral("No printer is available.|Choose a printer in Print Setup.");
+}
 
 // The progress line: the percent, or for the reports that count their records the count.
 QString progressLine(const ReportRun& run)
@@ -216,6 +222,15 @@ void ReportRunWindow::startScan()
     // ends without a word.
     if (!any)
         return end(Response::Cancelled);
+    // Pages that go straight to the printer need one that takes them: said before the scan, not
+    // at its first page.
+    if (!run_->routedToList()) {
+        const QString problem = state_.printer ? printerProblem(state_.printer->printer()) : noPrinterText();
+        if (!problem.isEmpty()) {
+            state_.messages.show(QStringLiteral("Print"), problem, Icon::Exclamation);
+            return end(Response::Cancelled);
+        }
+    }
     bar_->show();
     if (run_->needsFont())
         return askFont();

@@ -322,7 +322,8 @@ private slots:
         const int allPages = wholeReportPages(app.state, QStringLiteral("PrintMUS:SongsByArtist"));
         QVERIFY(allPages > 1);
         Answer<Response> done;
-        ReportRunWindow* w = startListing(app.state, QStringLiteral("PrintMUS:SongsByArtist"), QStringLiteral("Standard"), {}, done);
+        QPointer<ReportRunWindow> w
+            = startListing(app.state, QStringLiteral("PrintMUS:SongsByArtist"), QStringLiteral("Standard"), {}, done);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Printing Report"));
         QVERIFY(done.wait());
@@ -330,7 +331,9 @@ private slots:
         if (!printer) {
             QCOMPARE(done.value(), Response::Cancelled);
             QCOMPARE(app.script->asked().size(), 1);
-            QCOMPARE(app.script->asked().first().text, QStringLiteral("The report stopped: a page could not be printed."));
+            QCOMPARE(app.script->asked().first().caption, QStringLiteral("Print"));
+            QCOMPARE(app.script->asked().first().text, QStringLiteral("No printer is available.|Choose a printer in Print Setup."));
+            QTRY_VERIFY(!w);
             return;
         }
         QCOMPARE(done.value(), Response::Completed);
