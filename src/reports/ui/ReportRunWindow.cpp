@@ -215,8 +215,10 @@ void ReportRunWindow::startScan()
     QPointer<ReportRunWindow> self(this);
     const std::shared_ptr<ReportRun> run = run_;
     const bool any = run->start();
-    if (!self)
+    if (!self) {
+        run->finish();
         return;
+    }
     inSlice_ = false;
     // Nothing passes the record filter (or the scan could not be opened, told already): the run
     // ends without a word.
@@ -262,8 +264,10 @@ void ReportRunWindow::tick()
     QPointer<ReportRunWindow> self(this);
     const std::shared_ptr<ReportRun> run = run_;
     const bool more = run->step(run->sliceSize());
-    if (!self)
+    if (!self) {
+        run->finish();
         return;
+    }
     inSlice_ = false;
     // Repainted only when what it shows has changed.
     const int p = run->percent();
@@ -293,9 +297,15 @@ void ReportRunWindow::cancelPressed()
     asking_ = true;
     timer_.stop();
     QPointer<ReportRunWindow> self(this);
-    run_->cancelRequested();
-    if (!self)
+    // The questions wait for the user: the window may go meanwhile, the run then ends here.
+    const std::shared_ptr<ReportRun> run = run_;
+    inSlice_ = true;
+    run->cancelRequested();
+    if (!self) {
+        run->finish();
         return;
+    }
+    inSlice_ = false;
     asking_ = false;
     // The next slice goes on, or finds the scan ended by the answer.
     timer_.start();

@@ -409,6 +409,40 @@ private slots:
         QCOMPARE(songReportFor(QStringLiteral("MUS:BeatsPerMinute")), songReportFor(QStringLiteral("MUS:KeyBeatsPerMinute")));
     }
 
+    // Two reports run side by side, each to its own preview, and the window they were started
+    // from stays usable.
+    void twoReportsAtOnce()
+    {
+        TestApp app;
+        addSongs(app.db, 300);
+        QWidget list;
+        list.show();
+        Answer<Response> first;
+        Answer<Response> second;
+        PrintListing(app.state, &list, QStringLiteral("PrintMUS:SongsByTitle"), first.answer());
+        QDialog* criteria = shownDialog(QStringLiteral("ReportCriteria"));
+        QVERIFY(criteria);
+        QVERIFY(list.isEnabled());
+        child<QPushButton>(criteria, "Ok")->click();
+        QPointer<ReportRunWindow> one = qobject_cast<ReportRunWindow*>(shownDialog(QStringLiteral("ReportProgress")));
+        QVERIFY(one);
+        QVERIFY(startListing(app.state, QStringLiteral("PrintMUS:SongsByArtist"), QStringLiteral("Brief"), {}, second));
+        QVERIFY(list.isEnabled());
+        QList<QDialog*> previews;
+        QVERIFY(QTest::qWaitFor([&] {
+            previews.clear();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->objectName() == QLatin1String("ReportPreview"))
+                    previews << qobject_cast<QDialog*>(w);
+            return previews.size() == 2;
+        }, 10000));
+        QVERIFY(list.isEnabled());
+        for (QDialog* d : previews)
+            d->reject();
+        QVERIFY(first.wait());
+        QVERIFY(second.wait());
+    }
+
     // A prefix no song starts with: the scan completes with no page.
     void nothingToPreview()
     {
