@@ -10,6 +10,7 @@
 #include "common/ui/ProgramPrinter.h"
 #include "core/ConfigPaths.h"
 #include "core/IniFile.h"
+#include "data/Records.h"
 #include "explorer/ExplorerColumns.h"
 #include "reports/ReportChoice.h"
 #include "reports/ReportListings.h"
@@ -441,6 +442,46 @@ private slots:
             d->reject();
         QVERIFY(first.wait());
         QVERIFY(second.wait());
+    }
+
+    // The one-album report asks whether to preview: the answer holds for this run only, and
+    // "Cancel" ends the report before anything runs.
+    void oneAlbumPreviewQuestion_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("then"); // the window or message that follows, empty for none
+        QTest::newRow("yes: preview") << int(Yes) << "ReportPreview";
+        QTest::newRow("no: straight to the printer") << int(No) << "Print";
+        QTest::newRow("cancel: nothing") << int(Cancel) << "";
+    }
+    void oneAlbumPreviewQuestion()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, then);
+        TestApp app;
+        storeAlbum(app.db, QStringLiteral("Miles Davis"), QStringLiteral("Kind of Blue"));
+        {
+            Table<Tunedeck> songs(app.db);
+            songs.rec = makeSong(QStringLiteral("Miles Davis"), QStringLiteral("So What"), 1, 1);
+            QCOMPARE(songs.add(), 0);
+        }
+        Album album;
+        album.AlbumID = 1;
+        app.script->plan(answer);
+        Answer<Response> done;
+        PrintOneAlbum(app.state, nullptr, album, done.answer());
+        QCOMPARE(app.script->asked().first().caption, QStringLiteral("Preview"));
+        QCOMPARE(app.script->asked().first().text, QStringLiteral("Do you wish to PREVIEW this Report?"));
+        QCOMPARE(app.script->asked().first().defaultButton, int(Yes));
+        QDialog* preview = nullptr;
+        if (then == QLatin1String("ReportPreview")) {
+            QVERIFY(QTest::qWaitFor([&] { return (preview = shownDialog(then)); }, 5000));
+            preview->reject();
+        }
+        QVERIFY(done.wait());
+        QCOMPARE(done.value(), Response::Cancelled);
+        QCOMPARE(app.script->captions().mid(1), then == QLatin1String("Print") ? QStringList { then } : QStringList());
+        QVERIFY(app.state.criteria.ReportWithPreview);
     }
 
     // A prefix no song starts with: the scan completes with no page.
