@@ -245,7 +245,7 @@ void ReportRunWindow::askFont()
     auto* dialog = new QFontDialog;
     dialog->setObjectName(QStringLiteral("SelectCustomFont"));
     dialog->setOption(QFontDialog::DontUseNativeDialog);
-    dialog->setWindowTitle(fontDialogTitle());
+    dialog->setWindowTitle(ReportRun::fontDialogTitle());
     dialog->setCurrentFont(fontOf(preset));
     openForm(this, dialog, [this, dialog, color = preset.color](int result) {
         if (result == QDialog::Accepted)

@@ -50,8 +50,6 @@ public:
     bool barVisible() const;
     ReportRun& run() { return *run_; }
 
-    static QString fontDialogTitle() { return QStringLiteral("Select Custom Font for Report"); }
-
 signals:
     // What the progress shows has changed (the window repainted).
     void percentShown(int percent);
