@@ -163,6 +163,9 @@ ReportRunWindow::ReportRunWindow(AppState& state, ReportDefinition definition, c
     layout->addWidget(percent_);
     layout->addWidget(cancel_, 0, Qt::AlignCenter);
     setMinimumWidth(300);
+    // Busy over the report's own window only: the rest of the program stays at hand.
+    setCursor(Qt::BusyCursor);
+    cancel_->setCursor(Qt::ArrowCursor);
     // The bar takes its place from the start, so the window does not grow when it shows.
     auto policy = bar_->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
