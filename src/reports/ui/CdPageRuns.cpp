@@ -30,19 +30,12 @@ bool paperSaversAvailable()
 
 void PrintCDPages(AppState& state, QWidget* near, std::function<void(Response)> done)
 {
-    const BinderStyle style = state.criteria.PageStyle.trimmed() == QLatin1String("Flap") ? BinderStyle::Flap
-                                                                                           : BinderStyle::Binder;
-    BinderRange range;
-    range.start = state.criteria.StartFileNumber;
-    range.end = state.criteria.EndFileNumber;
-    startReportRun(state, near, binderPagesReport(state.db, style, range), state.criteria, std::move(done));
+    startReportRun(state, near, binderPagesReport(state.db, state.criteria), state.criteria, std::move(done));
 }
 
 void PrintCDFlapPagesFor(AppState& state, QWidget* near, const Album& album, std::function<void(Response)> done)
 {
-    state.criteria.StartFileNumber = album.FileNumber;
-    state.criteria.EndFileNumber = album.FileNumber;
-    state.criteria.PageStyle = QStringLiteral("Flap");
+    chooseSingleFlap(state.criteria, album.FileNumber);
     PrintCDPages(state, near, std::move(done));
 }
 
