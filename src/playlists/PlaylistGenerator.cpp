@@ -88,6 +88,26 @@ Weighting weightingOf(const QString& name)
     return i < 0 ? Weighting::None : Weighting(i);
 }
 
+bool datesInOrder(const GenerateChoices& c) { return c.startDate == 0 || c.endDate == 0 || c.startDate <= c.endDate; }
+
+Message dateOrderMessage()
+{
+    Message m;
+    m.caption = QStringLiteral("Error");
+    m.text = QStringLiteral("The starting release date is after the ending release date.|No song could be selected.");
+    m.icon = Icon::Exclamation;
+    return m;
+}
+
+Message missingCategoryMessage(const QString& category)
+{
+    Message m;
+    m.caption = QStringLiteral("Error");
+    m.text = QStringLiteral("The category \"%1\" no longer exists.|Choose another category.").arg(category.trimmed());
+    m.icon = Icon::Exclamation;
+    return m;
+}
+
 qint32 nextGeneratedPlaylist(Database& db, QString* description)
 {
     const qint64 first = nextNumber(db, TableId::PlaylistMaster);

@@ -11,6 +11,7 @@
 namespace td {
 
 class Database;
+struct Message;
 
 // Uniform whole numbers in a closed range; tests give a scripted or seeded source.
 class RandomSource {
@@ -71,6 +72,12 @@ inline constexpr int kRecentDays = 90;
 // The first free "Play List #n" from the highest playlist number + 1 upwards: neither the number
 // nor the description may be taken. -1 on a read error.
 qint32 nextGeneratedPlaylist(Database& db, QString* description);
+
+// A starting date after the ending date would let no song through: the window refuses it.
+bool datesInOrder(const GenerateChoices& choices);
+Message dateOrderMessage();
+// The category chosen was deleted after the list was filled.
+Message missingCategoryMessage(const QString& category);
 
 // Generates the playlist as the choices say; `today` is the day number the weightings measure
 // from. Messages go through the database's message service.

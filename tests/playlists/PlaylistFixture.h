@@ -1,7 +1,7 @@
 #pragma once
 // Songs, categories and playlists of the playlist tests, written through the storage layer.
 
-#include "TestDb.h"
+#include "TestApp.h"
 #include "data/Records.h"
 #include "data/TableHandle.h"
 #include "playlists/PlaylistGenerator.h"
@@ -25,7 +25,10 @@ public:
     }
 };
 
-struct PlaylistDb : TestDb {
+// The helpers over a test database (TestDb) or a test program run (TestApp).
+template<class Base>
+struct WithPlaylists : Base {
+    using Base::db;
     qint64 addCategory(qint64 id, const QString& name)
     {
         Table<Categories> t(db);
@@ -75,5 +78,8 @@ struct PlaylistDb : TestDb {
     }
     qint32 lastSong = 0;
 };
+
+using PlaylistDb = WithPlaylists<TestDb>;
+using PlaylistApp = WithPlaylists<TestApp>;
 
 } // namespace td::test
