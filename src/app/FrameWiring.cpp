@@ -9,6 +9,7 @@
 #include "exchange/ui/ImportWindow.h"
 #include "explorer/ui/XploreAlbums.h"
 #include "explorer/ui/XploreSongs.h"
+#include "playlists/ui/PlaylistPrints.h"
 #include "reports/ui/CDBinderPages.h"
 #include "reports/ui/CdPageRuns.h"
 #include "reports/ui/ReportStarts.h"
@@ -54,6 +55,7 @@ void wireReports(MainFrame& frame, AppState& state)
         PrintSongsInOrder(s, caller, order, std::move(done));
     };
     state.entries.printAlbum = [](AppState& s, QWidget* caller, const Album& album) { PrintOneAlbum(s, caller, album); };
+    frame.setActionHandler(A::ReportDjLog, [&frame, &state] { PrintDJList(state, &frame); });
     if (cdPagesAvailable()) {
         frame.setActionHandler(A::ReportCdBinderPages, [&frame, &state] { CDBinderPages(state, &frame); });
         state.entries.quickCdInsert = [](AppState& s, QWidget* caller, const Album& album) {

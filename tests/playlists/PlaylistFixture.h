@@ -45,7 +45,7 @@ struct WithPlaylists : Base {
         t.rec.Artist = artist;
         t.rec.ReleaseDate = release;
         t.rec.CategoryID = category;
-        t.rec.Time = 180 * 100;
+        t.rec.Time = 180 * 100 + 1; // 3:00 (time values count from 1)
         t.rec.FileNumber = QStringLiteral("F%1").arg(lastSong);
         return t.add() == 0 ? t.position() : -1;
     }
