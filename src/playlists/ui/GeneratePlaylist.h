@@ -1,9 +1,9 @@
 #pragma once
-// "Generate Play List": a new playlist of randomly drawn songs, from the playlist list's pop-up menu.
+// "Generate Play List": builds a new playlist from the song table, started from the playlist list's
+// pop-up menu. Opens its window for `caller` and returns at once; `done` gets Completed when a
+// playlist was made (the list reads again), Cancelled otherwise.
 
-#include "common/Request.h"
-
-#include <functional>
+#include "common/WindowEntries.h"
 
 class QWidget;
 
@@ -11,8 +11,6 @@ namespace td {
 
 class AppState;
 
-// Opens the window for `caller`; `done` gets Completed when a playlist was written (the list reads
-// again), Cancelled otherwise.
-void GeneratePlaylist(AppState& state, QWidget* caller, std::function<void(Response)> done);
+void GeneratePlaylist(AppState& state, QWidget* caller, WindowEntries::Done done);
 
 } // namespace td

@@ -2,6 +2,8 @@
 
 #include "common/AppState.h"
 #include "core/Messages.h"
+#include "data/Records.h"
+#include "data/TableHandle.h"
 #include "playlists/PlaylistReports.h"
 #include "reports/ReportRun.h"
 #include "reports/ui/ReportRunWindow.h"
@@ -40,30 +42,35 @@ void runAfterQuestion(AppState& state, QWidget* near, ReportDefinition definitio
     startReportRun(state, near, std::move(definition), criteria, std::move(done));
 }
 
-void printPlaylist(AppState& state, QWidget* near, const PlaylistMaster& playlist, bool top40, PlaylistPrintDone done)
+void printPlaylist(AppState& state, QWidget* near, qint32 playlistId, bool top40, PlaylistPrintDone done)
 {
     PlaylistReportContext ctx;
-    ctx.playlistId = playlist.PlaylistID;
-    ctx.description = playlist.PlaylistDescription;
+    ctx.playlistId = playlistId;
+    {
+        Table<PlaylistMaster> lists(state.db);
+        lists.rec.PlaylistID = playlistId;
+        if (lists.get(lists.key(QStringLiteral("PLD:KeyPlaylistID"))) == 0)
+            ctx.description = lists.rec.PlaylistDescription;
+    }
     ctx.udkPrompt = state.settings.UDKPrompt;
     ctx.datePicture = state.settings.datePicture();
     ctx.logo = state.settings.Logo;
     Database& db = state.db;
-    const qint32 id = playlist.PlaylistID;
+    const qint32 id = playlistId;
     runAfterQuestion(state, near, playlistReport(db, ctx, top40), std::move(done),
                      [&db, id] { return playlistLineCount(db, id) > 0; });
 }
 
 } // namespace
 
-void PrintPlaylist(AppState& state, QWidget* near, const PlaylistMaster& playlist, PlaylistPrintDone done)
+void PrintPlaylist(AppState& state, QWidget* near, qint32 playlistId, PlaylistPrintDone done)
 {
-    printPlaylist(state, near, playlist, false, std::move(done));
+    printPlaylist(state, near, playlistId, false, std::move(done));
 }
 
-void PrintPlaylistTop40(AppState& state, QWidget* near, const PlaylistMaster& playlist, PlaylistPrintDone done)
+void PrintPlaylistTop40(AppState& state, QWidget* near, qint32 playlistId, PlaylistPrintDone done)
 {
-    printPlaylist(state, near, playlist, true, std::move(done));
+    printPlaylist(state, near, playlistId, true, std::move(done));
 }
 
 void PrintDJList(AppState& state, QWidget* near, PlaylistPrintDone done)

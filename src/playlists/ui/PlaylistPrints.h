@@ -3,8 +3,7 @@
 // then runs in a progress window of its own, blocking nobody.
 
 #include "common/Request.h"
-#include "data/Records.h"
-
+#include <QtGlobal>
 #include <functional>
 
 class QWidget;
@@ -15,11 +14,11 @@ class AppState;
 
 using PlaylistPrintDone = std::function<void(Response)>;
 
-// The highlighted playlist, plainly or as a chart (which also closes gaps in its numbering: the
-// list reads again when it answers). A playlist without lines: "Nothing to Preview." or "Nothing
-// to Print.".
-void PrintPlaylist(AppState& state, QWidget* near, const PlaylistMaster& playlist, PlaylistPrintDone done = {});
-void PrintPlaylistTop40(AppState& state, QWidget* near, const PlaylistMaster& playlist, PlaylistPrintDone done = {});
+// A playlist by its PLD:PlaylistID, plainly or as a chart (which also closes gaps in its numbering:
+// the list reads again when it answers). A playlist without lines (or one deleted meanwhile):
+// "Nothing to Preview." or "Nothing to Print.".
+void PrintPlaylist(AppState& state, QWidget* near, qint32 playlistId, PlaylistPrintDone done = {});
+void PrintPlaylistTop40(AppState& state, QWidget* near, qint32 playlistId, PlaylistPrintDone done = {});
 
 // "DJ LOG": the query wizard with the DJ list's fields, then the songs it chose.
 void PrintDJList(AppState& state, QWidget* near, PlaylistPrintDone done = {});

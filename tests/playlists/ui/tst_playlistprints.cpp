@@ -39,12 +39,9 @@ void TestPlaylistPrints::emptyPlaylist()
     t.addPlaylist(3, QStringLiteral("Empty"));
     t.addPlaylist(4, QStringLiteral("Full"));
     t.addLine(4, 1, 1);
-    PlaylistMaster list;
-    list.PlaylistID = 3;
-    list.PlaylistDescription = QStringLiteral("Empty");
     t.script->plan(answer);
     Response got = Response::None;
-    (top40 ? PrintPlaylistTop40 : PrintPlaylist)(t.state, nullptr, list, [&](Response r) { got = r; });
+    (top40 ? PrintPlaylistTop40 : PrintPlaylist)(t.state, nullptr, 3, [&](Response r) { got = r; });
     QCOMPARE(got, Response::Cancelled);
     QCOMPARE(t.script->asked().first().text, QStringLiteral("Do you wish to PREVIEW this Report?"));
     QCOMPARE(t.script->asked().size(), then.isEmpty() ? 1 : 2);
