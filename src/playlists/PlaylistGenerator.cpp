@@ -178,6 +178,7 @@ GenerateResult generatePlaylist(Database& db, const GenerateChoices& choices, Ra
     }
 
     Song song;
+    QStringList failures;
     while (result.placed < size && result.attempts < kMostAttempts) {
         ++result.attempts;
         qint64 k = random.between(1, records);
@@ -205,13 +206,17 @@ GenerateResult generatePlaylist(Database& db, const GenerateChoices& choices, Ra
         lines.rec.PlaylistID = result.playlistId;
         lines.rec.PlaylistSeq = result.placed;
         lines.rec.ID = song.id;
+        // A line that cannot be added is reported once the playlist is stored, so that no message
+        // waits for an answer while the files are locked for writing.
         if (lines.add() != 0)
-            messages.show(QStringLiteral("Error"), addErrorText(db.lastError(), "Play List Details"), Icon::Exclamation);
+            failures << addErrorText(db.lastError(), "Play List Details");
     }
     if (guard.commit() != 0) {
-        messages.show(QStringLiteral("Error"), addErrorText(db.lastError(), "Play List Details"), Icon::Exclamation);
+        failures << addErrorText(db.lastError(), "Play List Details");
         result.outcome = GenerateResult::NotCreated;
     }
+    for (const QString& text : std::as_const(failures))
+        messages.show(QStringLiteral("Error"), text, Icon::Exclamation);
     return result;
 }
 

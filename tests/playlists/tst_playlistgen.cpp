@@ -207,6 +207,22 @@ void TestPlaylistGen::refusals()
     const GenerateResult r = generatePlaylist(t.db, { 5, 0, 0, QStringLiteral("Gone"), {} }, random, kToday);
     QCOMPARE(r.outcome, GenerateResult::NoCategory);
     QCOMPARE(nextNumber(t.db, TableId::PlaylistMaster), 1); // nothing written
+
+    // A line left behind under the new playlist's number blocks the first line: reported after
+    // the playlist is stored, and the run goes on.
+    PlaylistDb o;
+    o.addSong();
+    QCOMPARE(o.addLine(1, 1, 7), 0);
+    o.script->onAsk = [&](const Message&) { QVERIFY(!o.db.inTransaction()); };
+    const GenerateResult g = generatePlaylist(o.db, { 2, 0, 0, {}, {} }, random, kToday);
+    QCOMPARE(g.outcome, GenerateResult::Generated);
+    QCOMPARE(g.placed, 2);
+    QCOMPARE(o.script->asked().size(), 1);
+    const Message m = o.script->asked().first();
+    QCOMPARE(m.caption, QStringLiteral("Error"));
+    QVERIFY2(m.text.startsWith(QStringLiteral("There was an error (40 - ")), qPrintable(m.text));
+    QVERIFY(m.text.endsWith(QStringLiteral(") adding to the Play List Details file")));
+    QCOMPARE(o.lines(1).size(), 2);
 }
 
 void TestPlaylistGen::chartNotes_data()
