@@ -10,6 +10,11 @@
 #include "explorer/ui/XploreAlbums.h"
 #include "explorer/ui/XploreSongs.h"
 #include "playlists/ui/BrowsePlayLists.h"
+#include "playlists/ui/PlaylistPrints.h"
+#include "playlists/ui/ThisWeekToLastWeek.h"
+#include "reports/ui/CDBinderPages.h"
+#include "reports/ui/CdPageRuns.h"
+#include "reports/ui/ReportStarts.h"
 #include "setup/ui/SetupWindow.h"
 #include "songs/ui/BrowseCategories.h"
 #include "songs/ui/BrowseMedia.h"
@@ -29,6 +34,42 @@ void openList(MainFrame& frame, QWidget* (*create)(AppState&), AppState& state)
         frame.addChildWindow(w);
 }
 
+// The printed listings: each start runs beside the lists, blocking none of them.
+void wireReports(MainFrame& frame, AppState& state)
+{
+    using A = FrameAction;
+    const std::pair<A, const char*> listings[] = {
+        { A::ReportSongsByArtist, "PrintMUS:SongsByArtist" },
+        { A::ReportSongsByTitle, "PrintMUS:SongsByTitle" },
+        { A::ReportSongsByAlbum, "PrintMUS:SongsByAlbum" },
+        { A::ReportSongsByMedia, "PrintMUS:SongsByMedia" },
+        { A::ReportSongsByCategory, "PrintByCategory" },
+        { A::ReportSongsByBpm, "PrintMUS:SongsByBPM" },
+        { A::ReportAlbumsByArtist, "PrintAlbumsByArtist" },
+        { A::ReportAlbumsByAlbum, "PrintAlbumsByAlbum" },
+        { A::ReportAlbumsByFileNumber, "PrintAlbumsByFileNumber" },
+    };
+    for (const auto& [action, name] : listings)
+        frame.setActionHandler(action, [&frame, &state, name = QString::fromLatin1(name)] {
+            PrintListing(state, &frame, name);
+        });
+    state.entries.printSongs = [](AppState& s, QWidget* caller, const QString& order, WindowEntries::Done done) {
+        PrintSongsInOrder(s, caller, order, std::move(done));
+    };
+    state.entries.printAlbum = [](AppState& s, QWidget* caller, const Album& album) { PrintOneAlbum(s, caller, album); };
+    frame.setActionHandler(A::ReportDjLog, [&frame, &state] { PrintDJList(state, &frame); });
+    if (cdPagesAvailable()) {
+        frame.setActionHandler(A::ReportCdBinderPages, [&frame, &state] { CDBinderPages(state, &frame); });
+        state.entries.quickCdInsert = [](AppState& s, QWidget* caller, const Album& album) {
+            PrintCDFlapPagesFor(s, caller, album);
+        };
+    }
+    if (paperSaversAvailable()) {
+        frame.setActionHandler(A::ReportPaperSaverArtist, [&frame, &state] { PrintPaperSaver(state, &frame, false); });
+        frame.setActionHandler(A::ReportPaperSaverTitle, [&frame, &state] { PrintPaperSaver(state, &frame, true); });
+    }
+}
+
 } // namespace
 
 void wireFrame(MainFrame& frame, AppState& state)
@@ -44,6 +85,16 @@ void wireFrame(MainFrame& frame, AppState& state)
     frame.setActionHandler(FrameAction::BrowseMedia, [&] { openList(frame, createBrowseMedia, state); });
     // The tool bar's "Playlists" and "SU_Playlists" at start-up come here too.
     frame.setActionHandler(FrameAction::BrowsePlaylists, [&] { openList(frame, createBrowsePlayLists, state); });
+    frame.setActionHandler(FrameAction::ReportPlaylists, [&] { openList(frame, createBrowsePlayLists, state); });
+    state.entries.printPlaylist = [](AppState& s, QWidget* caller, qint32 id, WindowEntries::Done done) {
+        PrintPlaylist(s, caller, id, std::move(done));
+    };
+    state.entries.printPlaylistTop40 = [](AppState& s, QWidget* caller, qint32 id, WindowEntries::Done done) {
+        PrintPlaylistTop40(s, caller, id, std::move(done));
+    };
+    state.entries.chartPlaylist = [](AppState& s, QWidget* caller, qint32 id, WindowEntries::Done done) {
+        ThisWeekToLastWeek(s, caller, id, std::move(done));
+    };
     // Several players may be open at once, each talking to the drive through a client of its own.
     frame.setActionHandler(FrameAction::CdPlayer, [&] { openList(frame, createIntegratedCDPlayer, state); });
     frame.setActionHandler(FrameAction::WizardSingleArtist, [&] { AddSingleArtist(state, nullptr, {}); });
@@ -54,6 +105,8 @@ void wireFrame(MainFrame& frame, AppState& state)
     // lists following once it has finished.
     frame.setActionHandler(FrameAction::Preferences, [&] { Setup(state, frame.menuBar()); });
     frame.setStartupSetup([&](std::function<void()> then) { Setup(state, &frame, std::move(then)); });
+
+    wireReports(frame, state);
 
     // The windows of features still to come go into state.entries here as they are built.
     // Import and export, from the File menu (for no window) and from the song lists (for the list,

@@ -10,6 +10,7 @@
 
 #include "common/Request.h"
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 
@@ -24,9 +25,11 @@ struct WindowEntries {
     using Done = std::function<void(Response)>;
 
     // The song list's import, export and printed listings; the list reads again when they answer.
+    // The listing printed is the one of the order the list shows: its key ("MUS:SongsByTitle") or
+    // the field it is ordered by ("MUS:Title").
     std::function<void(AppState&, QWidget* caller, Done)> importSongs;
     std::function<void(AppState&, QWidget* caller, Done)> exportSongs;
-    std::function<void(AppState&, QWidget* caller, Done)> printSongs;
+    std::function<void(AppState&, QWidget* caller, const QString& order, Done)> printSongs;
     // From the album list: the one-album report, the label wizard (started from the highlighted
     // album; nullptr when the list is empty) and the CD flap print of the album's file number.
     std::function<void(AppState&, QWidget* caller, const Album&)> printAlbum;

@@ -53,10 +53,16 @@ XploreSongsWindow::XploreSongsWindow(AppState& state, QWidget* parent)
         if (const auto& open = state_.entries.exportSongs)
             open(state_, this, [](Response) {});
     });
-    // The printed listing of the order shown is the standard list's: the press keeps the row.
+    // The printed listing of the column the view is ordered by (by artist for a column that has
+    // no listing of its own).
     connect(print_, &QPushButton::clicked, this, [this]() {
-        if (const auto& open = state_.entries.printSongs)
-            open(state_, this, [](Response) {});
+        const auto& open = state_.entries.printSongs;
+        if (!open)
+            return;
+        const QList<ExplorerColumn>& columns = explorerColumns(ExplorerKind::Songs);
+        const int column = list().orderColumn();
+        open(state_, this, column >= 0 && column < columns.size() ? columns.at(column).field : QString(),
+             [](Response) {});
     });
     connect(close_, &QPushButton::clicked, this, &XploreSongsWindow::closeView);
     searchAvailable_ = prepareQueryFields(state.messages, queryFields_,

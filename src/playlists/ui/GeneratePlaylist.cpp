@@ -1,12 +1,17 @@
 #include "playlists/ui/GeneratePlaylist.h"
 
+#include "common/ui/FormHost.h"
+#include "playlists/ui/GeneratePlaylistWindow.h"
+
 namespace td {
 
-// Not built yet: answers at once that nothing was made.
-void GeneratePlaylist(AppState&, QWidget*, WindowEntries::Done done)
+void GeneratePlaylist(AppState& state, QWidget* caller, std::function<void(Response)> done)
 {
-    if (done)
-        done(Response::Cancelled);
+    auto* window = new GeneratePlaylistWindow(state);
+    openForm(caller, window, [done = std::move(done)](int result) {
+        if (done)
+            done(result == QDialog::Accepted ? Response::Completed : Response::Cancelled);
+    });
 }
 
 } // namespace td

@@ -21,20 +21,6 @@ const QString kCaption = QStringLiteral("Print");
 // Pages drawn per event: enough to keep the printer busy, few enough to keep the windows alive.
 constexpr int kPagesPerSlice = 4;
 
-// Why the printer cannot take a job, or empty when it can.
-QString printerProblem(const QPrinter& printer)
-{
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return printer.outputFileName().isEmpty()
-            ? QStringLiteral("No printer is available.|Choose a printer in Print Setup.")
-            : QString();
-    const QString name = printer.printerName();
-    if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull() || !printer.isValid())
-        return QStringLiteral("The printer \"%1\" is not available.|Choose a printer in Print Setup.")
-            .arg(name);
-    return QString();
-}
-
 // One job: the painter stays open on the printer while the pages go out slice by slice.
 class PrintJob : public QObject {
 public:
@@ -148,6 +134,19 @@ void startJob(QWidget* caller, QPrinter& printer, Messages& messages, PageList& 
 }
 
 } // namespace
+
+QString printerProblem(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return printer.outputFileName().isEmpty()
+            ? QStringLiteral("No printer is available.|Choose a printer in Print Setup.")
+            : QString();
+    const QString name = printer.printerName();
+    if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull() || !printer.isValid())
+        return QStringLiteral("The printer \"%1\" is not available.|Choose a printer in Print Setup.")
+            .arg(name);
+    return QString();
+}
 
 bool copiesFromPageList(const QPrinter& printer, int copies)
 {

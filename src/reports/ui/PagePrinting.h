@@ -35,6 +35,10 @@ void printPages(QWidget* caller, QPrinter& printer, Messages& messages, PageList
 void printPages(QWidget* caller, AppState& state, PageList& pages, const PrintJobOptions& options,
     std::function<void(bool printed)> done = {});
 
+// Why the printer cannot take a job ("No printer is available.|Choose a printer in Print Setup."),
+// or empty when it can.
+QString printerProblem(const QPrinter& printer);
+
 // Whether the printer is to get the list repeated for `copies` copies (the rule above).
 bool copiesFromPageList(const QPrinter& printer, int copies);
 

@@ -434,7 +434,7 @@ void BrowseSongsWindow::exportSongs()
 void BrowseSongsWindow::printSongs()
 {
     if (const auto& open = state_.entries.printSongs)
-        open(state_, this, [](Response) {});
+        open(state_, this, songTabInfo(browser_->tab()).key, [](Response) {});
 }
 
 void BrowseSongsWindow::showMenu(const QPoint& at)
