@@ -32,7 +32,10 @@ QString GlobalSettings::datePicture() const
 
 void LoadGlobalSettings(GlobalSettings& s, ReportCriteria& criteria, const QString& path)
 {
-    criteria = ReportCriteria();
+    const ReportCriteria fresh;
+    criteria.ReportStyle = fresh.ReportStyle;
+    criteria.SelectedOrAll = fresh.SelectedOrAll;
+    criteria.ReportWithPreview = fresh.ReportWithPreview;
     const GlobalSettings d;
     s.SU_Albums = flag(path, "SU_Albums", d.SU_Albums);
     s.SU_Songs = flag(path, "SU_Songs", d.SU_Songs);

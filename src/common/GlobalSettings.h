@@ -6,10 +6,17 @@
 
 namespace td {
 
+// The report criteria and the binder-page choices: in memory for the program's run, shared by every
+// report (the last choice is offered again).
 struct ReportCriteria {
     QString ReportStyle = QStringLiteral("Standard");   // 10 characters
     QString SelectedOrAll = QStringLiteral("All");      // 8 characters
     bool ReportWithPreview = true;
+    bool ReportCustomFont = false;
+    QString ReportSelection;                            // 30 characters: the "Selected" prefix
+    QString StartFileNumber;                            // 30 characters: binder/flap page range
+    QString EndFileNumber;                              // 30 characters
+    QString PageStyle = QStringLiteral("Binder");       // 6 characters: "Binder" or "Flap"
 };
 
 struct GlobalSettings {
@@ -39,7 +46,8 @@ struct GlobalSettings {
 
 inline constexpr const char* kSettingsSection = "Settings";
 
-// Reads every key (defaults for missing ones) and resets the report criteria.
+// Reads every key (defaults for missing ones) and resets the report style, the include choice and
+// the preview flag; the other criteria keep their values.
 void LoadGlobalSettings(GlobalSettings& settings, ReportCriteria& criteria, const QString& iniPath);
 
 // Writes one key of [Settings].

@@ -7,7 +7,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTextStream>
 
@@ -161,7 +160,9 @@ QString PageDoc::plainText() const
 
 bool writePageFile(const QString& path, const PageDoc& page, QString* error)
 {
-    QSaveFile file(path);
+    // Page files live in the run's private temporary folder and mean nothing after a crash: they
+    // are written plainly, not synced to disk page by page (that alone took most of a long run).
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
             *error = file.errorString();
@@ -220,7 +221,7 @@ bool writePageFile(const QString& path, const PageDoc& page, QString* error)
         text += QLatin1Char('\n');
     }
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         if (error)
             *error = file.errorString();
         return false;
