@@ -222,13 +222,17 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Read before the application takes out the options it knows itself ("-style", "-platform").
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("tunedeck"));
     QGuiApplication::setOrganizationName(QStringLiteral("tunedeck"));
 
     Options o;
     bool help = false;
-    const QString wrong = parse(QGuiApplication::arguments(), o, help);
+    const QString wrong = parse(args, o, help);
     if (help) {
         std::fputs(usage().toLocal8Bit().constData(), stdout);
         return Written;
@@ -276,11 +280,13 @@ int main(int argc, char** argv)
     setup.criteria.SelectedOrAll = o.haveSelected ? QStringLiteral("Selected") : QStringLiteral("All");
     setup.criteria.ReportSelection = o.selected;
 
+    // A folder without the song or album file holds no catalogue: nothing is created there.
+    const auto dataFile = [&dir](td::TableId t) { return QDir(dir).filePath(td::tableDef(t).file + QLatin1String(".db")); };
+    if (!QFileInfo::exists(dataFile(td::TableId::Tunedeck)) && !QFileInfo::exists(dataFile(td::TableId::Album)))
+        return fail(NoCatalogue, QStringLiteral("no catalogue in %1").arg(QDir::toNativeSeparators(dir)));
     td::Messages messages;
     messages.setResponder(std::make_shared<StderrMessages>());
     td::Database db(messages, dir);
-    if (!QFileInfo::exists(db.filePath(td::TableId::Tunedeck)) && !QFileInfo::exists(db.filePath(td::TableId::Album)))
-        return fail(NoCatalogue, QStringLiteral("no catalogue in %1").arg(QDir::toNativeSeparators(dir)));
 
     td::ReportContext context;
     context.udkPrompt = settings.UDKPrompt;
