@@ -99,6 +99,8 @@ private slots:
     void paperSaverColumns_data();
     void paperSaverColumns();
     void paperSaverSearchFilterAndSelection();
+    void paperSaverFontKeys_data();
+    void paperSaverFontKeys();
 };
 
 void TestAlbumPages::turnName_data()
@@ -411,6 +413,39 @@ void TestAlbumPages::paperSaverSearchFilterAndSelection()
     const ReportDefinition bad = paperSaverReport(PaperSaverOrder::ByArtist, QStringLiteral("MUS:Nothing = 1"), {}, &why);
     QVERIFY(!bad.isValid());
     QVERIFY(!why.isEmpty());
+}
+
+void TestAlbumPages::paperSaverFontKeys_data()
+{
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("otherKey");
+    QTest::newRow("by artist") << int(PaperSaverOrder::ByArtist) << "PrintPaperSaver" << "PrintPaperSaverTitle";
+    QTest::newRow("by title") << int(PaperSaverOrder::ByTitle) << "PrintPaperSaverTitle" << "PrintPaperSaver";
+}
+
+void TestAlbumPages::paperSaverFontKeys()
+{
+    QFETCH(int, order);
+    QFETCH(QString, key);
+    QFETCH(QString, otherKey);
+    TestDb t;
+    Table<Tunedeck> s(t.db);
+    s.rec.Artist = QStringLiteral("Abba");
+    s.rec.Title = QStringLiteral("Waterloo");
+    QCOMPARE(s.add(), 0);
+    ReportSetup setup = previewSetup();
+    setup.iniPath = t.ws.file(QStringLiteral("TDPRO97.INI"));
+    setup.criteria.ReportCustomFont = true;
+    const ReportFontChoice mine { QStringLiteral("DejaVu Serif"), 7, 0x0000FF, 700 };
+    QVERIFY(writeReportFont(setup.iniPath, key, mine));
+    QVERIFY(writeReportFont(setup.iniPath, otherKey, { QStringLiteral("DejaVu Sans"), 12, 0, 400 }));
+    ReportRun run(t.db, paperSaverReport(PaperSaverOrder(order), QString(), {}), setup);
+    QVERIFY(run.start());
+    QVERIFY(run.needsFont());
+    QCOMPARE(run.fontPreset(), mine);
+    run.fontChosen(std::nullopt);
+    run.finish();
 }
 
 QTEST_MAIN(TestAlbumPages)
