@@ -275,4 +275,18 @@ ReportDefinition binderPagesReport(Database& db, BinderStyle style, const Binder
     return d;
 }
 
+ReportDefinition binderPagesReport(Database& db, const ReportCriteria& criteria)
+{
+    const BinderStyle style
+        = criteria.PageStyle.trimmed() == QLatin1String("Flap") ? BinderStyle::Flap : BinderStyle::Binder;
+    return binderPagesReport(db, style, { criteria.StartFileNumber, criteria.EndFileNumber });
+}
+
+void chooseSingleFlap(ReportCriteria& criteria, const QString& fileNumber)
+{
+    criteria.StartFileNumber = fileNumber;
+    criteria.EndFileNumber = fileNumber;
+    criteria.PageStyle = QStringLiteral("Flap");
+}
+
 } // namespace td

@@ -10,6 +10,7 @@
 // at, which does not change when the album is edited or others are added) modulo 15, so that an
 // album keeps its colour on every flap printed for it.
 
+#include "common/GlobalSettings.h"
 #include "reports/ReportDefinition.h"
 
 #include <QColor>
@@ -31,6 +32,12 @@ enum class BinderStyle { Binder, Flap };
 // "PrintCDBinderPages" / "PrintCDFlapPages". The definition reads the songs of each album
 // through `db`, which must outlive the run.
 ReportDefinition binderPagesReport(Database& db, BinderStyle style, const BinderRange& range);
+// The pages the shared page style ("Flap", otherwise binder pages) and file-number range of the
+// criteria ask for.
+ReportDefinition binderPagesReport(Database& db, const ReportCriteria& criteria);
+// The flap of one album (from the album list or explorer): the shared range and style become that
+// album's file number and "Flap".
+void chooseSingleFlap(ReportCriteria& criteria, const QString& fileNumber);
 
 // The fifteen heading colours of binder pages, in the order they are used.
 const QList<QColor>& binderColors();

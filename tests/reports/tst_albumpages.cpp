@@ -96,6 +96,7 @@ private slots:
     void binderSongLines();
     void flapColourFollowsTheRecordPosition();
     void flapHeadingsAndSongLines();
+    void singleAlbumFlapFromTheCriteria();
     void paperSaverColumns_data();
     void paperSaverColumns();
     void paperSaverSearchFilterAndSelection();
@@ -306,6 +307,22 @@ void TestAlbumPages::flapHeadingsAndSongLines()
     QVERIFY(texts.at(own).text.size() > texts.at(duet).text.size());
     QCOMPARE(texts.at(own).rect.left(), texts.at(duet - 1).rect.left());
     QVERIFY(all.indexOf(QRegularExpression(QStringLiteral("^Ann Lee\\.+$"))) > 0);
+}
+
+void TestAlbumPages::singleAlbumFlapFromTheCriteria()
+{
+    TestDb t;
+    QVERIFY(!addAlbums(t.db, { album(1, QStringLiteral("1")), album(2, QStringLiteral("10")), album(3, QStringLiteral("100")) })
+                 .isEmpty());
+    ReportCriteria criteria;
+    criteria.StartFileNumber = QStringLiteral("1");
+    criteria.EndFileNumber = QStringLiteral("9");
+    chooseSingleFlap(criteria, QStringLiteral("10"));
+    QCOMPARE(criteria.PageStyle, QStringLiteral("Flap"));
+    const ReportDefinition d = binderPagesReport(t.db, criteria);
+    QCOMPARE(d.name, QStringLiteral("PrintCDFlapPages"));
+    ReportRun run(t.db, d, previewSetup());
+    QCOMPARE(textsOf(headings(pagesOf(run))), QStringList { "Album 10 - Artist" });
 }
 
 void TestAlbumPages::paperSaverColumns_data()
