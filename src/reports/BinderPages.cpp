@@ -27,12 +27,18 @@ PageFont font(double points, bool bold)
     return f;
 }
 
-QColor rgb(QRgb value) { return QColor::fromRgb(value); }
+QColor rgb(QRgb value)
+{
+    return QColor::fromRgb(value);
+}
 
-Mils lineHeight(double points) { return qRound(points * 1000.0 / 72.0 * 1.3); }
+Mils lineHeight(double points)
+{
+    return qRound(points * 1000.0 / 72.0 * 1.3);
+}
 
 ReportControl text(const QRect& r, int fontIndex, const QString& words, int flags = PageItem::AlignLeft,
-                   const QColor& color = QColor())
+    const QColor& color = QColor())
 {
     ReportControl c;
     c.kind = ReportControl::Text;
@@ -66,9 +72,11 @@ struct BinderState {
     {
         width = w;
         ReportLayout l;
-        l.title = style == BinderStyle::Flap ? QStringLiteral("CD Flap Pages") : QStringLiteral("CD Binder Pages");
+        l.title = style == BinderStyle::Flap ? QStringLiteral("CD Flap Pages")
+                                             : QStringLiteral("CD Binder Pages");
         l.fonts = { font(12, true), font(9, false), font(10, true), font(10, true) };
-        const double digit = QFontMetricsF(qfontFor(l.fonts.at(SongFont))).horizontalAdvance(QLatin1Char('0'));
+        const double digit
+            = QFontMetricsF(qfontFor(l.fonts.at(SongFont))).horizontalAdvance(QLatin1Char('0'));
         timeWidth6 = qRound(digit * 6);
         timeWidth5 = qRound(digit * 5);
         return l;
@@ -89,7 +97,8 @@ ReportBand songBandShape(Mils height)
     return b;
 }
 
-ReportBand BinderState::songLine(int track, const QString& artist, const QString& title, int time, bool wide) const
+ReportBand BinderState::songLine(
+    int track, const QString& artist, const QString& title, int time, bool wide) const
 {
     const bool flap = style == BinderStyle::Flap;
     const Mils trackW = 300;
@@ -101,16 +110,19 @@ ReportBand BinderState::songLine(int track, const QString& artist, const QString
     ReportBand b = songBandShape(songHeight);
     static const Picture trackPicture(QStringLiteral("@n2"));
     b.controls << text(QRect(0, 0, trackW, songHeight), SongFont, trackPicture.format(track).trimmed(),
-                       PageItem::AlignRight);
+        PageItem::AlignRight);
     if (wide) {
         b.controls << text(QRect(left, 0, columns, songHeight), SongFont, dotLeader(title.trimmed(), 200));
     } else {
-        b.controls << text(QRect(left, 0, col, songHeight), SongFont, dotLeader(TurnName(artist).trimmed(), 100));
-        b.controls << text(QRect(left + col + gap, 0, col, songHeight), SongFont, dotLeader(title.trimmed(), 100));
+        b.controls << text(
+            QRect(left, 0, col, songHeight), SongFont, dotLeader(TurnName(artist).trimmed(), 100));
+        b.controls << text(
+            QRect(left + col + gap, 0, col, songHeight), SongFont, dotLeader(title.trimmed(), 100));
     }
     const QString minSec = TimeToMinSec(time);
     if (!minSec.trimmed().isEmpty())
-        b.controls << text(QRect(width - timeW, 0, timeW, songHeight), SongFont, minSec, PageItem::AlignRight);
+        b.controls << text(
+            QRect(width - timeW, 0, timeW, songHeight), SongFont, minSec, PageItem::AlignRight);
     return b;
 }
 
@@ -140,9 +152,9 @@ void BinderState::printSongs(ReportWriter& writer, qint32 albumId, const QString
         for (const PageRow& r : std::as_const(rows)) {
             const QString artist = r.row.value(artistAt).toString();
             const bool wide = style == BinderStyle::Flap && artist.trimmed() == albumArtist.trimmed();
-            if (!writer.printBand(songLine(r.row.value(trackAt).toInt(), artist, r.row.value(titleAt).toString(),
-                                           r.row.value(timeAt).toInt(), wide),
-                                  {}))
+            if (!writer.printBand(songLine(r.row.value(trackAt).toInt(), artist,
+                                      r.row.value(titleAt).toString(), r.row.value(timeAt).toInt(), wide),
+                    {}))
                 return;
         }
         if (rows.size() < read.limit)
@@ -173,19 +185,22 @@ bool BinderState::printAlbum(ReportWriter& writer, const QVariantList& values)
         nextColor = (nextColor + 1) % binderColors().size();
         const Mils h = lineHeight(12);
         const Mils numberW = 1500;
-        head.controls << text(QRect(0, space, width - numberW - 100, h), HeadingFont, heading, PageItem::AlignLeft, color);
-        head.controls << text(QRect(width - numberW, space, numberW, h), HeadingFont, fileNumber, PageItem::AlignRight);
+        head.controls << text(
+            QRect(0, space, width - numberW - 100, h), HeadingFont, heading, PageItem::AlignLeft, color);
+        head.controls << text(
+            QRect(width - numberW, space, numberW, h), HeadingFont, fileNumber, PageItem::AlignRight);
         head.height = space + h + 40;
     } else {
         color = flapColor(values.isEmpty() ? 0 : values.constLast().toLongLong());
         if (heading.trimmed().size() < kFlapShortHeading) {
             const Mils h = lineHeight(12);
-            head.controls << text(QRect(0, space, width, h), HeadingFont, heading, PageItem::AlignLeft, color);
+            head.controls << text(
+                QRect(0, space, width, h), HeadingFont, heading, PageItem::AlignLeft, color);
             head.height = space + h + 40;
         } else {
             const Mils h = 2 * lineHeight(10);
             head.controls << text(QRect(0, space, width, h), LongHeadingFont, heading,
-                                  PageItem::AlignLeft | PageItem::Wrap, color);
+                PageItem::AlignLeft | PageItem::Wrap, color);
             head.height = space + h + 40;
         }
     }
@@ -198,7 +213,8 @@ bool BinderState::printAlbum(ReportWriter& writer, const QVariantList& values)
         const Mils h = lineHeight(10);
         ReportBand closing = songBandShape(h + 20);
         closing.kind = ReportBand::Closing;
-        closing.controls << text(QRect(0, 20, width, h), FileNumberFont, fileNumber, PageItem::AlignRight, color);
+        closing.controls << text(
+            QRect(0, 20, width, h), FileNumberFont, fileNumber, PageItem::AlignRight, color);
         if (!writer.printBand(closing, {}))
             return false;
     }
@@ -210,9 +226,21 @@ bool BinderState::printAlbum(ReportWriter& writer, const QVariantList& values)
 const QList<QColor>& binderColors()
 {
     static const QList<QColor> colors {
-        rgb(0x000000), rgb(0x800000), rgb(0x008000), rgb(0x808000), rgb(0x000080),
-        rgb(0x800080), rgb(0x008080), rgb(0x808080), rgb(0xC0C0C0), rgb(0xFF0000),
-        rgb(0x00FF00), rgb(0xFFFF00), rgb(0x0000FF), rgb(0xFF00FF), rgb(0x00FFFF),
+        rgb(0x000000),
+        rgb(0x800000),
+        rgb(0x008000),
+        rgb(0x808000),
+        rgb(0x000080),
+        rgb(0x800080),
+        rgb(0x008080),
+        rgb(0x808080),
+        rgb(0xC0C0C0),
+        rgb(0xFF0000),
+        rgb(0x00FF00),
+        rgb(0xFFFF00),
+        rgb(0x0000FF),
+        rgb(0xFF00FF),
+        rgb(0x00FFFF),
     };
     return colors;
 }
@@ -221,9 +249,21 @@ QColor flapColor(qint64 position)
 {
     // The flap list repeats maroon and blue and leaves out gray and silver.
     static const QList<QColor> colors {
-        rgb(0x000000), rgb(0x800000), rgb(0x008000), rgb(0x808000), rgb(0x000080),
-        rgb(0x800080), rgb(0x008080), rgb(0x0000FF), rgb(0x800000), rgb(0xFF0000),
-        rgb(0x00FF00), rgb(0xFFFF00), rgb(0x0000FF), rgb(0xFF00FF), rgb(0x00FFFF),
+        rgb(0x000000),
+        rgb(0x800000),
+        rgb(0x008000),
+        rgb(0x808000),
+        rgb(0x000080),
+        rgb(0x800080),
+        rgb(0x008080),
+        rgb(0x0000FF),
+        rgb(0x800000),
+        rgb(0xFF0000),
+        rgb(0x00FF00),
+        rgb(0xFFFF00),
+        rgb(0x0000FF),
+        rgb(0xFF00FF),
+        rgb(0x00FFFF),
     };
     qint64 i = position % colors.size();
     if (i < 0)

@@ -22,9 +22,9 @@ namespace td {
 class Database;
 
 struct BinderRange {
-    QString start;              // file number of the first album; blank: from the first
-    QString end;                // albums after this file number end the run
-    bool toEnd = false;         // no end: every album from the start (the command-line tool)
+    QString start; // file number of the first album; blank: from the first
+    QString end; // albums after this file number end the run
+    bool toEnd = false; // no end: every album from the start (the command-line tool)
 };
 
 enum class BinderStyle { Binder, Flap };

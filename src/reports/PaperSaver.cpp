@@ -32,8 +32,8 @@ ReportLayout smallListing(const QString& title, Mils width, const QList<ReportCo
 
 } // namespace
 
-ReportDefinition paperSaverReport(PaperSaverOrder order, const QString& filterText, const ReportContext& context,
-                                  QString* error)
+ReportDefinition paperSaverReport(
+    PaperSaverOrder order, const QString& filterText, const ReportContext& context, QString* error)
 {
     const SongSearch search = compileSongSearch(filterText, songFilterSchema());
     if (!search.valid) {
@@ -59,15 +59,19 @@ ReportDefinition paperSaverReport(PaperSaverOrder order, const QString& filterTe
         extras << TimeToMinSec(row.value(timeAt).toInt());
     };
 
-    const QString prompt = context.udkPrompt.trimmed().isEmpty() ? QStringLiteral("Custom") : context.udkPrompt.trimmed();
-    const ReportColumn artist { QStringLiteral("Artist"), QStringLiteral("MUS:Artist"), QStringLiteral("@s40") };
+    const QString prompt
+        = context.udkPrompt.trimmed().isEmpty() ? QStringLiteral("Custom") : context.udkPrompt.trimmed();
+    const ReportColumn artist { QStringLiteral("Artist"), QStringLiteral("MUS:Artist"),
+        QStringLiteral("@s40") };
     const ReportColumn title { QStringLiteral("Title"), QStringLiteral("MUS:Title"), QStringLiteral("@s40") };
     QList<ReportColumn> cols;
     cols << (byTitle ? title : artist) << (byTitle ? artist : title)
          << ReportColumn { QStringLiteral("Album"), QStringLiteral("MUS:Album"), QStringLiteral("@s40") }
-         << ReportColumn { QStringLiteral("File #"), QStringLiteral("MUS:FileNumber"), QStringLiteral("@s10") }
+         << ReportColumn { QStringLiteral("File #"), QStringLiteral("MUS:FileNumber"),
+                QStringLiteral("@s10") }
          << ReportColumn { QStringLiteral("Trk"), QStringLiteral("MUS:TrackNumber"), QStringLiteral("@n3b") }
-         << ReportColumn { QStringLiteral("BPM"), QStringLiteral("MUS:BeatsPerMinute"), QStringLiteral("@p(<<#)pb") }
+         << ReportColumn { QStringLiteral("BPM"), QStringLiteral("MUS:BeatsPerMinute"),
+                QStringLiteral("@p(<<#)pb") }
          << ReportColumn { QStringLiteral("Time"), kSongTime, QStringLiteral("@s8") }
          << ReportColumn { prompt, QStringLiteral("MUS:UserDefinedKeyField"), QStringLiteral("@s30") };
     const QString t = d.title;
@@ -77,7 +81,8 @@ ReportDefinition paperSaverReport(PaperSaverOrder order, const QString& filterTe
 
 int paperSaverQueryFields(Messages& messages, QueryFieldList& list)
 {
-    return prepareQueryFields(messages, list, songQueryFieldText(SongQueryList::PaperSaver), QStringLiteral("SONGS"));
+    return prepareQueryFields(
+        messages, list, songQueryFieldText(SongQueryList::PaperSaver), QStringLiteral("SONGS"));
 }
 
 } // namespace td

@@ -18,8 +18,8 @@ enum class PaperSaverOrder { ByArtist, ByTitle };
 
 // The listing limited by `filterText`, the query wizard's search (blank: every song). A search
 // that does not read gives an invalid definition and the reason in `error`.
-ReportDefinition paperSaverReport(PaperSaverOrder order, const QString& filterText, const ReportContext& context,
-                                  QString* error = nullptr);
+ReportDefinition paperSaverReport(
+    PaperSaverOrder order, const QString& filterText, const ReportContext& context, QString* error = nullptr);
 
 // The song fields the query wizard offers for these listings, under the query group "SONGS". On
 // an error the wizard's initialisation message has been shown; the wizard is started all the same.

@@ -112,8 +112,8 @@ struct Options {
 QString parse(const QStringList& args, Options& o, bool& help)
 {
     const QStringList valued { QStringLiteral("--report"), QStringLiteral("--out"), QStringLiteral("--style"),
-                               QStringLiteral("--selected"), QStringLiteral("--category"), QStringLiteral("--album"),
-                               QStringLiteral("--filter"), QStringLiteral("--from"), QStringLiteral("--to") };
+        QStringLiteral("--selected"), QStringLiteral("--category"), QStringLiteral("--album"),
+        QStringLiteral("--filter"), QStringLiteral("--from"), QStringLiteral("--to") };
     for (int i = 1; i < args.size(); ++i) {
         QString a = args.at(i);
         if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
@@ -281,8 +281,10 @@ int main(int argc, char** argv)
     setup.criteria.ReportSelection = o.selected;
 
     // A folder without the song or album file holds no catalogue: nothing is created there.
-    const auto dataFile = [&dir](td::TableId t) { return QDir(dir).filePath(td::tableDef(t).file + QLatin1String(".db")); };
-    if (!QFileInfo::exists(dataFile(td::TableId::Tunedeck)) && !QFileInfo::exists(dataFile(td::TableId::Album)))
+    const auto dataFile
+        = [&dir](td::TableId t) { return QDir(dir).filePath(td::tableDef(t).file + QLatin1String(".db")); };
+    if (!QFileInfo::exists(dataFile(td::TableId::Tunedeck))
+        && !QFileInfo::exists(dataFile(td::TableId::Album)))
         return fail(NoCatalogue, QStringLiteral("no catalogue in %1").arg(QDir::toNativeSeparators(dir)));
     td::Messages messages;
     messages.setResponder(std::make_shared<StderrMessages>());
@@ -309,11 +311,13 @@ int main(int argc, char** argv)
     td::ReportDefinition def;
     if (binder) {
         td::BinderRange range { o.from, o.to, !o.haveTo };
-        def = td::binderPagesReport(db, name == kFlap ? td::BinderStyle::Flap : td::BinderStyle::Binder, range);
+        def = td::binderPagesReport(
+            db, name == kFlap ? td::BinderStyle::Flap : td::BinderStyle::Binder, range);
     } else if (name == kPaperSaver || name == kPaperSaverTitle) {
         QString why;
-        def = td::paperSaverReport(name == kPaperSaver ? td::PaperSaverOrder::ByArtist : td::PaperSaverOrder::ByTitle,
-                                   o.filter, context, &why);
+        def = td::paperSaverReport(
+            name == kPaperSaver ? td::PaperSaverOrder::ByArtist : td::PaperSaverOrder::ByTitle, o.filter,
+            context, &why);
         if (!def.isValid())
             return fail(Usage, QStringLiteral("the search does not read: %1").arg(why));
     } else {
@@ -326,10 +330,10 @@ int main(int argc, char** argv)
     if (!run.start()) {
         if (db.ended())
             return fail(NoCatalogue, QStringLiteral("the catalogue cannot be read"));
-        return fail(NothingPrinted, QStringLiteral("nothing to print: no record of %1 is in the report").arg(name));
+        return fail(
+            NothingPrinted, QStringLiteral("nothing to print: no record of %1 is in the report").arg(name));
     }
-    while (run.step(run.sliceSize())) {
-    }
+    while (run.step(run.sliceSize())) { }
     run.finish();
     const td::ReportRun::Outcome outcome = run.conclude();
     if (db.ended())
@@ -339,6 +343,7 @@ int main(int argc, char** argv)
     QString error;
     if (!td::writePdf(run.pageList(), 1, 0, o.out, def.title, &error))
         return fail(NotWritten, QStringLiteral("cannot write %1: %2").arg(o.out, error));
-    print(stdout, QStringLiteral("%1: %2 page(s) written to %3").arg(name).arg(run.pageList().count()).arg(o.out));
+    print(stdout,
+        QStringLiteral("%1: %2 page(s) written to %3").arg(name).arg(run.pageList().count()).arg(o.out));
     return Written;
 }

@@ -78,7 +78,7 @@ QStringList textsOf(const QList<PageItem>& items)
 }
 
 TestAlbum album(qint32 id, const QString& fileNumber, const QString& artist = QStringLiteral("Artist"),
-                const QString& title = {})
+    const QString& title = {})
 {
     return { id, artist, title.isEmpty() ? QStringLiteral("Album ") + fileNumber : title, fileNumber, {} };
 }
@@ -108,17 +108,28 @@ void TestAlbumPages::turnName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("turned");
-    QTest::newRow("surname, first name") << "Smith, Anna" << "Anna Smith";
-    QTest::newRow("with a band") << "Brown, Tom with The Band" << "Tom Brown with The Band";
-    QTest::newRow("WITH in capitals keeps its case") << "Brown, Tom WITH the Band" << "Tom Brown WITH the Band";
-    QTest::newRow("no comma: as it is") << "  The Band  " << "  The Band  ";
-    QTest::newRow("blanks around the parts") << "Lee  ,   Ann  " << "Ann Lee";
-    QTest::newRow("blanks before with") << "Brown,  Tom   with Friends  " << "Tom Brown with Friends";
-    QTest::newRow("a with before the comma stays in the surname") << "Dave with Co, Al" << "Al Dave with Co";
-    QTest::newRow("with inside a word") << "Withers, Bill" << "Bill Withers";
-    QTest::newRow("second comma belongs to the first name") << "King, Carole, Jr" << "Carole, Jr King";
-    QTest::newRow("no first name: no leading blank") << "Smith," << "Smith";
-    QTest::newRow("only a with part") << "Smith, with Friends" << "Smith with Friends";
+    QTest::newRow("surname, first name") << "Smith, Anna"
+                                         << "Anna Smith";
+    QTest::newRow("with a band") << "Brown, Tom with The Band"
+                                 << "Tom Brown with The Band";
+    QTest::newRow("WITH in capitals keeps its case") << "Brown, Tom WITH the Band"
+                                                     << "Tom Brown WITH the Band";
+    QTest::newRow("no comma: as it is") << "  The Band  "
+                                        << "  The Band  ";
+    QTest::newRow("blanks around the parts") << "Lee  ,   Ann  "
+                                             << "Ann Lee";
+    QTest::newRow("blanks before with") << "Brown,  Tom   with Friends  "
+                                        << "Tom Brown with Friends";
+    QTest::newRow("a with before the comma stays in the surname") << "Dave with Co, Al"
+                                                                  << "Al Dave with Co";
+    QTest::newRow("with inside a word") << "Withers, Bill"
+                                        << "Bill Withers";
+    QTest::newRow("second comma belongs to the first name") << "King, Carole, Jr"
+                                                            << "Carole, Jr King";
+    QTest::newRow("no first name: no leading blank") << "Smith,"
+                                                     << "Smith";
+    QTest::newRow("only a with part") << "Smith, with Friends"
+                                      << "Smith with Friends";
 }
 
 void TestAlbumPages::turnName()
@@ -134,12 +145,18 @@ void TestAlbumPages::binderRangeInKeyOrder_data()
     QTest::addColumn<QString>("end");
     QTest::addColumn<QStringList>("printed"); // file numbers in print order
     // Key order of the file numbers: 1, 10, 100, 2, 9, 95, a, B.
-    QTest::newRow("10 to 9: 100 in range, 95 ends it") << "10" << "9" << QStringList { "10", "100", "2", "9" };
-    QTest::newRow("end before start: nothing") << "9" << "2" << QStringList();
-    QTest::newRow("one number") << "100" << "100" << QStringList { "100" };
-    QTest::newRow("start between numbers") << "3" << "95" << QStringList { "9", "95" };
-    QTest::newRow("letter case does not count") << "A" << "b" << QStringList { "a", "B" };
-    QTest::newRow("blank start: from the first") << "" << "10" << QStringList { "1", "10" };
+    QTest::newRow("10 to 9: 100 in range, 95 ends it") << "10"
+                                                       << "9" << QStringList { "10", "100", "2", "9" };
+    QTest::newRow("end before start: nothing") << "9"
+                                               << "2" << QStringList();
+    QTest::newRow("one number") << "100"
+                                << "100" << QStringList { "100" };
+    QTest::newRow("start between numbers") << "3"
+                                           << "95" << QStringList { "9", "95" };
+    QTest::newRow("letter case does not count") << "A"
+                                                << "b" << QStringList { "a", "B" };
+    QTest::newRow("blank start: from the first") << ""
+                                                 << "10" << QStringList { "1", "10" };
 }
 
 void TestAlbumPages::binderRangeInKeyOrder()
@@ -179,7 +196,8 @@ void TestAlbumPages::binderColoursRotateInPrintOrder()
     for (int i = 0; i < 17; ++i)
         albums << album(i + 1, QStringLiteral("%1").arg(i + 10), QStringLiteral("Artist"));
     QVERIFY(!addAlbums(t.db, albums).isEmpty());
-    ReportRun run(t.db, binderPagesReport(t.db, BinderStyle::Binder, { QString(), QString(), true }), previewSetup());
+    ReportRun run(
+        t.db, binderPagesReport(t.db, BinderStyle::Binder, { QString(), QString(), true }), previewSetup());
     QCOMPARE(run.progressText(), QStringLiteral("0 Completed"));
     QVERIFY(run.start());
     QCOMPARE(run.sliceSize(), 1);
@@ -211,15 +229,17 @@ void TestAlbumPages::binderSongLines()
 {
     TestDb t;
     const QString longArtist = QStringLiteral("Longname-%1, Firstname").arg(QString(20, QLatin1Char('x')));
-    QVERIFY(!addAlbums(t.db, { { 1, QStringLiteral("Smith, Anna"), QStringLiteral("  Blue Skies  "), QStringLiteral("7"),
-                                 { { {}, QStringLiteral("Morning"), 2, 245 },
-                                   { QStringLiteral("Brown, Tom with The Band"), QStringLiteral("Guest Spot"), 1, 0 },
-                                   { longArtist, QString(60, QLatin1Char('T')), 3, 6000 } } },
-                               { 2, QStringLiteral("Various"), QStringLiteral("Hits"), QStringLiteral("8"),
-                                 { { QStringLiteral("Doe, Jane"), QStringLiteral("One"), 1, 61 } } } })
+    QVERIFY(!addAlbums(t.db,
+        { { 1, QStringLiteral("Smith, Anna"), QStringLiteral("  Blue Skies  "), QStringLiteral("7"),
+              { { {}, QStringLiteral("Morning"), 2, 245 },
+                  { QStringLiteral("Brown, Tom with The Band"), QStringLiteral("Guest Spot"), 1, 0 },
+                  { longArtist, QString(60, QLatin1Char('T')), 3, 6000 } } },
+            { 2, QStringLiteral("Various"), QStringLiteral("Hits"), QStringLiteral("8"),
+                { { QStringLiteral("Doe, Jane"), QStringLiteral("One"), 1, 61 } } } })
                  .isEmpty());
-    ReportRun run(t.db, binderPagesReport(t.db, BinderStyle::Binder, { QStringLiteral("7"), QStringLiteral("8") }),
-                  previewSetup());
+    ReportRun run(t.db,
+        binderPagesReport(t.db, BinderStyle::Binder, { QStringLiteral("7"), QStringLiteral("8") }),
+        previewSetup());
     const QList<PageDoc> pages = pagesOf(run);
     QCOMPARE(textsOf(headings(pages)), (QStringList { "Blue Skies - Anna Smith", "Hits" }));
 
@@ -245,20 +265,21 @@ void TestAlbumPages::binderSongLines()
 void TestAlbumPages::flapColourFollowsTheRecordPosition()
 {
     QCOMPARE(flapColor(0), QColor::fromRgb(0x000000u));
-    QCOMPARE(flapColor(7), QColor::fromRgb(0x0000FFu));   // blue where binder pages use gray
-    QCOMPARE(flapColor(8), QColor::fromRgb(0x800000u));   // maroon twice
-    QCOMPARE(flapColor(12), QColor::fromRgb(0x0000FFu));  // blue twice
+    QCOMPARE(flapColor(7), QColor::fromRgb(0x0000FFu)); // blue where binder pages use gray
+    QCOMPARE(flapColor(8), QColor::fromRgb(0x800000u)); // maroon twice
+    QCOMPARE(flapColor(12), QColor::fromRgb(0x0000FFu)); // blue twice
     QCOMPARE(flapColor(15), QColor::fromRgb(0x000000u));
-    QCOMPARE(flapColor(-1), flapColor(1));      // a negative remainder is made positive
+    QCOMPARE(flapColor(-1), flapColor(1)); // a negative remainder is made positive
     QCOMPARE(flapColor(-8), QColor::fromRgb(0x800000u));
 
     TestDb t;
     // Stored in another order than their file numbers: the colour goes with the record.
-    const QList<qint64> positions = addAlbums(t.db, { album(1, QStringLiteral("3")), album(2, QStringLiteral("1")),
-                                                      album(3, QStringLiteral("2")) });
+    const QList<qint64> positions = addAlbums(t.db,
+        { album(1, QStringLiteral("3")), album(2, QStringLiteral("1")), album(3, QStringLiteral("2")) });
     QCOMPARE(positions.size(), 3);
-    ReportRun run(t.db, binderPagesReport(t.db, BinderStyle::Flap, { QStringLiteral("1"), QStringLiteral("3") }),
-                  previewSetup());
+    ReportRun run(t.db,
+        binderPagesReport(t.db, BinderStyle::Flap, { QStringLiteral("1"), QStringLiteral("3") }),
+        previewSetup());
     const QList<PageDoc> pages = pagesOf(run);
     const QList<PageItem> h = headings(pages);
     QCOMPARE(textsOf(h), (QStringList { "Album 1 - Artist", "Album 2 - Artist", "Album 3 - Artist" }));
@@ -275,15 +296,17 @@ void TestAlbumPages::flapHeadingsAndSongLines()
 {
     TestDb t;
     const QString longTitle = QStringLiteral("A Rather Long Album Title For Flaps");
-    QVERIFY(!addAlbums(t.db, { { 1, QStringLiteral("Smith, Anna"), QStringLiteral("Short"), QStringLiteral("1"),
-                                 { { {}, QStringLiteral("Own Song"), 1, 200 },
-                                   { QStringLiteral("Brown, Tom"), QStringLiteral("Duet"), 2, 200 } } },
-                               { 2, QStringLiteral("Smith, Anna"), longTitle, QStringLiteral("2"), {} },
-                               { 3, QStringLiteral("Various"), QStringLiteral("Mix"), QStringLiteral("3"),
-                                 { { QStringLiteral("Lee, Ann"), QStringLiteral("Tune"), 1, 0 } } } })
+    QVERIFY(!addAlbums(t.db,
+        { { 1, QStringLiteral("Smith, Anna"), QStringLiteral("Short"), QStringLiteral("1"),
+              { { {}, QStringLiteral("Own Song"), 1, 200 },
+                  { QStringLiteral("Brown, Tom"), QStringLiteral("Duet"), 2, 200 } } },
+            { 2, QStringLiteral("Smith, Anna"), longTitle, QStringLiteral("2"), {} },
+            { 3, QStringLiteral("Various"), QStringLiteral("Mix"), QStringLiteral("3"),
+                { { QStringLiteral("Lee, Ann"), QStringLiteral("Tune"), 1, 0 } } } })
                  .isEmpty());
-    ReportRun run(t.db, binderPagesReport(t.db, BinderStyle::Flap, { QStringLiteral("1"), QStringLiteral("3") }),
-                  previewSetup());
+    ReportRun run(t.db,
+        binderPagesReport(t.db, BinderStyle::Flap, { QStringLiteral("1"), QStringLiteral("3") }),
+        previewSetup());
     const QList<PageDoc> pages = pagesOf(run);
     QList<PageFont> fonts;
     const QList<PageItem> h = headings(pages, &fonts);
@@ -312,7 +335,8 @@ void TestAlbumPages::flapHeadingsAndSongLines()
 void TestAlbumPages::singleAlbumFlapFromTheCriteria()
 {
     TestDb t;
-    QVERIFY(!addAlbums(t.db, { album(1, QStringLiteral("1")), album(2, QStringLiteral("10")), album(3, QStringLiteral("100")) })
+    QVERIFY(!addAlbums(t.db,
+        { album(1, QStringLiteral("1")), album(2, QStringLiteral("10")), album(3, QStringLiteral("100")) })
                  .isEmpty());
     ReportCriteria criteria;
     criteria.StartFileNumber = QStringLiteral("1");
@@ -331,11 +355,15 @@ void TestAlbumPages::paperSaverColumns_data()
     QTest::addColumn<QStringList>("headings");
     QTest::addColumn<QStringList>("line");
     QTest::newRow("by artist") << int(PaperSaverOrder::ByArtist)
-                               << QStringList { "Artist", "Title", "Album", "File #", "Trk", "BPM", "Time", "Mood" }
-                               << QStringList { "Abba", "Waterloo", "Gold", "F12", "3", "(147)", " 2:46", "happy" };
+                               << QStringList { "Artist", "Title", "Album", "File #", "Trk", "BPM", "Time",
+                                      "Mood" }
+                               << QStringList { "Abba", "Waterloo", "Gold", "F12", "3", "(147)", " 2:46",
+                                      "happy" };
     QTest::newRow("by title") << int(PaperSaverOrder::ByTitle)
-                              << QStringList { "Title", "Artist", "Album", "File #", "Trk", "BPM", "Time", "Mood" }
-                              << QStringList { "Waterloo", "Abba", "Gold", "F12", "3", "(147)", " 2:46", "happy" };
+                              << QStringList { "Title", "Artist", "Album", "File #", "Trk", "BPM", "Time",
+                                     "Mood" }
+                              << QStringList { "Waterloo", "Abba", "Gold", "F12", "3", "(147)", " 2:46",
+                                     "happy" };
 }
 
 void TestAlbumPages::paperSaverColumns()
@@ -381,7 +409,8 @@ void TestAlbumPages::paperSaverColumns()
         for (const PageItem& it : page.items)
             if (it.kind == PageItem::Text && it.rect.y() == y)
                 items << it;
-        std::sort(items.begin(), items.end(), [](const PageItem& a, const PageItem& b) { return a.rect.x() < b.rect.x(); });
+        std::sort(items.begin(), items.end(),
+            [](const PageItem& a, const PageItem& b) { return a.rect.x() < b.rect.x(); });
         return textsOf(items);
     };
     QCOMPARE(lineAt(QStringLiteral("File #")), headings);
@@ -403,9 +432,9 @@ void TestAlbumPages::paperSaverSearchFilterAndSelection()
 {
     TestDb t;
     Table<Tunedeck> s(t.db);
-    const QList<QStringList> songs { { "Beatles", "Help", "CD" },       { "Bee Gees", "Jive Talkin'", "LP" },
-                                     { "Beck (*)", "Loser", "CD" },     { "Blondie", "Call Me (Skips)", "CD" },
-                                     { "Cher", "Believe", "CD" },       { "beach boys", "Surfin", "CD" } };
+    const QList<QStringList> songs { { "Beatles", "Help", "CD" }, { "Bee Gees", "Jive Talkin'", "LP" },
+        { "Beck (*)", "Loser", "CD" }, { "Blondie", "Call Me (Skips)", "CD" }, { "Cher", "Believe", "CD" },
+        { "beach boys", "Surfin", "CD" } };
     for (const QStringList& song : songs) {
         s.rec.Artist = song.at(0);
         s.rec.Title = song.at(1);
@@ -417,7 +446,8 @@ void TestAlbumPages::paperSaverSearchFilterAndSelection()
     // A prefix left from an earlier report, on the artist even in the title listing.
     setup.criteria.SelectedOrAll = QStringLiteral("Selected");
     setup.criteria.ReportSelection = QStringLiteral("be ");
-    ReportRun run(t.db, paperSaverReport(PaperSaverOrder::ByTitle, QStringLiteral("MUS:Media = 'CD'"), {}), setup);
+    ReportRun run(
+        t.db, paperSaverReport(PaperSaverOrder::ByTitle, QStringLiteral("MUS:Media = 'CD'"), {}), setup);
     QString text;
     for (const PageDoc& p : pagesOf(run))
         text += p.plainText();
@@ -427,7 +457,8 @@ void TestAlbumPages::paperSaverSearchFilterAndSelection()
         QVERIFY2(!text.contains(QLatin1String(gone)), gone);
 
     QString why;
-    const ReportDefinition bad = paperSaverReport(PaperSaverOrder::ByArtist, QStringLiteral("MUS:Nothing = 1"), {}, &why);
+    const ReportDefinition bad
+        = paperSaverReport(PaperSaverOrder::ByArtist, QStringLiteral("MUS:Nothing = 1"), {}, &why);
     QVERIFY(!bad.isValid());
     QVERIFY(!why.isEmpty());
 }
@@ -437,8 +468,10 @@ void TestAlbumPages::paperSaverFontKeys_data()
     QTest::addColumn<int>("order");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("otherKey");
-    QTest::newRow("by artist") << int(PaperSaverOrder::ByArtist) << "PrintPaperSaver" << "PrintPaperSaverTitle";
-    QTest::newRow("by title") << int(PaperSaverOrder::ByTitle) << "PrintPaperSaverTitle" << "PrintPaperSaver";
+    QTest::newRow("by artist") << int(PaperSaverOrder::ByArtist) << "PrintPaperSaver"
+                               << "PrintPaperSaverTitle";
+    QTest::newRow("by title") << int(PaperSaverOrder::ByTitle) << "PrintPaperSaverTitle"
+                              << "PrintPaperSaver";
 }
 
 void TestAlbumPages::paperSaverFontKeys()

@@ -13,10 +13,10 @@
 namespace td::test {
 
 struct TestSong {
-    QString artist;             // blank: the album's artist
+    QString artist; // blank: the album's artist
     QString title;
     int track = 0;
-    int seconds = 0;            // the song's time; 0: none
+    int seconds = 0; // the song's time; 0: none
 };
 
 struct TestAlbum {

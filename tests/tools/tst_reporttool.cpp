@@ -71,13 +71,14 @@ void TestReportTool::initTestCase()
     if (!havePdfTools())
         QSKIP("pdftotext (poppler-utils) is needed: scripts/deps.sh installs it");
     Database db(ws_.messages, ws_.ws.path());
-    QVERIFY(!addAlbums(db, { { 1, QStringLiteral("Smith, Anna"), QStringLiteral("Blue Skies"), QStringLiteral("10"),
-                               { { {}, QStringLiteral("Morning"), 1, 245 },
-                                 { QStringLiteral("Brown, Tom"), QStringLiteral("Duet"), 2, 200 } } },
-                             { 2, QStringLiteral("Various"), QStringLiteral("Party Mix"), QStringLiteral("100"),
-                               { { QStringLiteral("Lee, Ann"), QStringLiteral("Dance"), 1, 180 } } },
-                             { 3, QStringLiteral("Zappa, Frank"), QStringLiteral("Late Album"), QStringLiteral("95"),
-                               { { {}, QStringLiteral("Late Song"), 1, 100 } } } })
+    QVERIFY(!addAlbums(db,
+        { { 1, QStringLiteral("Smith, Anna"), QStringLiteral("Blue Skies"), QStringLiteral("10"),
+              { { {}, QStringLiteral("Morning"), 1, 245 },
+                  { QStringLiteral("Brown, Tom"), QStringLiteral("Duet"), 2, 200 } } },
+            { 2, QStringLiteral("Various"), QStringLiteral("Party Mix"), QStringLiteral("100"),
+                { { QStringLiteral("Lee, Ann"), QStringLiteral("Dance"), 1, 180 } } },
+            { 3, QStringLiteral("Zappa, Frank"), QStringLiteral("Late Album"), QStringLiteral("95"),
+                { { {}, QStringLiteral("Late Song"), 1, 100 } } } })
                  .isEmpty());
 }
 
@@ -86,27 +87,28 @@ void TestReportTool::reportsToPdf_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("notShown");
-    QTest::newRow("songs by artist") << QStringList { "--report", "PrintMUS:SongsByArtist" }
-                                     << QStringList { "Smith, Anna", "Brown, Tom", "Lee, Ann", "Zappa, Frank" }
+    QTest::newRow("songs by artist") << QStringList { "--report",
+        "PrintMUS:SongsByArtist" } << QStringList { "Smith, Anna", "Brown, Tom", "Lee, Ann", "Zappa, Frank" }
                                      << QStringList();
-    QTest::newRow("brief, selected") << QStringList { "--report", "printmus:songsbyartist", "--style", "brief",
-                                                      "--selected", "s" }
-                                     << QStringList { "Smith, Anna", "Morning" }
-                                     << QStringList { "Lee, Ann", "Duet", "Category" }; // Brief has no category column
-    QTest::newRow("albums by artist") << QStringList { "--report", "PrintAlbumsByArtist" }
-                                      << QStringList { "Smith, Anna", "Various", "Zappa, Frank" } << QStringList();
-    QTest::newRow("binder 10 to 9") << QStringList { "--report", "PrintCDBinderPages", "--from", "10", "--to", "9" }
-                                    << QStringList { "Blue Skies - Anna Smith", "Tom Brown", "Party Mix", "Ann Lee" }
+    QTest::newRow("brief, selected") << QStringList { "--report", "printmus:songsbyartist", "--style",
+        "brief", "--selected", "s" } << QStringList { "Smith, Anna", "Morning" }
+                                     << QStringList { "Lee, Ann", "Duet",
+                                            "Category" }; // Brief has no category column
+    QTest::newRow("albums by artist")
+        << QStringList { "--report", "PrintAlbumsByArtist" }
+        << QStringList { "Smith, Anna", "Various", "Zappa, Frank" } << QStringList();
+    QTest::newRow("binder 10 to 9") << QStringList { "--report", "PrintCDBinderPages", "--from", "10", "--to",
+        "9" } << QStringList { "Blue Skies - Anna Smith", "Tom Brown", "Party Mix", "Ann Lee" }
                                     << QStringList { "Zappa", "Frank" };
     QTest::newRow("flap, every album") << QStringList { "--report", "PrintCDFlapPages" }
                                        << QStringList { "Blue Skies - Smith, Anna", "Tom Brown", "Ann Lee",
-                                                        "Late Album - Zappa, Frank", "Late Song" }
+                                              "Late Album - Zappa, Frank", "Late Song" }
                                        << QStringList();
     QTest::newRow("one album") << QStringList { "--report", "PrintOneAlbum", "--album", "party mix" }
                                << QStringList { "Lee, Ann", "Dance" } << QStringList { "Morning" };
-    QTest::newRow("paper saver with a search") << QStringList { "--report", "PrintPaperSaverTitle", "--filter",
-                                                                "MUS:Artist = 'Brown, Tom'" }
-                                               << QStringList { "Duet", "Brown, Tom" } << QStringList { "Morning" };
+    QTest::newRow("paper saver with a search")
+        << QStringList { "--report", "PrintPaperSaverTitle", "--filter", "MUS:Artist = 'Brown, Tom'" }
+        << QStringList { "Duet", "Brown, Tom" } << QStringList { "Morning" };
 }
 
 void TestReportTool::reportsToPdf()
@@ -132,25 +134,28 @@ void TestReportTool::failures_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     const QString out = QStringLiteral("%OUT%");
-    QTest::newRow("unknown report") << QStringList { "--report", "PrintNothing", "--out", out } << QString() << 64
-                                    << "unknown report \"PrintNothing\"";
-    QTest::newRow("no output") << QStringList { "--report", "PrintCDFlapPages" } << QString() << 64 << "--out is missing";
-    QTest::newRow("no brief binder") << QStringList { "--report", "PrintCDBinderPages", "--style", "brief", "--out", out }
-                                     << QString() << 64 << "has no brief style";
-    QTest::newRow("category report without category") << QStringList { "--report", "PrintByCategory", "--out", out }
-                                                       << QString() << 64 << "needs --category";
-    QTest::newRow("search that does not read") << QStringList { "--report", "PrintPaperSaver", "--filter", "MUS:Artist =",
-                                                                "--out", out }
-                                               << QString() << 64 << "the search does not read";
-    QTest::newRow("folder missing") << QStringList { "--report", "PrintCDFlapPages", "--out", "/nonexistent/x/out.pdf" }
-                                    << QString() << 3 << "does not exist";
-    QTest::newRow("end before start") << QStringList { "--report", "PrintCDFlapPages", "--from", "95", "--to", "10",
-                                                       "--out", out }
-                                      << QString() << 1 << "nothing to print";
-    QTest::newRow("no catalogue") << QStringList { "--report", "PrintCDFlapPages", "--out", out } << "empty" << 2
-                                  << "no catalogue";
-    QTest::newRow("no such album") << QStringList { "--report", "PrintOneAlbum", "--album", "Nope", "--out", out }
-                                   << QString() << 1 << "no album \"Nope\"";
+    QTest::newRow("unknown report") << QStringList { "--report", "PrintNothing", "--out", out } << QString()
+                                    << 64 << "unknown report \"PrintNothing\"";
+    QTest::newRow("no output") << QStringList { "--report", "PrintCDFlapPages" } << QString() << 64
+                               << "--out is missing";
+    QTest::newRow("no brief binder") << QStringList { "--report", "PrintCDBinderPages", "--style", "brief",
+        "--out", out } << QString() << 64
+                                     << "has no brief style";
+    QTest::newRow("category report without category") << QStringList { "--report", "PrintByCategory", "--out",
+        out } << QString() << 64 << "needs --category";
+    QTest::newRow("search that does not read")
+        << QStringList { "--report", "PrintPaperSaver", "--filter", "MUS:Artist =", "--out", out }
+        << QString() << 64 << "the search does not read";
+    QTest::newRow("folder missing") << QStringList { "--report", "PrintCDFlapPages", "--out",
+        "/nonexistent/x/out.pdf" } << QString()
+                                    << 3 << "does not exist";
+    QTest::newRow("end before start")
+        << QStringList { "--report", "PrintCDFlapPages", "--from", "95", "--to", "10", "--out", out }
+        << QString() << 1 << "nothing to print";
+    QTest::newRow("no catalogue") << QStringList { "--report", "PrintCDFlapPages", "--out", out } << "empty"
+                                  << 2 << "no catalogue";
+    QTest::newRow("no such album") << QStringList { "--report", "PrintOneAlbum", "--album", "Nope", "--out",
+        out } << QString() << 1 << "no album \"Nope\"";
 }
 
 void TestReportTool::failures()
@@ -179,8 +184,8 @@ void TestReportTool::helpListsTheReports()
 {
     const ToolRun r = runTool({ QStringLiteral("--help") }, ws_.ws.path(), ws_.ws.configDir());
     QCOMPARE(r.exitCode, 0);
-    for (const char* name : { "PrintMUS:SongsByArtist", "PrintByCategory", "PrintAlbumsByFileNumber", "PrintOneAlbum",
-                              "PrintPaperSaver", "PrintCDBinderPages", "PrintCDFlapPages" })
+    for (const char* name : { "PrintMUS:SongsByArtist", "PrintByCategory", "PrintAlbumsByFileNumber",
+             "PrintOneAlbum", "PrintPaperSaver", "PrintCDBinderPages", "PrintCDFlapPages" })
         QVERIFY2(r.out.contains(QLatin1String(name)), name);
 }
 
