@@ -226,21 +226,21 @@ bool BinderState::printAlbum(ReportWriter& writer, const QVariantList& values)
 const QList<QColor>& binderColors()
 {
     static const QList<QColor> colors {
-        rgb(0x000000),
-        rgb(0x800000),
-        rgb(0x008000),
-        rgb(0x808000),
-        rgb(0x000080),
-        rgb(0x800080),
-        rgb(0x008080),
-        rgb(0x808080),
-        rgb(0xC0C0C0),
-        rgb(0xFF0000),
-        rgb(0x00FF00),
-        rgb(0xFFFF00),
-        rgb(0x0000FF),
-        rgb(0xFF00FF),
-        rgb(0x00FFFF),
+        rgb(0x000000), // black
+        rgb(0x800000), // maroon
+        rgb(0x008000), // green
+        rgb(0x808000), // olive
+        rgb(0x000080), // navy
+        rgb(0x800080), // purple
+        rgb(0x008080), // teal
+        rgb(0x808080), // gray
+        rgb(0xC0C0C0), // silver
+        rgb(0xFF0000), // red
+        rgb(0x00FF00), // lime
+        rgb(0xFFFF00), // yellow
+        rgb(0x0000FF), // blue
+        rgb(0xFF00FF), // fuchsia
+        rgb(0x00FFFF), // aqua
     };
     return colors;
 }
@@ -249,21 +249,21 @@ QColor flapColor(qint64 position)
 {
     // The flap list repeats maroon and blue and leaves out gray and silver.
     static const QList<QColor> colors {
-        rgb(0x000000),
-        rgb(0x800000),
-        rgb(0x008000),
-        rgb(0x808000),
-        rgb(0x000080),
-        rgb(0x800080),
-        rgb(0x008080),
-        rgb(0x0000FF),
-        rgb(0x800000),
-        rgb(0xFF0000),
-        rgb(0x00FF00),
-        rgb(0xFFFF00),
-        rgb(0x0000FF),
-        rgb(0xFF00FF),
-        rgb(0x00FFFF),
+        rgb(0x000000), // black
+        rgb(0x800000), // maroon
+        rgb(0x008000), // green
+        rgb(0x808000), // olive
+        rgb(0x000080), // navy
+        rgb(0x800080), // purple
+        rgb(0x008080), // teal
+        rgb(0x0000FF), // blue
+        rgb(0x800000), // maroon
+        rgb(0xFF0000), // red
+        rgb(0x00FF00), // lime
+        rgb(0xFFFF00), // yellow
+        rgb(0x0000FF), // blue
+        rgb(0xFF00FF), // fuchsia
+        rgb(0x00FFFF), // aqua
     };
     qint64 i = position % colors.size();
     if (i < 0)
