@@ -127,18 +127,23 @@ void engine(benchmark::State& state, qint64 songs, bool brief, bool toPdf)
             ++printed;
             return pdf->take(p);
         };
-        ReportRun run(*f.db, reportListing(reportName(brief), {}), setup);
-        if (!run.start()) {
+        auto run = std::make_unique<ReportRun>(*f.db, reportListing(reportName(brief), {}), setup);
+        if (!run->start()) {
             state.SkipWithError("nothing printed");
             return;
         }
-        while (run.step(500))
-            if (firstMs < 0 && run.pageList().count() > 0)
+        while (run->step(500))
+            if (firstMs < 0 && run->pageList().count() > 0)
                 firstMs = clock.nsecsElapsed() / 1e6;
-        run.finish();
-        run.conclude();
+        run->finish();
+        run->conclude();
         pdf.reset();
-        counters(state, toPdf ? printed : run.pageList().count(), firstMs, clock.nsecsElapsed() / 1e9);
+        const qint64 pages = toPdf ? printed : run->pageList().count();
+        counters(state, pages, firstMs, clock.nsecsElapsed() / 1e9);
+        // The page files are deleted with the run.
+        const qint64 before = clock.nsecsElapsed();
+        run.reset();
+        state.counters["cleanup_s"] = (clock.nsecsElapsed() - before) / 1e9;
     }
 }
 

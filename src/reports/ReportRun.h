@@ -92,6 +92,7 @@ public:
     // The layout waits for a font choice (step() does nothing meanwhile).
     bool needsFont() const { return needsFont_; }
     ReportFontChoice fontPreset() const;
+    static QString fontDialogTitle() { return QStringLiteral("Select Custom Font for Report"); }
     // The user's choice (written back to the font keys) or nullopt (designed fonts).
     void fontChosen(const std::optional<ReportFontChoice>& choice);
 
