@@ -58,16 +58,12 @@ void wireReports(MainFrame& frame, AppState& state)
     };
     state.entries.printAlbum = [](AppState& s, QWidget* caller, const Album& album) { PrintOneAlbum(s, caller, album); };
     frame.setActionHandler(A::ReportDjLog, [&frame, &state] { PrintDJList(state, &frame); });
-    if (cdPagesAvailable()) {
-        frame.setActionHandler(A::ReportCdBinderPages, [&frame, &state] { CDBinderPages(state, &frame); });
-        state.entries.quickCdInsert = [](AppState& s, QWidget* caller, const Album& album) {
-            PrintCDFlapPagesFor(s, caller, album);
-        };
-    }
-    if (paperSaversAvailable()) {
-        frame.setActionHandler(A::ReportPaperSaverArtist, [&frame, &state] { PrintPaperSaver(state, &frame, false); });
-        frame.setActionHandler(A::ReportPaperSaverTitle, [&frame, &state] { PrintPaperSaver(state, &frame, true); });
-    }
+    frame.setActionHandler(A::ReportCdBinderPages, [&frame, &state] { CDBinderPages(state, &frame); });
+    state.entries.quickCdInsert = [](AppState& s, QWidget* caller, const Album& album) {
+        PrintCDFlapPagesFor(s, caller, album);
+    };
+    frame.setActionHandler(A::ReportPaperSaverArtist, [&frame, &state] { PrintPaperSaver(state, &frame, false); });
+    frame.setActionHandler(A::ReportPaperSaverTitle, [&frame, &state] { PrintPaperSaver(state, &frame, true); });
 }
 
 } // namespace

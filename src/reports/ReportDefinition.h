@@ -43,6 +43,18 @@ struct ReportDefinition {
     // Prints one record itself instead of the detail band (binder pages and other reports whose
     // records print several bands). False stops the report.
     std::function<bool(ReportWriter&, const QVariantList& values)> printRecord;
+    // Where the scan starts: the key values of the first record wanted (empty: the key's first).
+    Row scanFrom;
+    // The scan ends, completed, at the first record for which this is true (a range's end).
+    std::function<bool(const TableDef&, const Row&)> scanStop;
+    // The record's position (its rowid) as one more value after the extras.
+    bool positionValue = false;
+    // Pages always go to the preview, whatever the criteria say.
+    bool alwaysPreview = false;
+    // Records handled per timer event.
+    int recordsPerCycle = 25;
+    // The progress counts the records handled ("12 Records Completed") instead of a percent.
+    bool countProgress = false;
 
     bool isValid() const { return !name.isEmpty() && bool(layout); }
 };

@@ -42,6 +42,9 @@ ReportRun::ReportRun(Database& db, ReportDefinition definition, ReportSetup setu
     , def_(std::move(definition))
     , setup_(std::move(setup))
 {
+    if (def_.alwaysPreview)
+        setup_.criteria.ReportWithPreview = true;
+    perCycle_ = qMax(1, def_.recordsPerCycle);
 }
 
 ReportRun::~ReportRun()
@@ -55,6 +58,15 @@ ReportRun::~ReportRun()
 QString ReportRun::caption() const
 {
     return setup_.criteria.ReportWithPreview ? QStringLiteral("Generating Report") : QStringLiteral("Printing Report");
+}
+
+QString ReportRun::progressText() const
+{
+    if (!def_.countProgress)
+        return percentText(percent_);
+    if (handled_ == 0)
+        return QStringLiteral("0 Completed");
+    return QString::number(handled_) + QStringLiteral(" Records Completed");
 }
 
 bool ReportRun::selects(const QString& selection, const QString& fieldText)
@@ -78,6 +90,7 @@ bool ReportRun::start()
     read_.filter = def_.scanFilter;
     read_.filterParams = def_.scanParams;
     read_.limit = kScanPage;
+    read_.from = def_.scanFrom;
     selecting_ = setup_.criteria.SelectedOrAll.trimmed() == QLatin1String("Selected");
     selection_ = setup_.criteria.ReportSelection.trimmed().toUpper();
     selectionIndex_ = def_.selectionField.isEmpty() ? -1 : t.fieldIndex(def_.selectionField);
@@ -122,6 +135,12 @@ bool ReportRun::fetchPrintable()
             at_ = 0;
             if (buffer_.isEmpty())
                 return false;
+        }
+        if (def_.scanStop && def_.scanStop(t, buffer_.at(at_).row)) {
+            buffer_.clear();
+            at_ = 0;
+            tableEnded_ = true;
+            return false;
         }
         current_ = std::move(buffer_[at_++]);
         ++processed_;
@@ -203,9 +222,10 @@ QString ReportRun::categoryName(qint64 id)
     return name;
 }
 
-QVariantList ReportRun::valuesOf(const Row& row)
+QVariantList ReportRun::valuesOf(const PageRow& record)
 {
-    if (!def_.joinCategory && def_.extraValues.isEmpty())
+    const Row& row = record.row;
+    if (!def_.joinCategory && def_.extraValues.isEmpty() && !def_.positionValue)
         return row;
     const TableDef& t = table_->def();
     QVariantList values = row;
@@ -216,17 +236,20 @@ QVariantList ReportRun::valuesOf(const Row& row)
         def_.computeExtras(t, row, extras);
         values << extras;
     }
+    if (def_.positionValue)
+        values << record.position;
     return values;
 }
 
 bool ReportRun::printCurrent()
 {
+    ++handled_;
     if (selecting_ && !selection_.isEmpty() && selectionIndex_ >= 0) {
         const QVariant v = current_.row.value(selectionIndex_);
         if (!v.toString().toUpper().startsWith(selection_))
             return true;
     }
-    const QVariantList values = valuesOf(current_.row);
+    const QVariantList values = valuesOf(current_);
     const bool ok = def_.printRecord ? def_.printRecord(*writer_, values) : writer_->printDetail(values);
     return ok && !writer_->failed();
 }

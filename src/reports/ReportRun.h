@@ -84,6 +84,9 @@ public:
     int sliceSize() const override { return perCycle_; }
     QString caption() const override;
     QString taskText() const override { return QString(); }
+    // The progress line: the percent followed by "% Completed", or for reports that count records
+    // "0 Completed" at the start and then the count followed by " Records Completed".
+    QString progressText() const;
 
     // --- custom font -------------------------------------------------------------------------
     // The layout waits for a font choice (step() does nothing meanwhile).
@@ -132,7 +135,7 @@ private:
     void endScan(Response r);
     // A page could not be stored or printed: the run ends cancelled and the user is told.
     void pageFailed();
-    QVariantList valuesOf(const Row& row);
+    QVariantList valuesOf(const PageRow& record);
     QString categoryName(qint64 id);
 
     Database& db_;
@@ -158,6 +161,7 @@ private:
     qint64 processed_ = 0;
     int percent_ = 0;
     int perCycle_ = 25;
+    qint64 handled_ = 0;
     Response response_ = Cancelled;
     bool previewAnyway_ = false;
     bool needsFont_ = false;

@@ -4,29 +4,14 @@
 #include "core/Messages.h"
 #include "reports/ui/ReportRunWindow.h"
 
-#if __has_include("reports/BinderPages.h") && __has_include("reports/PaperSaver.h")
-#define TD_HAS_CD_PAGES 1
 #include "reports/BinderPages.h"
 #include "reports/PaperSaver.h"
 #include "setup/QueryWizardFields.h"
 #include "setup/ui/QueryWizardDialog.h"
 
 #include <QPointer>
-#endif
 
 namespace td {
-
-#ifdef TD_HAS_CD_PAGES
-
-bool cdPagesAvailable()
-{
-    return true;
-}
-
-bool paperSaversAvailable()
-{
-    return true;
-}
 
 void PrintCDPages(AppState& state, QWidget* near, std::function<void(Response)> done)
 {
@@ -74,39 +59,5 @@ void PrintPaperSaver(AppState& state, QWidget* near, bool byTitle, std::function
             startReportRun(state, guard.data(), std::move(report), criteria, done);
         });
 }
-
-#else
-
-bool cdPagesAvailable()
-{
-    return false;
-}
-
-bool paperSaversAvailable()
-{
-    return false;
-}
-
-void PrintCDPages(AppState&, QWidget*, std::function<void(Response)> done)
-{
-    if (done)
-        done(Response::Cancelled);
-}
-
-void PrintCDFlapPagesFor(AppState& state, QWidget* near, const Album& album, std::function<void(Response)> done)
-{
-    state.criteria.StartFileNumber = album.FileNumber;
-    state.criteria.EndFileNumber = album.FileNumber;
-    state.criteria.PageStyle = QStringLiteral("Flap");
-    PrintCDPages(state, near, std::move(done));
-}
-
-void PrintPaperSaver(AppState&, QWidget*, bool, std::function<void(Response)> done)
-{
-    if (done)
-        done(Response::Cancelled);
-}
-
-#endif
 
 } // namespace td

@@ -13,10 +13,6 @@ namespace td {
 
 class AppState;
 
-// Whether this build holds these reports; the menu items stay disabled otherwise.
-bool cdPagesAvailable();
-bool paperSaversAvailable();
-
 // Binder or flap pages (AppState::criteria.PageStyle) of the range StartFileNumber..EndFileNumber.
 void PrintCDPages(AppState& state, QWidget* near, std::function<void(Response)> done = {});
 // Flap pages of one album: the range and the style become that album's file number and "Flap".

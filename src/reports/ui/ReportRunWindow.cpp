@@ -69,11 +69,7 @@ QString noPrinterText()
 // The progress line: the percent, or for the reports that count their records the count.
 QString progressLine(const ReportRun& run)
 {
-#if __has_include("reports/BinderPages.h")
     return run.progressText();
-#else
-    return BatchRun::percentText(run.percent());
-#endif
 }
 
 QFont fontOf(const ReportFontChoice& c)
