@@ -38,7 +38,8 @@ qint64 highestRecord(Database& db, int* rc)
     return sqlite3_column_int64(st.get(), 0);
 }
 
-// The song of one record number; false when the number belongs to no song (deleted) or on error.
+// The song of one record number; false when the number belongs to no song (deleted), to a song
+// without a song number, or on error.
 bool readSong(Database& db, qint64 record, Song& out)
 {
     CachedStatement st = db.statement(QStringLiteral("SELECT ID, ReleaseDate, CategoryID FROM %1 WHERE rowid = ?")
@@ -51,7 +52,9 @@ bool readSong(Database& db, qint64 record, Song& out)
     out.id = sqlite3_column_int64(st.get(), 0);
     out.release = qint32(sqlite3_column_int64(st.get(), 1));
     out.category = sqlite3_column_int64(st.get(), 2);
-    return true;
+    // A song without its number yet (imported, not numbered by the link test) cannot be named by a
+    // playlist line: the attempt is lost as for a deleted song.
+    return out.id != 0;
 }
 
 bool nameOrNumberTaken(Database& db, qint32 id, const QString& description)

@@ -24,7 +24,7 @@ private slots:
     void filters_data();
     void filters();
     void additionWeightingDrawsFromHalfOfTheFile();
-    void missingRecordSkipsTheAttempt();
+    void missingOrUnnumberedSongSkipsTheAttempt();
     void refusals();
     void chartNotes_data();
     void chartNotes();
@@ -178,7 +178,7 @@ void TestPlaylistGen::additionWeightingDrawsFromHalfOfTheFile()
     }
 }
 
-void TestPlaylistGen::missingRecordSkipsTheAttempt()
+void TestPlaylistGen::missingOrUnnumberedSongSkipsTheAttempt()
 {
     PlaylistDb t;
     for (int i = 0; i < 3; ++i)
@@ -186,10 +186,15 @@ void TestPlaylistGen::missingRecordSkipsTheAttempt()
     Table<Tunedeck> songs(t.db);
     QCOMPARE(songs.fetch(2), 0);
     QCOMPARE(songs.del(), 0);
+    // An imported song has no song number until the link test gives it one: no line can name it.
+    QCOMPARE(songs.fetch(1), 0);
+    songs.rec.ID = 0;
+    QCOMPARE(songs.put(), 0);
     ScriptedRandom random;
-    random.plan = { 2, 3 };
+    random.plan = { 2, 1, 3 };
     const GenerateResult r = generatePlaylist(t.db, { 1, 0, 0, {}, {} }, random, kToday);
-    QCOMPARE(r.attempts, 2);
+    QCOMPARE(r.attempts, 3);
+    QCOMPARE(t.lines(r.playlistId).size(), 1);
     QCOMPARE(t.lines(r.playlistId).value(0).ID, qint64(3)); // the highest record is within reach
 }
 
