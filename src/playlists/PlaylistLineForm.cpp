@@ -12,6 +12,12 @@ QString noSongChosenText()
     return QStringLiteral("Please choose the song of this line with Select Song.");
 }
 
+QString unnumberedSongText()
+{
+    return QStringLiteral("This song has no song number yet, so it cannot stand on a playlist.|"
+                          "Run \"Test Album Database Link Integrity\" (Housekeeping) to number it.");
+}
+
 PlaylistLineForm::PlaylistLineForm(AppState& state, Request request, qint32 playlistId, qint64 position)
     : state_(state)
     , request_(request)

@@ -51,5 +51,8 @@ private:
 
 // The text shown when OK finds no song chosen.
 QString noSongChosenText();
+// The text shown when a song without its song number (imported, not yet numbered by the link test)
+// is chosen or dropped: no playlist line can name it.
+QString unnumberedSongText();
 
 } // namespace td

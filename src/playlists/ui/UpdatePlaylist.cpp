@@ -14,6 +14,7 @@
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
 #include "playlists/PlaylistForm.h"
+#include "playlists/PlaylistLineForm.h"
 #include "playlists/ui/UpdatePlaylistDetails.h"
 #include "songs/ui/BrowseSongs.h"
 
@@ -74,7 +75,7 @@ QList<qint64> songIdsOf(const QByteArray& data)
             continue;
         bool ok = false;
         const qint64 id = n.toLongLong(&ok);
-        if (!ok || id <= 0)
+        if (!ok || id < 0)
             return {};
         ids << id;
     }
@@ -409,6 +410,12 @@ bool UpdatePlaylistDialog::dropSongs(const QMimeData* data)
     const QList<qint64> ids = songIdsOf(data->data(type));
     if (ids.isEmpty())
         return true;
+    // Imported songs have no song number until the link test gives them one; a line could not
+    // name them.
+    if (ids.contains(0)) {
+        form_->state().messages.show(QStringLiteral("Playlist"), unnumberedSongText(), Icon::Exclamation);
+        return true;
+    }
     qint64 position = 0;
     appendLines(form_->database(), playlistId(), ids, &position);
     reload(position);

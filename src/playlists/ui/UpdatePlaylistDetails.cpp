@@ -97,6 +97,10 @@ void UpdatePlaylistDetailsDialog::selectSong()
     SelectFileNumber(form_->state(), this, [self](const Tunedeck* chosen) {
         if (!self || !chosen)
             return;
+        if (chosen->ID == 0) {
+            self->form_->state().messages.show(QStringLiteral("Select Song"), unnumberedSongText(), Icon::Exclamation);
+            return;
+        }
         self->form_->chooseSong(chosen->ID);
         self->showSong();
         self->notes_->setFocus();
