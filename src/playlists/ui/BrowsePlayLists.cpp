@@ -69,8 +69,10 @@ BrowsePlayListsWindow::BrowsePlayListsWindow(AppState& state, QWidget* parent)
 
 BrowsePlayListsWindow::~BrowsePlayListsWindow()
 {
-    delete list_;
+    // The event filter sees no list while it is being taken apart.
+    BrowseList* list = list_;
     list_ = nullptr;
+    delete list;
     model_.reset();
 }
 

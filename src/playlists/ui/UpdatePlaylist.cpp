@@ -139,8 +139,11 @@ UpdatePlaylistDialog::UpdatePlaylistDialog(std::unique_ptr<PlaylistForm> form, Q
 
 UpdatePlaylistDialog::~UpdatePlaylistDialog()
 {
-    delete list_;
+    // The list and its model refer to the paged list and the table: they go first. The event
+    // filter sees no list while it is being taken apart.
+    BrowseList* list = list_;
     list_ = nullptr;
+    delete list;
     model_.reset();
 }
 
