@@ -142,6 +142,11 @@ QString missingSongText()
 LineSong songOfLine(Database& db, qint64 songId, int* error)
 {
     LineSong song;
+    if (error)
+        *error = 0;
+    // Song number 0 is no song: imported songs wait for theirs, and a line cannot name them.
+    if (songId == 0)
+        return song;
     TableUse use(db, TableId::Tunedeck);
     CachedStatement st = db.statement(
         QStringLiteral("SELECT Artist, Title, Time FROM %1 WHERE ID = ? LIMIT 1").arg(songs()));
@@ -181,7 +186,7 @@ int playlistTotalTime(Database& db, qint32 playlistId)
     // Hundredths of the timed songs; a time value is hundredths + 1, 0 being no time.
     const qint64 hundredths = number(db,
         QStringLiteral("SELECT SUM(m.Time - 1) FROM %1 AS l JOIN %2 AS m ON m.ID = l.ID "
-                       "WHERE l.PlaylistID = ? AND m.Time > 0").arg(lines(), songs()),
+                       "WHERE l.PlaylistID = ? AND l.ID <> 0 AND m.Time > 0").arg(lines(), songs()),
         {playlistId}, -2);
     if (hundredths == -1)
         return -1;
@@ -340,7 +345,7 @@ bool playlistM3u(Database& db, qint32 playlistId, QString* text)
     TableUse use(db, TableId::PlaylistDetails), songUse(db, TableId::Tunedeck);
     CachedStatement st = db.statement(
         QStringLiteral("SELECT m.Artist, m.Title, m.Time FROM %1 AS l JOIN %2 AS m ON m.ID = l.ID "
-                       "WHERE l.PlaylistID = ? ORDER BY l.PlaylistSeq").arg(lines(), songs()));
+                       "WHERE l.PlaylistID = ? AND l.ID <> 0 ORDER BY l.PlaylistSeq").arg(lines(), songs()));
     sqlite3_stmt* s = st.get();
     if (!s)
         return false;

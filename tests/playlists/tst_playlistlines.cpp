@@ -147,6 +147,22 @@ void TestPlaylistLines::deletedSongLine()
     QVERIFY(!songOfLine(env.db, 2, &error).found);
     QCOMPARE(error, 0);
     QVERIFY(songOfLine(env.db, 3).found);
+    // A line of song number 0 names no song, even when unnumbered (imported) songs are stored.
+    {
+        TableUse use(env.db, TableId::Tunedeck), lineUse(env.db, TableId::PlaylistDetails);
+        QCOMPARE(env.db.exec(QStringLiteral("UPDATE %1 SET ID = 0 WHERE ID = 3").arg(Database::sqlTable(TableId::Tunedeck))), 0);
+        QCOMPARE(env.db.exec(QStringLiteral("UPDATE %1 SET ID = 0 WHERE ID = 3").arg(Database::sqlTable(TableId::PlaylistDetails))), 0);
+    }
+    QCOMPARE(secondsFromTime(playlistTotalTime(env.db, 1)), 1);
+    QVERIFY(!songOfLine(env.db, 0).found);
+    QString list;
+    QVERIFY(playlistM3u(env.db, 1, &list));
+    QCOMPARE(list.count(QStringLiteral("#EXTINF")), 1);
+    {
+        TableUse use(env.db, TableId::Tunedeck), lineUse(env.db, TableId::PlaylistDetails);
+        QCOMPARE(env.db.exec(QStringLiteral("UPDATE %1 SET ID = 3 WHERE ID = 0").arg(Database::sqlTable(TableId::Tunedeck))), 0);
+        QCOMPARE(env.db.exec(QStringLiteral("UPDATE %1 SET ID = 3 WHERE ID = 0").arg(Database::sqlTable(TableId::PlaylistDetails))), 0);
+    }
     // The line can still be moved and deleted.
     QCOMPARE(moveLine(env.db, 1, 2, LineMove::Top), qint64(1));
     QVERIFY(deleteLine(env.db, 1, 1));

@@ -84,6 +84,7 @@ void BrowsePlayListsWindow::buildWindow()
     list_ = new BrowseList(*paged_, *model_, this);
     list_->setObjectName(QStringLiteral("PlaylistList"));
     list_->setFitColumns(true);
+    list_->view()->horizontalHeader()->setStretchLastSection(true); // the one column fills the list
     list_->view()->setToolTip(QStringLiteral("Right-Click for Options"));
     list_->view()->installEventFilter(this);
     connect(list_, &BrowseList::insertRequested, this, &BrowsePlayListsWindow::addPlaylist);
