@@ -57,19 +57,23 @@ CsvField CsvSplitter::next(QString& text)
     }
     const QChar* s = line_.constData();
     if (s[i] == QLatin1Char('"')) {
-        qsizetype k = i + 1;
+        const qsizetype start = i + 1;
+        qsizetype k = start;
+        bool doubled = false;
         while (k < n) {
             if (s[k] == QLatin1Char('"')) {
                 if (k + 1 < n && s[k + 1] == QLatin1Char('"')) {
-                    text += QLatin1Char('"');
+                    doubled = true;
                     k += 2;
                     continue;
                 }
                 break;
             }
-            text += s[k];
             ++k;
         }
+        text = line_.mid(start, k - start);
+        if (doubled) // every pair stands for one quote
+            text.replace(QStringLiteral("\"\""), QStringLiteral("\""));
         if (k >= n) { // no closing quote: the rest of the line
             pos_ = 0;
         } else {
@@ -91,39 +95,52 @@ CsvField CsvSplitter::next(QString& text)
     return CsvField::Unquoted;
 }
 
-bool CsvSplitter::endsInsideQuotes(const QString& line)
+bool CsvSplitter::endsInsideQuotes(const QString& line, QuoteScan& scan)
 {
     const qsizetype n = line.size();
     const QChar* s = line.constData();
-    qsizetype i = 0;
-    while (i < n) {
-        qsizetype j = i;
-        while (j < n && isBlank(s[j]))
-            ++j;
-        if (j >= n)
-            return false;
-        if (s[i] == QLatin1Char('"')) {
-            qsizetype k = i + 1;
-            while (k < n) {
-                if (s[k] == QLatin1Char('"')) {
-                    if (k + 1 < n && s[k + 1] == QLatin1Char('"')) {
-                        k += 2;
-                        continue;
-                    }
+    qsizetype i = scan.pos;
+    qsizetype k = i;
+    bool inside = scan.inside;
+    for (;;) {
+        if (!inside) {
+            if (i >= n)
+                break;
+            qsizetype j = i;
+            while (j < n && isBlank(s[j]))
+                ++j;
+            if (j >= n)
+                break;
+            if (s[i] != QLatin1Char('"')) {
+                const qsizetype comma = line.indexOf(QLatin1Char(','), i);
+                if (comma < 0)
                     break;
-                }
-                ++k;
+                i = comma + 1;
+                continue;
             }
-            if (k >= n)
-                return true;
-            i = k + 2;
-        } else {
-            const qsizetype comma = line.indexOf(QLatin1Char(','), i);
-            if (comma < 0)
-                return false;
-            i = comma + 1;
+            k = i + 1;
+            inside = true;
         }
+        while (k < n) {
+            if (s[k] == QLatin1Char('"')) {
+                if (k + 1 < n && s[k + 1] == QLatin1Char('"')) {
+                    k += 2;
+                    continue;
+                }
+                break;
+            }
+            ++k;
+        }
+        if (k >= n) { // still open: the next line goes on with it
+            scan.pos = n;
+            scan.inside = true;
+            return true;
+        }
+        inside = false;
+        i = k + 2; // past the closing quote and the separator
     }
+    scan.pos = n;
+    scan.inside = false;
     return false;
 }
 
@@ -245,28 +262,52 @@ bool CsvReader::fillBuffer()
     return true;
 }
 
-// One physical line without its line end; `taken` counts its bytes with the line end.
-bool CsvReader::takePhysicalLine(QByteArray& out, qint64& taken, bool& hadEnd)
+// One physical line without its line end; `taken` counts its bytes with the line end. A line ends
+// at LF, CRLF or a CR alone.
+bool CsvReader::takePhysicalLine(QByteArray& out, qint64& taken, LineEnd& end)
 {
-    qsizetype nl;
+    qsizetype scanned = 0; // from bufPos_
     for (;;) {
-        nl = buffer_.indexOf('\n', bufPos_);
-        if (nl >= 0 || buffer_.size() - bufPos_ > kMaxLineBytes || !fillBuffer())
+        const qsizetype avail = buffer_.size() - bufPos_;
+        const char* b = buffer_.constData() + bufPos_;
+        while (scanned < avail && b[scanned] != '\n' && b[scanned] != '\r')
+            ++scanned;
+        if (scanned < avail) {
+            if (b[scanned] == '\n' || scanned + 1 < avail || eof_)
+                break;
+            // A CR ending the buffer: the next chunk tells CR from CRLF.
+            if (!fillBuffer())
+                break;
+            continue;
+        }
+        if (avail > kMaxLineBytes || !fillBuffer())
             break;
     }
-    if (bufPos_ >= buffer_.size() && nl < 0)
+    const qsizetype avail = buffer_.size() - bufPos_;
+    if (avail <= 0)
         return false;
     ++physicalLine_;
-    hadEnd = nl >= 0;
-    if (nl < 0 && buffer_.size() - bufPos_ > kMaxLineBytes)
-        nl = bufPos_ + kMaxLineBytes; // far too long: the length check reports it
-    const qsizetype end = nl >= 0 ? nl : buffer_.size();
-    qsizetype stop = end;
-    if (stop > bufPos_ && buffer_.at(stop - 1) == '\r')
-        --stop;
-    out = buffer_.mid(bufPos_, stop - bufPos_);
-    taken = (nl >= 0 && hadEnd ? end + 1 : end) - bufPos_;
-    bufPos_ = hadEnd ? end + 1 : end;
+    const char* b = buffer_.constData() + bufPos_;
+    qsizetype length = scanned;
+    qsizetype endLength = 0;
+    end = LineEnd::None;
+    if (scanned < avail) {
+        if (b[scanned] == '\n') {
+            end = LineEnd::LF;
+            endLength = 1;
+        } else if (scanned + 1 < avail && b[scanned + 1] == '\n') {
+            end = LineEnd::CRLF;
+            endLength = 2;
+        } else {
+            end = LineEnd::CR;
+            endLength = 1;
+        }
+    } else if (avail > kMaxLineBytes) {
+        length = kMaxLineBytes; // far too long: the length check reports it
+    }
+    out = QByteArray(b, length);
+    taken = length + endLength;
+    bufPos_ += length + endLength;
     return true;
 }
 
@@ -288,6 +329,27 @@ QString CsvReader::decode(const QByteArray& bytes)
     return s;
 }
 
+bool CsvReader::checkLine(const QByteArray& bytes, const QString& line, qint64 lineNo)
+{
+    if (bytes.contains('\0')) {
+        report(QStringLiteral("Attention!"),
+            QStringLiteral("Line %1 of %2 holds binary data: this is not a text file that can be "
+                           "imported.")
+                .arg(lineNo)
+                .arg(name_));
+        return false;
+    }
+    if (line.size() > csv::kMaxLine) {
+        report(fileCaption("Cannot READ ", name_),
+            QStringLiteral("Line %1 is longer than %2 characters.  Nothing from this line on has "
+                           "been read.")
+                .arg(lineNo)
+                .arg(csv::kMaxLine));
+        return false;
+    }
+    return true;
+}
+
 qint64 CsvReader::readLine()
 {
     split_.setLine(QString());
@@ -296,81 +358,52 @@ qint64 CsvReader::readLine()
         return 0;
     QByteArray bytes;
     qint64 taken = 0;
-    bool hadEnd = false;
-    if (!takePhysicalLine(bytes, taken, hadEnd))
-        return 0;
-    lineStart_ = physicalLine_;
-    auto check = [this](const QByteArray& b, const QString& s, qint64 lineNo) {
-        if (b.contains('\0')) {
-            report(QStringLiteral("Attention!"),
-                QStringLiteral("Line %1 of %2 holds binary data: this is not a text file that can be "
-                               "imported.")
-                    .arg(lineNo)
-                    .arg(name_));
-            return false;
+    qint64 total = 0;
+    LineEnd end = LineEnd::None;
+    QString line;
+    for (;;) { // blank lines are no records
+        if (!takePhysicalLine(bytes, taken, end))
+            return 0;
+        total += taken;
+        lineStart_ = physicalLine_;
+        line = decode(bytes);
+        if (!checkLine(bytes, line, lineStart_)) {
+            failed_ = true;
+            return 0;
         }
-        if (s.size() > csv::kMaxLine) {
-            report(fileCaption("Cannot READ ", name_),
-                QStringLiteral("Line %1 is longer than %2 characters.  Nothing from this line on has "
-                               "been read.")
-                    .arg(lineNo)
-                    .arg(csv::kMaxLine));
-            return false;
-        }
-        return true;
-    };
-    QString line = decode(bytes);
-    if (!check(bytes, line, lineStart_)) {
-        failed_ = true;
-        return 0;
+        qsizetype i = 0;
+        while (i < line.size() && isBlank(line.at(i)))
+            ++i;
+        if (i < line.size())
+            break;
     }
-    if (hadEnd && CsvSplitter::endsInsideQuotes(line)) {
-        // A quoted field going on over the line end: take the following lines while they fit;
-        // when the quote never closes, the field takes the rest of this line alone.
-        const qint64 savedOffset = file_.pos() - (buffer_.size() - bufPos_);
-        const qint64 savedLine = physicalLine_;
-        QString joined = line;
-        qint64 joinedTaken = taken;
-        bool closed = false;
-        QByteArray more;
-        qint64 moreTaken = 0;
-        bool moreEnd = false;
-        while (takePhysicalLine(more, moreTaken, moreEnd)) {
-            if (more.contains('\0'))
-                break;
-            joined += QLatin1Char('\n');
-            joined += decode(more);
-            joinedTaken += moreTaken;
-            if (joined.size() > csv::kMaxLine) {
-                // Either a record too long or a stray quote: either way not read by guessing.
+    CsvSplitter::QuoteScan scan;
+    // A quoted field going on over the line end takes the following lines, each line break as
+    // written, up to its closing quote or the end of the file.
+    while (end != LineEnd::None && CsvSplitter::endsInsideQuotes(line, scan)) {
+        const LineEnd brk = end;
+        if (!takePhysicalLine(bytes, taken, end))
+            break;
+        total += taken;
+        line += brk == LineEnd::CRLF ? QStringLiteral("\r\n")
+            : brk == LineEnd::CR     ? QStringLiteral("\r")
+                                     : QStringLiteral("\n");
+        line += decode(bytes);
+        if (bytes.contains('\0') || line.size() > csv::kMaxLine) {
+            if (!bytes.contains('\0'))
                 report(fileCaption("Cannot READ ", name_),
                     QStringLiteral("Line %1 starts a quoted field that does not end within %2 characters.  "
                                    "Nothing from this line on has been read.")
                         .arg(lineStart_)
                         .arg(csv::kMaxLine));
-                failed_ = true;
-                return 0;
-            }
-            if (!CsvSplitter::endsInsideQuotes(joined)) {
-                closed = true;
-                break;
-            }
-            if (!moreEnd)
-                break;
-        }
-        if (closed) {
-            line = joined;
-            taken = joinedTaken;
-        } else {
-            file_.seek(savedOffset);
-            buffer_.clear();
-            bufPos_ = 0;
-            eof_ = false;
-            physicalLine_ = savedLine;
+            else
+                checkLine(bytes, QString(), physicalLine_);
+            failed_ = true;
+            return 0;
         }
     }
     split_.setLine(line);
-    return taken;
+    return total;
 }
 
 CsvField CsvReader::nextField()

@@ -4,13 +4,14 @@
 // of goes through the message service with its caption; the caller only sees a result.
 //
 // Reading accepts UTF-8 with or without a byte-order mark (a line that is not valid UTF-8 is read
-// as Latin-1), CRLF or LF line ends, and a quoted field that goes on over the end of the line (as
-// spreadsheets write a cell with line breaks): such a record is read as one line. A quote still
-// open at the end of the file takes the rest of its own line only; one still open after kMaxLine
-// characters is reported. A file that is
-// not text (NUL bytes, UTF-16 or UTF-32) is refused. A line longer than kMaxLine characters or a
-// field longer than kMaxField is reported with its line number, never cut. The file read is never
-// written to.
+// as Latin-1) and CRLF, LF or CR-only line ends (older spreadsheets end lines with CR alone).
+// Blank lines (nothing, or only blanks and tabs) are skipped: they are no records. A quoted field
+// goes on over the end of its line (as spreadsheets write a cell with line breaks) until its closing
+// quote, the line breaks kept as written; without a closing quote it takes the rest of the file.
+// One rule whatever follows, read in one pass. A file that is
+// not text (NUL bytes, UTF-16 or UTF-32) is refused. A record longer than kMaxLine characters
+// (a quote still open after that many included) or a field longer than kMaxField is reported with
+// its line number, never cut. The file read is never written to.
 //
 // Writing produces RFC 4180 text: UTF-8 without a byte-order mark, CRLF line ends, text fields in
 // double quotes with every inner quote doubled.
@@ -60,9 +61,20 @@ public:
     int position() const { return pos_; }
     // The next field into `text`.
     CsvField next(QString& text);
-    // True when a quoted field opened on this line has no closing quote (it may go on on the
-    // following line).
-    static bool endsInsideQuotes(const QString& line);
+    // Where a look for an open quote stopped: resumed when a line is added to the record.
+    struct QuoteScan {
+        qsizetype pos = 0;
+        bool inside = false;
+    };
+    // Goes on over `line` from where `scan` stopped, by the splitting rules above; true when a
+    // quoted field is still open at its end (the record goes on on the next line). Each character
+    // is looked at once however many lines are added.
+    static bool endsInsideQuotes(const QString& line, QuoteScan& scan);
+    static bool endsInsideQuotes(const QString& line)
+    {
+        QuoteScan scan;
+        return endsInsideQuotes(line, scan);
+    }
 
 private:
     QString line_;
@@ -122,8 +134,10 @@ public:
     void showDeferredError();
 
 private:
+    enum class LineEnd { None, LF, CRLF, CR };
     bool fillBuffer();
-    bool takePhysicalLine(QByteArray& out, qint64& taken, bool& hadEnd);
+    bool takePhysicalLine(QByteArray& out, qint64& taken, LineEnd& end);
+    bool checkLine(const QByteArray& bytes, const QString& line, qint64 lineNo);
     QString decode(const QByteArray& bytes);
     void report(const QString& caption, const QString& text);
     bool refuseBinary(const QByteArray& head);

@@ -1,12 +1,17 @@
 #include "exchange/ImportRun.h"
 
+#include "albums/AlbumMatch.h"
 #include "core/Picture.h"
+#include "core/TextField.h"
 #include "data/Database.h"
 #include "data/RecordServices.h"
 #include "data/StandardWarning.h"
 #include "data/TableHandle.h"
+#include "exchange/ImportValue.h"
 
-#include <QLocale>
+#include <sqlite3.h>
+
+#include <limits>
 #include <optional>
 
 namespace td {
@@ -19,23 +24,6 @@ QString trimmedRight(const QString& s)
     while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
         --n;
     return s.left(n);
-}
-
-// A number read from the start of a text ("12abc" is 12), 0 when it starts with none.
-double leadingNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    bool ok = false;
-    const double whole = QLocale::c().toDouble(t, &ok);
-    if (ok)
-        return whole;
-    qsizetype n = 0;
-    if (n < t.size() && (t.at(n) == QLatin1Char('-') || t.at(n) == QLatin1Char('+')))
-        ++n;
-    while (n < t.size() && (t.at(n).isDigit() || t.at(n) == QLatin1Char('.')))
-        ++n;
-    const double part = QLocale::c().toDouble(t.left(n), &ok);
-    return ok ? part : 0;
 }
 
 } // namespace
@@ -53,6 +41,8 @@ struct ImportRun::Impl {
         QList<Target> targets;
         Picture picture;
         bool keepsText = true;
+        bool timePicture = false;
+        QString name; // "Field_3"
     };
 
     Impl(Database& db)
@@ -68,11 +58,44 @@ struct ImportRun::Impl {
     Row blank;
     int mediaField = -1;
     int categoryNameField = -1; // CAT:Category in the category row
-    QHash<QString, qint64> categoryIds; // by folded name, filled as names are met
-    // How the export writes dates and times: a date or time target reads them back.
-    const Picture datePicture { QStringLiteral("@d2") };
-    const Picture shortDatePicture { QStringLiteral("@d17") };
-    const Picture timePicture { QStringLiteral("@t4") };
+    QHash<QString, qint64> categoryIds; // by folded name, for the slice in progress
+    ImportValueReader values;
+
+    // Numbering and linking (with `link`).
+    std::unique_ptr<TableUse> albumUse;
+    std::unique_ptr<AlbumMatch> albums;
+    int idField = -1;
+    int albumIdField = -1;
+    int artistField = -1;
+    int albumField = -1;
+    QHash<QPair<QString, QString>, qint32> albumIds; // by exact title and artist, for the slice
+    qint64 nextId = 0; // the next number to try
+    qint64 highestAtSlice = 0; // numbers above it were free when the slice began (and stay so)
+    QString usedSql;
+
+    // The first free song number from nextId on; 0 with the error recorded.
+    qint32 freeNumber(Database& db)
+    {
+        for (;; ++nextId) {
+            if (nextId > std::numeric_limits<qint32>::max()) {
+                db.setLastError(StorageError::make(InvalidRecord, QStringLiteral("Invalid Value For MUS:ID")));
+                return 0;
+            }
+            if (nextId > highestAtSlice) // the slice holds the write lock: nobody numbers meanwhile
+                return qint32(nextId++);
+            CachedStatement st = db.statement(usedSql);
+            if (!st)
+                return 0;
+            sqlite3_bind_int64(st.get(), 1, nextId);
+            const int rc = sqlite3_step(st.get());
+            if (rc == SQLITE_DONE)
+                return qint32(nextId++);
+            if (rc != SQLITE_ROW) {
+                db.setLastSqliteError(rc);
+                return 0;
+            }
+        }
+    }
 };
 
 ImportRun::ImportRun(Database& db, CsvReader& reader, ImportOptions options)
@@ -102,7 +125,7 @@ bool ImportRun::start()
         reader_.close();
         return false;
     }
-    // Both tables are opened before any transaction begins (a file cannot join one later).
+    // Every table is opened before any transaction begins (a file cannot join one later).
     d = std::make_unique<Impl>(db_);
     const TableDef& def = d->songs.def();
     for (const FieldDef& f : def.fields)
@@ -112,8 +135,11 @@ bool ImportRun::start()
 
     d->sources.resize(options_.fields.size());
     for (int i = 0; i < options_.fields.size(); ++i) {
-        d->sources[i].picture = Picture(options_.fields.at(i).picture);
-        d->sources[i].keepsText = pictureKeepsText(options_.fields.at(i).picture);
+        Impl::Source& src = d->sources[i];
+        src.picture = Picture(options_.fields.at(i).picture);
+        src.keepsText = pictureKeepsText(options_.fields.at(i).picture);
+        src.timePicture = !src.keepsText && src.picture.isTime();
+        src.name = options_.fields.at(i).name;
     }
     const QStringList& targets = importTargets();
     for (int t = 0; t < targets.size(); ++t) {
@@ -138,6 +164,33 @@ bool ImportRun::start()
         reader_.close();
         d.reset();
         return false;
+    }
+    if (options_.link) {
+        d->albumUse = std::make_unique<TableUse>(db_, TableId::Album);
+        if (!d->albumUse->ok()) { // the program is ending after its message
+            stopped_ = true;
+            reader_.close();
+            d.reset();
+            return false;
+        }
+        d->albums = std::make_unique<AlbumMatch>(db_);
+        d->idField = def.fieldIndex(QStringLiteral("MUS:ID"));
+        d->albumIdField = def.fieldIndex(QStringLiteral("MUS:AlbumID"));
+        d->artistField = def.fieldIndex(QStringLiteral("MUS:Artist"));
+        d->albumField = def.fieldIndex(QStringLiteral("MUS:Album"));
+        d->usedSql = QStringLiteral("SELECT 1 FROM %1 WHERE \"ID\"<>0 AND \"ID\"=? LIMIT 1")
+                         .arg(Database::sqlTable(TableId::Tunedeck));
+        // As the link test numbers: from the highest number found now, plus two.
+        const qint64 highest = nextNumber(db_, TableId::Tunedeck) - 1;
+        if (highest < 0) {
+            db_.saveError();
+            StandardWarning(db_, StdMsg::RecordRetrievalError, QStringLiteral("Tunedeck"));
+            stopped_ = true;
+            reader_.close();
+            d.reset();
+            return false;
+        }
+        d->nextId = highest + 2;
     }
 
     reader_.rewind();
@@ -177,6 +230,20 @@ bool ImportRun::step(int count)
         stopped_ = true;
         return false;
     }
+    // What was learnt in earlier slices may have changed meanwhile (another copy of the program
+    // deleting a category or an album, or numbering songs): found again in this one.
+    d->categoryIds.clear();
+    StorageError addError;
+    bool addFailed = false;
+    if (d->albums) {
+        d->albums->forget();
+        d->albumIds.clear();
+        d->highestAtSlice = nextNumber(db_, TableId::Tunedeck) - 1;
+        if (d->highestAtSlice < 0) {
+            addError = db_.lastError();
+            addFailed = true;
+        }
+    }
     // Messages wait until the slice is committed: no transaction stays open while one is read.
     reader_.setDeferErrors(true);
     struct Undefer {
@@ -185,31 +252,38 @@ bool ImportRun::step(int count)
     } undefer { reader_ };
     QElapsedTimer clock;
     clock.start();
-    StorageError addError;
-    bool addFailed = false;
-    QString text;
-    for (int n = 0; n < count && haveLine_; ++n) {
+    for (int n = 0; n < count && haveLine_ && !addFailed; ++n) {
         // Every line starts from a blank song: a field missing from a short line leaves its
         // targets blank.
         Row& row = d->songs.row();
         row = d->blank;
         std::optional<TransactionGuard> lineLevel; // opened before a category is added
         QStringList namesAdded;
+        const qsizetype unreadListed = firstUnread_.size();
+        const qint64 unreadCounted = unreadCount_;
+        auto unread = [&](const Impl::Source& src, const QString& targets) {
+            if (unreadCount_++ < kUnreadListed)
+                firstUnread_ << Unread { reader_.lineNumber(), src.name, targets, reader_.text() };
+        };
         for (int i = 0; i <= d->lastSource && i < d->sources.size(); ++i) {
             if (reader_.nextField() == CsvField::None)
                 break;
             const Impl::Source& src = d->sources.at(i);
             if (src.targets.isEmpty())
                 continue;
-            QVariant value = reader_.text();
-            if (!src.keepsText) {
-                const Picture::Input in = src.picture.isDate() ? parseDateValue(src.picture, reader_.text())
-                                                               : src.picture.parse(reader_.text());
-                value = in.ok ? in.value : QVariant(0);
+            const std::optional<QVariant> value
+                = ImportValueReader::throughPicture(src.picture, src.keepsText, reader_.text());
+            if (!value) { // every target of the field stays empty
+                QStringList labels;
+                for (const Impl::Target& t : src.targets)
+                    labels << t.label;
+                unread(src, labels.join(QLatin1String(", ")));
+                continue;
             }
+            bool counted = false;
             for (const Impl::Target& t : src.targets) {
                 if (t.category) {
-                    const QString name = trimmedRight(value.toString()).left(30);
+                    const QString name = trimmedRight(value->toString()).left(30);
                     if (name.trimmed().isEmpty()) {
                         row[t.field] = 0;
                         continue;
@@ -252,30 +326,16 @@ bool ImportRun::step(int count)
                 switch (t.type) {
                 case FieldType::String:
                 case FieldType::Memo:
-                    row[t.field] = value.toString();
+                    row[t.field] = value->toString();
                     break;
                 default: {
-                    if (value.typeId() != QMetaType::QString) {
-                        row[t.field] = qint64(qRound64(value.toDouble()));
-                        break;
+                    const std::optional<qint64> v
+                        = d->values.number(d->songs.def().field(t.field), *value, src.timePicture);
+                    row[t.field] = v ? *v : 0;
+                    if (!v && !counted) {
+                        unread(src, t.label);
+                        counted = true;
                     }
-                    // A plain number; else a date or time as the export writes them.
-                    const QString s = value.toString().trimmed();
-                    bool plain = false;
-                    const double v = QLocale::c().toDouble(s, &plain);
-                    if (plain || s.isEmpty()) {
-                        row[t.field] = qint64(qRound64(v));
-                        break;
-                    }
-                    Picture::Input in;
-                    if (t.type == FieldType::Date) {
-                        in = parseDateValue(d->datePicture, s);
-                        if (!in.ok)
-                            in = parseDateValue(d->shortDatePicture, s);
-                    } else if (t.type == FieldType::Time) {
-                        in = d->timePicture.parse(s);
-                    }
-                    row[t.field] = in.ok ? in.value.toLongLong() : qint64(qRound64(leadingNumber(s)));
                     break;
                 }
                 }
@@ -294,16 +354,42 @@ bool ImportRun::step(int count)
         }
         if (!addFailed) {
             row[d->mediaField] = expandMedia(row.at(d->mediaField).toString());
-            if (d->songs.add() != 0) {
-                addError = db_.lastError();
-                addFailed = true;
+            if (d->albums) {
+                const qint32 id = d->freeNumber(db_);
+                QPair<QString, QString> key { storeText(row.at(d->albumField).toString(), 40),
+                    storeText(row.at(d->artistField).toString(), 40) };
+                auto known = d->albumIds.constFind(key);
+                qint32 albumId = 0;
+                int rc = 0;
+                if (known != d->albumIds.constEnd()) {
+                    albumId = *known;
+                } else {
+                    rc = d->albums->byTitle(key.first, key.second, &albumId);
+                    if (rc == RecordNotAvailable)
+                        albumId = 0;
+                    if (rc == 0 || rc == RecordNotAvailable)
+                        d->albumIds.insert(key, albumId);
+                }
+                if (id == 0 || (rc != 0 && rc != RecordNotAvailable)) {
+                    addError = db_.lastError();
+                    addFailed = true;
+                } else {
+                    row[d->idField] = id;
+                    row[d->albumIdField] = albumId;
+                }
             }
+        }
+        if (!addFailed && d->songs.add() != 0) {
+            addError = db_.lastError();
+            addFailed = true;
         }
         if (addFailed) {
             if (lineLevel)
                 lineLevel->rollback();
             for (const QString& f : std::as_const(namesAdded))
                 d->categoryIds.remove(f);
+            firstUnread_.resize(unreadListed); // the line is not stored: nothing of it to name
+            unreadCount_ = unreadCounted;
             haveLine_ = false;
             break;
         }
@@ -345,6 +431,22 @@ bool ImportRun::step(int count)
     return haveLine_ && !isCancelled();
 }
 
+Message ImportRun::unreadableSummary() const
+{
+    Message m;
+    if (unreadCount_ == 0)
+        return m;
+    m.caption = importtext::kUnreadCaption;
+    m.icon = Icon::Exclamation;
+    m.text = unreadCount_ == 1 ? QStringLiteral("1 value could not be read and was stored empty:")
+                               : QStringLiteral("%1 values could not be read and were stored empty:").arg(unreadCount_);
+    for (const Unread& u : firstUnread_)
+        m.text += QStringLiteral("|Line %1, %2 (%3): \"%4\"").arg(u.line).arg(u.field, u.target, u.text);
+    if (unreadCount_ > firstUnread_.size())
+        m.text += QStringLiteral("|and %1 more.").arg(unreadCount_ - firstUnread_.size());
+    return m;
+}
+
 void ImportRun::finish()
 {
     if (d) {
@@ -352,6 +454,8 @@ void ImportRun::finish()
         d.reset();
     }
     reader_.close();
+    if (unreadCount_ > 0)
+        db_.messages().show(unreadableSummary());
 }
 
 } // namespace td

@@ -1,15 +1,21 @@
 #pragma once
 // The import run: one song added per line of the file, the assigned targets set from the line's
 // fields. Each line starts from a blank song (a target whose field is missing from a shorter line
-// stays blank rather than keeping the previous line's value). Songs arrive without a song number
-// and without an album link (MUS:ID and MUS:AlbumID 0; the album link test numbers them later).
+// stays blank rather than keeping the previous line's value).
 //
-// Per field: the text is read through the import field's picture unless that picture keeps text
-// (S, s, N, n), once per field; text targets take the text cut to their width, memos the text,
-// number targets its numeric value (date and time targets also read a formatted date or time as
-// the export writes it); MUS:CategoryID takes the text as a category name, found by
-// CAT:KeyCategory or added once with the next number (a blank name means no category). Media
-// "D", "C" and "B" become "Cassette (DBX)", "Cassette (Dolby-C)" and "Cassette (Dolby-B)".
+// Per field: the text is read as ImportValueReader says; text targets take the text cut to their
+// width, memos the text, number targets its value; MUS:CategoryID takes the text as a category
+// name, found by CAT:KeyCategory or added once with the next number (a blank name means no
+// category). The names found are kept for one slice only: a category deleted meanwhile by another
+// copy of the program is added again, never pointed to. Media "D", "C" and "B" become
+// "Cassette (DBX)", "Cassette (Dolby-C)" and "Cassette (Dolby-B)". A value that cannot be read is
+// stored empty; the run ends with a message naming the first of them and their count.
+//
+// With `link` (the default) each song is numbered and linked as it is added, by the album link
+// test's rules: the album of its album title and artist, failing that the compilation of that title
+// by "Various", else none; the first free song number counting up from the highest number found
+// at the start plus two. Without it songs arrive with MUS:ID and MUS:AlbumID 0 (the link test
+// numbers them later).
 //
 // The run works in slices, each one transaction: about half a second or sliceSize() lines. A
 // cancel takes effect after the current line, and that slice is committed; a song that cannot be
@@ -18,6 +24,7 @@
 // most the slice in progress, never part of a song.
 
 #include "common/BatchRun.h"
+#include "core/Messages.h"
 #include "exchange/ImportSetup.h"
 
 #include <QElapsedTimer>
@@ -32,6 +39,7 @@ struct ImportOptions {
     QList<ImportField> fields; // as built and edited in the window (pictures)
     ImportAssignment assignment; // targets to import fields
     bool stripHeader = false; // drop the first line
+    bool link = true; // number the songs and link them to their albums
 };
 
 class ImportRun : public BatchRun {
@@ -60,6 +68,12 @@ public:
     // The run reached the end of the file.
     bool completed() const { return completed_; }
 
+    // Values stored empty because they could not be read, and the message that names them (the
+    // run shows it in finish(); empty caption when every value was read).
+    qint64 unreadable() const { return unreadCount_; }
+    Message unreadableSummary() const;
+    static constexpr int kUnreadListed = 10;
+
     // The media name a code stands for ("C" -> "Cassette (Dolby-C)"); other texts unchanged.
     static QString expandMedia(const QString& media);
 
@@ -72,6 +86,14 @@ private:
     qint64 bytesRead_ = 0;
     qint64 added_ = 0;
     qint64 categoriesAdded_ = 0;
+    struct Unread {
+        qint64 line = 0;
+        QString field;
+        QString target;
+        QString text;
+    };
+    QList<Unread> firstUnread_;
+    qint64 unreadCount_ = 0;
     bool haveLine_ = false;
     bool stopped_ = false;
     bool completed_ = false;

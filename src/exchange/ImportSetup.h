@@ -65,6 +65,10 @@ inline const QString kNoFieldsCaption = QStringLiteral("No Fields Selected for I
 inline const QString kNoFieldsText = QStringLiteral("You must select one or more fields to import.");
 inline const QString kProgressCaption = QStringLiteral("Importing Records");
 inline const QString kStripHeader = QStringLiteral("Strip &header record (field names)");
+inline const QString kLinkCaption = QStringLiteral("Import");
+inline const QString kLinkQuestion
+    = QStringLiteral("Number the imported songs and link them to their albums now?");
+inline const QString kUnreadCaption = QStringLiteral("Values Not Imported");
 inline const QString kPictureWindowTitle = QStringLiteral("Enter Picture...");
 inline const QString kInvalidPictureCaption = QStringLiteral("Invalid Picture!");
 inline const QString kInvalidPictureText = QStringLiteral("Pictures must begin with \"@\"");

@@ -1,7 +1,7 @@
 // tunedeck-csv: the CSV import and export of the catalogue without its windows.
 //
 //   tunedeck-csv import FILE.csv [--auto] [--assign Field_1=MUS:Artist,...] [--strip-header]
-//                                [--picture Field_3=@D2,...]
+//                                [--picture Field_3=@D2,...] [--no-link]
 //   tunedeck-csv export FILE.csv [--fields MUS:Artist,MUS:Title=@s40,...] [--header]
 //
 // Works on the program's data folder (TDP_DATA_DIR, else the user's data folder for the program).
@@ -39,9 +39,10 @@ constexpr int kImportSliceMs = 2000;
 
 constexpr const char* kUsageText
     = "usage: tunedeck-csv import FILE.csv [--auto] [--assign Field_1=MUS:Artist,...] [--strip-header]\n"
-      "                                    [--picture Field_3=@D2,...]\n"
+      "                                    [--picture Field_3=@D2,...] [--no-link]\n"
       "       tunedeck-csv export FILE.csv [--fields MUS:Artist,MUS:Title=@s40,...] [--header]\n"
       "Import adds one song per line; --auto assigns the targets named by a header line and skips it.\n"
+      "Imported songs are numbered and linked to their albums; --no-link leaves that to housekeeping.\n"
       "Export writes every song in artist order; without --fields all 23 fields.\n"
       "The data folder is TDP_DATA_DIR, else the program's own.\n";
 
@@ -130,6 +131,7 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
 {
     bool autoAssign = false;
     bool strip = false;
+    bool link = true;
     QList<QPair<QString, QString>> assigns;
     QList<QPair<QString, QString>> pictures;
     for (int i = 0; i < args.size(); ++i) {
@@ -138,6 +140,8 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
             autoAssign = true;
         } else if (a == QLatin1String("--strip-header")) {
             strip = true;
+        } else if (a == QLatin1String("--no-link")) {
+            link = false;
         } else if ((a == QLatin1String("--assign") || a == QLatin1String("--picture"))
             && i + 1 < args.size()) {
             if (!pairs(args.at(++i), a == QLatin1String("--assign") ? assigns : pictures))
@@ -190,6 +194,7 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
         strip = true;
     }
     options.stripHeader = strip;
+    options.link = link;
     if (!options.assignment.any()) {
         messages.show(td::importtext::kNoFieldsCaption, td::importtext::kNoFieldsText, td::Icon::Exclamation);
         return kNothingChosen;

@@ -78,7 +78,7 @@ void openImportWindow(const std::shared_ptr<ImportCall>& call, std::unique_ptr<C
             call->end(Response::Cancelled);
             return;
         }
-        ImportOptions options { dialog->fields(), dialog->assignment(), dialog->stripHeader() };
+        ImportOptions options { dialog->fields(), dialog->assignment(), dialog->stripHeader(), dialog->linkSongs() };
         auto job = std::make_shared<ImportJob>(call->state.db, dialog->takeReader(), std::move(options));
         if (!ProgressWindow::start(job, call->caller, [call] { call->end(Response::Completed); }))
             call->end(Response::Completed);
@@ -354,6 +354,9 @@ void ImportDialog::accept()
         targetList_->setFocus();
         return;
     }
+    // Numbered and linked, the songs can go on playlists and albums at once.
+    link_ = messages_.show(importtext::kLinkCaption, importtext::kLinkQuestion, Icon::Question, Yes | No, Yes)
+        != No;
     QDialog::accept();
 }
 

@@ -35,6 +35,8 @@ public:
     QList<ImportField> fields() const { return fields_; }
     const ImportAssignment& assignment() const { return assignment_; }
     bool stripHeader() const;
+    // The answer to "Number the imported songs and link them to their albums now?" given on OK.
+    bool linkSongs() const { return link_; }
 
     QTableWidget* importList() const { return importList_; }
     QTableWidget* targetList() const { return targetList_; }
@@ -62,6 +64,7 @@ private:
     qint64 record_ = 1;
     qint64 consumed_ = 0;
     bool syncing_ = false;
+    bool link_ = true;
     QTableWidget* importList_;
     QTableWidget* targetList_;
     QLabel* recNo_;

@@ -159,19 +159,18 @@ private slots:
         QVERIFY(!w->button(QStringLiteral("Auto"))->isEnabled());
         QVERIFY(!w->button(QStringLiteral("Next"))->isEnabled()); // the last line is shown
 
-        // A file of one line has no next one; a blank line at the end shows blank values.
+        // A file of one line has no next one; blank lines are no records.
         QVERIFY(!importWindow(t, "x\r\n")->button(QStringLiteral("Next"))->isEnabled());
-        w = importWindow(t, "\xEF\xBB\xBFx,y\n1,2\n\n");
+        w = importWindow(t, "\xEF\xBB\xBFx,y\n\n1,2\n\n");
         QVERIFY(w);
         QTest::mouseClick(w->button(QStringLiteral("Next")), Qt::LeftButton);
         QCOMPARE(column(w->importList(), 2), (QStringList{"1", "2"}));
-        QTest::mouseClick(w->button(QStringLiteral("Next")), Qt::LeftButton);
-        QCOMPARE(column(w->importList(), 2), (QStringList{"", ""}));
-        QCOMPARE(w->recordNumber()->text(), QStringLiteral("3"));
+        QCOMPARE(w->recordNumber()->text(), QStringLiteral("2"));
         // The byte-order mark is not counted as a line's: the end is found by the read after it.
         QTest::mouseClick(w->button(QStringLiteral("Next")), Qt::LeftButton);
         QVERIFY(!w->button(QStringLiteral("Next"))->isEnabled());
-        QCOMPARE(w->recordNumber()->text(), QStringLiteral("3"));
+        QCOMPARE(column(w->importList(), 2), (QStringList{"1", "2"}));
+        QCOMPARE(w->recordNumber()->text(), QStringLiteral("2"));
     }
 
     // Assigning by hand, a row's partner shown in the other list (one import field for two
@@ -449,8 +448,21 @@ private slots:
         Import(t.state, &caller, imported.answer());
         QVERIFY(imported.wait());
         QCOMPARE(imported.value(), Response::Completed);
-        QCOMPARE(t.script->captions(), QStringList{QStringLiteral("Attention!")});
+        // OK asks whether to number and link the songs (Yes by default): they are, as they come.
+        QCOMPARE(t.script->captions(), (QStringList{QStringLiteral("Attention!"), QStringLiteral("Import")}));
+        const Message& question = t.script->asked().last();
+        QCOMPARE(question.text, QStringLiteral("Number the imported songs and link them to their albums now?"));
+        QCOMPARE(question.buttons, int(Yes | No));
+        QCOMPARE(question.defaultButton, int(Yes));
         QCOMPARE(songCount(t.db), qint64(4));
+        {
+            Table<Tunedeck> s(t.db);
+            QList<qint32> ids;
+            s.set(s.key(QStringLiteral("MUS:KeyID")));
+            while (s.next() == 0)
+                ids << s.rec.ID;
+            QCOMPARE(ids, (QList<qint32>{2, 3})); // the highest number (none) plus two, and on
+        }
         QVERIFY(caller.isEnabled());
 
         // Cancelling the file dialog ends the import with nothing added.
