@@ -331,9 +331,9 @@ private slots:
             = startListing(app.state, QStringLiteral("PrintMUS:SongsByArtist"), QStringLiteral("Standard"), {}, done);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Printing Report"));
+        bool pressed = false;
         if (cancel) {
             app.script->plan(Yes);
-            bool pressed = false;
             connect(w, &ReportRunWindow::percentShown, w, [&](int percent) {
                 if (!pressed && percent >= 50) {
                     pressed = true;
