@@ -9,6 +9,7 @@
 #include "data/TableHandle.h"
 #include "reports/PageDoc.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <memory>
 #include <sqlite3.h>
@@ -302,6 +303,14 @@ qint64 playlistLineCount(Database& db, qint32 playlistId)
     return sqlite3_column_int64(st.get(), 0);
 }
 
+QString chartLogo(const QString& setting)
+{
+    const QFileInfo named(setting.trimmed().isEmpty() ? QStringLiteral("LOGO.GIF") : setting.trimmed());
+    if (named.isFile() && named.isReadable())
+        return named.absoluteFilePath();
+    return defaultChartLogo();
+}
+
 ReportDefinition playlistReport(Database& db, const PlaylistReportContext& ctx, bool top40)
 {
     auto scan = std::make_shared<PlaylistScan>(db, ctx, top40);
@@ -317,7 +326,7 @@ ReportDefinition playlistReport(Database& db, const PlaylistReportContext& ctx, 
     d.customFont = true;
     d.extraValues = playlistExtras();
     d.computeExtras = [scan](const TableDef& t, const Row& row, QVariantList& out) { scan->extras(t, row, out); };
-    const QString logo = ctx.logo.trimmed().isEmpty() ? QStringLiteral("LOGO.GIF") : ctx.logo.trimmed();
+    const QString logo = chartLogo(ctx.logo);
     d.layout = [ctx, top40, logo](Mils width) { return top40 ? chartLayout(ctx, width, logo) : plainLayout(ctx, width); };
     if (!top40) {
         // The total follows the playlist's last line.

@@ -31,6 +31,12 @@ struct PlaylistReportContext {
     QString logo;               // the chart's picture file
 };
 
+// The program's own logo, shipped in its resources: the chart's picture when no other is found.
+inline QString defaultChartLogo() { return QStringLiteral(":/reports/logo.svg"); }
+// The chart's picture: the file the "Logo" setting names, or LOGO.GIF in the working folder when
+// the setting is blank; the program's own logo when that file is missing.
+QString chartLogo(const QString& setting);
+
 // "PrintPlaylist" or, with top40, "PrintPlaylistTop40". The definition keeps a connection to `db`
 // for the songs of the lines.
 ReportDefinition playlistReport(Database& db, const PlaylistReportContext& ctx, bool top40);

@@ -8,6 +8,7 @@
 #include "reports/TurnName.h"
 
 #include <QFontMetricsF>
+#include <QtMath>
 #include <memory>
 
 namespace td {
@@ -65,6 +66,8 @@ struct BinderState {
     Mils songHeight = lineHeight(9);
     Mils timeWidth6 = 420;
     Mils timeWidth5 = 350;
+    Mils trackWidth = 300;
+    QList<PageFont> fonts;
     int nextColor = 0;
     std::unique_ptr<TableHandle> songs;
 
@@ -75,17 +78,25 @@ struct BinderState {
         l.title = style == BinderStyle::Flap ? QStringLiteral("CD Flap Pages")
                                              : QStringLiteral("CD Binder Pages");
         l.fonts = { font(12, true), font(9, false), font(10, true), font(10, true) };
-        const double digit
-            = QFontMetricsF(qfontFor(l.fonts.at(SongFont))).horizontalAdvance(QLatin1Char('0'));
-        timeWidth6 = qRound(digit * 6);
-        timeWidth5 = qRound(digit * 5);
+        fonts = l.fonts;
+        const QFontMetricsF m(qfontFor(l.fonts.at(SongFont)));
+        double digit = 0;
+        for (char d = '0'; d <= '9'; ++d)
+            digit = qMax(digit, m.horizontalAdvance(QLatin1Char(d)));
+        // Times of 100 minutes and more, track numbers of 100 and more, whole.
+        timeWidth6 = qCeil(qMax(digit * 6, m.horizontalAdvance(QString(3, QLatin1Char('0')) + QLatin1Char(':'))
+                                               + digit * 2) + 10);
+        timeWidth5 = timeWidth6;
+        trackWidth = qMax(300, qCeil(digit * 3) + 10);
         return l;
     }
 
     bool printAlbum(ReportWriter& writer, const QVariantList& values);
 
 private:
-    void printSongs(ReportWriter& writer, qint32 albumId, const QString& albumArtist);
+    // The songs of an album in track order; false after a read error (reported).
+    bool readSongs(qint32 albumId, QList<Row>& out);
+    ReportBand headingBand(const QString& heading, const QString& fileNumber, const QColor& color) const;
     ReportBand songLine(int track, const QString& artist, const QString& title, int time, bool wide) const;
 };
 
@@ -101,7 +112,7 @@ ReportBand BinderState::songLine(
     int track, const QString& artist, const QString& title, int time, bool wide) const
 {
     const bool flap = style == BinderStyle::Flap;
-    const Mils trackW = 300;
+    const Mils trackW = trackWidth;
     const Mils gap = 100;
     const Mils timeW = flap ? timeWidth5 : timeWidth6;
     const Mils left = trackW + gap;
@@ -109,7 +120,7 @@ ReportBand BinderState::songLine(
     const Mils col = (columns - gap) / 2;
     ReportBand b = songBandShape(songHeight);
     static const Picture trackPicture(QStringLiteral("@n2"));
-    b.controls << text(QRect(0, 0, trackW, songHeight), SongFont, trackPicture.format(track).trimmed(),
+    b.controls << text(QRect(0, 0, trackW, songHeight), SongFont, ReportWriter::wholeNumber(trackPicture, track).trimmed(),
         PageItem::AlignRight);
     if (wide) {
         b.controls << text(QRect(left, 0, columns, songHeight), SongFont, dotLeader(title.trimmed(), 200));
@@ -126,17 +137,13 @@ ReportBand BinderState::songLine(
     return b;
 }
 
-void BinderState::printSongs(ReportWriter& writer, qint32 albumId, const QString& albumArtist)
+bool BinderState::readSongs(qint32 albumId, QList<Row>& out)
 {
     if (albumId == 0)
-        return;
+        return true;
     if (!songs)
         songs = std::make_unique<TableHandle>(db, TableId::Tunedeck);
     const TableDef& t = songs->def();
-    const int artistAt = t.fieldIndex(QStringLiteral("Artist"));
-    const int titleAt = t.fieldIndex(QStringLiteral("Title"));
-    const int trackAt = t.fieldIndex(QStringLiteral("TrackNumber"));
-    const int timeAt = t.fieldIndex(QStringLiteral("Time"));
     PageRead read;
     read.key = songs->key(QStringLiteral("KeyAlbumID"));
     read.from = { albumId };
@@ -147,22 +154,37 @@ void BinderState::printSongs(ReportWriter& writer, qint32 albumId, const QString
         const int rc = songs->readPage(read, rows);
         if (rc != 0 && rc != 33) {
             StandardWarning(db, StdMsg::RecordRetrievalError, t.label);
-            return;
+            return false;
         }
-        for (const PageRow& r : std::as_const(rows)) {
-            const QString artist = r.row.value(artistAt).toString();
-            const bool wide = style == BinderStyle::Flap && artist.trimmed() == albumArtist.trimmed();
-            if (!writer.printBand(songLine(r.row.value(trackAt).toInt(), artist,
-                                      r.row.value(titleAt).toString(), r.row.value(timeAt).toInt(), wide),
-                    {}))
-                return;
-        }
+        for (const PageRow& r : std::as_const(rows))
+            out << r.row;
         if (rows.size() < read.limit)
-            return;
+            return true;
         read.from = rows.constLast().row;
         read.fromPosition = rows.constLast().position;
         read.inclusive = false;
     }
+}
+
+ReportBand BinderState::headingBand(const QString& heading, const QString& fileNumber, const QColor& color) const
+{
+    const Mils space = 150; // between one album and the next
+    ReportBand head = songBandShape(0);
+    head.kind = ReportBand::GroupHeading;
+    const bool binder = style == BinderStyle::Binder;
+    const Mils numberW = binder ? 1500 : 0;
+    const Mils textW = binder ? width - numberW - 100 : width;
+    // A heading too wide for its line takes two lines in a smaller type rather than being cut.
+    const double shortW = QFontMetricsF(qfontFor(fonts.at(HeadingFont))).horizontalAdvance(heading);
+    const bool longBand = shortW > textW || (!binder && heading.trimmed().size() >= kFlapShortHeading);
+    const Mils h = longBand ? 2 * lineHeight(10) : lineHeight(12);
+    head.controls << text(QRect(0, space, textW, h), longBand ? LongHeadingFont : HeadingFont, heading,
+        longBand ? PageItem::AlignLeft | PageItem::Wrap : PageItem::AlignLeft, color);
+    if (binder)
+        head.controls << text(
+            QRect(width - numberW, space, numberW, lineHeight(12)), HeadingFont, fileNumber, PageItem::AlignRight);
+    head.height = space + h + 40;
+    return head;
 }
 
 bool BinderState::printAlbum(ReportWriter& writer, const QVariantList& values)
@@ -175,50 +197,52 @@ bool BinderState::printAlbum(ReportWriter& writer, const QVariantList& values)
     const QString artist = values.value(artistAt).toString();
     const QString fileNumber = values.value(fileAt).toString();
     const QString heading = binderHeading(values.value(albumAt).toString(), artist, style).left(80);
-    const Mils space = 150; // between one album and the next
 
     QColor color;
-    ReportBand head = songBandShape(0);
-    head.kind = ReportBand::GroupHeading;
     if (style == BinderStyle::Binder) {
         color = binderColors().at(nextColor);
         nextColor = (nextColor + 1) % binderColors().size();
-        const Mils h = lineHeight(12);
-        const Mils numberW = 1500;
-        head.controls << text(
-            QRect(0, space, width - numberW - 100, h), HeadingFont, heading, PageItem::AlignLeft, color);
-        head.controls << text(
-            QRect(width - numberW, space, numberW, h), HeadingFont, fileNumber, PageItem::AlignRight);
-        head.height = space + h + 40;
     } else {
         color = flapColor(values.isEmpty() ? 0 : values.constLast().toLongLong());
-        if (heading.trimmed().size() < kFlapShortHeading) {
-            const Mils h = lineHeight(12);
-            head.controls << text(
-                QRect(0, space, width, h), HeadingFont, heading, PageItem::AlignLeft, color);
-            head.height = space + h + 40;
-        } else {
-            const Mils h = 2 * lineHeight(10);
-            head.controls << text(QRect(0, space, width, h), LongHeadingFont, heading,
-                PageItem::AlignLeft | PageItem::Wrap, color);
-            head.height = space + h + 40;
-        }
     }
-    if (!writer.printBand(head, {}, songHeight))
-        return false;
-    printSongs(writer, values.value(idAt).toInt(), artist);
-    if (writer.failed())
-        return false;
+    QList<Row> rows;
+    if (!readSongs(values.value(idAt).toInt(), rows))
+        return true;
+
+    ReportBand closing = songBandShape(0);
     if (style == BinderStyle::Flap) {
         const Mils h = lineHeight(10);
-        ReportBand closing = songBandShape(h + 20);
+        closing = songBandShape(h + 20);
         closing.kind = ReportBand::Closing;
         closing.controls << text(
             QRect(0, 20, width, h), FileNumberFont, fileNumber, PageItem::AlignRight, color);
-        if (!writer.printBand(closing, {}))
+    }
+    // An album that fits on a page starts a new page rather than being split; a longer one repeats
+    // its heading, marked "(continued)", on every page it runs on to.
+    const ReportBand head = headingBand(heading, fileNumber, color);
+    const Mils body = Mils(rows.size()) * songHeight + closing.height;
+    const bool whole = head.height + body <= writer.pageRoom();
+    if (!writer.printBand(head, {}, whole ? body : songHeight))
+        return false;
+    const TableDef& t = tableDef(TableId::Tunedeck);
+    const int songArtistAt = t.fieldIndex(QStringLiteral("Artist"));
+    const int titleAt = t.fieldIndex(QStringLiteral("Title"));
+    const int trackAt = t.fieldIndex(QStringLiteral("TrackNumber"));
+    const int timeAt = t.fieldIndex(QStringLiteral("Time"));
+    for (const Row& row : std::as_const(rows)) {
+        if (writer.spaceLeft() < songHeight
+            && !writer.printBand(headingBand(heading + continuedText(), fileNumber, color), {}, songHeight))
+            return false;
+        const QString songArtist = row.value(songArtistAt).toString();
+        const bool wide = style == BinderStyle::Flap && songArtist.trimmed() == artist.trimmed();
+        if (!writer.printBand(songLine(row.value(trackAt).toInt(), songArtist, row.value(titleAt).toString(),
+                                  row.value(timeAt).toInt(), wide),
+                {}))
             return false;
     }
-    return true;
+    if (closing.height > 0 && !writer.printBand(closing, {}))
+        return false;
+    return !writer.failed();
 }
 
 } // namespace

@@ -50,6 +50,9 @@ QString binderHeading(const QString& album, const QString& artist, BinderStyle s
 // A text followed by dots up to `width` characters (cut at `width`).
 QString dotLeader(const QString& text, int width);
 
+// What a heading repeated on the next page of a long album ends with: " (continued)".
+inline QString continuedText() { return QStringLiteral(" (continued)"); }
+
 // Flap headings shorter than this print in the short heading band, others in the long one.
 inline constexpr int kFlapShortHeading = 40;
 

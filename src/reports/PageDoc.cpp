@@ -311,6 +311,9 @@ QFont qfontFor(const PageFont& font)
     q.setWeight(QFont::Weight(qBound(1, font.weight, 1000)));
     q.setItalic(font.italic);
     q.setUnderline(font.underline);
+    // No ligatures (nor other optional shaping) in report text, so that a PDF reader finds "ff"
+    // and "fi" as typed; scripts that need shaping are still shaped.
+    q.setStyleStrategy(QFont::PreferNoShaping);
     return q;
 }
 

@@ -95,7 +95,7 @@ void renderPage(const PageDoc& page, QPainter& painter, const QRectF& target);
 bool exportPage(const PageDoc& page, const QString& path, QString* error = nullptr, int dpi = 150);
 
 // The QFont a page font stands for, sized in mils (a painter scaled to mils draws it at its points);
-// "Small Fonts" is a small installed sans-serif face.
+// "Small Fonts" is a small installed sans-serif face. Ligatures are off.
 QFont qfontFor(const PageFont& font);
 
 } // namespace td

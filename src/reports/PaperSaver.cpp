@@ -13,11 +13,10 @@ const QString kSongTime = QStringLiteral("=songTime");
 
 // The column listing in "Small Fonts", with the report date at the top of each page instead of
 // the bottom.
-ReportLayout smallListing(const QString& title, Mils width, const QList<ReportColumn>& cols)
+ReportLayout smallListing(const QString& title, Mils width, const QList<ReportColumn>& cols, LayoutStyle style)
 {
-    ReportLayout l = columnListing(title, width, cols);
-    for (PageFont& f : l.fonts)
-        f.family = QStringLiteral("Small Fonts");
+    style.family = QStringLiteral("Small Fonts");
+    ReportLayout l = columnListing(title, width, cols, {}, style);
     for (qsizetype i = 0; i < l.pageFooter.controls.size(); ++i) {
         ReportControl c = l.pageFooter.controls.at(i);
         if (c.field != QLatin1String("=date"))
@@ -72,10 +71,11 @@ ReportDefinition paperSaverReport(
          << ReportColumn { QStringLiteral("Trk"), QStringLiteral("MUS:TrackNumber"), QStringLiteral("@n3b") }
          << ReportColumn { QStringLiteral("BPM"), QStringLiteral("MUS:BeatsPerMinute"),
                 QStringLiteral("@p(<<#)pb") }
-         << ReportColumn { QStringLiteral("Time"), kSongTime, QStringLiteral("@s8") }
+         << ReportColumn { QStringLiteral("Time"), kSongTime, QStringLiteral("@s8"), -1, true }
          << ReportColumn { prompt, QStringLiteral("MUS:UserDefinedKeyField"), QStringLiteral("@s30") };
     const QString t = d.title;
-    d.layout = [t, cols](Mils width) { return smallListing(t, width, cols); };
+    d.layout = [t, cols](Mils width) { return smallListing(t, width, cols, {}); };
+    d.styledLayout = [t, cols](Mils width, const LayoutStyle& style) { return smallListing(t, width, cols, style); };
     return d;
 }
 

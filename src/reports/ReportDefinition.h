@@ -40,6 +40,9 @@ struct ReportDefinition {
     std::function<void(const TableDef&, const Row&, QVariantList& extras)> computeExtras;
     // The layout for a printable width (mils), built when the first printable record is met.
     std::function<ReportLayout(Mils width)> layout;
+    // Layouts that measure their columns in the fonts they print with: built with the user's date
+    // format, and again with the custom font when one is chosen (instead of ReportLayout::applyFont).
+    std::function<ReportLayout(Mils width, const LayoutStyle& style)> styledLayout;
     // Prints one record itself instead of the detail band (binder pages and other reports whose
     // records print several bands). False stops the report.
     std::function<bool(ReportWriter&, const QVariantList& values)> printRecord;

@@ -3,6 +3,7 @@
 #include "core/DayTime.h"
 
 #include <QFont>
+#include <QRegularExpression>
 
 namespace td {
 
@@ -59,6 +60,8 @@ void ReportLayout::bind(const std::function<int(const QString&)>& indexOf)
             c.source = c.kind == ReportControl::Field ? resolve(c.field) : -1;
             c.colorSource = resolve(c.colorField);
             c.parsed = Picture(c.picture);
+            if (c.kind == ReportControl::Field && c.parsed.isDate())
+                c.dateField = true;
         }
     }
 }
@@ -72,6 +75,7 @@ void ReportLayout::useDatePicture(const QString& datePicture)
             if (c.kind == ReportControl::Field && c.field != QLatin1String("=date") && isDatePicture(c.picture)) {
                 c.picture = datePicture;
                 c.parsed = Picture(datePicture);
+                c.dateField = true;
             }
 }
 
@@ -157,18 +161,57 @@ QString ReportWriter::fitText(const QString& text, const QFontMetricsF& m, doubl
     return lines.join(QLatin1Char('\n'));
 }
 
+QString ReportWriter::wholeNumber(const Picture& picture, qint64 value)
+{
+    QString out = picture.format(value);
+    if (!(picture.isNumber() || picture.isPattern()) || out.isEmpty() || out.count(QLatin1Char('#')) != out.size())
+        return out;
+    QString text = picture.text();
+    if (picture.isPattern()) {
+        // One more digit place in front of the first, until the number fits.
+        qsizetype at = text.indexOf(QLatin1Char('<'), 2);
+        if (at < 0)
+            at = text.indexOf(QLatin1Char('#'), 2);
+        for (int i = 0; at >= 0 && i < 20 && out.count(QLatin1Char('#')) == out.size(); ++i) {
+            text.insert(at, QLatin1Char('<'));
+            out = Picture(text).format(value);
+        }
+        return out;
+    }
+    static const QRegularExpression size(QStringLiteral("(\\d+)"));
+    const auto m = size.match(text);
+    if (!m.hasMatch())
+        return QString::number(value);
+    const int digits = int(QString::number(value).size()) + 1;
+    text.replace(m.capturedStart(1), m.capturedLength(1), QString::number(m.captured(1).toInt() + digits));
+    return Picture(text).format(value).trimmed();
+}
+
+Mils ReportWriter::spaceLeft() const
+{
+    return page_ ? bottom_ - y_ : pageRoom();
+}
+
+Mils ReportWriter::pageRoom() const
+{
+    return area_.height() - layout_.pageHeader.height - layout_.pageFooter.height;
+}
+
 QString ReportWriter::valueText(const ReportControl& c, const QVariantList& values) const
 {
     if (c.source == kPageValue) // "Page   7": the blanks of unused digit places are not shown
-        return c.parsed.format(pagesDone_ + 1).simplified();
+        return wholeNumber(c.parsed, pagesDone_ + 1).simplified();
     if (c.source == kDateValue)
         return c.parsed.isDate() ? c.parsed.format(dayFromDate(date_)) : QLocale().toString(date_, QLocale::ShortFormat);
     if (c.source < 0 || c.source >= values.size())
         return QString();
     const QVariant& v = values.at(c.source);
     QString out;
-    if (c.parsed.isDate())
+    if (c.dateField || c.parsed.isDate())
         out = formatDateValue(c.parsed, v.toLongLong());
+    else if ((c.parsed.isNumber() || c.parsed.isPattern()) && c.parsed.places() == 0
+             && (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong))
+        out = wholeNumber(c.parsed, v.toLongLong());
     else if (c.parsed.isValid())
         out = c.parsed.formatVariant(v);
     else

@@ -28,6 +28,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace td {
 
@@ -44,6 +45,10 @@ struct ReportControl {
     QString colorField;         // a value holding the colour (QColor or 0xRRGGBB), overrides color
     int penWidth = 10;          // lines and boxes
     QColor fill;                // boxes
+
+    // Shows a date value: set for date pictures, and kept when the user's date format puts a
+    // number picture in their place ("Year Only"), so that a full date still shows its year.
+    bool dateField = false;
 
     // Set by bind(): the value's index (-1 none, kPageValue, kDateValue) and the parsed picture.
     int source = -1;
@@ -93,6 +98,14 @@ struct ReportLayout {
     void applyFont(const PageFont& font);
 };
 
+// What a run knows when it builds a layout that measures its columns: the user's date format and
+// the custom font chosen for the run.
+struct LayoutStyle {
+    QString datePicture;              // "@d17", "@n4b"; empty: as designed
+    std::optional<PageFont> font;     // every control prints in it
+    QString family;                   // the designed face instead of the layout's own ("Small Fonts")
+};
+
 // Takes a finished page; false stops the report (the page could not be stored or printed).
 using PageSink = std::function<bool(const PageDoc&)>;
 
@@ -115,12 +128,20 @@ public:
     bool finish(const QVariantList& values = {});
 
     int pagesDone() const { return pagesDone_; }
+    // Mils left for bands on the current page (a whole page's room when no page is begun), and
+    // the room of a whole page between its header and footer.
+    Mils spaceLeft() const;
+    Mils pageRoom() const;
     bool failed() const { return failed_; }
     // The page's printable area in mils (page coordinates).
     QRect area() const { return area_; }
 
     // The text as it fits a control of that width and height in that font: cut, or wrapped and cut
     // (exposed for tests).
+    // A whole number through a number or pattern picture; where the value has more digits than
+    // the picture has places, the picture is widened instead of showing "#" marks.
+    static QString wholeNumber(const Picture& picture, qint64 value);
+
     static QString fitText(const QString& text, const QFontMetricsF& metrics, double width, double height,
                            bool wrap);
 

@@ -102,6 +102,16 @@ QList<SongMember> songMembers(const ReportContext& ctx)
     return m;
 }
 
+// The listing's layout, measured with the user's date format and font.
+void useColumns(ReportDefinition& d, const Cols& line1, const Cols& line2 = {})
+{
+    const QString title = d.title;
+    d.styledLayout = [title, line1, line2](Mils width, const LayoutStyle& style) {
+        return columnListing(title, width, line1, line2, style);
+    };
+    d.layout = [title, line1, line2](Mils width) { return columnListing(title, width, line1, line2); };
+}
+
 bool tempoAndSongFilter(const TableDef& t, const Row& row)
 {
     static thread_local const TableDef* cached = nullptr;
@@ -132,15 +142,10 @@ ReportDefinition songListing(const SongMember& m, bool brief, const ReportContex
     d.selectionField = m.selection;
     d.customFont = brief ? m.fontBrief : m.fontStandard;
     d.joinCategory = !brief && m.categoryStandard;
-    const QString title = m.title;
-    if (brief) {
-        const Cols cols = m.brief;
-        d.layout = [title, cols](Mils width) { return columnListing(title, width, cols); };
-    } else {
-        const Cols l1 = m.line1;
-        const Cols l2 = m.line2;
-        d.layout = [title, l1, l2](Mils width) { return columnListing(title, width, l1, l2); };
-    }
+    if (brief)
+        useColumns(d, m.brief);
+    else
+        useColumns(d, m.line1, m.line2);
     return d;
 }
 
@@ -197,10 +202,7 @@ ReportDefinition albumListing(const AlbumMember& m, bool brief)
     d.table = TableId::Album;
     d.key = m.key;
     d.selectionField = m.selection;
-    const QString title = d.title;
-    const Cols l1 = brief ? m.brief : m.line1;
-    const Cols l2 = brief ? Cols() : m.line2;
-    d.layout = [title, l1, l2](Mils width) { return columnListing(title, width, l1, l2); };
+    useColumns(d, brief ? m.brief : m.line1, brief ? Cols() : m.line2);
     return d;
 }
 
@@ -214,9 +216,7 @@ ReportDefinition oneAlbum(const ReportContext& ctx)
     d.key = QStringLiteral("MUS:SongsByAlbum");
     d.scanFilter = QStringLiteral("AlbumID = ?");
     d.scanParams = { ctx.albumId };
-    const Cols cols { album("@s30"), title("@s30"), artist("@s30"), media() };
-    const QString t = d.title;
-    d.layout = [t, cols](Mils width) { return columnListing(t, width, cols); };
+    useColumns(d, { album("@s30"), title("@s30"), artist("@s30"), media() });
     return d;
 }
 

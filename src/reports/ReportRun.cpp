@@ -155,7 +155,8 @@ bool ReportRun::fetchPrintable()
 
 void ReportRun::openLayout()
 {
-    layout_ = def_.layout(qRound(setup_.page.paintRect(QPageLayout::Inch).width() * 1000));
+    const Mils width = qRound(setup_.page.paintRect(QPageLayout::Inch).width() * 1000);
+    layout_ = def_.styledLayout ? def_.styledLayout(width, { setup_.datePicture, std::nullopt, {} }) : def_.layout(width);
     layout_.useDatePicture(setup_.datePicture);
     copies_ = qMax(1, setup_.copies);
     toList_ = setup_.criteria.ReportWithPreview || (copies_ > 1 && !setup_.printerMakesCopies) || setup_.collate;
@@ -177,7 +178,14 @@ void ReportRun::fontChosen(const std::optional<ReportFontChoice>& choice)
         return;
     needsFont_ = false;
     if (choice) {
-        layout_.applyFont(choice->pageFont());
+        // Columns that measure their values are measured again in the chosen font.
+        if (def_.styledLayout) {
+            const Mils width = qRound(setup_.page.paintRect(QPageLayout::Inch).width() * 1000);
+            layout_ = def_.styledLayout(width, { setup_.datePicture, choice->pageFont(), {} });
+            layout_.useDatePicture(setup_.datePicture);
+        } else {
+            layout_.applyFont(choice->pageFont());
+        }
         if (!setup_.iniPath.isEmpty())
             writeReportFont(setup_.iniPath, def_.name, *choice);
     }

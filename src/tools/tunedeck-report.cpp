@@ -20,12 +20,15 @@
 #include "reports/ReportRun.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -160,6 +163,8 @@ QString parse(const QStringList& args, Options& o, bool& help)
         return QStringLiteral("--report is missing");
     if (o.out.isEmpty())
         return QStringLiteral("--out is missing");
+    if (!o.out.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return QStringLiteral("the output file must end in .pdf: %1").arg(o.out);
     if (o.style != QLatin1String("standard") && o.style != QLatin1String("brief"))
         return QStringLiteral("--style must be standard or brief, not %1").arg(o.style);
     return {};
@@ -202,8 +207,6 @@ QString checkOutput(const QString& path)
 {
     const QFileInfo file(path);
     const QFileInfo dir(file.absolutePath());
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        return QStringLiteral("the output file must end in .pdf: %1").arg(path);
     if (!dir.isDir())
         return QStringLiteral("cannot write %1: the folder %2 does not exist").arg(path, dir.filePath());
     if (file.isDir())
@@ -221,6 +224,16 @@ int main(int argc, char** argv)
     // screen: the tool runs on no display at all, unless told otherwise.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Run outside a desktop session (cron, a shell over ssh), the tool has no runtime folder: it
+    // takes a private one of its own for this run rather than have Qt warn about it.
+    std::unique_ptr<QTemporaryDir> runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tunedeck-report-XXXXXX"));
+        if (runtime->isValid()) {
+            QFile::setPermissions(runtime->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+        }
+    }
     // Read before the application takes out the options it knows itself ("-style", "-platform").
     QStringList args;
     for (int i = 0; i < argc; ++i)

@@ -7,6 +7,10 @@
 #include "playlists/PlaylistReports.h"
 #include "reports/ReportRun.h"
 
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace td;
@@ -61,7 +65,43 @@ private slots:
     void chartClosesGapsAndMarksMovement();
     void plainListTotalsTheTimes();
     void djLogYears();
+    void chartLogo_data();
+    void chartLogo();
 };
+
+void TestPlaylistReports::chartLogo_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("present");   // a file made in the working folder first
+    QTest::addColumn<bool>("own");          // the program's own logo is printed
+    QTest::newRow("blank, no LOGO.GIF") << QString() << QString() << true;
+    QTest::newRow("blank, LOGO.GIF there") << QString() << QStringLiteral("LOGO.GIF") << false;
+    QTest::newRow("named file missing") << QStringLiteral("gone.png") << QString() << true;
+    QTest::newRow("named file there") << QStringLiteral("mine.png") << QStringLiteral("mine.png") << false;
+}
+
+void TestPlaylistReports::chartLogo()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, present);
+    QFETCH(bool, own);
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    if (!present.isEmpty()) {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(present, "PNG"));
+    }
+    const QString logo = td::chartLogo(setting);
+    QDir::setCurrent(before);
+    if (own)
+        QCOMPARE(logo, defaultChartLogo());
+    else
+        QCOMPARE(logo, QDir(dir.path()).absoluteFilePath(present));
+    // The picture printed is one that can be read, also from the program's resources.
+    QVERIFY2(!QImageReader(logo).read().isNull(), qPrintable(logo));
+}
 
 void TestPlaylistReports::movement_data()
 {

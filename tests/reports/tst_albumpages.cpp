@@ -94,6 +94,8 @@ private slots:
     void binderRangeInKeyOrder();
     void binderColoursRotateInPrintOrder();
     void binderSongLines();
+    void albumsKeptWhole_data();
+    void albumsKeptWhole();
     void flapColourFollowsTheRecordPosition();
     void flapHeadingsAndSongLines();
     void singleAlbumFlapFromTheCriteria();
@@ -260,6 +262,65 @@ void TestAlbumPages::binderSongLines()
     QVERIFY(all.contains(QStringLiteral("100:00")));
     // On a "Various" album every song shows its own artist.
     QVERIFY(all.indexOf(QRegularExpression(QStringLiteral("^Jane Doe\\.+$"))) > 0);
+}
+
+void TestAlbumPages::albumsKeptWhole_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QList<int>>("songs"); // per album
+    QTest::newRow("binder: an album that fits starts a new page") << int(BinderStyle::Binder) << QList<int> { 40, 30 };
+    QTest::newRow("flap: an album that fits starts a new page") << int(BinderStyle::Flap) << QList<int> { 40, 30 };
+    QTest::newRow("binder: longer than a page, continued") << int(BinderStyle::Binder) << QList<int> { 5, 130, 3 };
+    QTest::newRow("flap: longer than a page, continued") << int(BinderStyle::Flap) << QList<int> { 5, 130, 3 };
+}
+
+void TestAlbumPages::albumsKeptWhole()
+{
+    QFETCH(int, style);
+    QFETCH(QList<int>, songs);
+    TestDb t;
+    QList<TestAlbum> albums;
+    for (int a = 0; a < songs.size(); ++a) {
+        TestAlbum al = album(a + 1, QString::number(a + 1));
+        for (int n = 1; n <= songs.at(a); ++n)
+            al.songs << TestSong { {}, QStringLiteral("A%1-%2").arg(a + 1).arg(n), n, 200 };
+        albums << al;
+    }
+    QVERIFY(!addAlbums(t.db, albums).isEmpty());
+    ReportRun run(t.db, binderPagesReport(t.db, BinderStyle(style), { QStringLiteral("1"), QStringLiteral("9") }),
+        previewSetup());
+    const QList<PageDoc> pages = pagesOf(run);
+    for (int a = 1; a <= songs.size(); ++a) {
+        const QString heading = QStringLiteral("Album %1 - Artist").arg(a);
+        const QRegularExpression song(QStringLiteral("^A%1-\\d+\\.+$").arg(a));
+        int printed = 0;
+        QList<int> onPages;
+        for (int p = 0; p < pages.size(); ++p) {
+            int top = -1;
+            int firstSong = -1;
+            for (const PageItem& it : headings({ pages.at(p) }))
+                if (it.text == heading || it.text == heading + continuedText())
+                    top = it.rect.top();
+            for (const PageItem& it : allTexts({ pages.at(p) }))
+                if (song.match(it.text).hasMatch()) {
+                    ++printed;
+                    firstSong = firstSong < 0 ? it.rect.top() : qMin(firstSong, it.rect.top());
+                }
+            if (firstSong < 0)
+                continue;
+            onPages << p;
+            // Every page an album's songs are on shows its heading above them: "(continued)" after
+            // the album's first page.
+            QVERIFY2(top >= 0 && top < firstSong, qPrintable(QStringLiteral("album %1, page %2").arg(a).arg(p + 1)));
+            const bool continued = onPages.size() > 1;
+            QVERIFY(textsOf(headings({ pages.at(p) })).contains(continued ? heading + continuedText() : heading));
+        }
+        QCOMPARE(printed, songs.at(a - 1));
+        if (songs.at(a - 1) <= 40)
+            QCOMPARE(onPages.size(), 1);
+        else
+            QVERIFY(onPages.size() > 1);
+    }
 }
 
 void TestAlbumPages::flapColourFollowsTheRecordPosition()

@@ -68,6 +68,9 @@ private slots:
     void groupHeadingsStayWithTheirDetail();
     void aRefusedPageStopsTheReport();
     void aTallerCustomFontGrowsTheBands();
+    void numbersNeverShowMarks_data();
+    void numbersNeverShowMarks();
+    void pagesPastNineThousandNineHundredNinetyNine();
 };
 
 void TestReportLayout::textsStayInTheirControl_data()
@@ -175,6 +178,48 @@ void TestReportLayout::aTallerCustomFontGrowsTheBands()
     ReportLayout s = groupedLayout();
     s.applyFont(plain(6));
     QCOMPARE(s.detail.height, detail);
+}
+
+void TestReportLayout::numbersNeverShowMarks_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("page 10,000") << "@pPage <<<#p" << qint64(10000) << "Page 10000";
+    QTest::newRow("page 25,000") << "@pPage <<<#p" << qint64(25000) << "Page 25000";
+    QTest::newRow("page 9,999") << "@pPage <<<#p" << qint64(9999) << "Page 9999";
+    QTest::newRow("track 100 in two places") << "@n2" << qint64(100) << "100";
+    QTest::newRow("tempo 1200 in three") << "@n_3b" << qint64(1200) << "1200";
+    QTest::newRow("tempo in parentheses") << "@p(<<#)pb" << qint64(1200) << "(1200)";
+    QTest::newRow("blank when zero stays blank") << "@n3b" << qint64(0) << "";
+}
+
+void TestReportLayout::numbersNeverShowMarks()
+{
+    QFETCH(QString, picture);
+    QFETCH(qint64, value);
+    QFETCH(QString, shown);
+    QCOMPARE(ReportWriter::wholeNumber(Picture(picture), value).trimmed(), shown);
+}
+
+void TestReportLayout::pagesPastNineThousandNineHundredNinetyNine()
+{
+    // One detail band fills a page: 10,000 records make 10,000 pages.
+    ReportLayout l = groupedLayout();
+    l.groupHeadings.clear();
+    l.detail.height = 5000 - 500 - 300;
+    QStringList footers;
+    ReportWriter w(l, smallPage(), QDate(2026, 1, 2), [&](const PageDoc& p) {
+        if (footers.size() < 2 || p.plainText().contains(QLatin1String("1000")))
+            footers << p.plainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).constLast();
+        return true;
+    });
+    for (int i = 0; i < 10000; ++i)
+        QVERIFY(w.printDetail({ QString(), QString::number(i) }));
+    QVERIFY(w.finish());
+    QCOMPARE(w.pagesDone(), 10000);
+    QCOMPARE(footers.constLast(), QStringLiteral("Page 10000"));
+    QVERIFY(!footers.join(QString()).contains(QLatin1Char('#')));
 }
 
 QTEST_MAIN(TestReportLayout)

@@ -31,6 +31,8 @@ ToolRun runTool(const QStringList& args, const QString& dataDir, const QString& 
     // A display that is not there: the tool needs none and picks a platform without a screen.
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":987"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // Nor a desktop session: an ordinary run says nothing on standard error all the same.
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TD_REPORT_TOOL), args);
     ToolRun r;
@@ -120,6 +122,7 @@ void TestReportTool::reportsToPdf()
     QFile::remove(pdf);
     const ToolRun r = runTool(args << QStringLiteral("--out") << pdf, ws_.ws.path(), ws_.ws.configDir());
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
     const QString text = pdfText(pdf).simplified();
     for (const QString& s : shown)
         QVERIFY2(text.contains(s), qPrintable(s + QStringLiteral(" missing from: ") + text));
@@ -146,6 +149,8 @@ void TestReportTool::failures_data()
     QTest::newRow("search that does not read")
         << QStringList { "--report", "PrintPaperSaver", "--filter", "MUS:Artist =", "--out", out }
         << QString() << 64 << "the search does not read";
+    QTest::newRow("not a PDF name") << QStringList { "--report", "PrintCDFlapPages", "--out", "x.txt" }
+                                    << QString() << 64 << "must end in .pdf";
     QTest::newRow("folder missing") << QStringList { "--report", "PrintCDFlapPages", "--out",
         "/nonexistent/x/out.pdf" } << QString()
                                     << 3 << "does not exist";

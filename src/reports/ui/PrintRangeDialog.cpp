@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace td {
 
@@ -52,6 +53,14 @@ PrintRangeDialog::PrintRangeDialog(const QString& caption, int pageCount, int ma
     fromLabel->setBuddy(from_);
     auto* toLabel = new QLabel(QStringLiteral("&To"), group);
     toLabel->setBuddy(to_);
+    // A caption's width is where the next letter would start; the round of a last "o" reaches
+    // past it, so each caption gets its ink's width as well.
+    for (QLabel* label : { fromLabel, toLabel }) {
+        QString shown = label->text();
+        shown.remove(QLatin1Char('&'));
+        const QFontMetricsF m(label->font());
+        label->setMinimumWidth(qCeil(qMax(m.horizontalAdvance(shown), m.tightBoundingRect(shown).right() + 1)) + 1);
+    }
     // A change of either end chooses the range, and the ends never cross.
     connect(from_, &QSpinBox::valueChanged, this, [this](int v) {
         range_->setChecked(true);

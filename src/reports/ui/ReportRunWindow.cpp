@@ -20,7 +20,8 @@
 
 namespace td {
 
-// Pages printed as they are finished, on one job of the program's printer.
+// Pages for the printer as they are finished, held until the run has completed and then printed
+// on one job of the program's printer: a run cancelled with preview off prints nothing.
 class DirectPrint {
 public:
     DirectPrint(QPrinter& printer, const QString& title)
@@ -28,35 +29,37 @@ public:
         , title_(title)
     {
     }
-    ~DirectPrint() { end(); }
 
-    bool page(const PageDoc& page)
+    bool page(const PageDoc& page) { return held_.append(page); }
+    // Prints the held pages; false when the printer took them not.
+    bool commit()
     {
-        if (!painter_.isActive()) {
-            if (begun_)
-                return false;
-            begun_ = true;
-            printer_.setDocName(title_.isEmpty() ? QStringLiteral("Report") : title_);
-            printer_.setFullPage(true);
-            if (!painter_.begin(&printer_))
-                return false;
-        } else if (!printer_.newPage()) {
+        if (held_.isEmpty())
+            return true;
+        printer_.setDocName(title_.isEmpty() ? QStringLiteral("Report") : title_);
+        printer_.setFullPage(true);
+        QPainter painter;
+        if (!painter.begin(&printer_))
             return false;
+        for (int i = 0; i < held_.count(); ++i) {
+            PageDoc page;
+            if (!held_.read(i, page) || (i > 0 && !printer_.newPage())) {
+                painter.end();
+                held_.clear();
+                return false;
+            }
+            renderPage(page, painter, QRectF(printer_.pageLayout().fullRectPixels(printer_.resolution())));
         }
-        renderPage(page, painter_, QRectF(printer_.pageLayout().fullRectPixels(printer_.resolution())));
+        painter.end();
+        held_.clear();
         return true;
     }
-    void end()
-    {
-        if (painter_.isActive())
-            painter_.end();
-    }
+    void discard() { held_.clear(); }
 
 private:
     QPrinter& printer_;
     QString title_;
-    QPainter painter_;
-    bool begun_ = false;
+    PageList held_;
 };
 
 namespace {
@@ -181,7 +184,7 @@ ReportRunWindow::~ReportRunWindow()
     if (!ended_ && run_ && !inSlice_)
         run_->finish();
     if (direct_)
-        direct_->end();
+        direct_->discard();
 }
 
 void ReportRunWindow::begin()
@@ -322,8 +325,8 @@ void ReportRunWindow::scanEnded()
     hide();
     const ReportRun::Outcome outcome = run_->conclude();
     run_->finish();
-    if (direct_)
-        direct_->end();
+    if (direct_ && outcome != ReportRun::Printed)
+        direct_->discard();
     switch (outcome) {
     case ReportRun::Preview:
         PrintPreview(this, state_, run_->pageList(), run_->definition().title, [this](bool print) {
@@ -338,6 +341,11 @@ void ReportRunWindow::scanEnded()
     case ReportRun::PrintList:
         return printList();
     case ReportRun::Printed:
+        if (direct_ && !direct_->commit()) {
+            state_.messages.show(QStringLiteral("Report Error"),
+                QStringLiteral("The report stopped: a page could not be printed."), Icon::Stop);
+            return end(Response::Cancelled);
+        }
         return end(Response::Completed);
     case ReportRun::Nothing:
     case ReportRun::NothingToShow:

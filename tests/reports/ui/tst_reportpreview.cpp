@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QtMath>
 
 using namespace td;
 using namespace td::test;
@@ -242,6 +243,25 @@ private slots:
         QCOMPARE(int(r.choice), int(PrintChoice::Range));
         QCOMPARE(r.from, 3);
         QCOMPARE(r.to, 3);
+    }
+
+    // Every caption of the print window shows whole ("&To" is not clipped by its spin box).
+    void printWindowLabelsWhole()
+    {
+        PrintRangeDialog d(QStringLiteral("Print..."), 12000, 3);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        const QList<QLabel*> labels = d.findChildren<QLabel*>();
+        QVERIFY(labels.size() >= 2);
+        for (QLabel* l : labels) {
+            QString shown = l->text();
+            shown.remove(QLatin1Char('&'));
+            // Where the letters' ink ends, not only where the next letter would start.
+            const QFontMetricsF m(l->font());
+            const int need = qCeil(qMax(m.horizontalAdvance(shown), m.tightBoundingRect(shown).right() + 1));
+            QVERIFY2(l->contentsRect().width() >= need, qPrintable(shown));
+            QVERIFY2(!l->geometry().intersects(l->buddy() ? l->buddy()->geometry() : QRect()), qPrintable(shown));
+        }
     }
 
     void exitLeavesTheListAlone_data()

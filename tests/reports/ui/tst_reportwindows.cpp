@@ -291,21 +291,25 @@ private slots:
 
     // Without preview the pages go to the program's printer: straight as they finish, or from the
     // page list repeated when the copies are collated (and then never copied twice over); the
-    // printer keeps its copy count. Without a printer the report stops with a message.
+    // printer keeps its copy count. Without a printer the report stops with a message. A run
+    // cancelled half-way prints nothing at all.
     void printWithoutPreview_data()
     {
         QTest::addColumn<bool>("printer");
         QTest::addColumn<int>("copies");
         QTest::addColumn<bool>("collate");
-        QTest::newRow("one copy, straight to the printer") << true << 1 << false;
-        QTest::newRow("two collated copies from the page list") << true << 2 << true;
-        QTest::newRow("no printer") << false << 1 << false;
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("one copy, straight to the printer") << true << 1 << false << false;
+        QTest::newRow("two collated copies from the page list") << true << 2 << true << false;
+        QTest::newRow("no printer") << false << 1 << false << false;
+        QTest::newRow("cancelled half-way: nothing printed") << true << 1 << false << true;
     }
     void printWithoutPreview()
     {
         QFETCH(bool, printer);
         QFETCH(int, copies);
         QFETCH(bool, collate);
+        QFETCH(bool, cancel);
         if (!havePdfTools())
             QSKIP("pdfinfo (poppler-utils) is needed: scripts/deps.sh installs it");
         TestApp app;
@@ -327,8 +331,24 @@ private slots:
             = startListing(app.state, QStringLiteral("PrintMUS:SongsByArtist"), QStringLiteral("Standard"), {}, done);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Printing Report"));
+        bool pressed = false;
+        if (cancel) {
+            app.script->plan(Yes);
+            connect(w, &ReportRunWindow::percentShown, w, [&](int percent) {
+                if (!pressed && percent >= 50) {
+                    pressed = true;
+                    QMetaObject::invokeMethod(child<QPushButton>(w, "Cancel"), "click", Qt::QueuedConnection);
+                }
+            });
+        }
         QVERIFY(done.wait());
         QVERIFY(!shownDialog(QStringLiteral("ReportPreview")));
+        if (cancel) {
+            QCOMPARE(done.value(), Response::Cancelled);
+            QCOMPARE(app.script->pending(), 0);
+            QVERIFY2(!QFile::exists(pdf), "a cancelled run prints no page");
+            return;
+        }
         if (!printer) {
             QCOMPARE(done.value(), Response::Cancelled);
             QCOMPARE(app.script->asked().size(), 1);
