@@ -51,6 +51,9 @@ public:
     // Something about play the user should hear of once (such as no sound output, so play goes on
     // silently); empty when there is nothing new.
     virtual QString playbackNotice() { return {}; }
+    // A file of the disc image that is missing or cannot be read, in words naming it, after a
+    // failed acquire(); empty when the failure lies elsewhere (no drive, drive busy).
+    virtual QString imageProblem() const { return {}; }
 };
 
 } // namespace td

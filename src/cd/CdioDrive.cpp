@@ -1,5 +1,6 @@
 #include "cd/CdioDrive.h"
 
+#include "cd/CueSheet.h"
 #include "cd/QtPcmSink.h"
 
 #include <QFile>
@@ -70,17 +71,23 @@ bool CdioDrive::open()
     close();
     if (kind_ == Kind::Image) {
         if (!QFileInfo::exists(source_)) {
-            error_ = QStringLiteral("image %1 not found").arg(source_);
+            error_ = imageProblem_ = QStringLiteral("image %1 not found").arg(source_);
             return false;
+        }
+        if (isCueSheet()) {
+            auto sheet = std::make_unique<CueSheet>();
+            if (!readCueSheet(source_, *sheet, &error_)) {
+                imageProblem_ = error_;
+                return false;
+            }
+            cue_ = std::move(sheet);
+            return true;
         }
         const QByteArray path = QFile::encodeName(source_);
         std::lock_guard lock(cdioHandleLock());
-        cdio_ = source_.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive)
-            ? cdio_open_cue(path.constData())
-            : cdio_open(path.constData(), DRIVER_UNKNOWN);
+        cdio_ = cdio_open(path.constData(), DRIVER_UNKNOWN);
         if (!cdio_)
-            error_ = QStringLiteral("image %1 cannot be read (is its data file beside it, named as it says?)")
-                         .arg(source_);
+            error_ = imageProblem_ = QStringLiteral("image %1 cannot be read").arg(source_);
         return cdio_ != nullptr;
     }
     QByteArray device = QFile::encodeName(source_);
@@ -103,6 +110,11 @@ bool CdioDrive::open()
     return cdio_ != nullptr;
 }
 
+bool CdioDrive::isCueSheet() const
+{
+    return source_.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive);
+}
+
 void CdioDrive::close()
 {
     // Nobody uses the drive any more, or the disc has changed: the play ends with it.
@@ -111,12 +123,14 @@ void CdioDrive::close()
     if (cdio_)
         cdio_destroy(cdio_);
     cdio_ = nullptr;
+    cue_.reset();
     tocLoaded_ = false;
 }
 
 bool CdioDrive::acquire()
 {
     error_.clear();
+    imageProblem_.clear();
     return isAcquired() || open();
 }
 
@@ -129,6 +143,12 @@ bool CdioDrive::loadToc()
 {
     if (tocLoaded_)
         return true;
+    if (cue_) {
+        toc_ = cue_->toc;
+        tocLoaded_ = true;
+        playback_.reset(toc_.starts.first(), toc_.leadout, imageSectors(source_));
+        return true;
+    }
     if (!cdio_)
         return false;
     const track_t first = cdio_get_first_track_num(cdio_);
@@ -161,7 +181,7 @@ MediaState CdioDrive::media()
     if (kind_ == Kind::Image) {
         if (doorOpen_)
             return MediaState::DoorOpen;
-        if (!cdio_ && !open())
+        if (!isAcquired() && !open())
             return MediaState::NotReady;
         return loadToc() ? MediaState::Ready : MediaState::NotReady;
     }

@@ -1,17 +1,21 @@
 #pragma once
-// A drive through libcdio: a real CD drive or a disc image such as a BIN/CUE pair that libcdio opens
-// as if it were a drive. Play reads the disc's audio (a drive through the paranoia reader, an image
+// A drive through libcdio: a real CD drive or a disc image that libcdio opens as if it were a drive
+// (a .nrg, ...). A cue sheet with its data files is read by us (CueSheet.h): libcdio takes only
+// one data file, named as the sheet. Play reads the disc's audio (a drive through the paranoia reader, an image
 // sector by sector) and sends it to the sound output; without one it runs silently on a clock
 // (DigitalPlayback.h).
 
 #include "cd/CdDrive.h"
 #include "cd/DigitalPlayback.h"
 
+#include <memory>
 #include <mutex>
 
 typedef struct _CdIo CdIo_t;
 
 namespace td {
+
+struct CueSheet;
 
 class CdioDrive : public CdDrive {
 public:
@@ -25,7 +29,7 @@ public:
 
     bool acquire() override;
     void release() override;
-    bool isAcquired() const override { return cdio_ != nullptr; }
+    bool isAcquired() const override { return cdio_ != nullptr || cue_ != nullptr; }
 
     MediaState media() override;
     bool toc(DiscToc& out) override;
@@ -41,12 +45,14 @@ public:
     QString name() const override;
     QString errorText() const override { return error_; }
     QString playbackNotice() override { return playback_.takeNotice(); }
+    QString imageProblem() const override { return imageProblem_; }
 
     Kind kind() const { return kind_; }
 
 private:
     bool open();
     void close();
+    bool isCueSheet() const;
     // Reads the table of contents into toc_ (once per disc); false when there is no readable disc.
     bool loadToc();
 
@@ -54,9 +60,11 @@ private:
     QString source_;
     QString device_; // the device actually opened
     CdIo_t* cdio_ = nullptr;
+    std::unique_ptr<CueSheet> cue_; // an open cue sheet image
     bool tocLoaded_ = false;
     DiscToc toc_;
     QString error_;
+    QString imageProblem_;
     DigitalPlayback playback_;
     bool doorOpen_ = false; // an image whose door was opened by command
 };

@@ -98,11 +98,11 @@ private:
 
 SectorSourceFactory imageSectors(const QString& imagePath)
 {
-    return [path = QFile::encodeName(imagePath),
-               cue = imagePath.endsWith(
-                   QLatin1String(".cue"), Qt::CaseInsensitive)]() -> std::unique_ptr<SectorSource> {
+    if (imagePath.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive))
+        return cueSectors(imagePath);
+    return [path = QFile::encodeName(imagePath)]() -> std::unique_ptr<SectorSource> {
         std::lock_guard lock(cdioHandleLock());
-        CdIo_t* cdio = cue ? cdio_open_cue(path.constData()) : cdio_open(path.constData(), DRIVER_UNKNOWN);
+        CdIo_t* cdio = cdio_open(path.constData(), DRIVER_UNKNOWN);
         if (!cdio)
             return nullptr;
         return std::make_unique<ImageSource>(cdio);

@@ -147,6 +147,12 @@ QString cdNotAvailableText()
         "CD player not available.  Ensure that no other program is using the CD-ROM drive.");
 }
 
+QString cdNotAvailableText(const CdDrive& drive)
+{
+    const QString problem = drive.imageProblem();
+    return problem.isEmpty() ? cdNotAvailableText() : cdNotAvailableText() + QStringLiteral("||") + problem;
+}
+
 QString cdNotReadyText()
 {
     return QStringLiteral("CD player not ready.");
@@ -172,7 +178,7 @@ bool ReadCompactDisc(CdAudioDevice& device, Database& db, Album& album, bool ide
     // The three drive checks, before any window opens.
     const QString opened = send(QStringLiteral("open cdaudio shareable"));
     if (opened.startsWith(QLatin1String("Error")) || mciNumber(opened) != 1) {
-        showError(db, cdNotAvailableText());
+        showError(db, cdNotAvailableText(device.drive()));
         send(close);
         return false;
     }

@@ -20,6 +20,7 @@
 namespace td {
 
 class CdAudioDevice;
+class CdDrive;
 class Database;
 class ReadProgress;
 
@@ -27,6 +28,9 @@ inline constexpr int kReadSteps = 20;
 
 // The messages of the drive checks (title "Error").
 QString cdNotAvailableText();
+// The same, followed by what is wrong with a disc image (a data file missing, named) when that is
+// why the drive cannot be used.
+QString cdNotAvailableText(const CdDrive& drive);
 QString cdNotReadyText();
 QString cdDoorOpenText();
 

@@ -1,8 +1,9 @@
 #pragma once
 // Which drive the cdaudio device uses. The environment variable TDP_CDROM chooses: a ".toc" text
-// file is a virtual drive (VirtualDrive.h), a ".cue" file (or another image libcdio reads, such as
-// ".nrg") is an image opened through libcdio, anything else a device path ("/dev/sr1"); unset or
-// empty, libcdio's default drive.
+// file is a virtual drive (VirtualDrive.h), a ".cue" file an image of its data files (one for the
+// disc or one per track, CueSheet.h), another image libcdio reads (".nrg", ...) an image opened
+// through libcdio, anything else a device path ("/dev/sr1"); unset or empty, libcdio's default
+// drive.
 
 #include "cd/CdDrive.h"
 #include "cd/PcmSink.h"

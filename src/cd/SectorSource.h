@@ -20,8 +20,11 @@ public:
 // Makes the source of one play; null when the disc cannot be opened for reading.
 using SectorSourceFactory = std::function<std::unique_ptr<SectorSource>()>;
 
-// A disc image that libcdio opens (a .cue with its .bin, a .nrg, ...): plain sector reads.
+// A disc image: a cue sheet through its data files (CueSheet.h), anything else (a .nrg, ...)
+// through libcdio; plain sector reads.
 SectorSourceFactory imageSectors(const QString& imagePath);
+// A cue sheet's image read from its data files, one or one per track.
+SectorSourceFactory cueSectors(const QString& cuePath);
 // A real drive: reads through libcdio's paranoia reader, which retries and puts jittered reads
 // together again.
 SectorSourceFactory driveSectors(const QString& device);

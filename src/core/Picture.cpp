@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace td {
 
@@ -537,48 +538,100 @@ Picture::Input Picture::parseNumber(const QString& input) const
     return accepted(v);
 }
 
+namespace {
+
+// The digits of `text` read through a pattern position by position: "<" a digit or a blank, "#" a
+// digit, every other character itself. Nothing when the text is not laid out so.
+std::optional<QString> digitsOfLayout(QStringView pattern, QStringView text)
+{
+    if (text.size() != pattern.size())
+        return std::nullopt;
+    QString digits;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar p = pattern.at(i), c = text.at(i);
+        const bool digit = c.unicode() >= '0' && c.unicode() <= '9';
+        if (p == QLatin1Char('<')) {
+            if (digit)
+                digits += c;
+            else if (c != QLatin1Char(' '))
+                return std::nullopt;
+        } else if (p == QLatin1Char('#')) {
+            if (!digit)
+                return std::nullopt;
+            digits += c;
+        } else if (p.toCaseFolded() != c.toCaseFolded()) {
+            return std::nullopt;
+        }
+    }
+    return digits;
+}
+
+} // namespace
+
 Picture::Input Picture::parsePattern(const QString& input) const
 {
     const QString s = input.trimmed();
     if (s.isEmpty())
         return accepted(qlonglong(0));
-    if (s.contains(QLatin1Char('-')) && !pattern_.contains(QLatin1Char('-')))
-        return refused(Error::Negative);
-    // Text laid out like the pattern: the digits of its digit positions only, never the
-    // pattern's own literal digits ("1905" through "@p19##p" is 5). A "<" position may hold a
-    // blank or be gone altogether (blanks trimmed or not typed).
-    QString rx;
-    bool literalDigits = false;
-    for (QChar c : pattern_) {
-        if (c == QLatin1Char('<'))
-            rx += QStringLiteral("([0-9]| )?");
-        else if (c == QLatin1Char('#'))
-            rx += QStringLiteral("([0-9])");
-        else
-            rx += QRegularExpression::escape(QString(c));
-        literalDigits = literalDigits || c.isDigit();
-    }
-    const QRegularExpression laidOut(
-        QRegularExpression::anchoredPattern(rx), QRegularExpression::CaseInsensitiveOption);
+
+    // First the text as the pattern shows a value: position by position, with the blanks at
+    // either end that an entry may have trimmed put back. Every way of putting them back that
+    // fits must give the same number ("1 7" through "@p1<# p" is 7, never 17); otherwise the
+    // text is ambiguous and refused.
     QString digits;
-    if (const QRegularExpressionMatch m = laidOut.match(s); m.hasMatch()) {
-        for (int i = 1; i <= m.lastCapturedIndex(); ++i)
-            digits += m.captured(i).trimmed();
-    } else {
-        // Typed otherwise: the digits in it, unless the pattern has digits of its own, which
-        // would make them ambiguous; then only plain digits are taken.
-        for (QChar c : s) {
-            if (c.unicode() >= '0' && c.unicode() <= '9')
-                digits += c;
-            else if (literalDigits && c != QLatin1Char(' '))
-                return refused(Error::Invalid);
+    bool laidOut = false;
+    for (qsizetype lead = 0; lead + s.size() <= pattern_.size(); ++lead) {
+        const QString padded = QString(lead, QLatin1Char(' ')) + s
+            + QString(pattern_.size() - lead - s.size(), QLatin1Char(' '));
+        const std::optional<QString> layout = digitsOfLayout(pattern_, padded);
+        if (!layout)
+            continue;
+        QString d = *layout;
+        while (d.size() > 1 && d.startsWith(QLatin1Char('0')))
+            d.remove(0, 1);
+        if (laidOut && d != digits)
+            return refused(Error::Invalid);
+        digits = d;
+        laidOut = true;
+    }
+
+    if (!laidOut) {
+        if (s.contains(QLatin1Char('-')) && !pattern_.contains(QLatin1Char('-')))
+            return refused(Error::Negative);
+        bool literalDigits = false;
+        QString rx;
+        for (QChar c : pattern_) {
+            if (c == QLatin1Char('<'))
+                rx += QStringLiteral("([0-9]| )?");
+            else if (c == QLatin1Char('#'))
+                rx += QStringLiteral("([0-9])");
+            else
+                rx += QRegularExpression::escape(QString(c));
+            literalDigits = literalDigits || c.isDigit();
         }
+        // Typed with fewer positions ("Page 7"): the digits of the digit positions only.
+        const QRegularExpression loose(
+            QRegularExpression::anchoredPattern(rx), QRegularExpression::CaseInsensitiveOption);
+        if (const QRegularExpressionMatch m = loose.match(s); m.hasMatch()) {
+            for (int i = 1; i <= m.lastCapturedIndex(); ++i)
+                digits += m.captured(i).trimmed();
+        } else if (literalDigits) {
+            // The pattern's own digits would mix with typed ones: only a plain number is taken.
+            if (!asciiDigits(s))
+                return refused(Error::Invalid);
+            digits = s;
+        } else {
+            // Typed otherwise: the digits in it.
+            for (QChar c : s)
+                if (c.unicode() >= '0' && c.unicode() <= '9')
+                    digits += c;
+        }
+        while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
+            digits.remove(0, 1);
     }
     if (digits.isEmpty())
         return refused(Error::Invalid);
     const qsizetype positions = pattern_.count(QLatin1Char('<')) + pattern_.count(QLatin1Char('#'));
-    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
-        digits.remove(0, 1);
     if (digits.size() > positions || digits.size() > 18)
         return refused(Error::TooWide);
     return accepted(qlonglong(digits.toLongLong()));

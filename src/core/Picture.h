@@ -94,6 +94,8 @@ private:
     Input parseDate(const QString& input, const QLocale& locale) const;
     Input parseTime(const QString& input, const QLocale& locale) const;
     Input parsePattern(const QString& input) const;
+    // Time pictures of a time of day (AM/PM and the locale's): hours 0..23 only.
+    bool isClockTime() const { return kind_ == Kind::Time && (size_ == 3 || size_ >= 6); }
 
     QString text_;
     Kind kind_ = Kind::Text;

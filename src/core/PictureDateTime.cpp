@@ -398,7 +398,7 @@ QString Picture::formatTime(qint64 value, const QLocale& locale) const
     int h = 0, m = 0, s = 0, cs = 0;
     timeParts(int(value), h, m, s, cs);
     // Clock pictures (AM/PM, the locale's) cannot show a length of a day or more.
-    if (h >= 24 && (size_ == 3 || size_ == 6 || size_ == 7 || size_ == 8))
+    if (h >= 24 && isClockTime())
         return overflow(width());
     const QChar sep = separator_.isNull() ? QLatin1Char(':') : separator_;
     const int clock = h % 24;
@@ -525,6 +525,9 @@ Picture::Input Picture::parseTime(const QString& input, const QLocale& locale) c
             return refused(Error::Invalid);
         h = h % 12 + (half == 2 ? 12 : 0);
     }
+    // A clock picture shows a time of day only: "33" hours would read but never show again.
+    if (h >= 24 && isClockTime())
+        return refused(Error::OutOfRange);
     const int t = timeFromParts(h, m, sec, hundredths);
     if (t == NoTime)
         return refused(Error::OutOfRange);

@@ -340,11 +340,37 @@ Message swapErrorMessage(const QString& errorText, qint32 playlistId, qint64 seq
     return m;
 }
 
+QString m3uPathLine(const QString& title, qint64 songId)
+{
+    QString path = title;
+    path.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+    path = path.trimmed();
+    // Players skip an empty line and read a line beginning with "#" as a comment: either way the
+    // entry would be lost.
+    if (path.isEmpty())
+        return QStringLiteral("Untitled %1").arg(songId);
+    if (path.startsWith(QLatin1Char('#')))
+        return QStringLiteral("./") + path;
+    return path;
+}
+
+QString m3uFileName(const QString& description)
+{
+    QString name = description.trimmed();
+    // The description names the file: no folders, nothing a file system refuses.
+    for (QChar& c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 32)
+            c = QLatin1Char('-');
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        name.prepend(QStringLiteral("Playlist"));
+    return name + QStringLiteral(".m3u8");
+}
+
 bool playlistM3u(Database& db, qint32 playlistId, QString* text)
 {
     TableUse use(db, TableId::PlaylistDetails), songUse(db, TableId::Tunedeck);
     CachedStatement st = db.statement(
-        QStringLiteral("SELECT m.Artist, m.Title, m.Time FROM %1 AS l JOIN %2 AS m ON m.ID = l.ID "
+        QStringLiteral("SELECT m.Artist, m.Title, m.Time, m.ID FROM %1 AS l JOIN %2 AS m ON m.ID = l.ID "
                        "WHERE l.PlaylistID = ? AND l.ID <> 0 ORDER BY l.PlaylistSeq").arg(lines(), songs()));
     sqlite3_stmt* s = st.get();
     if (!s)
@@ -356,11 +382,14 @@ bool playlistM3u(Database& db, qint32 playlistId, QString* text)
         const QString artist = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))).trimmed();
         const QString title = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1))).trimmed();
         const int time = int(sqlite3_column_int64(s, 2));
+        const qint64 id = sqlite3_column_int64(s, 3);
         // A song without a time is "-1", the length M3U readers take as unknown.
         const int seconds = time > 0 ? secondsFromTime(time) : -1;
         // One song, one entry: a line break inside a text would start a false entry.
         auto oneLine = [](QString v) { return v.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r')); };
-        out += QStringLiteral("#EXTINF:%1,%2 - %3\n%3\n").arg(seconds).arg(oneLine(artist), oneLine(title));
+        out += QStringLiteral("#EXTINF:%1,%2 - %3\n%4\n")
+                   .arg(seconds)
+                   .arg(oneLine(artist), oneLine(title), m3uPathLine(title, id));
     }
     if (rc != SQLITE_DONE) {
         db.setLastSqliteError(rc);

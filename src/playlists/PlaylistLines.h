@@ -73,9 +73,14 @@ bool renumberLines(Database& db, qint32 playlistId, qint64 seq);
 // "Record swap error: " with the error, the key and the step that failed; title "Error!".
 Message swapErrorMessage(const QString& errorText, qint32 playlistId, qint64 seq, const QString& section);
 
-// The playlist as an M3U list: "#EXTM3U", then for each line "#EXTINF:<seconds>,Artist - Title"
-// and the song's title as its path line (songs have no file path). Lines whose song is gone are
-// left out. False on a read error (in db.lastError()).
+// The playlist as an M3U list (written as UTF-8): "#EXTM3U", then for each line
+// "#EXTINF:<seconds>,Artist - Title" and the song's title as its path line (songs have no file
+// path). Lines whose song is gone are left out. False on a read error (in db.lastError()).
 bool playlistM3u(Database& db, qint32 playlistId, QString* text);
+// The path line of a song: its title on one line; "./" before a title beginning with "#" (else a
+// comment to players), "Untitled <song number>" for a blank title (players skip empty lines).
+QString m3uPathLine(const QString& title, qint64 songId);
+// The file name offered for a playlist's export: its description with ".m3u8", the UTF-8 list.
+QString m3uFileName(const QString& description);
 
 } // namespace td

@@ -127,6 +127,76 @@ inline bool writePatternImage(const QString& cuePath, const QList<int>& sectors)
     return true;
 }
 
+// The same disc as writePatternImage() split the way rippers write it, one data file per track:
+//   "bin"         FILE "01.bin" BINARY, each track's frames in its own file
+//   "wave"        the same as WAVE files ("01.wav"), with a chunk before the samples
+//   "gap before"  each track after the first begins with `gap` frames of pre-gap (INDEX 00) that
+//                 lie at the end of the previous track's file
+//   "gap inside"  the same pre-gap at the start of the track's own file
+// The disc is frame for frame the single image's: the same table of contents, the same samples.
+inline bool writeSplitPatternImage(
+    const QString& cuePath, const QList<int>& sectors, const QString& layout, int gap = 30)
+{
+    const QString dir = QFileInfo(cuePath).absolutePath() + QLatin1Char('/');
+    const bool wave = layout == QLatin1String("wave");
+    auto msfText = [](qint64 at) {
+        return QStringLiteral("%1:%2:%3")
+            .arg(at / (60 * kFramesPerSecond), 2, 10, QLatin1Char('0'))
+            .arg(at / kFramesPerSecond % 60, 2, 10, QLatin1Char('0'))
+            .arg(at % kFramesPerSecond, 2, 10, QLatin1Char('0'));
+    };
+    QList<int> starts; // disc frames, from 0
+    int total = 0;
+    for (int n : sectors) {
+        starts << total;
+        total += n;
+    }
+    // Where each file begins on the disc.
+    QList<int> fileStarts = starts;
+    if (layout == QLatin1String("gap inside"))
+        for (int i = 1; i < fileStarts.size(); ++i)
+            fileStarts[i] -= gap;
+    QString cue = QStringLiteral("REM written by a ripper\nTITLE \"Split\"\n");
+    for (int i = 0; i < sectors.size(); ++i) {
+        const QString name = QStringLiteral("%1.%2").arg(i + 1, 2, 10, QLatin1Char('0')).arg(wave ? "wav" : "bin");
+        const QString track = QStringLiteral("  TRACK %1 AUDIO\n").arg(i + 1, 2, 10, QLatin1Char('0'));
+        if (layout == QLatin1String("gap before") && i > 0) {
+            cue += track + QStringLiteral("    INDEX 00 %1\n").arg(msfText(starts.at(i) - gap - fileStarts.at(i - 1)));
+            cue += QStringLiteral("FILE \"%1\" BINARY\n    INDEX 01 00:00:00\n").arg(name);
+        } else {
+            cue += QStringLiteral("FILE \"%1\" %2\n").arg(name, wave ? "WAVE" : "BINARY") + track;
+            if (layout == QLatin1String("gap inside") && i > 0)
+                cue += QStringLiteral("    INDEX 00 00:00:00\n    INDEX 01 %1\n").arg(msfText(gap));
+            else
+                cue += QStringLiteral("    INDEX 01 00:00:00\n");
+        }
+        const int from = fileStarts.at(i), to = i + 1 < sectors.size() ? fileStarts.at(i + 1) : total;
+        QByteArray data;
+        for (int a = 150 + from; a < 150 + to; ++a) {
+            QByteArray frame = patternFrame(a);
+            auto* smp = reinterpret_cast<qint16*>(frame.data());
+            qToLittleEndian<qint16>(smp, 1176, smp);
+            data += frame;
+        }
+        QFile f(dir + name);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        if (wave) {
+            QByteArray h("RIFF");
+            auto u32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian<quint32>(v, b.data()); return b; };
+            auto u16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian<quint16>(v, b.data()); return b; };
+            h += u32(quint32(4 + 24 + 12 + 8 + data.size())) + "WAVE";
+            h += "fmt " + u32(16) + u16(1) + u16(2) + u32(44100) + u32(44100 * 4) + u16(4) + u16(16);
+            h += "LIST" + u32(4) + "INFO";
+            h += "data" + u32(quint32(data.size()));
+            data.prepend(h);
+        }
+        if (f.write(data) != data.size())
+            return false;
+    }
+    return writeText(cuePath, cue);
+}
+
 // A sound output the test drives: it takes samples only when the test says so, and what it took
 // counts as heard.
 struct FakeOutput {

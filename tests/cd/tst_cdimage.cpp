@@ -86,7 +86,10 @@ private slots:
     void imageToc();
     void imagePlay();
     void imageReader();
+    void missingBin_data();
     void missingBin();
+    void splitImages_data();
+    void splitImages();
     void toolIds_data();
     void toolIds();
     void toolDataTrack();
@@ -172,22 +175,99 @@ void TestCdImage::imageReader()
     QCOMPARE(device.openCount(), 0);
 }
 
+void TestCdImage::missingBin_data()
+{
+    QTest::addColumn<QString>("layout"); // "single", or a layout of writeSplitPatternImage()
+    QTest::addColumn<QString>("remove"); // the data file taken away ("" none)
+    QTest::addColumn<QString>("cue"); // written over the sheet ("" none)
+    QTest::addColumn<QString>("problem"); // what the message says after the usual text
+    QTest::newRow("single bin named otherwise") << "single" << "" << ""
+                                               << "the data file \"other.bin\" of image disc.cue is missing";
+    QTest::newRow("second of split bins") << "bin" << "02.bin" << ""
+                                          << "the data file \"02.bin\" of image disc.cue is missing";
+    QTest::newRow("last of split waves") << "wave" << "03.wav" << ""
+                                         << "the data file \"03.wav\" of image disc.cue is missing";
+    QTest::newRow("wave not of CD audio") << "wave" << "" << "FILE \"disc.cue\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                          << "the data file \"disc.cue\" of image disc.cue is not CD audio "
+                                             "(WAVE of 16-bit stereo PCM at 44.1 kHz)";
+    QTest::newRow("track without start") << "bin" << "" << "FILE \"01.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 00 00:00:00\n"
+                                         << "track 1 of image disc.cue has no start (INDEX 01)";
+}
+
+// An image whose sheet or data files are wrong: the drive cannot be used, and the message says
+// which file is at fault.
 void TestCdImage::missingBin()
 {
+    QFETCH(QString, layout);
+    QFETCH(QString, remove);
+    QFETCH(QString, cue);
+    QFETCH(QString, problem);
     test::TempWorkspace ws;
     Messages messages;
     auto script = test::installScripted(messages);
     Database db(messages);
-    // The cue names a data file that is not there.
-    QVERIFY(writeCueImage(ws.file("disc.cue"), { 300, 450 }, {}, QStringLiteral("other.bin"), false));
+    if (layout == QLatin1String("single")) // the cue names a data file that is not there
+        QVERIFY(writeCueImage(ws.file("disc.cue"), { 300, 450 }, {}, QStringLiteral("other.bin"), false));
+    else
+        QVERIFY(test::writeSplitPatternImage(ws.file("disc.cue"), { 300, 450, 200 }, layout));
+    if (!remove.isEmpty())
+        QVERIFY(QFile::remove(ws.file(remove)));
+    if (!cue.isEmpty())
+        QVERIFY(writeText(ws.file("disc.cue"), cue));
     CdAudioDevice device(createDrive(ws.file("disc.cue")));
     CdAudioClient c(device);
     QCOMPARE(reply(c, "open cdaudio shareable"), QStringLiteral("#306"));
-    QVERIFY(device.drive().errorText().contains(QLatin1String("disc.cue")));
+    QCOMPARE(device.drive().errorText(), problem);
     Album album;
     QVERIFY(!ReadCompactDisc(device, db, album, true, false));
     QCOMPARE(script->asked().size(), 1);
-    QCOMPARE(script->asked().first().text, cdNotAvailableText());
+    QCOMPARE(script->asked().first().text, cdNotAvailableText() + QStringLiteral("||") + problem);
+}
+
+void TestCdImage::splitImages_data()
+{
+    QTest::addColumn<QString>("layout");
+    for (const char* layout : { "bin", "wave", "gap before", "gap inside" })
+        QTest::newRow(layout) << QString::fromLatin1(layout);
+}
+
+// A disc ripped to one file per track is the disc of the single image: the same table of
+// contents and identifier, and play hears the same samples, across the files' seams.
+void TestCdImage::splitImages()
+{
+    QFETCH(QString, layout);
+    test::TempWorkspace ws;
+    Messages messages;
+    auto script = test::installScripted(messages);
+    Database db(messages);
+    const QList<int> sectors { 300, 451, 200 };
+    QVERIFY(QDir(ws.path()).mkpath(QStringLiteral("single")) && QDir(ws.path()).mkpath(QStringLiteral("split")));
+    QVERIFY(test::writePatternImage(ws.file("single/disc.cue"), sectors));
+    QVERIFY(test::writeSplitPatternImage(ws.file("split/disc.cue"), sectors, layout));
+
+    QString identifier[2];
+    int i = 0;
+    for (const char* image : { "single/disc.cue", "split/disc.cue" }) {
+        CdAudioDevice device(createDrive(ws.file(image)));
+        DiscToc toc;
+        QVERIFY(device.drive().acquire());
+        QVERIFY2(device.drive().toc(toc), qPrintable(device.drive().errorText()));
+        QCOMPARE(tocLine(toc), QStringLiteral("1 3 1101 150 450 901"));
+        device.drive().release();
+        Album album;
+        QVERIFY(ReadCompactDisc(device, db, album, true, false));
+        identifier[i++] = album.CDIdentifier;
+    }
+    QCOMPARE(identifier[1], identifier[0]);
+    QVERIFY(script->asked().isEmpty());
+
+    auto out = std::make_shared<test::FakeOutput>();
+    auto drive = createDrive(ws.file("split/disc.cue"), std::make_shared<ManualClock>(), std::make_unique<test::FakeSink>(out));
+    QVERIFY(drive->acquire());
+    QVERIFY(drive->play(440, 1101));
+    out->takeAll();
+    QCOMPARE(out->heard.size(), qsizetype(1101 - 440) * 2352);
+    QVERIFY(out->heard == test::patternFrames(440, 1101));
 }
 
 void TestCdImage::toolIds_data()

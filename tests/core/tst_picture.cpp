@@ -49,6 +49,8 @@ private slots:
     void twoDigitYears();
     void formatThenParse_data();
     void formatThenParse();
+    void typedThenShown_data();
+    void typedThenShown();
 };
 
 void TestPicture::kinds_data()
@@ -693,8 +695,9 @@ void TestPicture::formatThenParse_data()
     const QList<QVariant> timeValues = { 0, 1, 22501, 22551, timeFromParts(9, 5, 0), timeFromParts(12, 0, 0),
         timeFromParts(23, 59, 59), timeFromParts(24, 0, 0), timeFromParts(99, 59, 59),
         timeFromParts(100, 0, 0), timeFromParts(5965, 0, 0), MaxTime, -5 };
-    const QStringList patterns = { "@p19##p", "@pPage <<<#p", "@p<<<#p", "@p(<<#)pb", "@p##-##p", "@p#1#p" };
-    const QList<QVariant> patternValues = { qlonglong(0), qlonglong(5), qlonglong(19), qlonglong(42),
+    const QStringList patterns = { "@p19##p", "@pPage <<<#p", "@p<<<#p", "@p(<<#)pb", "@p##-##p", "@p#1#p",
+        "@p1<# p", "@p<<<3<<<#1p", "@p <<3p" };
+    const QList<QVariant> patternValues = { qlonglong(0), qlonglong(3), qlonglong(5), qlonglong(7), qlonglong(19), qlonglong(42),
         qlonglong(99), qlonglong(100), qlonglong(1905), qlonglong(9999), qlonglong(-1) };
     auto add = [](const QStringList& pictures, const QList<QVariant>& values) {
         for (const QString& p : pictures) {
@@ -739,6 +742,45 @@ void TestPicture::formatThenParse()
     QVERIFY2(back.ok, qPrintable("\"" + shown + "\" refused"));
     QVERIFY2(back.value.toDouble() == expected.toDouble(),
         qPrintable("\"" + shown + "\" read as " + back.value.toString() + ", not " + expected.toString()));
+    // An entry may hand the text over without its outer blanks: still the same value, or refused.
+    const Picture::Input trimmed = p.parse(shown.trimmed(), loc);
+    QVERIFY2(!trimmed.ok || trimmed.value.toDouble() == expected.toDouble(),
+        qPrintable("\"" + shown.trimmed() + "\" read as " + trimmed.value.toString()));
+}
+
+void TestPicture::typedThenShown_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("locale");
+    const QStringList pictures = { "@t1", "@t2", "@t3", "@t4", "@t5", "@t6", "@t7", "@t8", "@t4b", "@d1", "@d2",
+        "@d5", "@d17", "@d13", "@n3", "@n_4b", "@n-6", "@n6.2", "@p1<# p", "@p<<<3<<<#1p", "@pPage <<<#p" };
+    const QStringList typed = { "33", "23", "24", "0", "7", "17", "12:30", "33:00", "23:59:59", "99:59:59",
+        "1:02:03", "5 pm", "12am", "13pm", "235959", "3375", "1 7", "17 ", "301", "3   01", "12/31/1997",
+        "31.12.1997", "13/13/2020", "2/29/2001", "1000", "-5", "1,234", "99999999999999999999" };
+    for (const QString& p : pictures)
+        for (const QString& t : typed)
+            for (const char* loc : { "us", "de" })
+                QTest::addRow("%s '%s' %s", qPrintable(p), qPrintable(t), loc) << p << t << loc;
+}
+
+// Text a picture accepts shows as a value that reads back as the same value: nothing is taken
+// that the picture could not show ("33" hours through a clock picture would show as "#######").
+void TestPicture::typedThenShown()
+{
+    QFETCH(QString, picture);
+    QFETCH(QString, typed);
+    QFETCH(QString, locale);
+    const Picture p(picture);
+    const QLocale loc = localeNamed(locale);
+    const Picture::Input first = p.parse(typed, loc);
+    if (!first.ok)
+        return;
+    const QString shown = p.formatVariant(first.value, loc);
+    QVERIFY2(!shown.startsWith(QLatin1Char('#')), qPrintable("taken, then shown as " + shown));
+    const Picture::Input again = p.parse(shown, loc);
+    QVERIFY2(again.ok, qPrintable("\"" + shown + "\" refused"));
+    QCOMPARE(p.formatVariant(again.value, loc), shown);
 }
 
 QTEST_APPLESS_MAIN(TestPicture)

@@ -32,6 +32,8 @@ private slots:
     void failedWritesChangeNothing_data();
     void failedWritesChangeNothing();
     void m3u();
+    void m3uEntriesReachPlayers_data();
+    void m3uEntriesReachPlayers();
     void saveRules_data();
     void saveRules();
     void cancelledNewPlaylistLeavesNothing();
@@ -246,6 +248,44 @@ void TestPlaylistLines::m3u()
     QVERIFY(playlistM3u(env.db, 1, &text));
     QCOMPARE(text, QStringLiteral("#EXTM3U\n#EXTINF:2,Artist 2 - Song 2\nSong 2\n#EXTINF:1,Artist 1 - Song 1\nSong 1\n"
                                   "#EXTINF:-1,Artist 3 - Song 3\nSong 3\n"));
+}
+
+void TestPlaylistLines::m3uEntriesReachPlayers_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("pathLine");
+    QTest::newRow("plain") << "Imagine" << "Imagine";
+    QTest::newRow("hash first") << "#9 Dream" << "./#9 Dream";
+    QTest::newRow("hash after blanks") << "  #1 Crush" << "./#1 Crush";
+    QTest::newRow("hash inside") << "Track #2" << "Track #2";
+    QTest::newRow("blank title") << "   " << "Untitled 2";
+    QTest::newRow("line break") << "Two\nLines" << "Two Lines";
+}
+
+// Every song of the list reaches a player as an entry: read as a player reads the file, each
+// line not beginning with "#" and not empty is one entry, in the playlist's order.
+void TestPlaylistLines::m3uEntriesReachPlayers()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, pathLine);
+    Env env;
+    test::addPlaylistSongs(env.db, 3);
+    test::addPlaylist(env.db, 1, QStringLiteral("One"), 3);
+    {
+        TableUse use(env.db, TableId::Tunedeck);
+        Table<Tunedeck> t(env.db);
+        t.rec.ID = 2;
+        QCOMPARE(t.get(t.key(QStringLiteral("MUS:KeyID"))), 0);
+        t.rec.Title = title;
+        QCOMPARE(t.put(), 0);
+    }
+    QString text;
+    QVERIFY(playlistM3u(env.db, 1, &text));
+    QStringList entries;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+            entries << line;
+    QCOMPARE(entries, (QStringList { QStringLiteral("Song 1"), pathLine, QStringLiteral("Song 3") }));
 }
 
 void TestPlaylistLines::saveRules_data()

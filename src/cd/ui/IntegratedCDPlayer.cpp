@@ -4,6 +4,7 @@
 #include "albums/ui/UpdateAlbums.h"
 #include "cd/CdAudio.h"
 #include "cd/CdPlayer.h"
+#include "cd/CompactDiscReader.h"
 #include "cd/ui/CDSetup.h"
 #include "common/AppState.h"
 #include "common/ui/WidgetPosition.h"
@@ -125,9 +126,7 @@ IntegratedCDPlayerWindow::IntegratedCDPlayerWindow(AppState& state, QWidget* par
     build();
 
     if (!player_->open()) {
-        state_.messages.show(QStringLiteral("Error"),
-            QStringLiteral("CD player not available.  Ensure that no other program is using the CD-ROM drive."),
-            Icon::Exclamation, Ok, Ok);
+        state_.messages.show(QStringLiteral("Error"), cdNotAvailableText(state_.cd.drive()), Icon::Exclamation, Ok, Ok);
         finished_ = true;
         return;
     }

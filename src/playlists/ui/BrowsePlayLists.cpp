@@ -15,7 +15,9 @@
 #include "playlists/ui/UpdatePlaylist.h"
 
 #include <QCloseEvent>
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -250,11 +252,11 @@ void BrowsePlayListsWindow::exportM3u()
         return;
     // Not modal: the list waits through the file dialog's signal, not a loop of its own.
     auto* dialog = new QFileDialog(this, QStringLiteral("Export Playlist"), QString(),
-                                   QStringLiteral("M3U play lists (*.m3u);;All files (*)"));
+                                   QStringLiteral("M3U play lists (*.m3u8 *.m3u);;All files (*)"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setDefaultSuffix(QStringLiteral("m3u"));
-    dialog->selectFile(p.PlaylistDescription.trimmed() + QStringLiteral(".m3u"));
+    dialog->setDefaultSuffix(QStringLiteral("m3u8"));
+    dialog->selectFile(m3uFileName(p.PlaylistDescription));
     QPointer<BrowsePlayListsWindow> self(this);
     connect(dialog, &QFileDialog::fileSelected, this, [self](const QString& path) {
         if (self && !path.isEmpty())
@@ -274,14 +276,18 @@ bool BrowsePlayListsWindow::exportM3uTo(const QString& path)
         StandardWarning(state_.db, StdMsg::RecordRetrievalError, QStringLiteral("PlaylistDetails"));
         return false;
     }
-    QFile file(path);
+    // Written whole or not at all: a full disk leaves no half list behind, and is reported.
+    QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         state_.messages.show(QStringLiteral("Export Playlist"),
                              QStringLiteral("The playlist could not be written to %1: %2").arg(path, file.errorString()),
                              Icon::Exclamation);
         return false;
     }
+    state_.messages.show(QStringLiteral("Export Playlist"),
+                         QStringLiteral("The playlist has been exported to %1")
+                             .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     return true;
 }
 

@@ -156,14 +156,23 @@ void TestPlaylistWindows::listAndForm()
     QCOMPARE(t.get(t.key(QStringLiteral("PLD:KeyPlaylistID"))), 0);
     QCOMPARE(t.rec.LastEditDate, today());
     QCOMPARE(env.script->asked().size(), 1); // only the unnumbered song's
-    // The list's M3U export writes what the logic gives.
-    const QString path = env.ws.path() + QStringLiteral("/rock.m3u");
+    // The list's M3U export writes what the logic gives, as UTF-8, and says where it went.
+    QCOMPARE(m3uFileName(QStringLiteral(" AC/DC ")), QStringLiteral("AC-DC.m3u8"));
+    QCOMPARE(m3uFileName(QString()), QStringLiteral("Playlist.m3u8"));
+    const QString path = env.ws.path() + QStringLiteral("/Rock Hits.m3u8");
     QVERIFY(list->exportM3uTo(path));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith("#EXTM3U\n#EXTINF:5,Artist 5 - Song 5\nSong 5\n"));
-    QVERIFY(!list->exportM3uTo(env.ws.path() + QStringLiteral("/no/such/dir/x.m3u")));
-    QCOMPARE(env.script->captions(), (QStringList {QStringLiteral("Playlist"), QStringLiteral("Export Playlist")}));
+    QCOMPARE(env.script->asked().last().text,
+             QStringLiteral("The playlist has been exported to ") + QDir::toNativeSeparators(path));
+    const int asked = int(env.script->asked().size());
+    QVERIFY(!list->exportM3uTo(env.ws.path() + QStringLiteral("/no/such/dir/x.m3u8")));
+    QCOMPARE(env.script->asked().size(), asked + 1);
+    QVERIFY(!env.script->asked().last().text.startsWith(QLatin1String("The playlist has been exported")));
+    QVERIFY(!QFileInfo::exists(env.ws.path() + QStringLiteral("/no/such/dir/x.m3u8")));
+    QCOMPARE(env.script->captions(), (QStringList {QStringLiteral("Playlist"), QStringLiteral("Export Playlist"),
+                                                   QStringLiteral("Export Playlist")}));
 }
 
 void TestPlaylistWindows::cancelledNewPlaylist()
