@@ -187,6 +187,8 @@ bool ImportRun::step(int count)
     clock.start();
     StorageError addError;
     bool addFailed = false;
+    qint64 addedHere = 0; // counted once the slice is committed
+    qint64 categoriesHere = 0;
     QString text;
     for (int n = 0; n < count && haveLine_; ++n) {
         // Every line starts from a blank song: a field missing from a short line leaves its
@@ -309,9 +311,9 @@ bool ImportRun::step(int count)
         }
         if (lineLevel) {
             lineLevel->commit();
-            categoriesAdded_ += namesAdded.size();
+            categoriesHere += namesAdded.size();
         }
-        ++added_;
+        ++addedHere;
         const qint64 got = reader_.readLine();
         bytesRead_ += got;
         if (got == 0) {
@@ -332,6 +334,8 @@ bool ImportRun::step(int count)
         haveLine_ = false;
         return false;
     }
+    added_ += addedHere;
+    categoriesAdded_ += categoriesHere;
     reader_.showDeferredError();
     if (addFailed) {
         const QString why = addError.code == EngineError ? addError.engineText
