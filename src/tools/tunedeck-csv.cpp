@@ -124,8 +124,9 @@ bool pairs(const QString& list, QList<QPair<QString, QString>>& out)
     return true;
 }
 
-// Opens the catalogue's tables a run needs, each failure with its one message. Nothing is created
-// before this point: a file that cannot be read or wrong use leaves the data folder as it was.
+// Opens the catalogue's tables a run needs; a table that cannot be opened stops the run after its
+// one message. An import reaches the data folder only after its input has been read, so a file
+// that cannot be read, or wrong use, leaves the folder as it was.
 bool openCatalogue(td::Database& db, std::initializer_list<td::TableId> tables)
 {
     for (td::TableId t : tables)
