@@ -8,7 +8,7 @@ namespace td {
 SliceResult runSlice(Database& db, int count, const QString& readTable, const QString& writeTable,
     const std::function<int()>& readNext, const std::function<bool()>& handle)
 {
-    TransactionGuard tx(db);
+    TransactionGuard tx(db, 2000, TransactionGuard::Nesting::Slice);
     if (!tx.ok()) {
         db.saveError();
         StandardWarning(db, StdMsg::TransactionFramingError, QStringLiteral("Update"), writeTable);

@@ -1,7 +1,9 @@
 #pragma once
 // One slice of a batch run over a table: up to `count` rows read and handled inside one transaction,
-// so that a run killed at any moment leaves every row either done or untouched. A transaction that
-// cannot begin, a read error and a failed commit are reported with their standard messages.
+// so that a run killed at any moment leaves every row either done or untouched. Each slice first
+// lets the writers of other running copies that wait for the lock go (Database::begin). A
+// transaction that cannot begin, a read error and a failed commit are reported with their
+// standard messages.
 
 #include <QString>
 #include <functional>

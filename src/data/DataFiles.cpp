@@ -72,13 +72,10 @@ int Database::probeFile(TableId file)
         lastError_ = StorageError::make(AccessDenied);
         return AccessDenied;
     }
-    QString why;
-    const int headerErr = schema::checkDataFileHeader(path, &why);
-    if (headerErr) {
-        lastError_ = StorageError::make(headerErr, why);
-        return headerErr;
-    }
-
+    // The file is judged by SQLite alone, under its locks: attaching reads the schema, which first
+    // rolls back a journal left by a commit that never finished (ours or another copy's), so a
+    // file cut short by a kill is whole again before anything is looked at. A file that is not a
+    // database, or whose pages are missing or damaged, is refused by SQLite here or below.
     if (const int err = attach(file, false))
         return err;
 

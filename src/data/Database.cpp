@@ -5,8 +5,11 @@
 #include "data/SqlFunctions.h"
 #include "data/SuperJournal.h"
 #include "data/WriteIntent.h"
+#include "data/WriterTurns.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 
 
@@ -14,7 +17,14 @@ namespace td {
 
 namespace {
 constexpr int kLockWaitMs = 2000;
+// How long a slice of a bulk run waits at most for the writers ahead of it.
+constexpr int kLetWritersGoMs = 3 * kLockWaitMs / 2;
+
+bool isBusy(int rc)
+{
+    return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
 }
+} // namespace
 
 Database::Database(Messages& messages, QString dir)
     : messages_(messages)
@@ -30,6 +40,7 @@ Database::Database(Messages& messages, QString dir)
         sqlite3_open_v2(":memory:", &db_, flags, nullptr);
     } else {
         removeStaleSuperJournals(QString::fromUtf8(mainFile));
+        turns_ = std::make_unique<WriterTurns>(QString::fromUtf8(mainFile));
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kLockWaitMs);
@@ -197,7 +208,7 @@ CachedStatement Database::statementQuiet(const QString& sql)
 
 // --- transactions ---------------------------------------------------------------------------------
 
-int Database::begin(int waitMs)
+int Database::begin(int waitMs, bool slice)
 {
     // SQLite may have rolled back by itself after an I/O error; follow it.
     if (depth_ > 0 && sqlite3_get_autocommit(db_))
@@ -209,16 +220,28 @@ int Database::begin(int waitMs)
         ++depth_;
         return 0;
     }
+    if (turns_ && (slice || std::any_of(bulk_.begin(), bulk_.end(), [](int n) { return n > 0; }))) {
+        turns_->setBulk(true);
+        turns_->letWaitingWritersGo(kLetWritersGoMs);
+    }
     sqlite3_busy_timeout(db_, qMax(0, waitMs));
-    const int rc = [this] {
+    const int rc = [this, waitMs] {
         const WriteIntent waiting;
-        return sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        const WriterTurns::Waiting inLine(turns_.get());
+        int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        QElapsedTimer patience;
+        patience.start();
+        while (isBusy(rc) && waitMs > 0 && turns_ && turns_->bulkRunning() && patience.elapsed() < kBulkPatienceMs)
+            rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        return rc;
     }();
     if (rc != SQLITE_OK)
         setLastSqliteError(rc);
     sqlite3_busy_timeout(db_, kLockWaitMs);
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK) {
+        endSliceMark();
         return lastError_.code;
+    }
     depth_ = 1;
     clearLastError();
     return 0;
@@ -251,8 +274,16 @@ int Database::commit()
         return e.code;
     }
     depth_ = 0;
+    endSliceMark();
     processPendingDetach();
     return 0;
+}
+
+void Database::endSliceMark()
+{
+    // A slice begun without a bulk hint marks its run only while it lasts.
+    if (turns_ && std::all_of(bulk_.begin(), bulk_.end(), [](int n) { return n == 0; }))
+        turns_->setBulk(false);
 }
 
 void Database::rollback()
@@ -293,6 +324,7 @@ void Database::rollbackAll()
     if (!sqlite3_get_autocommit(db_))
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     depth_ = 0;
+    endSliceMark();
     noteChange();
     processPendingDetach();
 }
@@ -327,7 +359,7 @@ TransactionGuard::TransactionGuard(Database& db, int waitMs, Nesting nesting)
         level_ = db.transactionDepth();
         return;
     }
-    error_ = db.begin(waitMs);
+    error_ = db.begin(waitMs, nesting == Nesting::Slice);
     active_ = error_ == 0;
     level_ = db.transactionDepth();
 }
@@ -383,6 +415,9 @@ void Database::bulkHint(TableId table, bool on)
     const int i = fileIndex(table);
     const int before = bulk_[i];
     bulk_[i] = qMax(0, before + (on ? 1 : -1));
+    // A bulk run that wrote is over when the last hint goes.
+    if (depth_ == 0)
+        endSliceMark();
     if ((before == 0) == (bulk_[i] == 0) || !isAttached(table))
         return;
     const StorageError keep = lastError_;

@@ -24,6 +24,8 @@ struct sqlite3;
 
 namespace td {
 
+class WriterTurns;
+
 class Database {
 public:
     explicit Database(Messages& messages, QString dir = QDir::currentPath());
@@ -90,7 +92,12 @@ public:
     // --- transactions --------------------------------------------------------------------------
     // BEGIN IMMEDIATE over every open file, waiting up to waitMs for other writers; 32 after the
     // wait. Inside a transaction, begin() opens a savepoint that commit() releases.
-    int begin(int waitMs = 2000);
+    // A transaction begun while a bulk hint is on, or with `slice`, is a slice of a bulk run: it
+    // first lets the writers of other copies that wait for the lock go (see WriterTurns). Any
+    // writer whose wait runs out while a bulk run of some copy is going waits again, for up to
+    // kBulkPatienceMs: that run steps aside after its slice.
+    int begin(int waitMs = 2000, bool slice = false);
+    static constexpr int kBulkPatienceMs = 60000;
     int commit();
     void rollback();                             // the innermost level
     void rollbackTo(int level);                  // the given level and every level inside it
@@ -125,6 +132,7 @@ private:
     int attach(TableId file, bool create);
     void detachNow(TableId file);
     void processPendingDetach();
+    void endSliceMark();
     int fileIndex(TableId t) const { return static_cast<int>(fileOwner(t)); }
 
     Messages& messages_;
@@ -141,6 +149,7 @@ private:
     int depth_ = 0;
     quint64 changes_ = 0;
     std::array<int, kTableCount> bulk_{};
+    std::unique_ptr<WriterTurns> turns_;         // null without a main file (read-only folder)
     bool newerLayout_ = false;                   // the last open found a layout newer than ours
     bool ended_ = false;
     QString endText_;
@@ -167,7 +176,8 @@ private:
 // transaction already open (the caller's user action) and leaves commit and rollback to that.
 class TransactionGuard {
 public:
-    enum class Nesting { Savepoint, Join };
+    // Slice: as Savepoint, and a transaction of its own is the slice of a bulk run (Database::begin).
+    enum class Nesting { Savepoint, Join, Slice };
     explicit TransactionGuard(Database& db, int waitMs = 2000, Nesting nesting = Nesting::Savepoint);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;

@@ -3,25 +3,9 @@
 #include "data/Collation.h"
 #include "data/Errors.h"
 
-#include <QFile>
 #include <sqlite3.h>
 
 namespace td::schema {
-
-namespace {
-
-quint32 bigEndian(const QByteArray& b, int at, int bytes)
-{
-    quint32 v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v = (v << 8) | quint8(b.at(at + i));
-    return v;
-}
-
-// Looks at the file's header without SQLite: our files must be SQLite databases whose pages are
-// all present. Returns 0, 2 (empty file: nothing to lose, created like a missing one) or 36.
-} // namespace
-
 
 int applicationId()
 {
@@ -185,41 +169,6 @@ int ensureKeptCount(sqlite3* db, const TableDef& t, const QString& schemaName)
     if (rc != SQLITE_OK && !sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     return rc;
-}
-
-int checkDataFileHeader(const QString& path, QString* why)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return AccessDenied;
-    const qint64 size = f.size();
-    if (size == 0)
-        return FileNotFound;
-    const QByteArray h = f.read(100);
-    if (h.size() < 100 || !h.startsWith(QByteArray("SQLite format 3", 16))) {
-        *why = QStringLiteral("Not A Data File");
-        return InvalidDataFile;
-    }
-    quint32 pageSize = bigEndian(h, 16, 2);
-    if (pageSize == 1)
-        pageSize = 65536;
-    const quint32 pages = bigEndian(h, 28, 4);
-    const quint32 changeCounter = bigEndian(h, 24, 4);
-    const quint32 validFor = bigEndian(h, 92, 4);
-    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
-        *why = QStringLiteral("Damaged Data File");
-        return InvalidDataFile;
-    }
-    // The page count in the header is trusted when it was written with the last change.
-    if (validFor == changeCounter && pages > 0 && qint64(pages) * pageSize > size) {
-        *why = QStringLiteral("Data File Is Truncated");
-        return InvalidDataFile;
-    }
-    if (size % pageSize != 0) {
-        *why = QStringLiteral("Data File Is Truncated");
-        return InvalidDataFile;
-    }
-    return 0;
 }
 
 } // namespace td::schema

@@ -38,9 +38,4 @@ QString keptCountSql(const TableDef& t, const QString& schemaName);
 // result code; on failure nothing is changed and the count is simply counted when asked.
 int ensureKeptCount(sqlite3* db, const TableDef& t, const QString& schemaName);
 
-// Looks at a data file's header without SQLite: it must be an SQLite database whose pages are all
-// present. Returns 0, 2 for an empty file (nothing to lose: created like a missing one), 5 when it
-// cannot be read, or 36 with the reason in `why`.
-int checkDataFileHeader(const QString& path, QString* why);
-
 } // namespace td::schema

@@ -31,10 +31,6 @@ int UpgradeFile(Database& db, TableId table)
         return fail(AlreadyOpen);
     if (!QFileInfo::exists(path))
         return fail(FileNotFound);
-    QString why;
-    if (const int err = schema::checkDataFileHeader(path, &why))
-        return fail(err, why);
-
     FileConnection c(path, false);
     if (c.openResult != SQLITE_OK)
         return failSqlite(c.db, c.openResult);

@@ -7,6 +7,7 @@
 #include "exchange/CsvText.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHash>
 
 namespace td {
@@ -132,9 +133,9 @@ bool ExportRun::start()
         for (const ExportField& f : std::as_const(options_.fields))
             d->writer.addField(f.name, QStringLiteral("@s50"), true);
         if (!d->writer.addLine()) {
-            d->writer.close();
-            d.reset();
+            writeFailed_ = true;
             stopped_ = true;
+            discardFile();
             return false;
         }
     }
@@ -222,6 +223,7 @@ bool ExportRun::step(int count)
             d->writer.addField(name, d->pictures.at(i));
         }
         if (!d->writer.addLine()) {
+            writeFailed_ = true;
             stopped_ = true;
             return false;
         }
@@ -245,11 +247,27 @@ void ExportRun::finish()
     d->songs.quickScan(false);
     if (d->categories)
         d->categories->quickScan(false);
-    if (!d->writer.close())
+    // The lines count as exported once the file is closed with every one of them in it. After a
+    // write that failed (its message shown once) the file is not flushed again: it is removed.
+    if (writeFailed_ || !d->writer.close()) {
+        writeFailed_ = true;
         stopped_ = true;
+    }
     if (stopped_)
         completed_ = false;
+    if (writeFailed_)
+        discardFile();
     d.reset();
+}
+
+void ExportRun::discardFile()
+{
+    // Closed without writing what is still pending (that write already failed once).
+    d.reset();
+    const QFileInfo target(options_.fileName);
+    if (target.isFile() && !target.isSymLink())
+        QFile::remove(options_.fileName);
+    written_ = 0;
 }
 
 } // namespace td

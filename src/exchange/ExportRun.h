@@ -7,6 +7,8 @@
 // Works in slices (about half a second or sliceSize() songs). Cancel stops after the current song.
 // A line that cannot be written asks Retry/Abort; a read error of the category table shows the
 // record retrieval message naming "Categories" and ends the run. The file is closed in finish().
+// A write that fails for good (Abort, or the file cannot be closed with all its lines) is shown
+// once and the partial file is removed: songsWritten() then counts none.
 
 #include "common/BatchRun.h"
 
@@ -67,15 +69,19 @@ public:
     QString caption() const override { return exporttext::kProgressCaption; }
     QString taskText() const override { return exporttext::kProgressTask; }
 
+    // The songs in the file: after finish(), the ones that reached it.
     qint64 songsWritten() const { return written_; }
     bool stopped() const { return stopped_; }
     bool completed() const { return completed_; }
 
 private:
+    void discardFile();
+
     struct Impl;
     std::unique_ptr<Impl> d;
     Database& db_;
     ExportOptions options_;
+    bool writeFailed_ = false;
     qint64 total_ = 0;
     qint64 written_ = 0;
     bool stopped_ = false;

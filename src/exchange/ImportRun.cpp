@@ -235,6 +235,8 @@ bool ImportRun::step(int count)
     d->categoryIds.clear();
     StorageError addError;
     bool addFailed = false;
+    qint64 addedHere = 0; // counted once the slice is committed
+    qint64 categoriesHere = 0;
     if (d->albums) {
         d->albums->forget();
         d->albumIds.clear();
@@ -395,9 +397,9 @@ bool ImportRun::step(int count)
         }
         if (lineLevel) {
             lineLevel->commit();
-            categoriesAdded_ += namesAdded.size();
+            categoriesHere += namesAdded.size();
         }
-        ++added_;
+        ++addedHere;
         const qint64 got = reader_.readLine();
         bytesRead_ += got;
         if (got == 0) {
@@ -418,6 +420,8 @@ bool ImportRun::step(int count)
         haveLine_ = false;
         return false;
     }
+    added_ += addedHere;
+    categoriesAdded_ += categoriesHere;
     reader_.showDeferredError();
     if (addFailed) {
         const QString why = addError.code == EngineError ? addError.engineText

@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -33,9 +34,6 @@ constexpr int kFileError = 2;
 constexpr int kNothingChosen = 3;
 constexpr int kUsage = 64;
 constexpr int kInterrupted = 130;
-
-// No window waits on the import here: slices of two seconds (a kill loses at most that much).
-constexpr int kImportSliceMs = 2000;
 
 constexpr const char* kUsageText
     = "usage: tunedeck-csv import FILE.csv [--auto] [--assign Field_1=MUS:Artist,...] [--strip-header]\n"
@@ -127,7 +125,18 @@ bool pairs(const QString& list, QList<QPair<QString, QString>>& out)
     return true;
 }
 
-int runImport(td::Database& db, td::Messages& messages, const QString& file, const QStringList& args)
+// Opens the catalogue's tables a run needs; a table that cannot be opened stops the run after its
+// one message. An import reaches the data folder only after its input has been read, so a file
+// that cannot be read, or wrong use, leaves the folder as it was.
+bool openCatalogue(td::Database& db, std::initializer_list<td::TableId> tables)
+{
+    for (td::TableId t : tables)
+        if (!db.useTable(t))
+            return false;
+    return true;
+}
+
+int runImport(td::Messages& messages, const QString& file, const QStringList& args)
 {
     bool autoAssign = false;
     bool strip = false;
@@ -200,8 +209,21 @@ int runImport(td::Database& db, td::Messages& messages, const QString& file, con
         return kNothingChosen;
     }
 
+    if (!enterDataFolder())
+        return kFileError;
+    // Every commit writes journals beside the data files: a folder that cannot be written to
+    // stops the import before it begins.
+    if (!QFileInfo(QDir::currentPath()).isWritable()) {
+        printErr(QStringLiteral("tunedeck-csv: the data folder %1 cannot be written to")
+                     .arg(QDir::toNativeSeparators(QDir::currentPath())));
+        return kFileError;
+    }
+    td::Database db(messages, QDir::currentPath());
+    if (!openCatalogue(db, { td::TableId::Tunedeck, td::TableId::Categories }))
+        return kStopped;
+    // Slices of the run's own length, well inside the lock wait of the program's saves; between
+    // slices the run lets the saves of other copies go first.
     td::ImportRun run(db, reader, options);
-    run.setSliceMs(kImportSliceMs);
     if (run.start())
         drive(run);
     std::printf("%lld songs imported, %lld categories added.\n", static_cast<long long>(run.songsAdded()),
@@ -250,6 +272,8 @@ int runExport(td::Database& db, const QString& file, const QStringList& args)
             td::exporttext::kNoFieldsCaption, td::exporttext::kNoFieldsText, td::Icon::Exclamation);
         return kNothingChosen;
     }
+    if (!openCatalogue(db, { td::TableId::Tunedeck, td::TableId::Categories }))
+        return kStopped;
     td::ExportRun run(db, options);
     if (!run.start())
         return db.ended() ? kStopped : kFileError;
@@ -281,13 +305,15 @@ int main(int argc, char** argv)
     const bool importing = args.takeFirst() == QLatin1String("import");
     // The file is named from where the command was given, before moving to the data folder.
     const QString file = QDir::current().absoluteFilePath(args.takeFirst());
-    if (!enterDataFolder())
-        return kFileError;
 
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     td::Messages messages;
     messages.setResponder(std::make_shared<StderrMessages>());
+    if (importing)
+        return runImport(messages, file, args);
+    if (!enterDataFolder())
+        return kFileError;
     td::Database db(messages, QDir::currentPath());
-    return importing ? runImport(db, messages, file, args) : runExport(db, file, args);
+    return runExport(db, file, args);
 }
