@@ -44,7 +44,7 @@ struct Placer {
 
 // Title, column headings, details, footer, and the smaller face of the columns that are
 // designed narrow (a full date beside the time).
-QList<PageFont> fonts() { return { font(14, true), font(7, true), font(8, false), font(8, false), font(6.5, false) }; }
+QList<PageFont> fonts() { return { font(14, true), font(7, true), font(8, false), font(8, false), font(7, false) }; }
 
 ReportControl textAt(const QRect& r, int font, const QString& words, int flags = PageItem::AlignLeft)
 {
@@ -222,7 +222,7 @@ ReportLayout plainLayout(const PlaylistReportContext& ctx, Mils width)
                  { "Album", "MUS:Album", 3708, 1125, "@s40" },
                  { "=udk", "MUS:UserDefinedKeyField", 4865, 792, "@s30" },
                  { "File Number", "MUS:FileNumber", 5677, 600, "@s20" },
-                 // A full date does not fit the 385 mils of the original design.
+                 // A full date does not fit 385 mils at 7 points; 560 hold "12/31/1997".
                  { "Date", "=release", 6290, 560, "@s10", PageItem::AlignLeft, NarrowFont },
                  { "Time", "=time", 6860, 340, "@s8", PageItem::AlignRight } },
                ctx.udkPrompt, width);
