@@ -233,6 +233,8 @@ int Database::openFile(TableId table)
         return AlreadyOpen;
     }
     const TableId owner = fileOwner(table);
+    if (const int err = reuseClosedFile(owner))
+        return err;
     if (!attached_[int(owner)]) {
         if (inTransaction()) {
             // SQLite cannot attach a file inside a transaction: tables are opened before it begins.
@@ -255,7 +257,7 @@ int Database::createFile(TableId table)
     const TableDef& t = tableDef(owner);
     const QString path = filePath(owner);
     const bool existed = QFileInfo::exists(path);
-    if (attached_[int(owner)]) {
+    if (!letGo(owner)) {
         lastError_ = StorageError::make(AlreadyOpen);
         return AlreadyOpen;
     }
@@ -299,7 +301,7 @@ int Database::rebuildKeys(TableId table)
 {
     const TableId owner = fileOwner(table);
     const TableDef& t = tableDef(owner);
-    if (attached_[int(owner)]) {
+    if (!letGo(owner)) {
         lastError_ = StorageError::make(AlreadyOpen);
         return AlreadyOpen;
     }
