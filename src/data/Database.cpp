@@ -130,17 +130,28 @@ bool Database::fileInUse(TableId file) const
 
 Database::FileStamp Database::stampOf(TableId file)
 {
+    // The file's header as it is on disk, read through SQLite's own handle of it (another handle
+    // of ours on the file would drop SQLite's locks when closed): no lock, no statement, no cache.
     FileStamp stamp;
-    const QString s = schema::quoted(schemaName(file));
-    auto read = [&](const char* pragma, qint64* out) {
-        CachedStatement st = cache_->take(QStringLiteral("PRAGMA %1.%2").arg(s, QLatin1String(pragma)));
-        if (!st || sqlite3_step(st.get()) != SQLITE_ROW)
-            return false;
-        *out = sqlite3_column_int64(st.get(), 0);
-        return true;
+    sqlite3_file* f = nullptr;
+    const QByteArray name = schemaName(file).toUtf8();
+    if (sqlite3_file_control(db_, name.constData(), SQLITE_FCNTL_FILE_POINTER, &f) != SQLITE_OK || !f || !f->pMethods)
+        return stamp;
+    unsigned char h[100];
+    sqlite3_int64 size = 0;
+    if (f->pMethods->xRead(f, h, int(sizeof h), 0) != SQLITE_OK || f->pMethods->xFileSize(f, &size) != SQLITE_OK)
+        return stamp;
+    auto be32 = [&h](int at) {
+        return qint64((quint32(h[at]) << 24) | (quint32(h[at + 1]) << 16) | (quint32(h[at + 2]) << 8) | quint32(h[at + 3]));
     };
-    stamp.valid = read("schema_version", &stamp.schemaVersion) && read("user_version", &stamp.userVersion)
-        && read("application_id", &stamp.applicationId);
+    const int pageSize = (h[16] << 8 | h[17]) == 1 ? 65536 : (h[16] << 8 | h[17]);
+    // A file cut short of the pages its header counts is no longer the file that was checked.
+    if (be32(92) == be32(24) && size < be32(28) * pageSize)
+        return stamp;
+    stamp.valid = true;
+    stamp.schemaVersion = be32(40);
+    stamp.userVersion = be32(60);
+    stamp.applicationId = be32(68);
     return stamp;
 }
 
