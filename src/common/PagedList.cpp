@@ -489,7 +489,7 @@ qint64 PagedList::highlightedPosition() const
     return h ? h->position : 0;
 }
 
-int PagedList::readEnds()
+int PagedList::readEnds(bool mayScan)
 {
     const quint64 gen = table_.database().changeCount();
     if (gen != endsGeneration_) {
@@ -507,6 +507,8 @@ int PagedList::readEnds()
             return 0;
         }
     }
+    if (!mayScan)
+        return 0;
     QList<PageRow> one;
     if (const int err = read(Row(), 0, true, true, 1, one))
         return err;
@@ -539,7 +541,11 @@ int PagedList::thumb()
         return 0;
     if (atBottom_ && highlight_ == rows_.size() - 1)
         return 100;
-    if (readEnds() || firstKey_.isEmpty())
+    if (readEnds(!endsDeferred_))
+        return 0;
+    if (!endsKnown_)
+        return 50;   // deferred: somewhere between the ends
+    if (firstKey_.isEmpty())
         return 0;
     double f = 0;
     if (key_ < 0) {

@@ -95,6 +95,11 @@ public:
     // 0..100: where the highlighted row's key value lies between the first and the last key value
     // of the view. Reads the two ends once per change of order, condition or data.
     int thumb();
+    // While the order has no index yet (each read of an end would scan the table), the thumb
+    // reads no ends: it shows 0 on the first row, 100 on the last and the middle between, and the
+    // estimate follows once they can be read cheaply again (or were read before).
+    void setEndsDeferred(bool deferred) { endsDeferred_ = deferred; }
+    bool endsDeferred() const { return endsDeferred_; }
 
     int lastError() const { return error_; }
 
@@ -119,7 +124,8 @@ private:
     int fillBackward(const Row& from, qint64 position, bool inclusive);
     void setPage(QList<PageRow> rows, int highlight, bool atTop, bool atBottom);
     int fail(int code);
-    int readEnds();
+    // The view's first and last key values, from the views seen before or (mayScan) read.
+    int readEnds(bool mayScan = true);
 
     TableHandle& table_;
     int key_ = -1;
@@ -138,6 +144,7 @@ private:
 
     // The first and last row of the view for the thumb estimate.
     bool endsKnown_ = false;
+    bool endsDeferred_ = false;
     Row firstKey_;
     Row lastKey_;
     // The ends of the last few views (order, fixed values and condition), while nothing has been

@@ -7,6 +7,8 @@
 #include <QTime>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace td {
 
@@ -77,6 +79,88 @@ QString timeFormatWithoutZone(QString fmt)
         out += c;
     }
     return out.trimmed();
+}
+
+// A locale's date format for the locale date pictures, compiled once per thread and locale rather
+// than looked up and read again for every cell: a format of day, month and year numbers and
+// separators is written directly; any other (names of months or days, quoted text, digits other
+// than ASCII) is handed to QLocale with the format text kept.
+struct LocaleDateFormat {
+    enum class Part { Text, Day, Day2, Month, Month2, Year2, Year4 };
+    QLocale locale;
+    QLocale::FormatType type = QLocale::ShortFormat;
+    bool fourDigitYears = false;
+    QString format;
+    bool direct = false;
+    QList<std::pair<Part, QString>> parts;
+
+    void compile()
+    {
+        direct = locale.zeroDigit() == QLatin1String("0");
+        for (qsizetype i = 0; direct && i < format.size();) {
+            const QChar c = format.at(i);
+            qsizetype run = 1;
+            while (i + run < format.size() && format.at(i + run) == c)
+                ++run;
+            if (c == QLatin1Char('d') && run <= 2)
+                parts.append({ run == 1 ? Part::Day : Part::Day2, QString() });
+            else if (c == QLatin1Char('M') && run <= 2)
+                parts.append({ run == 1 ? Part::Month : Part::Month2, QString() });
+            else if (c == QLatin1Char('y') && (run == 2 || run == 4))
+                parts.append({ run == 2 ? Part::Year2 : Part::Year4, QString() });
+            else if (c.isLetter() || c == QLatin1Char('\''))
+                direct = false;
+            else if (!parts.isEmpty() && parts.last().first == Part::Text)
+                parts.last().second += QString(run, c);
+            else
+                parts.append({ Part::Text, QString(run, c) });
+            i += run;
+        }
+    }
+
+    QString write(const QDate& d) const
+    {
+        const int y = d.year();
+        if (!direct || y < 1000 || y > 9999)
+            return locale.toString(d, format);
+        QString out;
+        out.reserve(12);
+        for (const auto& [part, text] : parts) {
+            switch (part) {
+            case Part::Text: out += text; break;
+            case Part::Day: out += QString::number(d.day()); break;
+            case Part::Day2: out += two(d.day()); break;
+            case Part::Month: out += QString::number(d.month()); break;
+            case Part::Month2: out += two(d.month()); break;
+            case Part::Year2: out += two(y % 100); break;
+            case Part::Year4: out += four(y); break;
+            }
+        }
+        return out;
+    }
+};
+
+const LocaleDateFormat& localeDateFormat(const QLocale& locale, QLocale::FormatType type, bool fourDigitYears)
+{
+    constexpr int kKept = 4;
+    thread_local std::array<std::optional<LocaleDateFormat>, kKept> kept;
+    thread_local int next = 0;
+    for (const auto& k : kept)
+        if (k && k->type == type && k->fourDigitYears == fourDigitYears && k->locale == locale)
+            return *k;
+    LocaleDateFormat f;
+    f.locale = locale;
+    f.type = type;
+    f.fourDigitYears = fourDigitYears;
+    f.format = locale.dateFormat(type);
+    // Outside the two-digit window the year is written with four digits.
+    if (fourDigitYears && !f.format.contains(QLatin1String("yyyy")))
+        f.format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    f.compile();
+    auto& slot = kept[size_t(next)];
+    next = (next + 1) % kKept;
+    slot = std::move(f);
+    return *slot;
 }
 
 Picture::Input refused(Picture::Error e)
@@ -249,12 +333,8 @@ QString Picture::formatDate(qint64 value, const QLocale& locale) const
     case 16:
         return four(y) + sep + two(m);
     case 17:
-    case 18: {
-        QString fmt = locale.dateFormat(size_ == 17 ? QLocale::ShortFormat : QLocale::LongFormat);
-        if (!inWindow && !fmt.contains(QLatin1String("yyyy")))
-            fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-        return locale.toString(d, fmt);
-    }
+    case 18:
+        return localeDateFormat(locale, size_ == 17 ? QLocale::ShortFormat : QLocale::LongFormat, !inWindow).write(d);
     }
     return {};
 }
@@ -402,22 +482,24 @@ QString Picture::formatTime(qint64 value, const QLocale& locale) const
         return overflow(width());
     const QChar sep = separator_.isNull() ? QLatin1Char(':') : separator_;
     const int clock = h % 24;
-    const int h12 = clock % 12 == 0 ? 12 : clock % 12;
-    const QString xm = clock < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
-    const QString h12Text = QStringLiteral("%1").arg(h12, 2, 10, QLatin1Char(' '));
+    const auto xm = [clock] { return clock < 12 ? QStringLiteral("AM") : QStringLiteral("PM"); };
+    const auto h12Text = [clock] {
+        const int h12 = clock % 12 == 0 ? 12 : clock % 12;
+        return QStringLiteral("%1").arg(h12, 2, 10, QLatin1Char(' '));
+    };
     switch (size_) {
     case 1:
         return two(h) + sep + two(m);
     case 2:
         return two(h) + two(m);
     case 3:
-        return h12Text + sep + two(m) + xm;
+        return h12Text() + sep + two(m) + xm();
     case 4:
         return two(h) + sep + two(m) + sep + two(s);
     case 5:
         return two(h) + two(m) + two(s);
     case 6:
-        return h12Text + sep + two(m) + sep + two(s) + xm;
+        return h12Text() + sep + two(m) + sep + two(s) + xm();
     case 7:
         return locale.toString(QTime(clock, m, s), QLocale::ShortFormat);
     case 8:

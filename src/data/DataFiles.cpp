@@ -230,6 +230,8 @@ int Database::openFile(TableId table)
         return AlreadyOpen;
     }
     const TableId owner = fileOwner(table);
+    if (const int err = reuseClosedFile(owner))
+        return err;
     if (!attached_[int(owner)]) {
         if (inTransaction()) {
             // SQLite cannot attach a file inside a transaction: tables are opened before it begins.
@@ -252,7 +254,7 @@ int Database::createFile(TableId table)
     const TableDef& t = tableDef(owner);
     const QString path = filePath(owner);
     const bool existed = QFileInfo::exists(path);
-    if (attached_[int(owner)]) {
+    if (!letGo(owner)) {
         lastError_ = StorageError::make(AlreadyOpen);
         return AlreadyOpen;
     }
@@ -296,7 +298,7 @@ int Database::rebuildKeys(TableId table)
 {
     const TableId owner = fileOwner(table);
     const TableDef& t = tableDef(owner);
-    if (attached_[int(owner)]) {
+    if (!letGo(owner)) {
         lastError_ = StorageError::make(AlreadyOpen);
         return AlreadyOpen;
     }

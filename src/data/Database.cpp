@@ -127,38 +127,90 @@ void Database::closeFile(TableId table)
 {
     opened_[static_cast<int>(table)] = false;
     const TableId owner = fileOwner(table);
-    // The song file stays attached while either of its views is open.
-    if (owner == TableId::Tunedeck && (opened_[int(TableId::Tunedeck)] || opened_[int(TableId::A_Songs)]))
-        return;
-    if (!attached_[int(owner)])
-        return;
-    if (inTransaction())
-        pendingDetach_[int(owner)] = true;
-    else
-        detachNow(owner);
+    // The file stays attached: the next open finds it checked and its statements compiled.
+    if (attached_[int(owner)] && !fileInUse(owner))
+        stamps_[int(owner)] = stampOf(owner);
+}
+
+bool Database::fileInUse(TableId file) const
+{
+    if (file == TableId::Tunedeck)
+        return opened_[int(TableId::Tunedeck)] || opened_[int(TableId::A_Songs)];
+    return opened_[int(file)];
+}
+
+Database::FileStamp Database::stampOf(TableId file)
+{
+    // The file's header as it is on disk, read through SQLite's own handle of it (another handle
+    // of ours on the file would drop SQLite's locks when closed): no lock, no statement, no cache.
+    FileStamp stamp;
+    sqlite3_file* f = nullptr;
+    const QByteArray name = schemaName(file).toUtf8();
+    if (sqlite3_file_control(db_, name.constData(), SQLITE_FCNTL_FILE_POINTER, &f) != SQLITE_OK || !f || !f->pMethods)
+        return stamp;
+    unsigned char h[100];
+    sqlite3_int64 size = 0;
+    if (f->pMethods->xRead(f, h, int(sizeof h), 0) != SQLITE_OK || f->pMethods->xFileSize(f, &size) != SQLITE_OK)
+        return stamp;
+    auto be32 = [&h](int at) {
+        return qint64((quint32(h[at]) << 24) | (quint32(h[at + 1]) << 16) | (quint32(h[at + 2]) << 8) | quint32(h[at + 3]));
+    };
+    const int pageSize = (h[16] << 8 | h[17]) == 1 ? 65536 : (h[16] << 8 | h[17]);
+    // A file cut short of the pages its header counts is no longer the file that was checked.
+    if (be32(92) == be32(24) && size < be32(28) * pageSize)
+        return stamp;
+    stamp.valid = true;
+    stamp.schemaVersion = be32(40);
+    stamp.userVersion = be32(60);
+    stamp.applicationId = be32(68);
+    return stamp;
+}
+
+int Database::reuseClosedFile(TableId file)
+{
+    const int i = static_cast<int>(file);
+    if (!attached_[i] || fileInUse(file))
+        return 0;
+    // Still the file that was checked (not deleted, not replaced by another), readable, with the
+    // same tables and keys, layout and mark: trusted as it is.
+    int moved = 0;
+    const QByteArray name = schemaName(file).toUtf8();
+    const bool same = sqlite3_file_control(db_, name.constData(), SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
+        && !moved && stamps_[i].valid && stampOf(file) == stamps_[i];
+    if (same)
+        return 0;
+    if (letGo(file))
+        return 0;
+    // Inside a transaction a changed file cannot be attached afresh.
+    lastError_ = StorageError::make(EngineError);
+    lastError_.engineCode = -1;
+    lastError_.engineText = QStringLiteral("Table %1 changed on disk inside a transaction").arg(tableDef(file).label);
+    return EngineError;
+}
+
+bool Database::letGo(TableId table)
+{
+    const TableId file = fileOwner(table);
+    if (!attached_[int(file)])
+        return true;
+    if (fileInUse(file) || inTransaction())
+        return false;
+    detachNow(file);
+    return !attached_[int(file)];
 }
 
 void Database::detachNow(TableId file)
 {
     const int i = static_cast<int>(file);
-    pendingDetach_[i] = false;
+    stamps_[i] = FileStamp();
     if (!attached_[i])
         return;
     // No statement compiled against the file outlives it (and none holds it open).
     cache_->clear();
+    lookups_.clear();
     const QByteArray sql = QStringLiteral("DETACH DATABASE %1").arg(schema::quoted(schemaName(file))).toUtf8();
     if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
         attached_[i] = false;
-}
-
-void Database::processPendingDetach()
-{
-    for (TableId t : allTables()) {
-        const int i = static_cast<int>(t);
-        if (pendingDetach_[i] && !opened_[i] && !(t == TableId::Tunedeck && opened_[int(TableId::A_Songs)]))
-            detachNow(t);
-        pendingDetach_[i] = false;
-    }
 }
 
 // --- errors ---------------------------------------------------------------------------------------
@@ -253,7 +305,6 @@ int Database::commit()
         depth_ = 0;
         lastError_ = StorageError::make(EngineError);
         lastError_.engineText = QStringLiteral("The transaction was rolled back by the storage engine");
-        processPendingDetach();
         return lastError_.code;
     }
     if (depth_ == 0)
@@ -275,7 +326,6 @@ int Database::commit()
     }
     depth_ = 0;
     endSliceMark();
-    processPendingDetach();
     return 0;
 }
 
@@ -326,7 +376,6 @@ void Database::rollbackAll()
     depth_ = 0;
     endSliceMark();
     noteChange();
-    processPendingDetach();
 }
 
 // --- helpers --------------------------------------------------------------------------------------

@@ -7,14 +7,18 @@
 // Opening follows the shared open routine CheckOpen: create when missing, wait once more for a
 // locked file, offer to rebuild damaged keys, hand an older layout to UpgradeFile, and end the
 // program (after its message) when a table cannot be opened. Use counts open a table for its first
-// user and close it after its last.
+// user and close it after its last. A closed file stays attached, with its compiled statements: the
+// next open trusts it without checking it again while it is still the same file with the same
+// layout (another program may have replaced, cut or rebuilt it meanwhile; then it is checked anew).
 
 #include "core/Messages.h"
 #include "data/Errors.h"
 #include "data/FieldCatalog.h"
 #include "data/Statement.h"
 
+#include <QByteArray>
 #include <QDir>
+#include <QHash>
 #include <QString>
 #include <array>
 #include <functional>
@@ -72,8 +76,11 @@ public:
     int openFile(TableId table);                 // attach and check layout and keys (0 or 52)
     int createFile(TableId table);               // a new, empty file of the current layout
     int rebuildKeys(TableId table);              // drop and rebuild every index of the table
-    void closeFile(TableId table);               // detach (later, when inside a transaction)
+    void closeFile(TableId table);               // closed; the file stays attached for the next open
     bool isAttached(TableId table) const;
+    // Detaches a file that no table uses (work on the file alone needs it). False while it is in
+    // use, or inside a transaction, where SQLite cannot detach.
+    bool letGo(TableId table);
 
     // --- errors --------------------------------------------------------------------------------
     // Keeps the error for the next message; it does not roll back. The message (StandardWarning)
@@ -127,12 +134,37 @@ public:
     CachedStatement statementQuiet(const QString& sql);
     StatementCache& statementCache() { return *cache_; }
 
+    // --- look-ups shared by every window -------------------------------------------------------
+    // A value of the caller's type kept under the caller's name for the connection's life (the
+    // category names beside the songs, read once for every song list), empty when first asked
+    // for. Dropped whenever a file is detached: what it was read from may be another file now.
+    template <class T> T& sharedLookup(const char* name)
+    {
+        std::shared_ptr<void>& p = lookups_[QByteArray(name)];
+        if (!p)
+            p = std::make_shared<T>();
+        return *static_cast<T*>(p.get());
+    }
+
 private:
     int probeFile(TableId file);
     int attach(TableId file, bool create);
     void detachNow(TableId file);
-    void processPendingDetach();
     void endSliceMark();
+    bool fileInUse(TableId file) const;
+    // A closed file that is still attached: 0 when it can be opened again as it is (or it was
+    // let go, to be checked anew); an error when it changed and cannot be let go.
+    int reuseClosedFile(TableId file);
+    // What the next open compares: the file's schema cookie, layout version and mark as they were
+    // when its last table closed.
+    struct FileStamp {
+        bool valid = false;
+        qint64 schemaVersion = 0;
+        qint64 userVersion = 0;
+        qint64 applicationId = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    FileStamp stampOf(TableId file);
     int fileIndex(TableId t) const { return static_cast<int>(fileOwner(t)); }
 
     Messages& messages_;
@@ -142,7 +174,8 @@ private:
     std::array<int, kTableCount> counts_{};
     std::array<bool, kTableCount> opened_{};     // per table: CheckOpen succeeded, not yet closed
     std::array<bool, kTableCount> attached_{};   // per file owner
-    std::array<bool, kTableCount> pendingDetach_{};
+    std::array<FileStamp, kTableCount> stamps_{};   // per file owner, taken when it was closed
+    QHash<QByteArray, std::shared_ptr<void>> lookups_;
     StorageError lastError_;
     StorageError saved_;
     bool hasSaved_ = false;

@@ -302,6 +302,40 @@ void tdInstringUpper(sqlite3_context* ctx, int, sqlite3_value** argv)
             ctx, 0, new Needle(std::move(fresh)), [](void* d) { delete static_cast<Needle*>(d); });
 }
 
+// td_sub(td_upper(text), start, length) in one step: the song list's "Begins with". When every
+// character up to the end of the cut is ASCII, each is one unit of the upper case too, and the cut
+// is taken from the bytes; anything else (a start counted from the end, other characters before
+// the end of the cut) takes the full path.
+void tdSubUpper(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const char* p = nullptr;
+    int n = 0;
+    if (textBytes(argv[0], &p, &n)) {
+        const qint64 start = indexArg(argv[1]);
+        const qint64 length = indexArg(argv[2]);
+        if (length <= 0) {
+            sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+            return;
+        }
+        if (start >= 0) {
+            const qint64 last = std::min<qint64>(start + length - 1, n); // 1-based, inclusive
+            bool ascii = true;
+            for (qint64 i = 0; ascii && i < last; ++i)
+                ascii = static_cast<unsigned char>(p[i]) < 0x80;
+            if (ascii) {
+                const qint64 first = std::max<qint64>(start, 1);
+                thread_local std::string cut;
+                cut.clear();
+                for (qint64 i = first - 1; i < last; ++i)
+                    cut.push_back(asciiUpperOf(static_cast<unsigned char>(p[i])));
+                sqlite3_result_text(ctx, cut.data(), int(cut.size()), SQLITE_TRANSIENT);
+                return;
+            }
+        }
+    }
+    resultText(ctx, filter::sub(filter::upper(textArg(argv[0])), numberArg(argv[1]), numberArg(argv[2])));
+}
+
 void tdCompare(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     sqlite3_result_int(ctx, filter::compare(fromSqlite(argv[0]), fromSqlite(argv[1])));
@@ -332,6 +366,7 @@ void registerFilterFunctions(sqlite3* db)
         { "td_sub", 3, tdSub },
         { "td_instring", -1, tdInstring },
         { "td_instring_upper", 4, tdInstringUpper },
+        { "td_sub_upper", 3, tdSubUpper },
         { "td_compare", 2, tdCompare },
     };
     for (const Fn& f : functions)

@@ -4,6 +4,9 @@
 #include "data/Schema.h"
 #include "data/Statement.h"
 
+#include <QHash>
+#include <QPair>
+#include <array>
 #include <sqlite3.h>
 
 namespace td {
@@ -282,10 +285,16 @@ int TableHandle::ok()
 
 QString TableHandle::selectList() const
 {
-    // Built once: every page read starts with it.
-    if (selectList_.isEmpty())
-        selectList_ = QStringLiteral("SELECT rowid,%1 FROM %2")
-                          .arg(schema::columnList(*def_), Database::sqlTable(table_));
+    // Built once per table for every handle: every page read starts with it.
+    if (selectList_.isEmpty()) {
+        thread_local std::array<QString, kTableCount> built;
+        const bool catalogued = def_ == &tableDef(table_);   // a layout of its own is not shared
+        QString made;
+        QString& b = catalogued ? built[size_t(table_)] : made;
+        if (b.isEmpty())
+            b = QStringLiteral("SELECT rowid,%1 FROM %2").arg(schema::columnList(*def_), Database::sqlTable(table_));
+        selectList_ = b;
+    }
     return selectList_;
 }
 
@@ -557,6 +566,14 @@ const TableHandle::KeySql& TableHandle::keySql(int key)
         keySql_.resize(def_->keys.size());
     KeySql& ks = keySql_[key];
     if (ks.columns.isEmpty()) {
+        // A list opened again gets a new handle: the texts of each key are made once per table.
+        // (Only the catalogue's own layouts, which live as long as the program.)
+        thread_local QHash<QPair<const TableDef*, int>, KeySql> made;
+        const bool catalogued = def_ == &tableDef(table_);
+        if (const auto it = made.constFind({ def_, key }); catalogued && it != made.constEnd()) {
+            ks = it.value();
+            return ks;
+        }
         ks.condition = schema::keyCondition(*def_, key);
         ks.columns = schema::keyColumns(*def_, key);
         QStringList up;
@@ -567,6 +584,8 @@ const TableHandle::KeySql& TableHandle::keySql(int key)
         }
         ks.orderUp = (up << QStringLiteral("rowid")).join(QLatin1Char(','));
         ks.orderDown = (down << QStringLiteral("rowid DESC")).join(QLatin1Char(','));
+        if (catalogued)
+            made.insert({ def_, key }, ks);
     }
     return ks;
 }

@@ -27,7 +27,7 @@ int UpgradeFile(Database& db, TableId table)
         return db.lastError().code;
     };
 
-    if (db.isAttached(owner))
+    if (!db.letGo(owner))
         return fail(AlreadyOpen);
     if (!QFileInfo::exists(path))
         return fail(FileNotFound);

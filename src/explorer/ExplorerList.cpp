@@ -168,6 +168,9 @@ int ExplorerList::orderBy(int column, bool descending)
     descending_ = column >= 0 && descending;
     list_.setOrder(key);
     applyCondition();
+    // Until the column's index is made, each end of the view would be a scan of its own: the
+    // thumb waits for the index instead.
+    list_.setEndsDeferred(column >= 0 && wantsIndexes() && !isIndexed(key));
     if (keep != 0)
         return list_.showPosition(keep);
     return first();
@@ -193,10 +196,12 @@ void ExplorerList::applyCondition()
     // A column holds many equal values (blank styles, no BPM): a page starting inside them is read
     // as two ranges the column's index serves alone (the equal values after the start, then the
     // greater ones) instead of one row-value condition checked on each equal value in turn.
-    if (column_ >= 0)
+    // Without the index yet each range is a scan and sort of the whole table: one range then.
+    const bool indexed = column_ < 0 || isIndexed(list_.key());
+    if (column_ >= 0 && indexed)
         list_.setCondition(condition_.isEmpty() ? QStringLiteral("1") : condition_, conditionParams_, {}, true);
     else
-        list_.setCondition(condition_, conditionParams_, {}, conditionScans_);
+        list_.setCondition(condition_, conditionParams_, {}, conditionScans_ && indexed);
 }
 
 int ExplorerList::first()
@@ -236,6 +241,8 @@ int ExplorerList::moveHighlight(int delta)
 
 int ExplorerList::thumb()
 {
+    if (list_.endsDeferred() && isIndexed(list_.key()))
+        list_.setEndsDeferred(false);
     const int t = list_.thumb();
     return descending_ ? 100 - t : t;
 }
@@ -292,6 +299,15 @@ int ExplorerList::locate(const QString& text, const QString& picture)
     if (cmp > 0)
         return list_.moveHighlight(-1);
     return 0;
+}
+
+QString ExplorerList::cellText(const Row& row, int column, const Picture& picture)
+{
+    const QVariant v = columnValue(row, column);
+    const bool dateColumn = explorerColumns(kind_).value(column).picture.startsWith(QLatin1String("@d"));
+    if (picture.isDate() || (picture.isNumber() && dateColumn))
+        return formatDateValue(picture, v.toLongLong());
+    return picture.formatVariant(v);
 }
 
 QVariant ExplorerList::columnValue(const Row& row, int column)

@@ -21,6 +21,7 @@
 namespace td {
 
 class ExplorerIndexer;
+class Picture;
 
 class ExplorerList {
 public:
@@ -85,6 +86,9 @@ public:
 
     // The value a column shows for a row: the field's value, or the category name of a song.
     QVariant columnValue(const Row& row, int column);
+    // A cell as the view shows it: the column's value through the picture it is shown with (a date
+    // column shown through a number picture shows its year).
+    QString cellText(const Row& row, int column, const Picture& picture);
 
     int lastError() const { return list_.lastError(); }
 

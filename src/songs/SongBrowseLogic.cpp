@@ -186,6 +186,19 @@ int SongBrowser::showAgain(qint64 position, bool fromTop)
     return list_.first();
 }
 
+struct SongBrowser::CategoryNames {
+    QHash<qint64, QString> byId;
+    quint64 changeCount = 0;
+    qint64 dataVersion = -1;
+    bool all = false;        // byId holds every category
+    bool tooMany = false;    // too many to read whole
+};
+
+SongBrowser::CategoryNames& SongBrowser::names()
+{
+    return db_.sharedLookup<CategoryNames>("songs/categoryNames");
+}
+
 void SongBrowser::refreshCategoryNames()
 {
     // data_version moves when another connection (another running copy, the sqlite3 tool)
@@ -200,33 +213,35 @@ void SongBrowser::refreshCategoryNames()
             version = sqlite3_column_int64(st.get(), 0);
     }
     const quint64 changes = db_.changeCount();
-    if (version < 0 || version != namesDataVersion_ || changes != namesChangeCount_)
+    CategoryNames& n = names();
+    if (version < 0 || version != n.dataVersion || changes != n.changeCount)
         clearCategoryNames();
-    namesDataVersion_ = version;
-    namesChangeCount_ = changes;
+    n.dataVersion = version;
+    n.changeCount = changes;
 }
 
 QString SongBrowser::categoryName(qint64 id)
 {
     if (id == 0)
         return QString();
-    auto it = categoryNames_.constFind(id);
-    if (it != categoryNames_.constEnd())
+    CategoryNames& n = names();
+    auto it = n.byId.constFind(id);
+    if (it != n.byId.constEnd())
         return it.value();
-    if (allCategoryNames_)
+    if (n.all)
         return QString();   // every category has been read: this one does not exist
     // A page shows a few dozen rows: the cache never grows past a few pages' worth.
-    if (categoryNames_.size() > 512)
+    if (n.byId.size() > 512)
         clearCategoryNames();
     // The usual category file holds a few dozen names: read whole at once, it answers every page.
-    if (!categoriesTooMany_ && readAllCategoryNames())
-        return categoryNames_.value(id);
+    if (!n.tooMany && readAllCategoryNames())
+        return n.byId.value(id);
     // The names of every category on the page at once: one read instead of one per name.
     QList<qint64> wanted { id };
     const int field = songs_.def().fieldIndex(QStringLiteral("CategoryID"));
     for (const PageRow& r : list_.rows()) {
         const qint64 c = r.row.value(field).toLongLong();
-        if (c != 0 && !wanted.contains(c) && !categoryNames_.contains(c))
+        if (c != 0 && !wanted.contains(c) && !n.byId.contains(c))
             wanted << c;
     }
     if (!readCategoryNames(wanted)) {
@@ -235,16 +250,17 @@ QString SongBrowser::categoryName(qint64 id)
         QString name;
         if (categories_.get(categories_.key(QStringLiteral("CAT:KeyCategoryID"))) == 0)
             name = categories_.rec.Category;
-        categoryNames_.insert(id, name);
+        n.byId.insert(id, name);
     }
-    return categoryNames_.value(id);
+    return n.byId.value(id);
 }
 
 void SongBrowser::clearCategoryNames()
 {
-    categoryNames_.clear();
-    allCategoryNames_ = false;
-    categoriesTooMany_ = false;
+    CategoryNames& n = names();
+    n.byId.clear();
+    n.all = false;
+    n.tooMany = false;
 }
 
 bool SongBrowser::readAllCategoryNames()
@@ -270,11 +286,12 @@ bool SongBrowser::readAllCategoryNames()
     if (rc != SQLITE_DONE)
         return false;
     if (found.size() > kWhole) {
-        categoriesTooMany_ = true;   // read by the page's names instead
+        names().tooMany = true;   // read by the page's names instead
         return false;
     }
-    categoryNames_ = std::move(found);
-    allCategoryNames_ = true;
+    CategoryNames& n = names();
+    n.byId = std::move(found);
+    n.all = true;
     return true;
 }
 
@@ -309,8 +326,9 @@ bool SongBrowser::readCategoryNames(const QList<qint64>& ids)
         if (rc != SQLITE_DONE)
             return false;
     }
+    CategoryNames& n = names();
     for (qint64 id : ids)
-        categoryNames_.insert(id, found.value(id));
+        n.byId.insert(id, found.value(id));
     return true;
 }
 

@@ -89,9 +89,10 @@ public:
     // keeps). Returns 0 or the read's error.
     int showAgain(qint64 position = 0, bool fromTop = false);
 
-    // The name of a category by identifier (blank for none). Names are kept while no category can
-    // have changed: nothing written through this connection and no other connection's commit to
-    // the category file since they were read (checked by refreshCategoryNames()).
+    // The name of a category by identifier (blank for none). Names are kept, for every song list
+    // of the connection, while no category can have changed: nothing written through this
+    // connection and no other connection's commit to the category file since they were read
+    // (checked by refreshCategoryNames()).
     QString categoryName(qint64 id);
     void refreshCategoryNames();
     void forgetCategoryNames() { clearCategoryNames(); }
@@ -103,6 +104,9 @@ private:
     // Reads every category when there are few; false when there are many or the read fails.
     bool readAllCategoryNames();
     void clearCategoryNames();
+    // The names read so far, shared by every song list of the connection.
+    struct CategoryNames;
+    CategoryNames& names();
 
     Database& db_;
     const GlobalSettings& settings_;
@@ -117,14 +121,9 @@ private:
     qint64 categoryId_ = 0;
     QString search_;
     std::array<QString, kSongTabCount> locators_;
-    QHash<qint64, QString> categoryNames_;
-    quint64 namesChangeCount_ = 0;
-    qint64 namesDataVersion_ = -1;
     QString categoryFileVersionSql_;
     QString categoryBatchSql_;
     QString categoryAllSql_;
-    bool allCategoryNames_ = false;      // categoryNames_ holds every category
-    bool categoriesTooMany_ = false;     // too many to read whole
 };
 
 } // namespace td

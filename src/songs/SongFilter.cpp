@@ -108,12 +108,17 @@ void conjuncts(const FilterNode& n, QList<const FilterNode*>& out)
 // "Contains" is INSTRING(text, UPPER(field), 1, 1): one SQL function for both steps finds the
 // text without making an upper-case copy of every song's field first. The parameters stay as
 // they are; any other form is left alone.
-QString fuseInstringOfUpper(const QString& sql)
+QString fuseFunctionsOfUpper(const QString& sql)
 {
     static const QRegularExpression instringOfUpper(QStringLiteral(
         "td_instring\\(\\?, td_upper\\((coalesce\\(\\(\"[^\"]+\"\\.\"[^\"]+\"\\), ''\\))\\), \\?, \\?\\)"));
+    // "Begins with" is SUB(UPPER(field), 1, n): likewise cut from the field without its whole
+    // upper case.
+    static const QRegularExpression subOfUpper(QStringLiteral(
+        "td_sub\\(td_upper\\((coalesce\\(\\(\"[^\"]+\"\\.\"[^\"]+\"\\), ''\\))\\), \\?, \\?\\)"));
     QString out = sql;
     out.replace(instringOfUpper, QStringLiteral("td_instring_upper(?, \\1, ?, ?)"));
+    out.replace(subOfUpper, QStringLiteral("td_sub_upper(\\1, ?, ?)"));
     return out;
 }
 
@@ -166,7 +171,7 @@ SongSearch compileSongSearch(const QString& filterText, const FilterSchema& sche
         return out;
     }
     const SqlCondition c = expr.toSql();
-    out.sql = fuseInstringOfUpper(c.sql);
+    out.sql = fuseFunctionsOfUpper(c.sql);
     out.params = c.params;
     if (c.isEmpty() || orderedBy.isEmpty())
         return out;

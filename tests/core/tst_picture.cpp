@@ -13,6 +13,8 @@ const QLocale de(QLocale::German, QLocale::Germany);
 
 QLocale localeNamed(const QString& name)
 {
+    if (name.size() > 2)
+        return QLocale(name);
     return name == QLatin1String("de") ? de : us;
 }
 
@@ -195,6 +197,18 @@ void TestPicture::formatDate_data()
     QTest::newRow("@d17- US") << "@d17-" << oct31 << "us" << "10/31/59";
     QTest::newRow("@d18 US") << "@d18" << oct31 << "us" << "Saturday, October 31, 1959";
     QTest::newRow("@d18 German") << "@d18" << oct31 << "de" << "Samstag, 31. Oktober 1959";
+    // Each locale's own short format, however it places and pads day, month and year.
+    QTest::newRow("@d17 US single digits") << "@d17" << jan5 << "us" << "1/5/97";
+    QTest::newRow("@d17 US outside the two-digit window") << "@d17" << dayFromYmd(1880, 12, 31) << "us"
+                                                       << "12/31/1880";
+    QTest::newRow("@d17 German padded") << "@d17" << jan5 << "de" << "05.01.97";
+    QTest::newRow("@d17 Finnish") << "@d17" << jan5 << "fi_FI" << "5.1.1997";
+    QTest::newRow("@d17 Swedish, year first") << "@d17" << jan5 << "sv_SE" << "1997-01-05";
+    QTest::newRow("@d17 Korean") << "@d17" << jan5 << "ko_KR" << "97. 1. 5.";
+    QTest::newRow("@d17 Bulgarian, quoted text") << "@d17" << jan5 << "bg_BG" << QString::fromUtf8("5.01.97 г.");
+    QTest::newRow("@d17 Egyptian Arabic digits") << "@d17" << jan5 << "ar_EG"
+                                               << QString::fromUtf8("٥\u200f/١\u200f/١٩٩٧");
+    QTest::newRow("@d18 US after @d17") << "@d18" << jan5 << "us" << "Sunday, January 5, 1997";
     QTest::newRow("@d6 with dots") << "@d6." << oct31 << "" << "31.10.1959";
     QTest::newRow("@d2 with dashes") << "@d2-" << oct31 << "" << "10-31-1959";
     QTest::newRow("@d10 with blanks") << "@d10_" << oct31 << "" << "1959 10 31";

@@ -69,7 +69,7 @@ private slots:
         for (TableId t : allTables())
             db_->releaseTable(t);
         for (TableId t : allTables())
-            QVERIFY(!db_->isAttached(t));
+            QVERIFY(!db_->isOpen(t) && db_->isAttached(t));
         Table<Media> media(*db_);
         QCOMPARE(media.records(), qint64(1));
         QVERIFY(scripted_->asked().isEmpty());
@@ -311,8 +311,9 @@ private slots:
         QVERIFY(QFile::exists(ws_->file(QStringLiteral("tdpdata.db"))));
         db_->useTable(TableId::Tunedeck);
         db_->releaseTable(TableId::A_Songs);
-        QVERIFY(db_->isAttached(TableId::Tunedeck));
+        QVERIFY(!db_->letGo(TableId::Tunedeck));   // still used through Tunedeck
         db_->releaseTable(TableId::Tunedeck);
+        QVERIFY(db_->letGo(TableId::A_Songs));
         QVERIFY(!db_->isAttached(TableId::Tunedeck));
     }
 

@@ -8,6 +8,7 @@
 
 #include "data/Schema.h"
 
+#include <QFile>
 #include <QtTest>
 
 using namespace td;
@@ -104,30 +105,69 @@ private slots:
         QCOMPARE(db_->statementCache().idleCount(), 0);
     }
 
-    // Closed (detached), changed meanwhile (keys rebuilt: the index lives elsewhere in the file,
-    // rows added by another program) and opened again: the page read follows the file.
+    // Closed (the file stays attached, its statements kept), changed meanwhile and opened again:
+    // the page read follows the file, whether it was written to, had its keys rebuilt (the index
+    // lives elsewhere in the file), was replaced by another file or removed.
+    void aClosedAndReopenedFileIsReadAfresh_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("artists");
+        const QStringList three { QStringLiteral("Abba"), QStringLiteral("Bach"), QStringLiteral("Cher") };
+        QTest::newRow("nothing") << "" << QStringList { QStringLiteral("Bach") };
+        QTest::newRow("rows added by another program") << "rows" << three;
+        QTest::newRow("keys rebuilt here") << "rebuilt" << three;
+        QTest::newRow("key made again by another program") << "reindexed" << three;
+        QTest::newRow("replaced by another file") << "replaced" << QStringList { QStringLiteral("Dvorak") };
+        QTest::newRow("removed") << "removed" << QStringList();
+    }
     void aClosedAndReopenedFileIsReadAfresh()
     {
+        QFETCH(QString, change);
+        QFETCH(QStringList, artists);
+        const QString path = db_->filePath(TableId::Tunedeck);
+        const QString rows = QStringLiteral("INSERT INTO \"Tunedeck\" (\"Artist\",\"Title\",\"ID\") "
+                                            "VALUES ('Abba','SOS',2),('Cher','Believe',3)");
         {
             TableUse use(*db_, TableId::Tunedeck);
             QVERIFY(use.ok());
             QVERIFY(addRecord(*db_, makeSong(QStringLiteral("Bach"), QStringLiteral("Air"), 1)) > 0);
             QCOMPARE(artistsByKey(*db_), QStringList { QStringLiteral("Bach") });
-            QVERIFY(db_->statementCache().idleCount() > 0);
         }
-        QVERIFY(!db_->isAttached(TableId::Tunedeck));
-        QCOMPARE(db_->statementCache().idleCount(), 0);
-        QCOMPARE(db_->rebuildKeys(TableId::Tunedeck), 0);
-        {
-            RawFile raw(db_->filePath(TableId::Tunedeck));
-            QVERIFY2(raw.exec(QStringLiteral("INSERT INTO \"Tunedeck\" (\"Artist\",\"Title\",\"ID\") "
-                                             "VALUES ('Abba','SOS',2),('Cher','Believe',3)")),
-                qPrintable(raw.lastError));
+        QVERIFY(!db_->isOpen(TableId::Tunedeck));
+        QVERIFY(db_->isAttached(TableId::Tunedeck));
+        QVERIFY(db_->statementCache().idleCount() > 0);
+        if (change == QLatin1String("rows") || change == QLatin1String("reindexed")) {
+            RawFile raw(path);
+            if (change == QLatin1String("reindexed")) {
+                const TableDef& t = tableDef(TableId::Tunedeck);
+                const int key = t.keyIndex(QStringLiteral("MUS:SongsByArtist"));
+                QVERIFY2(raw.exec(QStringLiteral("DROP INDEX %1; %2")
+                                      .arg(schema::quoted(schema::indexName(t, key)),
+                                          schema::createIndexSql(t, key, QStringLiteral("main")))),
+                    qPrintable(raw.lastError));
+            }
+            QVERIFY2(raw.exec(rows), qPrintable(raw.lastError));
+        } else if (change == QLatin1String("rebuilt")) {
+            QCOMPARE(db_->rebuildKeys(TableId::Tunedeck), 0);
+            QVERIFY(!db_->isAttached(TableId::Tunedeck));
+            RawFile raw(path);
+            QVERIFY2(raw.exec(rows), qPrintable(raw.lastError));
+        } else if (change == QLatin1String("replaced")) {
+            const QString copy = path + QStringLiteral(".new");
+            QVERIFY(QFile::copy(path, copy));
+            {
+                RawFile raw(copy);
+                QVERIFY2(raw.exec(QStringLiteral("UPDATE \"Tunedeck\" SET \"Artist\"='Dvorak'")), qPrintable(raw.lastError));
+            }
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::rename(copy, path));
+        } else if (change == QLatin1String("removed")) {
+            QVERIFY(QFile::remove(path));
         }
         TableUse use(*db_, TableId::Tunedeck);
         QVERIFY(use.ok());
-        QCOMPARE(artistsByKey(*db_),
-            (QStringList { QStringLiteral("Abba"), QStringLiteral("Bach"), QStringLiteral("Cher") }));
+        QCOMPARE(artistsByKey(*db_), artists);
+        QVERIFY(scripted_->asked().isEmpty());
     }
 
     // Another program (the sqlite3 tool) changes the schema of a file the program has open: the

@@ -162,12 +162,33 @@ private slots:
         QCOMPARE(list.orderByClick(kTitle), 0);
         QCOMPARE(shownTitles(list), (QStringList{"alpha", "Bravo", "charlie", "delta", "Echo", "Foxtrot", "Golf"}));
         QVERIFY(!list.isIndexed(list.columnKey(kTitle)));
+        // Without the index the thumb reads no ends: 0 on the first row, 100 on the last, the middle
+        // between.
+        QCOMPARE(list.first(), 0);
+        QCOMPARE(list.thumb(), 0);
+        QCOMPARE(list.moveHighlight(2), 0);
+        QCOMPARE(highlightedTitle(list), QStringLiteral("charlie"));
+        QCOMPARE(list.thumb(), 50);
+        QCOMPARE(list.last(), 0);
+        QCOMPARE(list.thumb(), 100);
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
         if (ahead) {
             QVERIFY(list.waitForIndexes(10000));
             QVERIFY(list.isIndexed(list.columnKey(kTitle)));
             QCOMPARE(shownTitles(list), (QStringList{"alpha", "Bravo", "charlie", "delta", "Echo", "Foxtrot", "Golf"}));
+            // With the index there, the estimate is the one a list ordered through it from the start gives.
+            ExplorerList indexed(env_->db, ExplorerKind::Songs);
+            indexed.setPageSize(3);
+            for (ExplorerList* l : {&list, &indexed}) {
+                if (l == &indexed)
+                    QCOMPARE(l->orderByClick(kTitle), 0);
+                QCOMPARE(l->first(), 0);
+                QCOMPARE(l->moveHighlight(2), 0);
+            }
+            QCOMPARE(highlightedTitle(indexed), QStringLiteral("charlie"));
+            QVERIFY(indexed.thumb() > 0 && indexed.thumb() < 50);
+            QCOMPARE(list.thumb(), indexed.thumb());
         }
     }
 

@@ -363,9 +363,10 @@ private slots:
         QVERIFY(total > 0);
     }
 
-    // "Contains" and INSTRING read ASCII titles by a quicker way than other texts: the list must give
-    // what the evaluator's full Unicode upper case gives, for plain, mixed and tricky titles alike.
-    void containsFoldsAsTheEvaluator_data()
+    // "Contains", INSTRING, "Begins with" and SUB of an upper case read ASCII titles by a quicker way
+    // than other texts: the list must give what the evaluator's full Unicode upper case gives, for
+    // plain, mixed and tricky titles alike.
+    void searchesFoldAsTheEvaluator_data()
     {
         QTest::addColumn<QString>("filter");
         const auto contains = [](const char* text) {
@@ -394,8 +395,26 @@ private slots:
         QTest::newRow("stepped upper case") << QStringLiteral("INSTRING('E', UPPER(MUS:Title), 2, 1) = 2");
         QTest::newRow("beyond the BMP") << contains("love 🎵");
         QTest::newRow("Kelvin sign is not K") << contains("k");
+        const auto beginsWith = [](const char* text) {
+            return queryCondition("MUS:Title", FilterKind::Text, 7, QString::fromUtf8(text));
+        };
+        QTest::newRow("begins with, plain ASCII") << beginsWith("love");
+        QTest::newRow("begins with, ASCII before a sharp s") << beginsWith("stra");
+        QTest::newRow("begins with, through a sharp s") << beginsWith("strass");
+        QTest::newRow("begins with, dotless i") << beginsWith("is");
+        QTest::newRow("begins with, ligature") << beginsWith("fir");
+        QTest::newRow("begins with, Greek") << beginsWith("οδυσ");
+        QTest::newRow("begins with, apostrophe n") << beginsWith("'n");
+        QTest::newRow("begins with, beyond the BMP") << beginsWith("love 🎵");
+        QTest::newRow("begins with, longer than the title") << beginsWith("odes and more");
+        QTest::newRow("cut inside the text") << QStringLiteral("SUB(UPPER(MUS:Title), 5, 2) = 'SS'");
+        QTest::newRow("cut from place 0") << QStringLiteral("SUB(UPPER(MUS:Title), 0, 3) = 'ST'");
+        QTest::newRow("cut counted from the end") << QStringLiteral("SUB(UPPER(MUS:Title), -3, 3) = 'OIR'");
+        QTest::newRow("cut of nothing") << QStringLiteral("SUB(UPPER(MUS:Title), 1, 0) = ''");
+        QTest::newRow("cut after a letter whose upper case is longer")
+            << QStringLiteral("SUB(UPPER(MUS:Title), 4, 1) = 'X'");
     }
-    void containsFoldsAsTheEvaluator()
+    void searchesFoldAsTheEvaluator()
     {
         QFETCH(QString, filter);
         const char* titles[]
@@ -408,10 +427,12 @@ private slots:
         b.setTab(SongTab::ByTitle);
         b.setSearch(filter);
         QCOMPARE(b.configure(), 0);
-        // Where the search is INSTRING(text, UPPER(field), ...) the quicker function does it.
-        if (filter.contains(QLatin1String("UPPER(MUS:Title),"))
-            || filter.contains(QLatin1String("UPPER(MUS:Title), ")))
+        // Where the search is INSTRING(text, UPPER(field), ...) or SUB(UPPER(field), ...) the quicker
+        // function does it.
+        if (filter.startsWith(QLatin1String("INSTRING(")) && filter.contains(QLatin1String("UPPER(MUS:Title),")))
             QVERIFY(b.list().condition().contains(QLatin1String("td_instring_upper(")));
+        if (filter.startsWith(QLatin1String("SUB(UPPER(MUS:Title),")))
+            QVERIFY(b.list().condition().contains(QLatin1String("td_sub_upper(")));
         QList<qint64> shown = allPositions(b.list());
         std::sort(shown.begin(), shown.end());
 

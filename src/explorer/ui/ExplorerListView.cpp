@@ -65,11 +65,7 @@ public:
             return QVariant::fromValue(alignmentOf(s.format.justification));
         if (role != Qt::DisplayRole)
             return {};
-        const QVariant v = w_.list().columnValue(rows_.at(index.row()).row, s.column);
-        const Picture& p = pictures_.at(index.column());
-        if (p.isDate() || (p.isNumber() && explorerColumns(w_.kind()).at(s.column).picture.startsWith(QLatin1String("@d"))))
-            return formatDateValue(p, v.toLongLong());
-        return p.formatVariant(v);
+        return w_.list().cellText(rows_.at(index.row()).row, s.column, pictures_.at(index.column()));
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override
     {
