@@ -221,9 +221,9 @@ ReportLayout plainLayout(const PlaylistReportContext& ctx, Mils width)
                  { "Category", "CAT:Category", 2979, 688, "@s30" },
                  { "Album", "MUS:Album", 3708, 1125, "@s40" },
                  { "=udk", "MUS:UserDefinedKeyField", 4865, 792, "@s30" },
-                 { "File Number", "MUS:FileNumber", 5677, 600, "@s20" },
-                 // A full date does not fit 385 mils at 7 points; 560 hold "12/31/1997".
-                 { "Date", "=release", 6290, 560, "@s10", PageItem::AlignLeft, NarrowFont },
+                 { "File Number", "MUS:FileNumber", 5677, 530, "@s20" },
+                 // A full date needs 630 mils at 7 points ("12/31/1997" in the widest face).
+                 { "Date", "=release", 6220, 630, "@s10", PageItem::AlignLeft, NarrowFont },
                  { "Time", "=time", 6860, 340, "@s8", PageItem::AlignRight } },
                ctx.udkPrompt, width);
     addFooter(l, width);
