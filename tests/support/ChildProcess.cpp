@@ -33,4 +33,15 @@ std::unique_ptr<QProcess> startChild(const QString& role, const QStringList& arg
     return p;
 }
 
+ToolRun finishTool(QProcess& p, int waitMs)
+{
+    ToolRun r;
+    if (!p.waitForFinished(waitMs))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
 } // namespace td::test

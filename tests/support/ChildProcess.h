@@ -26,4 +26,15 @@ int runChildRole(int argc, char** argv, const ChildRoles& roles);
 // Its output goes to this program's own.
 std::unique_ptr<QProcess> startChild(const QString& role, const QStringList& args);
 
+// What a command-line tool said when it finished: its exit code (-1 when it crashed or did not end
+// within the wait) and what it wrote.
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Waits for `p`, already started, to end and collects what it said.
+ToolRun finishTool(QProcess& p, int waitMs);
+
 } // namespace td::test

@@ -3,6 +3,7 @@
 // input it cannot read creates nothing, a read-only data folder gives one message, and an import
 // running beside another copy never makes that copy's saves fail.
 
+#include "ChildProcess.h"
 #include "TestDb.h"
 
 #include "data/RecordServices.h"
@@ -21,12 +22,6 @@ using namespace td;
 using namespace td::test;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // How the tool is started: an upper limit on the size of any file it writes (the disk is full
 // beyond it), or run as a user who may not write where root could.
@@ -58,13 +53,7 @@ ToolRun runTool(const QStringList& args, const QString& dataDir, const Limits& l
 {
     QProcess p;
     prepareTool(p, dataDir, limits)->start(QStringLiteral(TD_CSV_TOOL), args);
-    ToolRun r;
-    if (!p.waitForFinished(300000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return finishTool(p, 300000);
 }
 
 Tunedeck makeSong(const QString& artist, const QString& title, qint32 id)

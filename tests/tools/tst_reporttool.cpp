@@ -2,6 +2,7 @@
 // was printed; wrong use, an unwritable file, a missing catalogue and an empty range end with
 // their own exit status and a message, and leave no file behind.
 
+#include "ChildProcess.h"
 #include "TestAlbums.h"
 #include "TestDb.h"
 #include "TestPages.h"
@@ -16,12 +17,6 @@ using namespace td::test;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 ToolRun runTool(const QStringList& args, const QString& dataDir, const QString& configDir)
 {
     QProcess p;
@@ -35,13 +30,7 @@ ToolRun runTool(const QStringList& args, const QString& dataDir, const QString& 
     env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TD_REPORT_TOOL), args);
-    ToolRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return finishTool(p, 60000);
 }
 
 QString pdfText(const QString& pdf)
